@@ -1,0 +1,39 @@
+# Native configuration: pure logic only, unit-tested with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and fuzzed with libFuzzer when the compiler is clang.
+set(QV_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(qv_pure STATIC ${QV_PURE_SOURCES})
+target_include_directories(qv_pure PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(qv_pure PRIVATE -Wall -Wextra -Werror ${QV_SANITIZE})
+
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_executable(unit_tests
+    tests/unit/node_list_test.cpp
+    tests/unit/inf_line_test.cpp
+    tests/unit/dbcs_test.cpp
+)
+target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
+target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})
+target_link_options(unit_tests PRIVATE ${QV_SANITIZE})
+add_test(NAME unit_tests COMMAND unit_tests)
+
+# Fuzz targets: each runs for a bounded time as a test of its own.
+set(QV_FUZZ_SECONDS 60 CACHE STRING "seconds each fuzz target runs in the test suite")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    function(qv_fuzz_target name)
+        add_executable(${name} tests/fuzz/${name}.cpp ${QV_PURE_SOURCES})
+        target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+        set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+        add_test(NAME ${name}
+                 COMMAND ${name} -max_total_time=${QV_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+                         ${CMAKE_BINARY_DIR}/fuzz-work/${name} ${corpus})
+        set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+        file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-work/${name})
+    endfunction()
+    qv_fuzz_target(fuzz_inf_line)
+endif()

@@ -1,0 +1,93 @@
+# Windows configuration: the deliverables and every test, the tests run under
+# Wine in a private prefix inside the build tree.
+set(QV_BENCH_DIR ${CMAKE_BINARY_DIR}/bench)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-run ${QV_BENCH_DIR})
+
+# Narrow literals are CP932 bytes; ANSI entry points only; a static link so
+# that a deliverable imports system DLLs and msvcrt.dll alone.
+set(QV_WIN_DEFINITIONS WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400
+    __USE_MINGW_ANSI_STDIO=1 NOMINMAX)
+set(QV_WIN_OPTIONS -fexec-charset=CP932 -Wall -Wextra -Werror)
+set(QV_PROGRAM_OPTIONS -fno-exceptions -fno-rtti)
+set(QV_LINK_OPTIONS -static -static-libgcc -static-libstdc++)
+
+function(qv_windows_target target)
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_definitions(${target} PRIVATE ${QV_WIN_DEFINITIONS})
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:${QV_WIN_OPTIONS}>)
+    target_link_options(${target} PRIVATE ${QV_LINK_OPTIONS})
+endfunction()
+
+# --- setup engine -----------------------------------------------------------
+add_library(qv_setup STATIC
+    ${QV_PURE_SOURCES}
+    setup/engine/inf_parser.cpp
+    setup/engine/memory.cpp
+    setup/engine/setup_state.cpp
+    setup/engine/show_error.cpp
+    setup/engine/startup.cpp
+)
+qv_windows_target(qv_setup)
+target_compile_options(qv_setup PRIVATE ${QV_PROGRAM_OPTIONS})
+target_include_directories(qv_setup PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(qv_setup PUBLIC advapi32 user32 kernel32)
+
+add_executable(qvsetup WIN32 setup/engine/entry.cpp setup/resources/qvsetup.rc)
+qv_windows_target(qvsetup)
+target_compile_options(qvsetup PRIVATE ${QV_PROGRAM_OPTIONS})
+target_link_libraries(qvsetup PRIVATE qv_setup)
+
+set(QV_DELIVERABLES qvsetup)
+install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION .)
+
+# --- test bench -------------------------------------------------------------
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# The win32 thread model has no std::mutex: a port header of ours gives
+# GoogleTest what it would take from <mutex>.
+foreach(gtest_target gtest gtest_main)
+    target_include_directories(${gtest_target} BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/kit/gtest-port)
+    target_link_options(${gtest_target} INTERFACE ${QV_LINK_OPTIONS})
+endforeach()
+
+add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/ui.cpp)
+qv_windows_target(qv_testkit)
+target_include_directories(qv_testkit PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(qv_testkit PUBLIC user32 advapi32 kernel32)
+
+# One Wine start per test program: each program is one ctest test.
+function(qv_wine_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LOCKS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    qv_windows_target(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} qv_testkit GTest::gtest_main)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 600)
+    if(ARG_LOCKS)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_LOCKS}")
+    endif()
+endfunction()
+
+# Small programs that tests start as child processes.
+add_executable(version_probe tests/helpers/version_probe.cpp)
+qv_windows_target(version_probe)
+
+add_test(NAME bench_start COMMAND ${CMAKE_SOURCE_DIR}/tools/bench start ${QV_BENCH_DIR})
+add_test(NAME bench_stop COMMAND ${CMAKE_SOURCE_DIR}/tools/bench stop ${QV_BENCH_DIR})
+set_tests_properties(bench_start PROPERTIES FIXTURES_SETUP wine_bench TIMEOUT 300)
+set_tests_properties(bench_stop PROPERTIES FIXTURES_CLEANUP wine_bench TIMEOUT 60)
+
+qv_wine_test(bench_test SOURCES tests/bench/bench_test.cpp LOCKS wine_drives)
+add_dependencies(bench_test version_probe)
+target_compile_definitions(bench_test PRIVATE
+    VERSION_PROBE_EXE="$<TARGET_FILE_NAME:version_probe>")
+
+qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup)
+
+# Each deliverable imports exactly its reviewed list of system functions.
+foreach(deliverable ${QV_DELIVERABLES})
+    add_test(NAME imports_${deliverable}
+             COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports $<TARGET_FILE:${deliverable}>
+                     ${CMAKE_SOURCE_DIR}/tests/imports/${deliverable}.txt)
+endforeach()

@@ -1,0 +1,20 @@
+// Zero-filled allocation from the process heap, with failure injection for tests.
+#pragma once
+
+#include <cstddef>
+
+// Answers zero-filled memory, or null when the heap (or an injected failure)
+// refuses.
+void* AllocZeroed(size_t size);
+void FreeZeroed(void* block);
+
+template <typename T>
+T* AllocRecord()
+{
+    return static_cast<T*>(AllocZeroed(sizeof(T)));
+}
+
+// Makes the allocation after `successes` more successful ones fail once;
+// a negative count turns injection off. Tests use it to reach every
+// out-of-memory path.
+void InjectAllocFailure(int successes);

@@ -1,0 +1,9 @@
+// The engine's message texts, compiled to CP932 bytes.
+#pragma once
+
+constexpr char kDefaultSetupName[] = "ｾｯﾄｱｯﾌﾟ";
+constexpr char kMsgOutOfMemory[] = "ﾒﾓﾘが不足しました.";
+constexpr char kMsgInfUnreadable[] = "INFファイルの取得に失敗しました.\n%s";
+constexpr char kMsgBadCommand[] = "ｲﾝｽﾄｰﾙするｺﾏﾝﾄﾞが不正です.\n%s";
+constexpr char kMsgNoTitle[] = "ｲﾝｽﾄｰﾙするｱﾌﾟﾘｹｰｼｮﾝ名が見つかりません.";
+constexpr char kDefaultDescription[] = "%sをｲﾝｽﾄｰﾙします。";

@@ -1,0 +1,50 @@
+// SetupState: the process-wide state of the setup engine, one instance per run.
+#pragma once
+
+#include <windows.h>
+
+#include "setup/engine/inf_line.h"
+#include "setup/engine/records.h"
+
+enum ListStyle : int32_t {
+    StyleMulti = 1,
+    StyleSingle = 2,
+    StyleSingleList = 3,
+};
+
+// One [ExcludeForegroundWindow] caption.
+struct WindowTitleNode {
+    WindowTitleNode* next;
+    char* title;
+};
+
+struct SetupState {
+    HINSTANCE instance;
+    char sourceDir[PathCapacity];       // folder of the master INF
+    char masterInfPath[PathCapacity];   // sourceDir\QVSETUP.INF
+    char bootLetter;                    // %BOOTDISK%
+    char windowsDir[PathCapacity];      // %WINDIR%
+    char systemDir[PathCapacity];       // %WINSYSDIR%
+    char cdromLetter;                   // %CDROM%; CdromPlaceholder while unknown
+    char fdLetter;                      // %FD%
+    char windowsLetter;                 // %WINDISK%
+    char programFilesDir[PathCapacity]; // %PROGRAMFILES%
+    char setupName[64];                 // SETUPNAME
+    char backgroundMsg[PathCapacity];   // BACKGROUND_MSG, escapes rewritten
+    int32_t showBackground;             // BACKGROUND
+    int32_t listStyle;                  // STYLE: a ListStyle
+    uint32_t platformId;                // VER_PLATFORM_WIN32_NT (2) on the NT family
+    uint32_t tickInterval;              // SIGNAL, milliseconds
+    int32_t isAdmin;
+    int32_t keepOnTop;                  // FOREGROUND
+    HWND backgroundWindow;
+    HWND selectionDialog;
+    UINT_PTR stepTimerId;
+    NodeList<AppRecord> appList;
+    NodeList<WindowTitleNode> excludeList;
+};
+
+extern SetupState g_setup;
+
+// What the script macros expand to, taken from the state.
+MacroValues MacroValuesOf(const SetupState& state);

@@ -1,0 +1,12 @@
+// Start-up of the setup engine: master INF location, settings, administrator test.
+#pragma once
+
+// Sets sourceDir and masterInfPath from the command-line text (the folder of
+// the master INF), or from the program's own folder when the text is empty.
+void LocateMasterInf(const char* commandLine);
+
+// Fills the folders, drive letters and [QvSetupConfig] settings of g_setup.
+void LoadSettings();
+
+// 1 when a group of the process token is the built-in Administrators alias.
+int IsAdministrator();

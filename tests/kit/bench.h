@@ -1,0 +1,46 @@
+// Helpers for tests that run under Wine: folders and files, drive letters,
+// the Windows version of one program, registry imports, child processes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A new empty folder under %TEMP% whose name starts with `tag`.
+std::string MakeTempFolder(const char* tag);
+
+// Removes a folder with everything in it (attributes cleared first).
+void RemoveTree(const std::string& folder);
+
+bool WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+
+// The folder of the running test program, where the build puts its helpers.
+std::string ProgramFolder();
+
+// Points drive `letter` at `folder` with the given type (DRIVE_CDROM,
+// DRIVE_REMOTE, DRIVE_REMOVABLE, DRIVE_FIXED), as Wine's configuration tool
+// does through the mount manager; UnmapDrive takes the letter away again.
+bool MapDrive(char letter, const std::string& folder, UINT driveType);
+bool UnmapDrive(char letter);
+
+// Makes Wine report `version` ("win98", "nt40", "win2k", "winxp") to the
+// program `exeName` alone; null removes the setting.
+bool SetWindowsVersion(const char* exeName, const char* version);
+
+// Imports REGEDIT4 text (CP932) with regedit.
+bool ImportRegistry(const std::string& regText);
+
+// The raw data of a registry value; false when the key or value is missing.
+bool ReadRegistryValue(HKEY root, const char* keyPath, const char* name, DWORD* type,
+                       std::string* data);
+
+struct RunResult {
+    bool started;
+    bool timedOut; // the program was killed after the time limit
+    DWORD exitCode;
+};
+
+// Runs a command line and waits at most `timeoutMs` for it to end.
+RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs,
+                     const char* directory = nullptr);
