@@ -21,16 +21,21 @@ endfunction()
 # --- setup engine -----------------------------------------------------------
 add_library(qv_setup STATIC
     ${QV_PURE_SOURCES}
+    setup/commands/process_commands.cpp
+    setup/engine/background_window.cpp
     setup/engine/inf_parser.cpp
+    setup/engine/interpreter.cpp
     setup/engine/memory.cpp
     setup/engine/setup_state.cpp
     setup/engine/show_error.cpp
     setup/engine/startup.cpp
+    setup/ui/selection_dialog.cpp
+    setup/ui/selectors.cpp
 )
 qv_windows_target(qv_setup)
 target_compile_options(qv_setup PRIVATE ${QV_PROGRAM_OPTIONS})
 target_include_directories(qv_setup PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qv_setup PUBLIC advapi32 user32 kernel32)
+target_link_libraries(qv_setup PUBLIC advapi32 user32 gdi32 kernel32)
 
 add_executable(qvsetup WIN32 setup/engine/entry.cpp setup/resources/qvsetup.rc)
 qv_windows_target(qvsetup)
@@ -51,7 +56,7 @@ foreach(gtest_target gtest gtest_main)
     target_link_options(${gtest_target} INTERFACE ${QV_LINK_OPTIONS})
 endforeach()
 
-add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/ui.cpp)
+add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/setup_run.cpp tests/kit/ui.cpp)
 qv_windows_target(qv_testkit)
 target_include_directories(qv_testkit PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(qv_testkit PUBLIC user32 advapi32 kernel32)
@@ -70,8 +75,10 @@ function(qv_wine_test name)
 endfunction()
 
 # Small programs that tests start as child processes.
-add_executable(version_probe tests/helpers/version_probe.cpp)
-qv_windows_target(version_probe)
+foreach(helper version_probe stamp)
+    add_executable(${helper} tests/helpers/${helper}.cpp)
+    qv_windows_target(${helper})
+endforeach()
 
 add_test(NAME bench_start COMMAND ${CMAKE_SOURCE_DIR}/tools/bench start ${QV_BENCH_DIR})
 add_test(NAME bench_stop COMMAND ${CMAKE_SOURCE_DIR}/tools/bench stop ${QV_BENCH_DIR})
@@ -84,6 +91,12 @@ target_compile_definitions(bench_test PRIVATE
     VERSION_PROBE_EXE="$<TARGET_FILE_NAME:version_probe>")
 
 qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup)
+
+# Tests of the real qvsetup.exe: one instance at a time (its mutex).
+foreach(name startup_test)
+    qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
+    add_dependencies(${name} qvsetup stamp)
+endforeach()
 
 # Each deliverable imports exactly its reviewed list of system functions.
 foreach(deliverable ${QV_DELIVERABLES})

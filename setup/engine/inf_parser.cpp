@@ -205,11 +205,18 @@ int LoadAppInf(HWND owner, const char* path)
     return LoadCommandSection(owner, app, "Install");
 }
 
+void FreeAppRecordLists(AppRecord* app)
+{
+    FreeCommands(app->commands);
+    FreeChecks(app->cdChecks);
+}
+
 void FreeAppList()
 {
     while (AppRecord* app = PopFront(g_setup.appList)) {
-        FreeCommands(app->commands);
-        FreeChecks(app->cdChecks);
+        FreeAppRecordLists(app);
         FreeZeroed(app);
     }
+    // No position survives the records it pointed at.
+    g_setup.appList.cursor = nullptr;
 }

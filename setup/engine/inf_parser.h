@@ -28,5 +28,8 @@ int FindOrLoadCheck(CommandRecord* cmd, AppRecord* app);
 // reading (or is too large to be an INF).
 int32_t InfFileSize(const char* path);
 
+// Frees the commands and drive-check entries of one record.
+void FreeAppRecordLists(AppRecord* app);
+
 // Frees the application list with every command and drive-check entry.
 void FreeAppList();

@@ -7,3 +7,6 @@ constexpr char kMsgInfUnreadable[] = "INFファイルの取得に失敗しまし
 constexpr char kMsgBadCommand[] = "ｲﾝｽﾄｰﾙするｺﾏﾝﾄﾞが不正です.\n%s";
 constexpr char kMsgNoTitle[] = "ｲﾝｽﾄｰﾙするｱﾌﾟﾘｹｰｼｮﾝ名が見つかりません.";
 constexpr char kDefaultDescription[] = "%sをｲﾝｽﾄｰﾙします。";
+constexpr char kMsgCommandFailed[] = "ｺﾏﾝﾄﾞの実行に失敗しました.\n%s";
+constexpr char kMsgNoAdminRights[] = "ｼｽﾃﾑを更新する権限がありません.\nｼｽﾃﾑ管理者に連絡してください.";
+constexpr char kMsgFatalError[] = "致命的なｴﾗｰが発生しました.";

@@ -42,6 +42,19 @@ struct SetupState {
     UINT_PTR stepTimerId;
     NodeList<AppRecord> appList;
     NodeList<WindowTitleNode> excludeList;
+
+    // Selection dialog and its selector
+    int32_t cancelAllowed;              // CANCEL is not "NO"
+    AppRecord defaultInstall;           // [DefaultInstall] pseudo-application
+    AppRecord cancelInstall;            // [CancelInstall] pseudo-application
+    HICON appIcon;                      // icon 101
+    RECT dialogClientRect;              // selection dialog client area, pixels
+    HWND listControl;                   // the selector
+    int32_t markedIndex;                // item a single-choice selector marked last
+
+    // Command dialogs
+    CommandRecord* activeCommand;       // record of the open notice or copy dialog
+    RECT noticeClientRect;              // notice dialog client area, pixels
 };
 
 extern SetupState g_setup;

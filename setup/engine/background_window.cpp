@@ -1,0 +1,108 @@
+// The background window: creation, destruction, painting, the run's start
+// message and ticks, keep-on-top handling and close requests.
+#include "setup/engine/background_window.h"
+
+#include "setup/engine/inf_line.h"
+#include "setup/engine/interpreter.h"
+#include "setup/engine/memory.h"
+#include "setup/engine/messages.h"
+#include "setup/engine/setup_state.h"
+#include "setup/engine/show_error.h"
+#include "setup/resources/resource.h"
+#include "setup/ui/selection_dialog.h"
+
+namespace {
+
+bool MasterInfIsYes(const char* section, const char* key)
+{
+    char value[5];
+    GetPrivateProfileStringA(section, key, "NO", value, sizeof value, g_setup.masterInfPath);
+    return EqualsIgnoreCase(value, "YES");
+}
+
+// Refuses to go on, by closing the window during its creation, when the
+// master INF needs administrator rights that the user lacks.
+LRESULT OnCreate(HWND window)
+{
+    if (MasterInfIsYes("Version", "admini") && !g_setup.isAdmin) {
+        ShowError(nullptr, kMsgNoAdminRights);
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    g_setup.keepOnTop = MasterInfIsYes("QvSetupConfig", "FOREGROUND") ? 1 : 0;
+    g_setup.backgroundWindow = window;
+    HWND owner = g_setup.showBackground ? window : GetDesktopWindow();
+    g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
+                                                 owner, SelectionDialogProc, 0);
+    if (g_setup.selectionDialog)
+        ShowWindow(g_setup.selectionDialog, SW_SHOW);
+    return 0;
+}
+
+void OnDestroy()
+{
+    while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
+        FreeZeroed(node->title);
+        FreeZeroed(node);
+    }
+    PostQuitMessage(0);
+}
+
+void OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+}
+
+// Keeps the windows named in [ExcludeForegroundWindow] above the background.
+void OnActivateApp(HWND window)
+{
+    if (!g_setup.keepOnTop)
+        return;
+    for (WindowTitleNode* node = First(g_setup.excludeList); node; node = Next(g_setup.excludeList)) {
+        HWND named = FindWindowA(nullptr, node->title);
+        SetWindowPos(named ? named : window, named ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE);
+    }
+}
+
+// The close command works as the selection dialog's Cancel while
+// cancelling is allowed, and does nothing otherwise.
+LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam)
+{
+    if (command != SC_CLOSE)
+        return DefWindowProcA(window, WM_SYSCOMMAND, command, lParam);
+    if (!g_setup.cancelAllowed)
+        return 0;
+    return SendMessageA(g_setup.selectionDialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+} // namespace
+
+LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_TIMER:
+        if (wParam == StepTimer || wParam == SleepTimer)
+            OnStepTick(window, wParam);
+        return 0;
+    case WM_START_INSTALL:
+        return OnStartInstall(window);
+    case WM_ACTIVATEAPP:
+        OnActivateApp(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(window, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,9 @@
+// The background window: full-screen surface, owner of every box, carrier of
+// the interpreter's timers.
+#pragma once
+
+#include <windows.h>
+
+constexpr char kBackgroundClass[] = "QVSETUP_BACKGROUND";
+
+LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

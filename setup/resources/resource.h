@@ -1,0 +1,16 @@
+// Resource and control identifiers of the setup engine.
+#pragma once
+
+#define IDI_SETUP 101
+#define IDD_SELECTION 102
+#define IDB_CHECKMARK 103
+#define IDD_NOTICE 108
+
+// Selection dialog
+#define IDC_DESCRIPTION 1000
+#define IDC_DESCRIPTION_GROUP 1001
+#define IDC_INSTALL 1002
+#define IDC_PROMPT 1008
+
+// Notice dialog
+#define IDC_NOTICE_TEXT 1007

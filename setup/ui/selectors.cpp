@@ -1,0 +1,266 @@
+// The three selectors of the selection dialog.
+#include "setup/ui/selectors.h"
+
+#include "setup/engine/setup_state.h"
+#include "setup/resources/resource.h"
+#include "setup/ui/check_list_geometry.h"
+
+namespace {
+
+constexpr int kCheckmarkSize = 14;
+
+// The messages in which the two single-choice kinds differ.
+struct ChoiceMessages {
+    UINT addString;
+    UINT setItemData;
+    UINT getItemData;
+    UINT setCurSel;
+    UINT getCurSel;
+};
+constexpr ChoiceMessages kComboMessages = {CB_ADDSTRING, CB_SETITEMDATA, CB_GETITEMDATA,
+                                           CB_SETCURSEL, CB_GETCURSEL};
+constexpr ChoiceMessages kListMessages = {LB_ADDSTRING, LB_SETITEMDATA, LB_GETITEMDATA,
+                                          LB_SETCURSEL, LB_GETCURSEL};
+
+// The record attached to an item, or null for no item (both kinds answer
+// -1, their error value, for an index that names no item).
+AppRecord* ItemRecord(HWND control, UINT getItemData, LRESULT index)
+{
+    if (index < 0)
+        return nullptr;
+    const LRESULT data = SendMessageA(control, getItemData, static_cast<WPARAM>(index), 0);
+    return data == -1 ? nullptr : reinterpret_cast<AppRecord*>(data);
+}
+
+// Creates the selector between the prompt and the description group box.
+HWND CreateSelectorControl(HWND dialog, const char* className, DWORD style)
+{
+    RECT group;
+    GetWindowRect(GetDlgItem(dialog, IDC_DESCRIPTION_GROUP), &group);
+    POINT groupTopLeft = {group.left, group.top};
+    ScreenToClient(dialog, &groupTopLeft);
+    const int left = 10;
+    const int top = 35;
+    const int right = (g_setup.dialogClientRect.right - g_setup.dialogClientRect.left) - 10;
+    const int bottom = groupTopLeft.y - 10;
+    HWND control = CreateWindowExA(WS_EX_CLIENTEDGE, className, "",
+                                   WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
+                                       style,
+                                   left, top, right - left, bottom - top, dialog, nullptr,
+                                   g_setup.instance, nullptr);
+    g_setup.listControl = control;
+    if (control)
+        SendMessageA(control, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), TRUE);
+    return control;
+}
+
+void FillSelector(HWND control, const ChoiceMessages& messages)
+{
+    for (AppRecord* app = First(g_setup.appList); app; app = Next(g_setup.appList)) {
+        const LRESULT index = SendMessageA(control, messages.addString, 0,
+                                           reinterpret_cast<LPARAM>(app->title));
+        app->listIndex = static_cast<int32_t>(index);
+        SendMessageA(control, messages.setItemData, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(app));
+    }
+    ShowWindow(control, SW_SHOW);
+    SendMessageA(control, messages.setCurSel, 0, 0);
+}
+
+int FollowSelection(HWND dialog, const ChoiceMessages& messages)
+{
+    HWND control = g_setup.listControl;
+    if (AppRecord* marked = ItemRecord(control, messages.getItemData, g_setup.markedIndex))
+        marked->selected = 0;
+    const LRESULT current = SendMessageA(control, messages.getCurSel, 0, 0);
+    g_setup.markedIndex = static_cast<int32_t>(current);
+    AppRecord* app = ItemRecord(control, messages.getItemData, current);
+    if (!app)
+        return 0;
+    app->selected = 1;
+    SetDlgItemTextA(dialog, IDC_DESCRIPTION, app->description);
+    return 1;
+}
+
+// The check list's procedure: a left click first toggles the check square
+// under it, then goes to the list box as usual.
+LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto listBoxProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list, GWLP_USERDATA));
+    if (message == WM_LBUTTONDOWN) {
+        const int x = static_cast<short>(LOWORD(lParam));
+        const int y = static_cast<short>(HIWORD(lParam));
+        const int rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+        const int topIndex = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+        const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        CheckBoxRect box;
+        const int item = CheckBoxItemAt(rowHeight, topIndex, count, x, y, &box);
+        if (AppRecord* app = ItemRecord(list, LB_GETITEMDATA, item)) {
+            app->selected = app->selected ? 0 : 1;
+            RECT invalid = {box.left, box.top, box.right, box.bottom};
+            InvalidateRect(list, &invalid, TRUE);
+        }
+    }
+    return CallWindowProcA(listBoxProc, list, message, wParam, lParam);
+}
+
+void DrawCheckBox(HDC dc, const RECT& box, int checked)
+{
+    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Rectangle(dc, box.left, box.top, box.right, box.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+    if (!checked)
+        return;
+    // The mark is white around black: AND darkens only the mark.
+    HBITMAP mark = LoadBitmapA(g_setup.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ oldBitmap = SelectObject(memory, mark);
+    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, 0, 0,
+               kCheckmarkSize, kCheckmarkSize, SRCAND);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    DeleteObject(mark);
+}
+
+// Fills and outlines the row in the highlight or the window colours.
+void PaintRowBackground(HDC dc, const RECT& row, bool highlighted)
+{
+    const COLORREF fill = GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    const COLORREF outline = GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOW);
+    HBRUSH brush = CreateSolidBrush(fill);
+    HPEN pen = CreatePen(PS_SOLID, 1, outline);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Rectangle(dc, row.left, row.top, row.right, row.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+}
+
+void SetRowColours(HDC dc, bool highlighted)
+{
+    SetBkColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+}
+
+// Highlights the selected or focused row and shows its description.
+void DrawRowState(const DRAWITEMSTRUCT* item, const AppRecord* app)
+{
+    const bool highlighted = (item->itemState & (ODS_SELECTED | ODS_FOCUS)) != 0;
+    SetRowColours(item->hDC, highlighted);
+    PaintRowBackground(item->hDC, item->rcItem, highlighted);
+    if (!highlighted)
+        return;
+    SetDlgItemTextA(g_setup.selectionDialog, IDC_DESCRIPTION, app->description);
+    if (item->itemState & ODS_FOCUS)
+        SetFocus(g_setup.listControl);
+}
+
+} // namespace
+
+BOOL CreateComboSelector(HWND dialog)
+{
+    HWND control = CreateSelectorControl(dialog, "COMBOBOX", CBS_DROPDOWNLIST | CBS_AUTOHSCROLL);
+    if (!control)
+        return FALSE;
+    FillSelector(control, kComboMessages);
+    SendMessageA(control, WM_SETFOCUS, reinterpret_cast<WPARAM>(dialog), 0);
+    return FollowComboSelection(dialog);
+}
+
+BOOL CreateListSelector(HWND dialog)
+{
+    HWND control = CreateSelectorControl(dialog, "LISTBOX", WS_HSCROLL | LBS_NOTIFY);
+    if (!control)
+        return FALSE;
+    FillSelector(control, kListMessages);
+    return FollowListSelection(dialog);
+}
+
+BOOL CreateCheckList(HWND dialog)
+{
+    HWND control = CreateSelectorControl(
+        dialog, "LISTBOX", WS_HSCROLL | LBS_OWNERDRAWFIXED | LBS_WANTKEYBOARDINPUT);
+    if (!control)
+        return FALSE;
+    const LONG_PTR listBoxProc = GetWindowLongPtrA(control, GWLP_WNDPROC);
+    SetWindowLongPtrA(control, GWLP_USERDATA, listBoxProc);
+    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CheckListProc));
+    FillSelector(control, kListMessages);
+    SendMessageA(control, WM_SETFOCUS, reinterpret_cast<WPARAM>(dialog), 0);
+    return TRUE;
+}
+
+int FollowComboSelection(HWND dialog)
+{
+    return FollowSelection(dialog, kComboMessages);
+}
+
+int FollowListSelection(HWND dialog)
+{
+    return FollowSelection(dialog, kListMessages);
+}
+
+BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item)
+{
+    const auto* app = reinterpret_cast<const AppRecord*>(item->itemData);
+    if (!app)
+        return TRUE;
+    const RECT& row = item->rcItem;
+    const int side = row.bottom - row.top;
+    RECT box = {row.left + 3, row.top + 3, side - 3, row.bottom - 3};
+    RECT text = row;
+    text.left = side;
+
+    const bool wholeUnselected =
+        item->itemAction == ODA_DRAWENTIRE && !(item->itemState & ODS_SELECTED);
+    const bool stateChange = item->itemAction == ODA_DRAWENTIRE ||
+                             item->itemAction == ODA_SELECT || item->itemAction == ODA_FOCUS;
+    if (wholeUnselected) {
+        SetRowColours(item->hDC, false);
+    } else if (stateChange) {
+        DrawRowState(item, app);
+    } else {
+        UpdateInstallButton();
+        return TRUE;
+    }
+    DrawCheckBox(item->hDC, box, app->selected);
+    DrawTextA(item->hDC, app->title, -1, &text, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
+    UpdateInstallButton();
+    return TRUE;
+}
+
+INT_PTR OnCheckListKey(WORD key, WORD caretIndex)
+{
+    if (key != VK_SPACE)
+        return -1;
+    if (AppRecord* app = ItemRecord(g_setup.listControl, LB_GETITEMDATA, caretIndex))
+        app->selected = app->selected ? 0 : 1;
+    return -2;
+}
+
+void ToggleCurrentCheck()
+{
+    HWND list = g_setup.listControl;
+    const LRESULT current = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (AppRecord* app = ItemRecord(list, LB_GETITEMDATA, current))
+        app->selected = app->selected ? 0 : 1;
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void UpdateInstallButton()
+{
+    // Walked by its links: the list's cursor is the interpreter's position.
+    bool any = false;
+    for (AppRecord* app = g_setup.appList.head; app; app = app->next)
+        any = any || app->selected;
+    EnableWindow(GetDlgItem(g_setup.selectionDialog, IDC_INSTALL), any);
+    SendMessageA(g_setup.selectionDialog, DM_SETDEFID, any ? IDC_INSTALL : IDCANCEL, 0);
+}

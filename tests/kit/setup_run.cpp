@@ -1,0 +1,178 @@
+// Driving the real qvsetup.exe from a test.
+#include "tests/kit/setup_run.h"
+
+#include <cstddef>
+#include <cstdio>
+
+#include "tests/kit/bench.h"
+#include "tests/kit/ui.h"
+
+namespace {
+
+constexpr int kInstallButtonId = 1002;
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kNoticeTextId = 1007;
+
+// The first visible dialog of `pid` that has a control `controlId`.
+HWND WaitForDialogWith(DWORD pid, int controlId, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND dialog : ProcessWindows(pid, "#32770")) {
+                if (IsWindowVisible(dialog) && GetDlgItem(dialog, controlId)) {
+                    found = dialog;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+} // namespace
+
+Media::Media() : folder_(MakeTempFolder("media")) {}
+
+Media::~Media()
+{
+    RemoveTree(folder_);
+}
+
+void Media::Write(const std::string& name, std::initializer_list<std::string> lines) const
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    WriteBytes(Path(name), text);
+}
+
+std::string BuildProgram(const char* name)
+{
+    return ProgramFolder() + "\\" + name;
+}
+
+SetupRun::SetupRun(const std::string& arguments, const std::string& program)
+{
+    const std::string exe = program.empty() ? BuildProgram("qvsetup.exe") : program;
+    std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string buffer = commandLine;
+    if (CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &info)) {
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        pid_ = info.dwProcessId;
+    }
+}
+
+SetupRun::~SetupRun()
+{
+    if (!process_)
+        return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 0xDEAD);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND SetupRun::WaitForSelectionDialog(DWORD timeoutMs) const
+{
+    return WaitForDialogWith(pid_, kInstallButtonId, timeoutMs);
+}
+
+HWND SetupRun::WaitForMessageBox(DWORD timeoutMs) const
+{
+    return WaitForDialogWith(pid_, kMessageBoxTextId, timeoutMs);
+}
+
+HWND SetupRun::WaitForNotice(DWORD timeoutMs) const
+{
+    return WaitForDialogWith(pid_, kNoticeTextId, timeoutMs);
+}
+
+HWND SetupRun::BackgroundWindow() const
+{
+    const std::vector<HWND> windows = ProcessWindows(pid_, "QVSETUP_BACKGROUND");
+    return windows.empty() ? nullptr : windows.front();
+}
+
+bool SetupRun::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (!process_)
+        return false;
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process_, 0xDEAD);
+        WaitForSingleObject(process_, 5000);
+        return false;
+    }
+    GetExitCodeProcess(process_, exitCode);
+    return true;
+}
+
+int32_t SetupRun::SelectedOf(const AppRecord* record) const
+{
+    int32_t selected = -1;
+    const auto* address = reinterpret_cast<const char*>(record) + offsetof(AppRecord, selected);
+    ReadProcessMemory(process_, address, &selected, sizeof selected, nullptr);
+    return selected;
+}
+
+HWND SelectorOf(HWND dialog)
+{
+    HWND list = FindWindowExA(dialog, nullptr, "ListBox", nullptr);
+    return list ? list : FindWindowExA(dialog, nullptr, "ComboBox", nullptr);
+}
+
+const AppRecord* ItemRecordOf(HWND selector, int index)
+{
+    char className[16] = {};
+    GetClassNameA(selector, className, sizeof className);
+    const UINT message = lstrcmpiA(className, "ComboBox") == 0 ? CB_GETITEMDATA : LB_GETITEMDATA;
+    return reinterpret_cast<const AppRecord*>(SendMessageA(selector, message, index, 0));
+}
+
+void ClickAt(HWND window, int x, int y)
+{
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void PressKey(HWND window, UINT key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+std::vector<Stamp> ReadStamps(const std::string& path)
+{
+    std::vector<Stamp> stamps;
+    const std::string text = ReadBytes(path);
+    size_t begin = 0;
+    while (begin < text.size()) {
+        size_t end = text.find("\r\n", begin);
+        if (end == std::string::npos)
+            end = text.size();
+        char label[64] = {}, event[16] = {};
+        unsigned long tick = 0;
+        if (sscanf(text.substr(begin, end - begin).c_str(), "%63s %15s %lu", label, event, &tick) == 3)
+            stamps.push_back(Stamp{label, event, static_cast<DWORD>(tick)});
+        begin = end + 2;
+    }
+    return stamps;
+}
+
+DWORD StampTick(const std::vector<Stamp>& stamps, const std::string& label, const std::string& event)
+{
+    for (const Stamp& stamp : stamps) {
+        if (stamp.label == label && stamp.event == event)
+            return stamp.tick;
+    }
+    return 0;
+}

@@ -1,0 +1,100 @@
+// Driving the real qvsetup.exe from a test: write an installation folder,
+// start the program on it, find its windows, press what a person would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "setup/engine/records.h"
+
+// An installation folder under %TEMP%, removed with its contents.
+class Media {
+public:
+    Media();
+    ~Media();
+    Media(const Media&) = delete;
+    Media& operator=(const Media&) = delete;
+
+    const std::string& folder() const { return folder_; }
+    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
+    // Writes a file of CRLF-ended lines (CP932 bytes as the test compiled them).
+    void Write(const std::string& name, std::initializer_list<std::string> lines) const;
+
+private:
+    std::string folder_;
+};
+
+// The test program's build folder holds qvsetup.exe and the helper programs.
+std::string BuildProgram(const char* name);
+
+// One run of qvsetup.exe.
+class SetupRun {
+public:
+    // Starts `program` (qvsetup.exe of the build by default) with the command
+    // line text `arguments` after its name.
+    explicit SetupRun(const std::string& arguments, const std::string& program = std::string());
+    ~SetupRun();
+    SetupRun(const SetupRun&) = delete;
+    SetupRun& operator=(const SetupRun&) = delete;
+
+    bool started() const { return process_ != nullptr; }
+    DWORD pid() const { return pid_; }
+
+    // Visible windows of the run, found within `timeoutMs`, or null.
+    HWND WaitForSelectionDialog(DWORD timeoutMs = 10000) const;
+    HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
+    HWND WaitForNotice(DWORD timeoutMs = 10000) const;
+    HWND BackgroundWindow() const;
+
+    // Waits for the end of the run; false (and the process is killed) when
+    // it does not end within `timeoutMs`.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+
+    // The `selected` flag of the record attached to a selector item, read
+    // from the running program's memory.
+    int32_t SelectedOf(const AppRecord* record) const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// The selector control of a selection dialog (list box or combo box).
+HWND SelectorOf(HWND dialog);
+
+// The record pointer (in the run's memory) of a selector item.
+const AppRecord* ItemRecordOf(HWND selector, int index);
+
+// Clicks at client coordinates of a window (button down, then up).
+void ClickAt(HWND window, int x, int y);
+
+// Presses and releases a key in a window.
+void PressKey(HWND window, UINT key);
+
+// Waits until `condition` holds, polling, for at most `timeoutMs`.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+struct Stamp {
+    std::string label;
+    std::string event; // "start" or "end"
+    DWORD tick;
+};
+
+// The lines that the stamp helper wrote to `path`.
+std::vector<Stamp> ReadStamps(const std::string& path);
+
+// The tick of the first stamp with `label` and `event`, or 0.
+DWORD StampTick(const std::vector<Stamp>& stamps, const std::string& label,
+                const std::string& event = "start");

@@ -1,0 +1,230 @@
+// qvsetup.exe from its start: single instance, where the master INF is
+// found, settings and their case rules, the macros' values, bad input.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/kit/bench.h"
+#include "tests/kit/setup_run.h"
+#include "tests/kit/ui.h"
+
+namespace {
+
+const std::string kAppHeader = "[Version]\r\nsignature=$QVSETUP$\r\n";
+
+// An application INF; a master INF without settings is written beside it
+// when there is none yet.
+void WriteApp(const Media& media, const std::string& name, const std::string& title,
+              std::initializer_list<std::string> install)
+{
+    if (GetFileAttributesA(media.Path("QVSETUP.INF").c_str()) == INVALID_FILE_ATTRIBUTES)
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
+    std::string text = kAppHeader + "[Strings]\r\nTITLE=" + title + "\r\n[Install]\r\n";
+    for (const std::string& line : install)
+        text += line + "\r\n";
+    WriteBytes(media.Path(name), text);
+}
+
+// Presses Cancel in the selection dialog and expects the run to end with 0.
+void CancelAndExpectExit(SetupRun& run, HWND dialog)
+{
+    PressButton(dialog, IDCANCEL);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+// Installs the only application and answers the message box it shows.
+MessageBoxText InstallAndReadBox(SetupRun& run)
+{
+    HWND dialog = run.WaitForSelectionDialog();
+    EXPECT_NE(dialog, nullptr);
+    PressButton(dialog, 1002);
+    HWND box = run.WaitForMessageBox();
+    EXPECT_NE(box, nullptr);
+    const MessageBoxText text = box ? ReadMessageBox(box) : MessageBoxText{};
+    if (box)
+        PressButton(box, IDOK);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(run.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    return text;
+}
+
+TEST(Startup, SecondInstanceExitsAtOnceAndSilently)
+{
+    Media media;
+    WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
+    SetupRun first(media.folder());
+    HWND dialog = first.WaitForSelectionDialog();
+    ASSERT_NE(dialog, nullptr);
+
+    SetupRun second(media.folder());
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second.WaitForExit(5000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(ProcessWindows(second.pid()).empty());
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    CancelAndExpectExit(first, dialog);
+}
+
+TEST(Startup, MasterInfFromCommandLineOrOwnFolder)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "TITLE=ﾏｽﾀｰのﾀｲﾄﾙ", "SETUPNAME=名前"});
+    WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
+    ASSERT_TRUE(CopyFileA(BuildProgram("qvsetup.exe").c_str(), media.Path("QVSETUP.EXE").c_str(),
+                          FALSE));
+    for (const bool ownFolder : {false, true}) {
+        SCOPED_TRACE(ownFolder);
+        SetupRun run(ownFolder ? "" : media.folder(), ownFolder ? media.Path("QVSETUP.EXE") : "");
+        HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(WindowText(dialog), "ﾏｽﾀｰのﾀｲﾄﾙ");
+        EXPECT_EQ(WindowText(run.BackgroundWindow()), "名前");
+        CancelAndExpectExit(run, dialog);
+    }
+}
+
+TEST(Startup, QuotedFolderKeepsItsQuotesAndMissesTheMasterInf)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "TITLE=T"});
+    SetupRun run("\"" + media.folder() + "\"");
+    HWND box = run.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    const MessageBoxText text = ReadMessageBox(box);
+    EXPECT_EQ(text.text,
+              "INFファイルの取得に失敗しました.\n\"" + media.folder() + "\"\\QVSETUP.INF");
+    EXPECT_EQ(text.caption, "ｾｯﾄｱｯﾌﾟ");
+    PressButton(box, IDOK);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(Startup, SettingsDefaultsAndCaseRules)
+{
+    const struct {
+        const char* config;
+        bool backgroundVisible;
+        const char* selectorClass;
+        bool ownerDrawn;
+    } cases[] = {
+        {"", true, "ListBox", false},
+        {"BACKGROUND=no", false, "ListBox", false},
+        {"BACKGROUND=off", true, "ListBox", false},
+        {"STYLE=multi", true, "ListBox", true},
+        {"STYLE=Single", true, "ComboBox", false},
+        {"STYLE=LIST", true, "ListBox", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.config);
+        Media media;
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]", c.config});
+        WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
+        SetupRun run(media.folder());
+        HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        HWND background = run.BackgroundWindow();
+        ASSERT_NE(background, nullptr);
+        // The background is shown just after the dialog appears.
+        EXPECT_EQ(WaitUntil([&] { return IsWindowVisible(background) != FALSE; }, 2000),
+                  c.backgroundVisible);
+        EXPECT_EQ(WindowText(background), "ｾｯﾄｱｯﾌﾟ");
+        EXPECT_EQ(WindowText(dialog), "選択");
+        HWND selector = SelectorOf(dialog);
+        ASSERT_NE(selector, nullptr);
+        char className[16] = {};
+        GetClassNameA(selector, className, sizeof className);
+        EXPECT_STREQ(className, c.selectorClass);
+        const bool ownerDrawn = (GetWindowLongA(selector, GWL_STYLE) & LBS_OWNERDRAWFIXED) != 0;
+        EXPECT_EQ(ownerDrawn, c.ownerDrawn);
+        CancelAndExpectExit(run, dialog);
+    }
+}
+
+TEST(Startup, MacrosTakeThePrefixFoldersAndDrives)
+{
+    char windowsDir[MAX_PATH], systemDir[MAX_PATH];
+    GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    GetSystemDirectoryA(systemDir, sizeof systemDir);
+    Media media;
+    WriteApp(media, "QVA.INF", "A",
+             {"MSGBOX,\"%PROGRAMFILES%|%WINDIR%|%WINSYSDIR%|%WINDISK%|%FD%\""});
+    SetupRun run(media.folder());
+    const MessageBoxText box = InstallAndReadBox(run);
+    // No removable drive in the prefix and the program on a fixed disk: A.
+    EXPECT_EQ(box.text, std::string(1, windowsDir[0]) + ":\\Program Files|" + windowsDir + "|" +
+                            systemDir + "|" + windowsDir[0] + "|A");
+    EXPECT_EQ(box.caption, "ｾｯﾄｱｯﾌﾟ");
+}
+
+TEST(Startup, SourceDriveIsTheProgramsRemovableOrNetworkDrive)
+{
+    Media media;
+    WriteApp(media, "QVA.INF", "A", {"MSGBOX,%FD%"});
+    ASSERT_TRUE(CopyFileA(BuildProgram("qvsetup.exe").c_str(), media.Path("QVSETUP.EXE").c_str(),
+                          FALSE));
+    for (const UINT type : {DRIVE_REMOVABLE, DRIVE_REMOTE}) {
+        SCOPED_TRACE(type);
+        ASSERT_TRUE(MapDrive('S', media.folder(), type));
+        SetupRun run("", "S:\\QVSETUP.EXE");
+        EXPECT_EQ(InstallAndReadBox(run).text, "S");
+    }
+    // A fixed-disk program takes the first removable drive.
+    ASSERT_TRUE(MapDrive('S', media.folder(), DRIVE_REMOVABLE));
+    SetupRun run(media.folder());
+    EXPECT_EQ(InstallAndReadBox(run).text, "S");
+    UnmapDrive('S');
+}
+
+TEST(Startup, BadInputEndsCleanly)
+{
+    // A folder longer than 259 bytes: no master INF path; the master INF is
+    // reported unreadable and the run ends.
+    SetupRun tooLong(std::string(300, 'x'));
+    HWND box = tooLong.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ReadMessageBox(box).text, "INFファイルの取得に失敗しました.\n");
+    PressButton(box, IDOK);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tooLong.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    // A missing master INF.
+    Media empty;
+    SetupRun missing(empty.folder());
+    box = missing.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ReadMessageBox(box).text,
+              "INFファイルの取得に失敗しました.\n" + empty.Path("QVSETUP.INF"));
+    PressButton(box, IDOK);
+    ASSERT_TRUE(missing.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    // An empty master INF means every default.
+    Media media;
+    WriteBytes(media.Path("QVSETUP.INF"), "");
+    WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
+    SetupRun defaults(media.folder());
+    HWND dialog = defaults.WaitForSelectionDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageA(SelectorOf(dialog), LB_GETCOUNT, 0, 0), 1);
+    CancelAndExpectExit(defaults, dialog);
+}
+
+TEST(Startup, HundredsOfApplicationsAreListed)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "STYLE=MULTI"});
+    for (int i = 0; i < 300; ++i)
+        WriteApp(media, "QV" + std::to_string(i) + ".INF", "App" + std::to_string(i), {"SLEEP,1"});
+    SetupRun run(media.folder());
+    HWND dialog = run.WaitForSelectionDialog(60000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageA(SelectorOf(dialog), LB_GETCOUNT, 0, 0), 300);
+    CancelAndExpectExit(run, dialog);
+}
+
+} // namespace
