@@ -93,7 +93,7 @@ target_compile_definitions(bench_test PRIVATE
 qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup)
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
-foreach(name startup_test)
+foreach(name startup_test selection_test)
     qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
     add_dependencies(${name} qvsetup stamp)
 endforeach()

@@ -48,6 +48,30 @@ void Media::Write(const std::string& name, std::initializer_list<std::string> li
     WriteBytes(Path(name), text);
 }
 
+void Media::WriteApp(const std::string& name, const AppInf& app) const
+{
+    if (GetFileAttributesA(Path("QVSETUP.INF").c_str()) == INVALID_FILE_ATTRIBUTES)
+        Write("QVSETUP.INF", {"[QvSetupConfig]"});
+    std::string text = "[Version]\r\nsignature=$QVSETUP$\r\n";
+    for (const std::string& line : app.version)
+        text += line + "\r\n";
+    text += "[Strings]\r\nTITLE=" + app.title + "\r\n";
+    if (!app.description.empty())
+        text += "DESCRIPTION=" + app.description + "\r\n";
+    text += "[Install]\r\n";
+    for (const std::string& line : app.install)
+        text += line + "\r\n";
+    WriteBytes(Path(name), text);
+}
+
+std::string Media::Stamp(const std::string& label, int milliseconds) const
+{
+    std::string line = "\"" + BuildProgram("stamp.exe") + " " + StampFile() + " " + label;
+    if (milliseconds >= 0)
+        line += " " + std::to_string(milliseconds);
+    return line + "\"";
+}
+
 std::string BuildProgram(const char* name)
 {
     return ProgramFolder() + "\\" + name;
@@ -122,6 +146,14 @@ int32_t SetupRun::SelectedOf(const AppRecord* record) const
     const auto* address = reinterpret_cast<const char*>(record) + offsetof(AppRecord, selected);
     ReadProcessMemory(process_, address, &selected, sizeof selected, nullptr);
     return selected;
+}
+
+std::string SetupRun::TitleOf(const AppRecord* record) const
+{
+    char title[sizeof record->title + 1] = {};
+    const auto* address = reinterpret_cast<const char*>(record) + offsetof(AppRecord, title);
+    ReadProcessMemory(process_, address, title, sizeof record->title, nullptr);
+    return title;
 }
 
 HWND SelectorOf(HWND dialog)

@@ -9,6 +9,14 @@
 
 #include "setup/engine/records.h"
 
+// What an application INF says.
+struct AppInf {
+    std::string title;
+    std::vector<std::string> install;    // [Install] lines
+    std::vector<std::string> version;    // extra [Version] lines, such as "Default=YES"
+    std::string description;             // empty: none
+};
+
 // An installation folder under %TEMP%, removed with its contents.
 class Media {
 public:
@@ -21,6 +29,13 @@ public:
     std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
     // Writes a file of CRLF-ended lines (CP932 bytes as the test compiled them).
     void Write(const std::string& name, std::initializer_list<std::string> lines) const;
+    // Writes an application INF, and an empty master INF when there is none.
+    void WriteApp(const std::string& name, const AppInf& app) const;
+
+    // The file the stamp helper writes, and a command line of it:
+    // "stamp.exe FILE LABEL [MILLISECONDS]", quoted for an INF line.
+    std::string StampFile() const { return Path("stamps.txt"); }
+    std::string Stamp(const std::string& label, int milliseconds = -1) const;
 
 private:
     std::string folder_;
@@ -55,6 +70,8 @@ public:
     // The `selected` flag of the record attached to a selector item, read
     // from the running program's memory.
     int32_t SelectedOf(const AppRecord* record) const;
+    // The title of such a record.
+    std::string TitleOf(const AppRecord* record) const;
 
 private:
     HANDLE process_ = nullptr;

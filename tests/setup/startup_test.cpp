@@ -10,19 +10,10 @@
 
 namespace {
 
-const std::string kAppHeader = "[Version]\r\nsignature=$QVSETUP$\r\n";
-
-// An application INF; a master INF without settings is written beside it
-// when there is none yet.
 void WriteApp(const Media& media, const std::string& name, const std::string& title,
               std::initializer_list<std::string> install)
 {
-    if (GetFileAttributesA(media.Path("QVSETUP.INF").c_str()) == INVALID_FILE_ATTRIBUTES)
-        media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
-    std::string text = kAppHeader + "[Strings]\r\nTITLE=" + title + "\r\n[Install]\r\n";
-    for (const std::string& line : install)
-        text += line + "\r\n";
-    WriteBytes(media.Path(name), text);
+    media.WriteApp(name, AppInf{title, install, {}, ""});
 }
 
 // Presses Cancel in the selection dialog and expects the run to end with 0.

@@ -1,0 +1,289 @@
+// The selection dialog of the real qvsetup.exe: which applications it
+// offers in which order, Install and Cancel, and the three selectors.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/kit/bench.h"
+#include "tests/kit/setup_run.h"
+#include "tests/kit/ui.h"
+
+namespace {
+
+constexpr int kInstall = 1002;
+constexpr int kDescription = 1000;
+
+// The titles of the list's items, read from their records.
+std::vector<std::string> ListTitles(const SetupRun& run, HWND list)
+{
+    std::vector<std::string> titles;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        titles.push_back(run.TitleOf(ItemRecordOf(list, static_cast<int>(i))));
+    return titles;
+}
+
+std::vector<std::string> StampLabels(const Media& media)
+{
+    std::vector<std::string> labels;
+    for (const Stamp& stamp : ReadStamps(media.StampFile()))
+        labels.push_back(stamp.label);
+    return labels;
+}
+
+void ExpectExit(SetupRun& run, DWORD timeoutMs = 15000)
+{
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.WaitForExit(timeoutMs, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(Selection, PriorityOrderDuplicatesAndComments)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[Priority]", "QVB*.INF", ";QVA.INF", "qvb.inf", "QV*.INF"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
+    media.WriteApp("QVB.INF", AppInf{"B", {"SLEEP,1"}, {}, ""});
+    media.WriteApp("QVBB.INF", AppInf{"BB", {"SLEEP,1"}, {}, ""});
+    SetupRun run(media.folder());
+    HWND dialog = run.WaitForSelectionDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::vector<std::string> titles = ListTitles(run, SelectorOf(dialog));
+    ASSERT_EQ(titles.size(), 3u);
+    // QVB*.INF first, in directory order; QVA.INF only through the last line.
+    EXPECT_EQ(titles[2], "A");
+    EXPECT_TRUE((titles[0] == "B" && titles[1] == "BB") || (titles[0] == "BB" && titles[1] == "B"));
+    PressButton(dialog, IDCANCEL);
+    ExpectExit(run);
+}
+
+TEST(Selection, DefaultPatternSkipsFilesWithoutTheSignature)
+{
+    for (const char* priority : {"", "[Priority]"}) {
+        Media media;
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]", priority});
+        media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
+        media.WriteApp("XB.INF", AppInf{"B", {"SLEEP,1"}, {}, ""});
+        media.Write("QVC.INF", {"[Version]", "signature=$OTHER$", "[Strings]", "TITLE=C"});
+        SetupRun run(media.folder());
+        HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(ListTitles(run, SelectorOf(dialog)), std::vector<std::string>{"A"});
+        PressButton(dialog, IDCANCEL);
+        ExpectExit(run);
+    }
+}
+
+TEST(Selection, NoApplicationsRunsDefaultInstallOrEndsSilently)
+{
+    Media withDefault;
+    withDefault.Write("QVSETUP.INF", {"[DefaultInstall]", "PROG," + withDefault.Stamp("D")});
+    SetupRun run(withDefault.folder());
+    ExpectExit(run);
+    EXPECT_EQ(StampLabels(withDefault), std::vector<std::string>{"D"});
+
+    Media empty;
+    empty.Write("QVSETUP.INF", {"[QvSetupConfig]"});
+    SetupRun silent(empty.folder());
+    ExpectExit(silent);
+}
+
+TEST(Selection, InstallRunsDefaultInstallFirstAndCancelOnlyCancelInstall)
+{
+    struct Case {
+        bool withCancelSection;
+        int button;
+        std::vector<std::string> stamps;
+    };
+    const Case cases[] = {
+        {true, kInstall, {"D", "B"}},
+        {true, IDCANCEL, {"C"}},
+        {false, IDCANCEL, {}},
+        {false, kInstall, {"D", "B"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        Media media;
+        std::string master = "[DefaultInstall]\r\nPROG," + media.Stamp("D") + "\r\n";
+        if (c.withCancelSection)
+            master += "[CancelInstall]\r\nPROG," + media.Stamp("C") + "\r\n";
+        WriteBytes(media.Path("QVSETUP.INF"), master);
+        media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("A")}, {}, ""});
+        media.WriteApp("QVB.INF", AppInf{"B", {"PROG," + media.Stamp("B")}, {}, ""});
+        SetupRun run(media.folder());
+        HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        HWND list = SelectorOf(dialog);
+        PressKey(list, VK_DOWN);
+        ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog, kDescription)) ==
+                                           "Bをｲﾝｽﾄｰﾙします。"; },
+                              5000));
+        PressButton(dialog, c.button);
+        ExpectExit(run);
+        EXPECT_EQ(StampLabels(media), c.stamps);
+    }
+}
+
+TEST(Selection, CancelNoDisablesCancellingBeforeAndDuringTheRun)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "CANCEL=no"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1500", "PROG," + media.Stamp("after")}, {}, ""});
+    SetupRun run(media.folder());
+    HWND dialog = run.WaitForSelectionDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
+    HWND background = run.BackgroundWindow();
+    PostMessageA(background, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    PressButton(dialog, kInstall);
+    Sleep(500);
+    PostMessageA(background, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ExpectExit(run);
+    EXPECT_EQ(StampLabels(media), std::vector<std::string>{"after"});
+}
+
+TEST(Selection, BackgroundCloseBoxCancelsWhileAllowed)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[CancelInstall]", "PROG," + media.Stamp("C")});
+    media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("A")}, {}, ""});
+    SetupRun run(media.folder());
+    ASSERT_NE(run.WaitForSelectionDialog(), nullptr);
+    PostMessageA(run.BackgroundWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ExpectExit(run);
+    EXPECT_EQ(StampLabels(media), std::vector<std::string>{"C"});
+}
+
+TEST(Selection, SingleChoiceSelectorsSelectExactlyTheCurrentItem)
+{
+    for (const char* style : {"SINGLE", "SINGLELIST"}) {
+        SCOPED_TRACE(style);
+        Media media;
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("STYLE=") + style});
+        media.WriteApp("QV1.INF", AppInf{"One", {"PROG," + media.Stamp("1")}, {}, "説明1"});
+        media.WriteApp("QV2.INF", AppInf{"Two", {"PROG," + media.Stamp("2")}, {}, "説明2"});
+        media.WriteApp("QV3.INF", AppInf{"Three", {"PROG," + media.Stamp("3")}, {}, "説明3"});
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("STYLE=") + style, "[Priority]",
+                                    "QV1.INF", "QV2.INF", "QV3.INF"});
+        SetupRun run(media.folder());
+        HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        HWND selector = SelectorOf(dialog);
+        HWND description = GetDlgItem(dialog, kDescription);
+        const AppRecord* records[3];
+        for (int i = 0; i < 3; ++i)
+            records[i] = ItemRecordOf(selector, i);
+        EXPECT_EQ(WindowText(description), "説明1");
+        EXPECT_EQ(run.SelectedOf(records[0]), 1);
+        EXPECT_EQ(run.SelectedOf(records[1]), 0);
+        EXPECT_EQ(run.SelectedOf(records[2]), 0);
+
+        PressKey(selector, VK_DOWN);
+        PressKey(selector, VK_DOWN);
+        ASSERT_TRUE(WaitUntil([&] { return WindowText(description) == "説明3"; }, 5000));
+        EXPECT_EQ(run.SelectedOf(records[0]), 0);
+        EXPECT_EQ(run.SelectedOf(records[1]), 0);
+        EXPECT_EQ(run.SelectedOf(records[2]), 1);
+        PressButton(dialog, kInstall);
+        ExpectExit(run);
+        EXPECT_EQ(StampLabels(media), std::vector<std::string>{"3"});
+    }
+}
+
+class CheckList : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        media_.Write("QVSETUP.INF", {"[QvSetupConfig]", "STYLE=MULTI", "[Priority]", "QV1.INF",
+                                     "QV2.INF", "QV3.INF"});
+        media_.WriteApp("QV1.INF", AppInf{"One", {"PROG," + media_.Stamp("1")}, {}, "説明1"});
+        media_.WriteApp("QV2.INF",
+                        AppInf{"Two", {"PROG," + media_.Stamp("2")}, {"Default=YES"}, "説明2"});
+        media_.WriteApp("QV3.INF", AppInf{"Three", {"PROG," + media_.Stamp("3")}, {}, "説明3"});
+        run_.reset(new SetupRun(media_.folder()));
+        dialog_ = run_->WaitForSelectionDialog();
+        ASSERT_NE(dialog_, nullptr);
+        list_ = SelectorOf(dialog_);
+        rowHeight_ = static_cast<int>(SendMessageA(list_, LB_GETITEMHEIGHT, 0, 0));
+        for (int i = 0; i < 3; ++i)
+            records_[i] = ItemRecordOf(list_, i);
+    }
+
+    std::vector<int> Selected() const
+    {
+        return {run_->SelectedOf(records_[0]), run_->SelectedOf(records_[1]),
+                run_->SelectedOf(records_[2])};
+    }
+
+    // Waits until the flags are `expected`; the click or key is posted.
+    bool SelectedBecomes(const std::vector<int>& expected) const
+    {
+        return WaitUntil([&] { return Selected() == expected; }, 3000);
+    }
+
+    int DefaultButton() const
+    {
+        return LOWORD(SendMessageA(dialog_, DM_GETDEFID, 0, 0));
+    }
+
+    Media media_;
+    std::unique_ptr<SetupRun> run_;
+    HWND dialog_ = nullptr;
+    HWND list_ = nullptr;
+    int rowHeight_ = 0;
+    const AppRecord* records_[3] = {};
+};
+
+TEST_F(CheckList, ClicksInTheSquareToggleAndElsewhereOnlyMoveTheCaret)
+{
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 1, 0}));
+    const int h = rowHeight_;
+    // The square of row 1 is (3, h + 3) to (h - 3, 2h - 3), right and bottom outside.
+    ClickAt(list_, 3, h + 3);
+    EXPECT_TRUE(SelectedBecomes({0, 0, 0}));
+    ClickAt(list_, h / 2, 2 * h + h / 2);
+    EXPECT_TRUE(SelectedBecomes({0, 0, 1}));
+    for (const POINT margin : {POINT{1, h + 1}, POINT{h - 3, h + h / 2}, POINT{h / 2, 2 * h - 3},
+                               POINT{h + 20, h / 2}}) {
+        ClickAt(list_, margin.x, margin.y);
+    }
+    Sleep(300);
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 0, 1}));
+    // The last click, on the title of row 0, made it current.
+    EXPECT_EQ(SendMessageA(list_, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog_, kDescription)) == "説明1"; },
+                          3000));
+    PressButton(dialog_, kInstall);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run_->WaitForExit(15000, &exitCode));
+    EXPECT_EQ(StampLabels(media_), std::vector<std::string>{"3"});
+}
+
+TEST_F(CheckList, SpaceTogglesAndInstallFollowsTheChecks)
+{
+    // Drawing the rows brings Install up to date.
+    EXPECT_TRUE(WaitUntil([&] { return DefaultButton() == kInstall; }, 3000));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog_, kInstall)));
+    PressKey(list_, VK_DOWN); // row 1, checked
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list_, LB_GETCURSEL, 0, 0) == 1; }, 3000));
+    PressKey(list_, VK_SPACE);
+    EXPECT_TRUE(SelectedBecomes({0, 0, 0}));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog_, kInstall)); }, 3000));
+    EXPECT_EQ(DefaultButton(), IDCANCEL);
+    PressKey(list_, VK_SPACE);
+    EXPECT_TRUE(SelectedBecomes({0, 1, 0}));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog_, kInstall)) != FALSE; },
+                          3000));
+    EXPECT_EQ(DefaultButton(), kInstall);
+    PressButton(dialog_, kInstall);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run_->WaitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(StampLabels(media_), std::vector<std::string>{"2"});
+}
+
+} // namespace
