@@ -93,10 +93,20 @@ target_compile_definitions(bench_test PRIVATE
 qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup)
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
-foreach(name startup_test selection_test)
+foreach(name startup_test selection_test interpreter_test)
     qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
     add_dependencies(${name} qvsetup stamp)
 endforeach()
+target_link_libraries(interpreter_test PRIVATE shell32)
+qv_wine_test(admin_test SOURCES tests/setup/admin_test.cpp LIBRARIES qv_setup
+             LOCKS "qvsetup_instance;wine_drives")
+add_dependencies(admin_test qvsetup)
+# SHUTDOWN really ends the program: in a prefix of its own.
+add_test(NAME shutdown_test
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/shutdown_test.sh ${QV_BENCH_DIR} $<TARGET_FILE:qvsetup>)
+set_tests_properties(shutdown_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 180)
+qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
+add_dependencies(resources_test qvsetup)
 
 # Each deliverable imports exactly its reviewed list of system functions.
 foreach(deliverable ${QV_DELIVERABLES})

@@ -9,4 +9,5 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 if [ -z "${DISPLAY:-}" ] && [ -f "$bench_dir/display" ]; then
     DISPLAY=$(cat "$bench_dir/display")
     export DISPLAY
+    bench_display=1
 fi

@@ -80,6 +80,27 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam)
 
 } // namespace
 
+bool RegisterBackgroundClass(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = BackgroundWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kBackgroundClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+HWND CreateBackgroundWindow(HINSTANCE instance)
+{
+    return CreateWindowExA(0, kBackgroundClass, g_setup.setupName,
+                           WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
+                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                           GetDesktopWindow(), nullptr, instance, nullptr);
+}
+
 LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -7,3 +7,9 @@
 constexpr char kBackgroundClass[] = "QVSETUP_BACKGROUND";
 
 LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool RegisterBackgroundClass(HINSTANCE instance);
+
+// The full-screen background window, titled SETUPNAME; null when it could
+// not be created or closed itself during creation.
+HWND CreateBackgroundWindow(HINSTANCE instance);

@@ -5,35 +5,11 @@
 #include "setup/engine/background_window.h"
 #include "setup/engine/setup_state.h"
 #include "setup/engine/startup.h"
-#include "setup/resources/resource.h"
 #include "setup/ui/selectors.h"
 
 namespace {
 
 constexpr char kMutexName[] = "QVSETUP Running Identify";
-
-bool RegisterBackgroundClass(HINSTANCE instance)
-{
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = BackgroundWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kBackgroundClass;
-    return RegisterClassA(&windowClass) != 0;
-}
-
-// The full-screen background window; null when it could not be created or
-// closed itself during creation.
-HWND CreateBackgroundWindow(HINSTANCE instance)
-{
-    return CreateWindowExA(0, kBackgroundClass, g_setup.setupName,
-                           WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
-                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                           GetDesktopWindow(), nullptr, instance, nullptr);
-}
 
 bool IsCheckListSpace(const MSG& message)
 {

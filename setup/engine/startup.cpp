@@ -93,7 +93,7 @@ void LoadConfigSettings()
         g_setup.listStyle = StyleSingleList;
 }
 
-bool GroupIsAdministrators(PSID sid)
+bool SidHasAdministratorsRid(PSID sid)
 {
     if (!IsValidSid(sid))
         return false;
@@ -186,9 +186,16 @@ int IsAdministrator()
     CloseHandle(token);
     if (!groups)
         return 0;
-    int result = 0;
-    for (DWORD i = 0; i < groups->GroupCount && !result; ++i)
-        result = GroupIsAdministrators(groups->Groups[i].Sid) ? 1 : 0;
+    const int result = GroupsIncludeAdministrators(groups);
     FreeZeroed(groups);
     return result;
+}
+
+int GroupsIncludeAdministrators(const TOKEN_GROUPS* groups)
+{
+    for (DWORD i = 0; i < groups->GroupCount; ++i) {
+        if (SidHasAdministratorsRid(groups->Groups[i].Sid))
+            return 1;
+    }
+    return 0;
 }

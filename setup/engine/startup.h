@@ -1,6 +1,8 @@
 // Start-up of the setup engine: master INF location, settings, administrator test.
 #pragma once
 
+#include <windows.h>
+
 // Sets sourceDir and masterInfPath from the command-line text (the folder of
 // the master INF), or from the program's own folder when the text is empty.
 void LocateMasterInf(const char* commandLine);
@@ -10,3 +12,7 @@ void LoadSettings();
 
 // 1 when a group of the process token is the built-in Administrators alias.
 int IsAdministrator();
+
+// 1 when any valid SID of the list has a sub-authority 544 (the
+// Administrators alias), at any position; group attributes are not looked at.
+int GroupsIncludeAdministrators(const TOKEN_GROUPS* groups);

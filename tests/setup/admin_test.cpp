@@ -1,0 +1,110 @@
+// The administrator rules: token groups crafted where Wine always gives an
+// administrator, the refusal of a master INF that needs one, and Windows 9x.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "setup/engine/background_window.h"
+#include "setup/engine/setup_state.h"
+#include "setup/engine/startup.h"
+#include "tests/kit/bench.h"
+#include "tests/kit/setup_run.h"
+#include "tests/kit/ui.h"
+
+namespace {
+
+// A SID S-1-5-a-b-... that frees itself.
+class Sid {
+public:
+    explicit Sid(std::vector<DWORD> subAuthorities)
+    {
+        SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+        subAuthorities.resize(8, 0);
+        AllocateAndInitializeSid(&nt, static_cast<BYTE>(count(subAuthorities)), subAuthorities[0],
+                                 subAuthorities[1], subAuthorities[2], subAuthorities[3],
+                                 subAuthorities[4], subAuthorities[5], subAuthorities[6],
+                                 subAuthorities[7], &sid_);
+    }
+    ~Sid() { FreeSid(sid_); }
+    Sid(const Sid&) = delete;
+    Sid& operator=(const Sid&) = delete;
+    PSID get() const { return sid_; }
+
+private:
+    static size_t count(const std::vector<DWORD>& values)
+    {
+        size_t n = values.size();
+        while (n > 1 && values[n - 1] == 0)
+            --n;
+        return n;
+    }
+    PSID sid_ = nullptr;
+};
+
+// Answers GroupsIncludeAdministrators for a token-group list of the SIDs.
+int Decide(const std::vector<PSID>& sids, DWORD attributes = SE_GROUP_ENABLED)
+{
+    std::vector<char> block(sizeof(TOKEN_GROUPS) + sids.size() * sizeof(SID_AND_ATTRIBUTES));
+    auto* groups = reinterpret_cast<TOKEN_GROUPS*>(block.data());
+    groups->GroupCount = static_cast<DWORD>(sids.size());
+    for (size_t i = 0; i < sids.size(); ++i)
+        groups->Groups[i] = SID_AND_ATTRIBUTES{sids[i], attributes};
+    return GroupsIncludeAdministrators(groups);
+}
+
+TEST(Administrator, AnySubAuthority544OfAValidGroupCounts)
+{
+    Sid administrators({32, 544});
+    Sid users({32, 545});
+    Sid domainUser({21, 1111, 2222, 3333, 1001});
+    Sid ridAnywhere({21, 544, 7, 1001});
+    char garbage[32] = {1, 9};
+    EXPECT_EQ(Decide({users.get(), administrators.get()}), 1);
+    EXPECT_EQ(Decide({administrators.get()}, SE_GROUP_USE_FOR_DENY_ONLY), 1);
+    EXPECT_EQ(Decide({ridAnywhere.get()}), 1);
+    EXPECT_EQ(Decide({users.get(), domainUser.get()}), 0);
+    EXPECT_EQ(Decide({garbage}), 0);
+    EXPECT_EQ(Decide({}), 0);
+    // Wine's own user is an administrator.
+    EXPECT_EQ(IsAdministrator(), 1);
+}
+
+TEST(Administrator, MasterInfRequirementRefusesANonAdministrator)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[Version]", "admini=yes", "[QvSetupConfig]", "SETUPNAME=名前"});
+    g_setup = SetupState{};
+    LocateMasterInf(media.folder().c_str());
+    LoadSettings();
+    g_setup.isAdmin = 0;
+    ASSERT_TRUE(RegisterBackgroundClass(GetModuleHandleA(nullptr)));
+    MessageBoxCatcher catcher;
+    EXPECT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), nullptr);
+    ASSERT_TRUE(catcher.Finish());
+    EXPECT_EQ(catcher.box.text,
+              "ｼｽﾃﾑを更新する権限がありません.\nｼｽﾃﾑ管理者に連絡してください.");
+    EXPECT_EQ(catcher.box.caption, "名前");
+    EXPECT_EQ(g_setup.selectionDialog, nullptr);
+}
+
+TEST(Administrator, Windows9xCountsAsAdministrator)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[Version]", "admini=YES"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {"admini=YES"}, ""});
+    for (const char* version : {"win98", "win2k"}) {
+        SCOPED_TRACE(version);
+        ASSERT_TRUE(SetWindowsVersion("qvsetup.exe", version));
+        SetupRun run(media.folder());
+        HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(SendMessageA(SelectorOf(dialog), LB_GETCOUNT, 0, 0), 1);
+        PressButton(dialog, IDCANCEL);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(run.WaitForExit(10000, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+    SetWindowsVersion("qvsetup.exe", nullptr);
+}
+
+} // namespace
