@@ -45,6 +45,28 @@ target_link_libraries(qvsetup PRIVATE qv_setup)
 set(QV_DELIVERABLES qvsetup)
 install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION .)
 
+# The sample installation media: INF files kept in UTF-8, put on the media
+# in CP932 beside the programs.
+file(GLOB QV_EXAMPLE_INFS ${CMAKE_SOURCE_DIR}/examples/media/*.INF)
+set(QV_EXAMPLES_DIR ${CMAKE_BINARY_DIR}/examples/media)
+set(QV_EXAMPLE_OUTPUTS)
+foreach(inf ${QV_EXAMPLE_INFS})
+    get_filename_component(name ${inf} NAME)
+    add_custom_command(OUTPUT ${QV_EXAMPLES_DIR}/${name}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_EXAMPLES_DIR}
+                       COMMAND ${CMAKE_SOURCE_DIR}/tools/to-cp932 ${inf} ${QV_EXAMPLES_DIR}/${name}
+                       DEPENDS ${inf} VERBATIM)
+    list(APPEND QV_EXAMPLE_OUTPUTS ${QV_EXAMPLES_DIR}/${name})
+endforeach()
+add_custom_target(examples_media ALL DEPENDS ${QV_EXAMPLE_OUTPUTS})
+install(FILES ${QV_EXAMPLE_OUTPUTS} DESTINATION .)
+
+# A path of the build tree as Windows programs under Wine see it.
+function(qv_wine_path out path)
+    string(REPLACE "/" "\\" windows_path "${path}")
+    set(${out} "Z:${windows_path}" PARENT_SCOPE)
+endfunction()
+
 # --- test bench -------------------------------------------------------------
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -105,6 +127,19 @@ add_dependencies(admin_test qvsetup)
 add_test(NAME shutdown_test
          COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/shutdown_test.sh ${QV_BENCH_DIR} $<TARGET_FILE:qvsetup>)
 set_tests_properties(shutdown_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 180)
+# The sample media, installed through the UI as a person would.
+add_executable(demo_driver tests/demo/demo_driver.cpp)
+qv_windows_target(demo_driver)
+target_link_libraries(demo_driver PRIVATE qv_testkit gdi32)
+add_dependencies(demo_driver qvsetup examples_media)
+qv_wine_path(QV_WINE_QVSETUP ${CMAKE_BINARY_DIR}/qvsetup.exe)
+qv_wine_path(QV_WINE_EXAMPLES ${QV_EXAMPLES_DIR})
+qv_wine_path(QV_WINE_SCREENSHOTS ${CMAKE_BINARY_DIR}/screenshots)
+add_test(NAME examples_test
+         COMMAND demo_driver ${QV_WINE_QVSETUP} ${QV_WINE_EXAMPLES} ${QV_WINE_SCREENSHOTS})
+set_tests_properties(examples_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
+                     RESOURCE_LOCK "qvsetup_instance;wine_drives"
+                     PASS_REGULAR_EXPRESSION "ended with exit code 0")
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)
 

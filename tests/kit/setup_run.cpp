@@ -131,11 +131,8 @@ bool SetupRun::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 {
     if (!process_)
         return false;
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process_, 0xDEAD);
-        WaitForSingleObject(process_, 5000);
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
         return false;
-    }
     GetExitCodeProcess(process_, exitCode);
     return true;
 }

@@ -63,8 +63,8 @@ public:
     HWND WaitForNotice(DWORD timeoutMs = 10000) const;
     HWND BackgroundWindow() const;
 
-    // Waits for the end of the run; false (and the process is killed) when
-    // it does not end within `timeoutMs`.
+    // Waits for the end of the run; false when it does not end within
+    // `timeoutMs` (a run still going when the test lets go of it is killed).
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
 
     // The `selected` flag of the record attached to a selector item, read

@@ -207,7 +207,7 @@ TEST_F(Interpreter, NoticeWithoutATimeStaysOpen)
     Sleep(1500);
     EXPECT_TRUE(IsWindowVisible(notice));
     DWORD exitCode = 0;
-    EXPECT_FALSE(run_->WaitForExit(100, &exitCode)); // still running: killed here
+    EXPECT_FALSE(run_->WaitForExit(100, &exitCode)); // still running
     EXPECT_TRUE(ReadStamps(media_.StampFile()).empty());
 }
 
