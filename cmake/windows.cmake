@@ -140,6 +140,12 @@ add_test(NAME examples_test
 set_tests_properties(examples_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
                      RESOURCE_LOCK "qvsetup_instance;wine_drives"
                      PASS_REGULAR_EXPRESSION "ended with exit code 0")
+# Benchmarks, run by tools/run-benchmarks (not part of the test suite).
+add_executable(setup_benchmark tests/perf/setup_benchmark.cpp)
+qv_windows_target(setup_benchmark)
+target_link_libraries(setup_benchmark PRIVATE qv_testkit)
+add_dependencies(setup_benchmark qvsetup stamp)
+
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)
 
