@@ -120,9 +120,9 @@ foreach(name startup_test selection_test interpreter_test)
     add_dependencies(${name} qvsetup stamp)
 endforeach()
 target_link_libraries(interpreter_test PRIVATE shell32)
-qv_wine_test(admin_test SOURCES tests/setup/admin_test.cpp LIBRARIES qv_setup
-             LOCKS "qvsetup_instance;wine_drives")
-add_dependencies(admin_test qvsetup)
+qv_wine_test(engine_test SOURCES tests/setup/engine_test.cpp setup/resources/qvsetup.rc
+             LIBRARIES qv_setup LOCKS "qvsetup_instance;wine_drives")
+add_dependencies(engine_test qvsetup)
 # SHUTDOWN really ends the program: in a prefix of its own.
 add_test(NAME shutdown_test
          COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/shutdown_test.sh ${QV_BENCH_DIR} $<TARGET_FILE:qvsetup>)

@@ -104,17 +104,23 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(listBoxProc, list, message, wParam, lParam);
 }
 
-void DrawCheckBox(HDC dc, const RECT& box, int checked)
+// A rectangle filled with one colour and outlined, 1 pixel, with another.
+void DrawFilledRectangle(HDC dc, const RECT& r, COLORREF fill, COLORREF outline)
 {
-    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT));
+    HBRUSH brush = CreateSolidBrush(fill);
+    HPEN pen = CreatePen(PS_SOLID, 1, outline);
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
-    Rectangle(dc, box.left, box.top, box.right, box.bottom);
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     DeleteObject(brush);
     DeleteObject(pen);
+}
+
+void DrawCheckBox(HDC dc, const RECT& box, int checked)
+{
+    DrawFilledRectangle(dc, box, GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_GRAYTEXT));
     if (!checked)
         return;
     // The mark is white around black: AND darkens only the mark.
@@ -131,17 +137,8 @@ void DrawCheckBox(HDC dc, const RECT& box, int checked)
 // Fills and outlines the row in the highlight or the window colours.
 void PaintRowBackground(HDC dc, const RECT& row, bool highlighted)
 {
-    const COLORREF fill = GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW);
-    const COLORREF outline = GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOW);
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Rectangle(dc, row.left, row.top, row.right, row.bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
+    DrawFilledRectangle(dc, row, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW),
+                        GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOW));
 }
 
 void SetRowColours(HDC dc, bool highlighted)

@@ -1,12 +1,16 @@
-// The administrator rules: token groups crafted where Wine always gives an
-// administrator, the refusal of a master INF that needs one, and Windows 9x.
+// The engine inside the test process, where the outside can't see: the
+// administrator rules (token groups crafted where Wine always gives an
+// administrator), the refusal of a master INF that needs one, Windows 9x,
+// and the selection dialog's system menu under CANCEL=NO.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "setup/engine/background_window.h"
+#include "setup/engine/inf_parser.h"
 #include "setup/engine/setup_state.h"
 #include "setup/engine/startup.h"
+#include "setup/ui/selection_dialog.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
@@ -105,6 +109,36 @@ TEST(Administrator, Windows9xCountsAsAdministrator)
         EXPECT_EQ(exitCode, 0u);
     }
     SetWindowsVersion("qvsetup.exe", nullptr);
+}
+
+TEST(SelectionDialog, CancelNoDisablesCancelAndTheCloseItem)
+{
+    for (const char* cancel : {"no", "YES"}) {
+        SCOPED_TRACE(cancel);
+        Media media;
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("CANCEL=") + cancel});
+        media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
+        g_setup = SetupState{};
+        g_setup.instance = GetModuleHandleA(nullptr);
+        LocateMasterInf(media.folder().c_str());
+        LoadSettings();
+        g_setup.isAdmin = 1;
+        HWND dialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(102), nullptr,
+                                         SelectionDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        g_setup.selectionDialog = dialog;
+        const bool allowed = std::string(cancel) == "YES";
+        EXPECT_EQ(g_setup.cancelAllowed, allowed ? 1 : 0);
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)) != FALSE, allowed);
+        const UINT state = GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND);
+        EXPECT_EQ((state & MF_DISABLED) != 0, !allowed);
+        EXPECT_EQ(state & MF_GRAYED & ~MF_DISABLED, 0u); // disabled, not greyed
+        DestroyWindow(dialog);
+        FreeAppList();
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
 }
 
 } // namespace
