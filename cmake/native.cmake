@@ -15,6 +15,7 @@ add_executable(unit_tests
     tests/unit/inf_line_test.cpp
     tests/unit/dbcs_test.cpp
     tests/unit/command_text_test.cpp
+    tests/unit/file_commands_text_test.cpp
 )
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})

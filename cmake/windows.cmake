@@ -21,6 +21,8 @@ endfunction()
 # --- setup engine -----------------------------------------------------------
 add_library(qv_setup STATIC
     ${QV_PURE_SOURCES}
+    setup/commands/copy_dialog.cpp
+    setup/commands/file_commands.cpp
     setup/commands/process_commands.cpp
     setup/engine/background_window.cpp
     setup/engine/inf_parser.cpp
@@ -35,7 +37,7 @@ add_library(qv_setup STATIC
 qv_windows_target(qv_setup)
 target_compile_options(qv_setup PRIVATE ${QV_PROGRAM_OPTIONS})
 target_include_directories(qv_setup PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qv_setup PUBLIC advapi32 user32 gdi32 kernel32)
+target_link_libraries(qv_setup PUBLIC advapi32 user32 gdi32 lz32 kernel32)
 
 add_executable(qvsetup WIN32 setup/engine/entry.cpp setup/resources/qvsetup.rc)
 qv_windows_target(qvsetup)
@@ -145,6 +147,24 @@ add_executable(setup_benchmark tests/perf/setup_benchmark.cpp)
 qv_windows_target(setup_benchmark)
 target_link_libraries(setup_benchmark PRIVATE qv_testkit)
 add_dependencies(setup_benchmark qvsetup stamp)
+
+# File commands: SZDD fixtures made by mscompress, and a small tmpfs that
+# the tests give Wine as a full drive.
+set(QV_LZ_FIXTURES ${CMAKE_BINARY_DIR}/lz-fixtures)
+add_custom_command(OUTPUT ${QV_LZ_FIXTURES}/DAMAGED.TX_
+                   COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/make_lz_fixtures.sh ${QV_LZ_FIXTURES}
+                           ${CMAKE_SOURCE_DIR}/setup/resources/qvsetup.ico
+                   DEPENDS ${CMAKE_SOURCE_DIR}/tests/setup/make_lz_fixtures.sh VERBATIM)
+add_custom_target(lz_fixtures DEPENDS ${QV_LZ_FIXTURES}/DAMAGED.TX_)
+set(QV_FULL_DISK ${CMAKE_BINARY_DIR}/bench/fulldisk)
+add_test(NAME fulldisk_mount COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/fulldisk.sh mount ${QV_FULL_DISK})
+add_test(NAME fulldisk_umount COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/fulldisk.sh umount ${QV_FULL_DISK})
+set_tests_properties(fulldisk_mount PROPERTIES FIXTURES_SETUP full_disk)
+set_tests_properties(fulldisk_umount PROPERTIES FIXTURES_CLEANUP full_disk)
+qv_wine_test(file_commands_test SOURCES tests/setup/file_commands_test.cpp
+             LOCKS "qvsetup_instance;wine_drives")
+add_dependencies(file_commands_test qvsetup stamp lz_fixtures)
+set_tests_properties(file_commands_test PROPERTIES FIXTURES_REQUIRED "wine_bench;full_disk")
 
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)

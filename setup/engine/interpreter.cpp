@@ -1,6 +1,8 @@
 // The command interpreter.
 #include "setup/engine/interpreter.h"
 
+#include "setup/commands/copy_dialog.h"
+#include "setup/commands/file_commands.h"
 #include "setup/commands/process_commands.h"
 #include "setup/engine/inf_parser.h"
 #include "setup/engine/setup_state.h"
@@ -18,7 +20,11 @@ const HandlerEntry kHandlers[] = {
     {CmdProg, ProgCommand},         {CmdEprog, EprogCommand},
     {CmdSleep, SleepCommand},       {CmdMsgbox, MsgboxCommand},
     {CmdAttention, AttentionCommand}, {CmdShellDde, ShellDdeCommand},
-    {CmdShutdown, ShutdownCommand},
+    {CmdShutdown, ShutdownCommand}, {CmdCopy, CopyCommand},
+    {CmdExpand, ExpandCommand},     {CmdDelete, DeleteCommand},
+    {CmdDelall, DelallCommand},     {CmdSetatt, SetattCommand},
+    {CmdExist, TestExist},          {CmdXcopy, XcopyCommand},
+    {CmdXcopyA, XcopyCommand},
 };
 
 void ArmStepTimer(HWND window)
@@ -88,6 +94,10 @@ int IsCommandDone(CommandRecord* cmd)
         return 1;
     }
     case CmdSleep:
+        return 0;
+    case CmdExist:
+        // Tested again now; the result is seen on the next tick.
+        TestExist(cmd);
         return 0;
     default:
         return 1;

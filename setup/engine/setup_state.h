@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "setup/commands/copy_dialog.h"
 #include "setup/engine/inf_line.h"
 #include "setup/engine/records.h"
 
@@ -55,6 +56,9 @@ struct SetupState {
     // Command dialogs
     CommandRecord* activeCommand;       // record of the open notice or copy dialog
     RECT noticeClientRect;              // notice dialog client area, pixels
+    HWND copyDialog;                    // the open copy progress dialog
+    CopyWalkNode rootNode;              // the source folder of the copy
+    CopyWalkNode* currentNode;          // the folder being listed
 };
 
 extern SetupState g_setup;

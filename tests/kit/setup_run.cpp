@@ -12,15 +12,27 @@ namespace {
 constexpr int kInstallButtonId = 1002;
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr int kNoticeTextId = 1007;
+constexpr int kCopyFileTextId = 1005;
 
-// The first visible dialog of `pid` that has a control `controlId`.
-HWND WaitForDialogWith(DWORD pid, int controlId, DWORD timeoutMs)
+// True when `dialog` has a control `controlId` of the window class `className`.
+bool HasControl(HWND dialog, int controlId, const char* className)
+{
+    HWND control = GetDlgItem(dialog, controlId);
+    char name[32] = {};
+    return control && GetClassNameA(control, name, sizeof name) &&
+           lstrcmpiA(name, className) == 0;
+}
+
+// The first visible dialog of `pid` that has a control `controlId` of the
+// class `className` (a message box's text is a static 0xFFFF; the copy
+// dialog's group boxes have that number too, as buttons).
+HWND WaitForDialogWith(DWORD pid, int controlId, const char* className, DWORD timeoutMs)
 {
     HWND found = nullptr;
     WaitUntil(
         [&] {
             for (HWND dialog : ProcessWindows(pid, "#32770")) {
-                if (IsWindowVisible(dialog) && GetDlgItem(dialog, controlId)) {
+                if (IsWindowVisible(dialog) && HasControl(dialog, controlId, className)) {
                     found = dialog;
                     return true;
                 }
@@ -108,17 +120,22 @@ SetupRun::~SetupRun()
 
 HWND SetupRun::WaitForSelectionDialog(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kInstallButtonId, timeoutMs);
+    return WaitForDialogWith(pid_, kInstallButtonId, "Button", timeoutMs);
 }
 
 HWND SetupRun::WaitForMessageBox(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kMessageBoxTextId, timeoutMs);
+    return WaitForDialogWith(pid_, kMessageBoxTextId, "Static", timeoutMs);
 }
 
 HWND SetupRun::WaitForNotice(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kNoticeTextId, timeoutMs);
+    return WaitForDialogWith(pid_, kNoticeTextId, "Static", timeoutMs);
+}
+
+HWND SetupRun::WaitForCopyDialog(DWORD timeoutMs) const
+{
+    return WaitForDialogWith(pid_, kCopyFileTextId, "Static", timeoutMs);
 }
 
 HWND SetupRun::BackgroundWindow() const

@@ -61,6 +61,7 @@ public:
     HWND WaitForSelectionDialog(DWORD timeoutMs = 10000) const;
     HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
     HWND WaitForNotice(DWORD timeoutMs = 10000) const;
+    HWND WaitForCopyDialog(DWORD timeoutMs = 10000) const;
     HWND BackgroundWindow() const;
 
     // Waits for the end of the run; false when it does not end within

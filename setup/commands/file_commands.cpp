@@ -1,0 +1,229 @@
+// File commands: COPY, EXPAND, DELETE, DELALL, SETATT and EXIST.
+#include "setup/commands/file_commands.h"
+
+#include <windows.h>
+#include <lzexpand.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "setup/commands/attribute_changes.h"
+#include "setup/commands/command_text.h"
+#include "setup/commands/lz_header.h"
+#include "setup/engine/dbcs.h"
+#include "setup/engine/messages.h"
+#include "setup/engine/setup_state.h"
+#include "setup/engine/show_error.h"
+
+namespace {
+
+constexpr size_t kDriveRootLength = 3; // "C:\"
+
+// True when something matches `pattern`; the search is closed again.
+bool Exists(const char* pattern)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+// "%s\%s" into a path buffer; false when it would not fit.
+bool JoinPath(char (&path)[MAX_PATH], const char* folder, const char* name)
+{
+    const int written = snprintf(path, sizeof path, "%s\\%s", folder, name);
+    return written >= 0 && written < static_cast<int>(sizeof path);
+}
+
+void ShowFileError(const char* format, const char* path)
+{
+    ShowErrorWithDetail(g_setup.backgroundWindow, format, path);
+}
+
+// Opens an LZ file; a failed open gives the negative LZERROR_ value.
+INT OpenLzFile(const char* path, WORD style)
+{
+    OFSTRUCT info = {};
+    return LZOpenFileA(const_cast<char*>(path), &info, style);
+}
+
+// The expanded length that a compressed file announces, or -1 for a file
+// that is not compressed (or can't be read).
+LONG AnnouncedLength(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    unsigned char header[kSzddHeaderSize];
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, header, sizeof header, &read, nullptr);
+    CloseHandle(file);
+    uint32_t length = 0;
+    if (!ok || !ReadSzddLength(header, read, &length) || length > 0x7FFFFFFFu)
+        return -1;
+    return static_cast<LONG>(length);
+}
+
+// Expands (or copies unchanged) source into destination. A compressed file
+// that gives fewer bytes than its header announces is damaged: a failure,
+// although the library reports none.
+bool ExpandFile(const char* source, const char* destination)
+{
+    const LONG announced = AnnouncedLength(source);
+    const INT from = OpenLzFile(source, OF_READ);
+    const INT to = OpenLzFile(destination, OF_CREATE | OF_WRITE);
+    const LONG written = (from >= 0 && to >= 0) ? LZCopy(from, to) : -1;
+    const bool ok = written >= 0 && (announced < 0 || written == announced);
+    if (from >= 0)
+        LZClose(from);
+    if (to >= 0)
+        LZClose(to);
+    return ok;
+}
+
+void RemoveEntry(const char* path)
+{
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path);
+}
+
+} // namespace
+
+int EnsureDirectoryPath(const char* path, int create, int wholePath)
+{
+    char full[MAX_PATH];
+    char* filePart = nullptr;
+    const DWORD length = GetFullPathNameA(path, sizeof full, full, &filePart);
+    if (length == 0 || length >= sizeof full)
+        return 0;
+    const size_t end = (wholePath || !filePart) ? length + 1 : static_cast<size_t>(filePart - full);
+    if (end <= kDriveRootLength)
+        return 1;
+    for (size_t i = kDriveRootLength; i < end; ++i) {
+        // The trail byte of a double-byte character is no separator ("表" is 95 5C).
+        if (IsLeadByte932(static_cast<unsigned char>(full[i])) && i + 1 < length) {
+            ++i;
+            continue;
+        }
+        if (full[i] != '\\' && full[i] != '\0')
+            continue;
+        const char kept = full[i];
+        full[i] = '\0';
+        const bool found = Exists(full);
+        if (!found && (!create || !CreateDirectoryA(full, nullptr)))
+            return 0;
+        full[i] = kept;
+    }
+    return 1;
+}
+
+int CopyCommand(CommandRecord* cmd)
+{
+    if (!EnsureDirectoryPath(cmd->param2, 1, 0)) {
+        ShowFileError(kMsgExpandFailed, cmd->param1);
+        return 0;
+    }
+    SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
+    if (!CopyFileA(cmd->param1, cmd->param2, FALSE)) {
+        ShowFileError(kMsgExpandFailed, cmd->param1);
+        return 0;
+    }
+    return 1;
+}
+
+int ExpandCommand(CommandRecord* cmd)
+{
+    if (!EnsureDirectoryPath(cmd->param2, 1, 0)) {
+        ShowFileError(kMsgExpandFailed, cmd->param1);
+        return 0;
+    }
+    SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
+    if (!ExpandFile(cmd->param1, cmd->param2)) {
+        ShowFileError(kMsgExpandFailed, cmd->param1);
+        return 0;
+    }
+    return 1;
+}
+
+int DeleteCommand(CommandRecord* cmd)
+{
+    if (!EnsureDirectoryPath(cmd->param1, 0, 0))
+        return 0;
+    RemoveEntry(cmd->param1);
+    return 1;
+}
+
+// A second field that is empty or not a number means no subfolders.
+int DelallCommand(CommandRecord* cmd)
+{
+    int32_t recursive = 0;
+    if (!ReadDecimal(cmd->param2, &recursive))
+        recursive = 0;
+    return DeleteTree(cmd->param1, recursive);
+}
+
+int DeleteTree(const char* folder, int recursive)
+{
+    if (!EnsureDirectoryPath(folder, 0, 0))
+        return 0;
+    char pattern[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    HANDLE search = JoinPath(pattern, folder, "*.*") ? FindFirstFileA(pattern, &found)
+                                                      : INVALID_HANDLE_VALUE;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            char entry[MAX_PATH];
+            // Dot names stay; so does an entry whose path would not fit.
+            if (found.cFileName[0] == '.' || !JoinPath(entry, folder, found.cFileName))
+                continue;
+            // A folder link is removed as a link: what it points at is not ours.
+            const bool subfolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                   !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+            if (recursive && subfolder && !DeleteTree(entry, recursive)) {
+                FindClose(search);
+                return 0;
+            }
+            RemoveEntry(entry);
+            if (recursive && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveDirectoryA(entry);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder, FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder);
+    return 1;
+}
+
+int SetattCommand(CommandRecord* cmd)
+{
+    const DWORD attributes = GetFileAttributesA(cmd->param1);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        ShowFileError(kMsgAttributesFailed, cmd->param1);
+        return 0;
+    }
+    uint32_t value = attributes;
+    switch (ApplyAttributeChanges(cmd->param2, &value)) {
+    case AttributeChange::RefusedSilently:
+        return 0;
+    case AttributeChange::Refused:
+        ShowFileError(kMsgAttributesFailed, cmd->param1);
+        return 0;
+    case AttributeChange::Applied:
+        break;
+    }
+    if (!SetFileAttributesA(cmd->param1, value)) {
+        ShowFileError(kMsgAttributesFailed, cmd->param1);
+        return 0;
+    }
+    return 1;
+}
+
+int TestExist(CommandRecord* cmd)
+{
+    const bool present = EnsureDirectoryPath(cmd->param1, 0, 0) && Exists(cmd->param1);
+    cmd->busy = present ? 0 : 1;
+    return 1;
+}

@@ -1,0 +1,364 @@
+// File commands of the real qvsetup.exe: COPY, EXPAND, DELETE, DELALL,
+// SETATT, EXIST, XCOPY and XCOPYA, seen on the disk they change.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/kit/bench.h"
+#include "tests/kit/setup_run.h"
+#include "tests/kit/ui.h"
+
+namespace {
+
+constexpr int kInstall = 1002;
+
+struct Outcome {
+    bool ended = false;
+    DWORD exitCode = 0;
+    std::string box;               // text of the message box, if one was shown
+    std::vector<std::string> stamps;
+};
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD Attributes(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+
+class FileCommands : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        work_ = MakeTempFolder("files");
+        ASSERT_FALSE(work_.empty());
+    }
+    void TearDown() override { RemoveTree(work_); }
+
+    std::string Work(const std::string& name) const { return work_ + "\\" + name; }
+
+    void MakeFile(const std::string& path, const std::string& bytes = "data",
+                  DWORD attributes = FILE_ATTRIBUTE_NORMAL) const
+    {
+        // Every folder below the work folder, parent first.
+        for (size_t slash = path.find('\\', work_.size() + 1); slash != std::string::npos;
+             slash = path.find('\\', slash + 1))
+            CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+        ASSERT_TRUE(WriteBytes(path, bytes)) << path;
+        SetFileAttributesA(path.c_str(), attributes);
+    }
+
+    // Installs one application whose [Install] is `install` followed by a
+    // stamp "after"; answers the message box that appears, if any.
+    Outcome Run(std::vector<std::string> install, const std::string& config = "")
+    {
+        Media media;
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]", config});
+        install.push_back("PROG," + media.Stamp("after"));
+        media.WriteApp("QVA.INF", AppInf{"A", install, {}, ""});
+        SetupRun run(media.folder());
+        Outcome outcome;
+        HWND dialog = run.WaitForSelectionDialog();
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog)
+            return outcome;
+        PressButton(dialog, kInstall);
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 60000 && !outcome.ended) {
+            if (HWND box = run.WaitForMessageBox(50)) {
+                outcome.box = ReadMessageBox(box).text;
+                PressButton(box, IDOK);
+                WaitUntil([&] { return !IsWindow(box); }, 5000);
+            }
+            outcome.ended = run.WaitForExit(50, &outcome.exitCode);
+        }
+        for (const Stamp& stamp : ReadStamps(media.StampFile()))
+            outcome.stamps.push_back(stamp.label);
+        return outcome;
+    }
+
+    // The run went through to its last command.
+    static void ExpectCompleted(const Outcome& outcome)
+    {
+        EXPECT_TRUE(outcome.ended);
+        EXPECT_EQ(outcome.exitCode, 0u);
+        EXPECT_EQ(outcome.box, "");
+        EXPECT_EQ(outcome.stamps, std::vector<std::string>{"after"});
+    }
+
+    // The run ended at the command, with `message` (empty: silently).
+    static void ExpectEnded(const Outcome& outcome, const std::string& message)
+    {
+        EXPECT_TRUE(outcome.ended);
+        EXPECT_EQ(outcome.exitCode, 0u);
+        EXPECT_EQ(outcome.box, message);
+        EXPECT_TRUE(outcome.stamps.empty());
+    }
+
+    std::string work_;
+};
+
+TEST_F(FileCommands, CopyCreatesFoldersAndReplacesReadOnlyDestinations)
+{
+    MakeFile(Work("SRC\\F.TXT"), "new contents", FILE_ATTRIBUTE_READONLY);
+    MakeFile(Work("OLD\\F.TXT"), "old", FILE_ATTRIBUTE_READONLY);
+    ExpectCompleted(Run({"COPY," + Work("SRC\\F.TXT") + "," + Work("A\\B\\C\\F.TXT"),
+                         "COPY," + Work("SRC\\F.TXT") + "," + Work("OLD\\F.TXT")}));
+    EXPECT_EQ(ReadBytes(Work("A\\B\\C\\F.TXT")), "new contents");
+    EXPECT_EQ(ReadBytes(Work("OLD\\F.TXT")), "new contents");
+    EXPECT_EQ(ReadBytes(Work("SRC\\F.TXT")), "new contents");
+    EXPECT_EQ(Attributes(Work("SRC\\F.TXT")) & FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+TEST_F(FileCommands, CopyOfAMissingSourceEndsTheRun)
+{
+    const std::string source = Work("NOSUCH.TXT");
+    ExpectEnded(Run({"COPY," + source + "," + Work("OUT\\X.TXT")}),
+                "ﾌｧｲﾙの展開に失敗しました.\n" + source);
+}
+
+TEST_F(FileCommands, DoubleByteNamesWithBackslashTrailBytes)
+{
+    // "表" and "ソ" end in the byte 5C, which is also the path separator.
+    const std::string source = Work("表示\\ソフト.TXT");
+    MakeFile(source, "cp932");
+    ExpectCompleted(Run({"COPY," + source + "," + Work("出力表\\ソ\\ソフト.TXT"),
+                         "XCOPYA," + Work("表示") + "," + Work("複製表"),
+                         "DELALL," + Work("出力表") + ",1"}));
+    EXPECT_EQ(ReadBytes(Work("複製表\\ソフト.TXT")), "cp932");
+    EXPECT_FALSE(Exists(Work("出力表")));
+    EXPECT_EQ(ReadBytes(source), "cp932");
+}
+
+TEST_F(FileCommands, ExpandGivesTheOriginalsAndRefusesDamagedFiles)
+{
+    const std::string fixtures = ProgramFolder() + "\\lz-fixtures";
+    ExpectCompleted(Run({"EXPAND," + fixtures + "\\TEXT.TX_," + Work("OUT\\TEXT.TXT"),
+                         "EXPAND," + fixtures + "\\BINARY.BI_," + Work("OUT\\BINARY.BIN"),
+                         "EXPAND," + fixtures + "\\TEXT.TXT," + Work("OUT\\PLAIN.TXT")}));
+    EXPECT_EQ(ReadBytes(Work("OUT\\TEXT.TXT")), ReadBytes(fixtures + "\\TEXT.TXT"));
+    EXPECT_EQ(ReadBytes(Work("OUT\\BINARY.BIN")), ReadBytes(fixtures + "\\BINARY.BIN"));
+    EXPECT_EQ(ReadBytes(Work("OUT\\PLAIN.TXT")), ReadBytes(fixtures + "\\TEXT.TXT"));
+    const std::string damaged = fixtures + "\\DAMAGED.TX_";
+    ExpectEnded(Run({"EXPAND," + damaged + "," + Work("OUT\\D.TXT")}),
+                "ﾌｧｲﾙの展開に失敗しました.\n" + damaged);
+}
+
+TEST_F(FileCommands, DeleteRemovesOneFileAndNeedsItsFolder)
+{
+    MakeFile(Work("D\\GONE.TXT"), "x", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    MakeFile(Work("D\\STAYS.TXT"));
+    ExpectCompleted(Run({"DELETE," + Work("D\\GONE.TXT"), "DELETE," + Work("D\\NOSUCH.TXT"),
+                         "DELETE," + Work("D\\*.TXT")}));
+    EXPECT_FALSE(Exists(Work("D\\GONE.TXT")));
+    EXPECT_TRUE(Exists(Work("D\\STAYS.TXT")));
+    ExpectEnded(Run({"DELETE," + Work("NOFOLDER\\X.TXT")}), "");
+}
+
+TEST_F(FileCommands, DelallWithoutAndWithSubfolders)
+{
+    const DWORD stubborn = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    MakeFile(Work("T\\A.TXT"), "a", stubborn);
+    MakeFile(Work("T\\SUB\\B.TXT"));
+    MakeFile(Work("T\\.KEEP"));
+    MakeFile(Work("U\\A.TXT"), "a", stubborn);
+    MakeFile(Work("U\\SUB\\B.TXT"), "b", stubborn);
+    MakeFile(Work("U\\DOT\\.KEEP"));
+    MakeFile(Work("U\\DEEP\\ER\\C.TXT"));
+    MakeFile(Work("V\\A.TXT"));
+    ExpectCompleted(Run({"DELALL," + Work("T"), "DELALL," + Work("U") + ",1",
+                         "DELALL," + Work("V") + ",1", "DELALL," + Work("NOSUCH") + ",1"}));
+    EXPECT_FALSE(Exists(Work("T\\A.TXT")));
+    EXPECT_TRUE(Exists(Work("T\\SUB\\B.TXT")));
+    EXPECT_TRUE(Exists(Work("T\\.KEEP")));
+    EXPECT_FALSE(Exists(Work("U\\A.TXT")));
+    EXPECT_FALSE(Exists(Work("U\\SUB")));
+    EXPECT_FALSE(Exists(Work("U\\DEEP")));
+    EXPECT_TRUE(Exists(Work("U\\DOT\\.KEEP")));
+    EXPECT_FALSE(Exists(Work("V")));
+    ExpectEnded(Run({"DELALL," + Work("NOFOLDER\\X") + ",1"}), "");
+}
+
+TEST_F(FileCommands, SetattGrammar)
+{
+    const DWORD R = FILE_ATTRIBUTE_READONLY, H = FILE_ATTRIBUTE_HIDDEN,
+                S = FILE_ATTRIBUTE_SYSTEM, A = FILE_ATTRIBUTE_ARCHIVE;
+    const std::string message = "ﾌｧｲﾙ属性の変更に失敗しました.\n";
+    const struct {
+        const char* changes;
+        DWORD before;
+        DWORD after;     // expected attributes when the run goes on
+        bool ends;
+        bool withMessage;
+    } cases[] = {
+        {"+R", 0, R, false, false},
+        {"-R", R | A, A, false, false},
+        {"+R-H", 0, R | H, false, false},
+        {"\"+R -H\"", H, R, false, false},
+        {"+a+s", 0, A | S, false, false},
+        {"", R | H, R | H, false, false},
+        {"R", 0, 0, true, false},
+        {"S", 0, 0, true, false},
+        {"H", 0, 0, true, true},
+        {"+X", 0, 0, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.changes);
+        const std::string file = Work("ATT.TXT");
+        MakeFile(file);
+        SetFileAttributesA(file.c_str(), c.before ? c.before : FILE_ATTRIBUTE_NORMAL);
+        const Outcome outcome = Run({"SETATT," + file + "," + c.changes});
+        if (c.ends) {
+            ExpectEnded(outcome, c.withMessage ? message + file : "");
+        } else {
+            ExpectCompleted(outcome);
+            // Wine reports the archive bit of every file: it is looked at
+            // only where the case sets it.
+            const DWORD seen = (c.after & A) ? (R | H | S | A) : (R | H | S);
+            EXPECT_EQ(Attributes(file) & seen, c.after);
+        }
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    ExpectEnded(Run({"SETATT," + Work("NOSUCH.TXT") + ",+R"}), message + Work("NOSUCH.TXT"));
+}
+
+TEST_F(FileCommands, ExistWaitsTickAfterTickForAPattern)
+{
+    const std::string folder = Work("LATER");
+    Media media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "SIGNAL=200"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"EXIST," + folder + "\\*.LOG",
+                                           "PROG," + media.Stamp("after")},
+                                     {}, ""});
+    SetupRun run(media.folder());
+    HWND dialog = run.WaitForSelectionDialog();
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, kInstall);
+    Sleep(1500);
+    EXPECT_TRUE(ReadStamps(media.StampFile()).empty());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    MakeFile(folder + "\\OTHER.TXT");
+    Sleep(800);
+    EXPECT_TRUE(ReadStamps(media.StampFile()).empty());
+    const DWORD appeared = GetTickCount();
+    MakeFile(folder + "\\RUN.LOG");
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.WaitForExit(10000, &exitCode));
+    const DWORD after = StampTick(ReadStamps(media.StampFile()), "after");
+    ASSERT_NE(after, 0u);
+    // Seen at the next tick, started at the tick after: two ticks at most.
+    EXPECT_LE(static_cast<long>(after - appeared), 2 * 200 + 400);
+}
+
+TEST_F(FileCommands, XcopyCopiesFilesOnlyIntoADeepDestination)
+{
+    MakeFile(Work("S\\A.TXT"), "a");
+    MakeFile(Work("S\\.HIDDEN"), "h");
+    MakeFile(Work("S\\SUB\\B.TXT"), "b");
+    MakeFile(Work("OUT\\1\\2\\3\\A.TXT"), "old", FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryA(Work("EMPTY").c_str(), nullptr);
+    ExpectCompleted(Run({"XCOPY," + Work("S") + "," + Work("OUT\\1\\2\\3"),
+                         "XCOPY," + Work("EMPTY") + "," + Work("E1\\E2"),
+                         "XCOPY," + Work("NOSUCH") + "," + Work("N")}));
+    EXPECT_EQ(ReadBytes(Work("OUT\\1\\2\\3\\A.TXT")), "a");
+    EXPECT_FALSE(Exists(Work("OUT\\1\\2\\3\\.HIDDEN")));
+    EXPECT_FALSE(Exists(Work("OUT\\1\\2\\3\\SUB")));
+    EXPECT_TRUE(Exists(Work("E1\\E2")));
+    EXPECT_FALSE(Exists(Work("N")));
+}
+
+TEST_F(FileCommands, XcopyaCopiesTheTreeFilesFirst)
+{
+    MakeFile(Work("S\\A.TXT"), "a");
+    MakeFile(Work("S\\.DOT\\X.TXT"));
+    MakeFile(Work("S\\SUB\\B.TXT"), "b");
+    MakeFile(Work("S\\SUB\\DEEP\\C.TXT"), "c");
+    CreateDirectoryA(Work("S\\SUB\\EMPTY").c_str(), nullptr);
+    ExpectCompleted(Run({"XCOPYA," + Work("S") + "," + Work("T")}));
+    EXPECT_EQ(ReadBytes(Work("T\\A.TXT")), "a");
+    EXPECT_EQ(ReadBytes(Work("T\\SUB\\B.TXT")), "b");
+    EXPECT_EQ(ReadBytes(Work("T\\SUB\\DEEP\\C.TXT")), "c");
+    EXPECT_TRUE(Exists(Work("T\\SUB\\EMPTY")));
+    EXPECT_FALSE(Exists(Work("T\\.DOT")));
+
+    // A file that can't be read stops the copy: every file of the root was
+    // tried before any subfolder was entered.
+    MakeFile(Work("L\\SUB\\B.TXT"));
+    MakeFile(Work("L\\Z.TXT"));
+    MakeFile(Work("L\\A.TXT"));
+    HANDLE locked = CreateFileA(Work("L\\Z.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    ExpectEnded(Run({"XCOPYA," + Work("L") + "," + Work("M")}), "ﾌｧｲﾙのｺﾋﾟｰに失敗しました.");
+    CloseHandle(locked);
+    EXPECT_FALSE(Exists(Work("M\\SUB")));
+}
+
+TEST_F(FileCommands, XcopyRefusesBadDestinations)
+{
+    MakeFile(Work("S\\A.TXT"));
+    const std::string message = "ｺﾋﾟｰ先のﾌｫﾙﾀﾞ名が異常です.\n";
+    ExpectEnded(Run({"XCOPY," + Work("S") + "," + Work("T\\")}), message + Work("T\\"));
+    // A tree copied into itself would never end.
+    ExpectEnded(Run({"XCOPYA," + Work("S") + "," + Work("S\\INNER")}),
+                message + Work("S\\INNER"));
+    EXPECT_FALSE(Exists(Work("S\\INNER")));
+    // A file path that would pass 259 bytes is refused, not cut.
+    MakeFile(Work("S\\" + std::string(40, 'L') + ".TXT"));
+    std::string deep = Work("DEEP");
+    while (deep.size() < 230)
+        deep += "\\DDDDDDDDDD";
+    ExpectEnded(Run({"XCOPY," + Work("S") + "," + deep}), "ﾌｧｲﾙのｺﾋﾟｰに失敗しました.");
+}
+
+TEST_F(FileCommands, ProgressDialogShowsFoldersAndFile)
+{
+    for (int i = 0; i < 300; ++i)
+        MakeFile(Work("BIG\\FILE" + std::to_string(i) + ".TXT"), std::string(2000, 'x'));
+    Media media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"XCOPY," + Work("BIG") + "," + Work("COPY")}, {}, ""});
+    SetupRun run(media.folder());
+    HWND dialog = run.WaitForSelectionDialog();
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, kInstall);
+    HWND progress = run.WaitForCopyDialog();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(WindowText(progress), "ﾌｧｲﾙをｺﾋﾟｰしています...");
+    EXPECT_EQ(WindowText(GetDlgItem(progress, 1003)), Work("BIG"));
+    EXPECT_EQ(WindowText(GetDlgItem(progress, 1004)), Work("COPY"));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(progress, 1005)).rfind("FILE", 0) == 0; },
+                          5000));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(run.WaitForExit(30000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(ReadBytes(Work("COPY\\FILE299.TXT")), std::string(2000, 'x'));
+}
+
+TEST_F(FileCommands, CopyOntoAFullDriveEndsTheRun)
+{
+    const std::string disk = ProgramFolder() + "\\bench\\fulldisk";
+    ASSERT_TRUE(MapDrive('F', disk, DRIVE_FIXED));
+    ULARGE_INTEGER total = {};
+    GetDiskFreeSpaceExA("F:\\", nullptr, &total, nullptr);
+    if (total.QuadPart == 0 || total.QuadPart > 4u << 20) {
+        UnmapDrive('F');
+        GTEST_SKIP() << "no small file system could be mounted (mounting needs root)";
+    }
+    MakeFile(Work("BIG\\BIG.BIN"), std::string(1 << 20, 'b'));
+    const Outcome copy = Run({"COPY," + Work("BIG\\BIG.BIN") + ",F:\\BIG.BIN"});
+    ExpectEnded(copy, "ﾌｧｲﾙの展開に失敗しました.\n" + Work("BIG\\BIG.BIN"));
+    const Outcome xcopy = Run({"XCOPY," + Work("BIG") + ",F:\\X"});
+    ExpectEnded(xcopy, "ﾌｧｲﾙのｺﾋﾟｰに失敗しました.");
+    RemoveTree("F:\\X");
+    DeleteFileA("F:\\BIG.BIN");
+    UnmapDrive('F');
+}
+
+} // namespace
