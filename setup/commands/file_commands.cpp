@@ -30,6 +30,18 @@ bool Exists(const char* pattern)
     return true;
 }
 
+// What a directory search for `prefix` would find, asked the cheap way
+// first: the walk runs for every file command, once per folder level.
+bool FolderPrefixExists(const char* prefix)
+{
+    // A name that ends in a backslash is not found by a search.
+    const char* last = FindLastBackslash(prefix);
+    const bool trailingBackslash = last && last[1] == '\0';
+    if (!trailingBackslash && GetFileAttributesA(prefix) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    return Exists(prefix);
+}
+
 // "%s\%s" into a path buffer; false when it would not fit.
 bool JoinPath(char (&path)[MAX_PATH], const char* folder, const char* name)
 {
@@ -112,7 +124,7 @@ int EnsureDirectoryPath(const char* path, int create, int wholePath)
             continue;
         const char kept = full[i];
         full[i] = '\0';
-        const bool found = Exists(full);
+        const bool found = FolderPrefixExists(full);
         if (!found && (!create || !CreateDirectoryA(full, nullptr)))
             return 0;
         full[i] = kept;

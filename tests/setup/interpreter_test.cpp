@@ -128,16 +128,6 @@ TEST_F(Interpreter, UnselectedApplicationsAreSkippedAndAnEmptyOneEndsTheRun)
     EXPECT_EQ(Labels(), (std::vector<std::string>{"1", "3"}));
 }
 
-TEST_F(Interpreter, LaterCommandCodesEndTheRunSilently)
-{
-    media_.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media_.Stamp("1"), "DELETE,C:\\NOFILE.TXT",
-                                            "PROG," + media_.Stamp("2")},
-                                      {}, ""});
-    Start({});
-    ExpectExit();
-    EXPECT_EQ(Labels(), std::vector<std::string>{"1"});
-}
-
 TEST_F(Interpreter, MessageBoxShowsItsTextAndCaptionByteForByte)
 {
     media_.WriteApp("QVA.INF", AppInf{"A", {"MSGBOX,\"行1\\n行2 \\\"引用\\\"\",ｷｬﾌﾟｼｮﾝ",
