@@ -96,6 +96,27 @@ bool ExpandFile(const char* source, const char* destination)
     return ok;
 }
 
+bool CopyOneFile(const char* source, const char* destination)
+{
+    return CopyFileA(source, destination, FALSE) != FALSE;
+}
+
+// COPY and EXPAND: the destination's folders are made, a read-only
+// destination is replaced, and any failure names the source.
+int TransferFile(CommandRecord* cmd, bool (*transfer)(const char*, const char*))
+{
+    if (!EnsureDirectoryPath(cmd->param2, 1, 0)) {
+        ShowFileError(kMsgExpandFailed, cmd->param1);
+        return 0;
+    }
+    SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
+    if (!transfer(cmd->param1, cmd->param2)) {
+        ShowFileError(kMsgExpandFailed, cmd->param1);
+        return 0;
+    }
+    return 1;
+}
+
 void RemoveEntry(const char* path)
 {
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
@@ -134,30 +155,12 @@ int EnsureDirectoryPath(const char* path, int create, int wholePath)
 
 int CopyCommand(CommandRecord* cmd)
 {
-    if (!EnsureDirectoryPath(cmd->param2, 1, 0)) {
-        ShowFileError(kMsgExpandFailed, cmd->param1);
-        return 0;
-    }
-    SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
-    if (!CopyFileA(cmd->param1, cmd->param2, FALSE)) {
-        ShowFileError(kMsgExpandFailed, cmd->param1);
-        return 0;
-    }
-    return 1;
+    return TransferFile(cmd, CopyOneFile);
 }
 
 int ExpandCommand(CommandRecord* cmd)
 {
-    if (!EnsureDirectoryPath(cmd->param2, 1, 0)) {
-        ShowFileError(kMsgExpandFailed, cmd->param1);
-        return 0;
-    }
-    SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
-    if (!ExpandFile(cmd->param1, cmd->param2)) {
-        ShowFileError(kMsgExpandFailed, cmd->param1);
-        return 0;
-    }
-    return 1;
+    return TransferFile(cmd, ExpandFile);
 }
 
 int DeleteCommand(CommandRecord* cmd)
