@@ -22,6 +22,7 @@ endfunction()
 add_library(qv_setup STATIC
     ${QV_PURE_SOURCES}
     setup/commands/copy_dialog.cpp
+    setup/commands/drive_check.cpp
     setup/commands/file_commands.cpp
     setup/commands/process_commands.cpp
     setup/engine/background_window.cpp
@@ -31,13 +32,15 @@ add_library(qv_setup STATIC
     setup/engine/setup_state.cpp
     setup/engine/show_error.cpp
     setup/engine/startup.cpp
+    setup/ui/background_picture.cpp
+    setup/ui/drawing.cpp
     setup/ui/selection_dialog.cpp
     setup/ui/selectors.cpp
 )
 qv_windows_target(qv_setup)
 target_compile_options(qv_setup PRIVATE ${QV_PROGRAM_OPTIONS})
 target_include_directories(qv_setup PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qv_setup PUBLIC advapi32 user32 gdi32 lz32 kernel32)
+target_link_libraries(qv_setup PUBLIC advapi32 user32 gdi32 lz32 mpr kernel32)
 
 add_executable(qvsetup WIN32 setup/engine/entry.cpp setup/resources/qvsetup.rc)
 qv_windows_target(qvsetup)
@@ -117,7 +120,7 @@ target_compile_definitions(bench_test PRIVATE
 qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup)
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
-foreach(name startup_test selection_test interpreter_test)
+foreach(name startup_test selection_test interpreter_test media_test background_test)
     qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
     add_dependencies(${name} qvsetup stamp)
 endforeach()

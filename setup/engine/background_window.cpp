@@ -9,6 +9,7 @@
 #include "setup/engine/setup_state.h"
 #include "setup/engine/show_error.h"
 #include "setup/resources/resource.h"
+#include "setup/ui/background_picture.h"
 #include "setup/ui/selection_dialog.h"
 
 namespace {
@@ -24,6 +25,13 @@ bool MasterInfIsYes(const char* section, const char* key)
 // master INF needs administrator rights that the user lacks.
 LRESULT OnCreate(HWND window)
 {
+    if (g_setup.showBackground) {
+        char bitmapPath[PathCapacity];
+        GetPrivateProfileStringA("QvSetupConfig", "BITMAP", "", bitmapPath, sizeof bitmapPath,
+                                 g_setup.masterInfPath);
+        if (bitmapPath[0] != '\0')
+            g_setup.pictureLoaded = LoadBackgroundPicture(window, bitmapPath, &g_setup.picture);
+    }
     if (MasterInfIsYes("Version", "admini") && !g_setup.isAdmin) {
         ShowError(nullptr, kMsgNoAdminRights);
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -41,6 +49,10 @@ LRESULT OnCreate(HWND window)
 
 void OnDestroy()
 {
+    if (g_setup.pictureLoaded) {
+        DeleteObject(g_setup.picture.bitmap);
+        DeleteObject(g_setup.picture.palette);
+    }
     while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
         FreeZeroed(node->title);
         FreeZeroed(node);
@@ -51,7 +63,8 @@ void OnDestroy()
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
+    HDC dc = BeginPaint(window, &paint);
+    PaintBackground(dc);
     EndPaint(window, &paint);
 }
 

@@ -2,6 +2,7 @@
 #include "setup/engine/interpreter.h"
 
 #include "setup/commands/copy_dialog.h"
+#include "setup/commands/drive_check.h"
 #include "setup/commands/file_commands.h"
 #include "setup/commands/process_commands.h"
 #include "setup/engine/inf_parser.h"
@@ -68,6 +69,8 @@ int StartApp(AppRecord* app)
 
 int DispatchCommand(CommandRecord* cmd)
 {
+    if ((cmd->flags & (CheckCdromFlag | CheckFdFlag)) && !CheckMedia(cmd))
+        return 0;
     const uint32_t code = cmd->flags & CommandCodeMask;
     for (const HandlerEntry& entry : kHandlers) {
         if (entry.code == code)

@@ -14,3 +14,6 @@ constexpr char kMsgExpandFailed[] = "ﾌｧｲﾙの展開に失敗しました.
 constexpr char kMsgAttributesFailed[] = "ﾌｧｲﾙ属性の変更に失敗しました.\n%s";
 constexpr char kMsgBadDestination[] = "ｺﾋﾟｰ先のﾌｫﾙﾀﾞ名が異常です.\n%s";
 constexpr char kMsgCopyFailed[] = "ﾌｧｲﾙのｺﾋﾟｰに失敗しました.";
+constexpr char kMsgNoCdromDrive[] = "CD-ROMﾄﾞﾗｲﾌﾞが見つかりません.\n\nｾｯﾄｱｯﾌﾟを中止します.\n";
+constexpr char kMsgNoNetwork[] = "ﾈｯﾄﾜｰｸが見つかりません";
+constexpr char kPromptCaption[] = "QVSETUP";

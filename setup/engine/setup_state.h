@@ -6,6 +6,7 @@
 #include "setup/commands/copy_dialog.h"
 #include "setup/engine/inf_line.h"
 #include "setup/engine/records.h"
+#include "setup/ui/background_picture.h"
 
 enum ListStyle : int32_t {
     StyleMulti = 1,
@@ -52,6 +53,14 @@ struct SetupState {
     RECT dialogClientRect;              // selection dialog client area, pixels
     HWND listControl;                   // the selector
     int32_t markedIndex;                // item a single-choice selector marked last
+
+    // Background painting
+    BackgroundPicture picture;          // BITMAP
+    int32_t pictureLoaded;              // picture has both a bitmap and a palette
+
+    // Drive checks: the key of the last check that succeeded, per kind
+    char lastCdromKey[CheckKeyCapacity];
+    char lastFdKey[CheckKeyCapacity];
 
     // Command dialogs
     CommandRecord* activeCommand;       // record of the open notice or copy dialog

@@ -4,6 +4,7 @@
 #include "setup/engine/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/check_list_geometry.h"
+#include "setup/ui/drawing.h"
 
 namespace {
 
@@ -102,20 +103,6 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
         }
     }
     return CallWindowProcA(listBoxProc, list, message, wParam, lParam);
-}
-
-// A rectangle filled with one colour and outlined, 1 pixel, with another.
-void DrawFilledRectangle(HDC dc, const RECT& r, COLORREF fill, COLORREF outline)
-{
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 void DrawCheckBox(HDC dc, const RECT& box, int checked)

@@ -125,7 +125,25 @@ HWND SetupRun::WaitForSelectionDialog(DWORD timeoutMs) const
 
 HWND SetupRun::WaitForMessageBox(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kMessageBoxTextId, "Static", timeoutMs);
+    // A message box: a static text 0xFFFF and none of the engine's own
+    // controls (the drive dialog has such a static too).
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND dialog : ProcessWindows(pid_, "#32770")) {
+                bool engineDialog = false;
+                for (int id = 1000; id <= 1010 && !engineDialog; ++id)
+                    engineDialog = GetDlgItem(dialog, id) != nullptr;
+                if (IsWindowVisible(dialog) && !engineDialog &&
+                    HasControl(dialog, kMessageBoxTextId, "Static")) {
+                    found = dialog;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
 }
 
 HWND SetupRun::WaitForNotice(DWORD timeoutMs) const

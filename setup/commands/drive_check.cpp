@@ -1,0 +1,189 @@
+// The disc check before commands that use %CDROM% or %FD%.
+#include "setup/commands/drive_check.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "setup/commands/drive_check_rules.h"
+#include "setup/engine/inf_line.h"
+#include "setup/engine/messages.h"
+#include "setup/engine/setup_state.h"
+#include "setup/engine/show_error.h"
+#include "setup/resources/resource.h"
+
+namespace {
+
+constexpr size_t kProbeCapacity = 258;
+constexpr size_t kPromptCapacity = 260;
+constexpr size_t kButtonSetCapacity = 8;
+constexpr size_t kDriveListCapacity = 128;
+
+// The fields of a [CheckCdrom] value; the probe path follows "X:".
+struct DiscProbe {
+    char path[2 + kProbeCapacity];
+    char prompt[kPromptCapacity];
+    char buttonSet[kButtonSetCapacity];
+};
+
+// Lists the CD-ROM and network drives, in the platform's order, the first
+// one selected. The CD-ROM letter is unknown again until OK.
+void FillDriveList(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    char roots[kDriveListCapacity] = {};
+    const DWORD length = GetLogicalDriveStringsA(sizeof roots - 1, roots);
+    if (length >= sizeof roots - 1)
+        roots[0] = '\0';
+    g_setup.cdromLetter = CdromPlaceholder;
+    for (const char* root = roots; *root; root += strlen(root) + 1) {
+        const UINT type = GetDriveTypeA(root);
+        if (type != DRIVE_REMOTE && type != DRIVE_CDROM)
+            continue;
+        char entry[4];
+        snprintf(entry, sizeof entry, "%c:", root[0]);
+        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(entry));
+    }
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+}
+
+BOOL OnDriveDialogInit(HWND dialog)
+{
+    SetWindowTextA(dialog, g_setup.setupName);
+    MessageBeep(MB_ICONQUESTION);
+    RECT client;
+    GetClientRect(dialog, &client);
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXFULLSCREEN) - client.right) / 2,
+                 (GetSystemMetrics(SM_CYFULLSCREEN) - client.bottom) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    FillDriveList(dialog);
+    return TRUE;
+}
+
+// OK takes the selected drive. With nothing selected (an empty list, or
+// typed text that names no entry) no drive is defined: the dialog stays.
+void OnDriveChosen(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
+    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (selected < 0 || SendMessageA(list, CB_GETLBTEXTLEN, selected, 0) >= 16)
+        return;
+    char drive[16] = {};
+    SendMessageA(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(drive));
+    g_setup.cdromLetter = drive[0];
+    EndDialog(dialog, IDOK);
+}
+
+void OnNetworkButton(HWND dialog)
+{
+    const DWORD result = WNetConnectionDialog(dialog, RESOURCETYPE_DISK);
+    if (result == NO_ERROR)
+        FillDriveList(dialog);
+    else if (result != 0xFFFFFFFF)
+        MessageBoxA(dialog, kMsgNoNetwork, g_setup.setupName, MB_ICONERROR);
+}
+
+INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnDriveDialogInit(dialog);
+    case WM_COMMAND:
+        if (HIWORD(wParam) != 0)
+            return FALSE;
+        if (LOWORD(wParam) == IDOK)
+            OnDriveChosen(dialog);
+        else if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, IDCANCEL);
+        else if (LOWORD(wParam) == IDC_NETWORK)
+            OnNetworkButton(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void PutCdromLetter(CommandRecord* cmd)
+{
+    ReplaceChar(cmd->param1, CdromPlaceholder, g_setup.cdromLetter);
+    ReplaceChar(cmd->param2, CdromPlaceholder, g_setup.cdromLetter);
+}
+
+// Splits the [CheckCdrom] value behind the drive letter; false when it has
+// a fourth field or a field that does not fit.
+bool SplitCheckValue(const CommandRecord* cmd, char letter, DiscProbe* probe)
+{
+    *probe = DiscProbe{};
+    probe->path[0] = letter;
+    probe->path[1] = ':';
+    char* const fields[] = {probe->path + 2, probe->prompt, probe->buttonSet};
+    const size_t capacities[] = {kProbeCapacity, kPromptCapacity, kButtonSetCapacity};
+    uint32_t macroUse = 0;
+    return TokenizeLine(fields, capacities, 3, &macroUse, cmd->checkEntry->value,
+                        MacroValuesOf(g_setup)) != 0;
+}
+
+// Looks for the probe file with no system error box for an empty drive.
+bool ProbeFound(const char* path)
+{
+    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    SetErrorMode(previous);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+// The CD-ROM letter, asked of the user when none is known; false when the
+// user cancelled (the message is shown).
+bool SettleCdromLetter(CommandRecord* cmd)
+{
+    if (g_setup.cdromLetter != CdromPlaceholder)
+        return true;
+    const INT_PTR chosen = DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_DRIVE),
+                                           g_setup.backgroundWindow, DriveSelectDialogProc, 0);
+    if (chosen != IDOK) {
+        ShowError(g_setup.backgroundWindow, kMsgNoCdromDrive);
+        return false;
+    }
+    PutCdromLetter(cmd);
+    return true;
+}
+
+} // namespace
+
+int CheckMedia(CommandRecord* cmd)
+{
+    const bool cdrom = (cmd->flags & CheckCdromFlag) != 0;
+    char* lastKey = cdrom ? g_setup.lastCdromKey : g_setup.lastFdKey;
+    if (cdrom)
+        PutCdromLetter(cmd);
+    if (strcmp(cmd->checkKey, lastKey) == 0)
+        return 1;
+    if (cdrom && !SettleCdromLetter(cmd))
+        return 0;
+
+    DiscProbe probe;
+    if (!SplitCheckValue(cmd, cdrom ? g_setup.cdromLetter : g_setup.fdLetter, &probe))
+        return 0;
+    UnescapeText(probe.prompt);
+    const UINT style = PromptStyle(probe.buttonSet);
+    while (!ProbeFound(probe.path)) {
+        const int answer = MessageBoxA(g_setup.backgroundWindow, probe.prompt, kPromptCaption, style);
+        switch (ActOnPromptAnswer(answer)) {
+        case PromptAction::EndRun:
+            return 0;
+        case PromptAction::RunWithoutCheck:
+            return 1;
+        case PromptAction::ProbeAgain:
+            break;
+        }
+    }
+    memcpy(lastKey, cmd->checkKey, CheckKeyCapacity);
+    return 1;
+}

@@ -1,0 +1,22 @@
+// The background window's picture and its painting: a teal surface, the
+// BACKGROUND_MSG text and the BITMAP picture in the top-right corner.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct BackgroundPicture {
+    HBITMAP bitmap;
+    HPALETTE palette;
+    int32_t width;
+    int32_t height;
+};
+
+// Loads a BMP of at most 8 bits per pixel; non-zero when `picture` ends
+// with both a bitmap and a palette. Any file it can't use means no picture.
+int LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* picture);
+
+// Composes the whole screen-size surface off screen and copies it to `dc`
+// in one transfer.
+void PaintBackground(HDC dc);

@@ -1,0 +1,169 @@
+// The painted background of the real qvsetup.exe, read back pixel by pixel
+// from the screen: the teal surface, BACKGROUND_MSG and the BITMAP picture.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "tests/kit/bench.h"
+#include "tests/kit/setup_run.h"
+#include "tests/kit/ui.h"
+
+namespace {
+
+const COLORREF kTeal = RGB(0, 128, 128);
+const COLORREF kRed = RGB(255, 0, 0);
+
+void Put32(std::string& bytes, size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// A BMP of `bits` per pixel whose every pixel is palette entry 1, red (or,
+// at 24 bits, red itself).
+std::string SolidBmp(int bits, int width, int height)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    const int rowBytes = (width * bits + 31) / 32 * 4;
+    const size_t offset = 54 + 4 * colours;
+    std::string bytes(offset + static_cast<size_t>(rowBytes) * height, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    Put32(bytes, 2, static_cast<uint32_t>(bytes.size()));
+    Put32(bytes, 10, static_cast<uint32_t>(offset));
+    Put32(bytes, 14, 40);
+    Put32(bytes, 18, width);
+    Put32(bytes, 22, height);
+    bytes[26] = 1;
+    bytes[28] = static_cast<char>(bits);
+    if (colours) {
+        bytes[54 + 4 + 2] = static_cast<char>(255); // entry 1: blue 0, green 0, red 255
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const size_t bit = static_cast<size_t>(x) * bits;
+                const size_t at = offset + static_cast<size_t>(y) * rowBytes + bit / 8;
+                bytes[at] = static_cast<char>(bytes[at] | (1 << (8 - bits - bit % 8)));
+            }
+        }
+    } else {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                bytes[offset + static_cast<size_t>(y) * rowBytes + 3 * x + 2] = static_cast<char>(255);
+    }
+    return bytes;
+}
+
+class Background : public testing::Test {
+protected:
+    // Starts the program with these settings and waits until its background
+    // has been painted.
+    void Start(const std::string& config)
+    {
+        media_.Write("QVSETUP.INF", {"[QvSetupConfig]", config});
+        media_.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
+        run_.reset(new SetupRun(media_.folder()));
+        dialog_ = run_->WaitForSelectionDialog();
+        ASSERT_NE(dialog_, nullptr);
+        background_ = run_->BackgroundWindow();
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(background_) != FALSE; }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return Pixel(600, 700) == kTeal; }, 5000));
+        Sleep(200);
+    }
+
+    void TearDown() override
+    {
+        if (dialog_)
+            PressButton(dialog_, IDCANCEL);
+        DWORD exitCode = 0;
+        if (run_)
+            run_->WaitForExit(10000, &exitCode);
+    }
+
+    // The screen's colour at a client point of the background window.
+    COLORREF Pixel(int x, int y) const
+    {
+        POINT point = {x, y};
+        ClientToScreen(background_, &point);
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, point.x, point.y);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    }
+
+    // How many pixels of a client rectangle have the window colour (white).
+    int LightPixels(int left, int top, int right, int bottom) const
+    {
+        POINT origin = {0, 0};
+        ClientToScreen(background_, &origin);
+        HDC screen = GetDC(nullptr);
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; x += 2)
+                count += GetPixel(screen, origin.x + x, origin.y + y) == GetSysColor(COLOR_WINDOW);
+        ReleaseDC(nullptr, screen);
+        return count;
+    }
+
+    Media media_;
+    std::unique_ptr<SetupRun> run_;
+    HWND dialog_ = nullptr;
+    HWND background_ = nullptr;
+};
+
+TEST_F(Background, PictureSitsInTheTopRightCorner)
+{
+    for (const int bits : {1, 4, 8}) {
+        SCOPED_TRACE(bits);
+        WriteBytes(media_.Path("LOGO.BMP"), SolidBmp(bits, 100, 50));
+        Start("BITMAP=" + media_.Path("LOGO.BMP"));
+        RECT client;
+        GetClientRect(background_, &client);
+        const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        const int left = screenWidth - 100;
+        const int right = client.right - 1; // columns beyond the client are not seen
+        EXPECT_EQ(Pixel(left, 0), kRed);
+        EXPECT_EQ(Pixel(right, 0), kRed);
+        EXPECT_EQ(Pixel(left, 49), kRed);
+        EXPECT_EQ(Pixel(right, 49), kRed);
+        EXPECT_EQ(Pixel(left - 1, 10), kTeal);
+        EXPECT_EQ(Pixel(left + 10, 50), kTeal);
+        TearDown();
+    }
+}
+
+TEST_F(Background, UnusablePicturesShowNone)
+{
+    WriteBytes(media_.Path("DEEP.BMP"), SolidBmp(24, 100, 50));
+    std::string shortFile = SolidBmp(8, 100, 50);
+    shortFile.resize(shortFile.size() - 1);
+    WriteBytes(media_.Path("SHORT.BMP"), shortFile);
+    std::string negative = SolidBmp(8, 10, 10);
+    Put32(negative, 22, static_cast<uint32_t>(-10));
+    WriteBytes(media_.Path("NEG.BMP"), negative);
+    for (const char* name : {"DEEP.BMP", "SHORT.BMP", "NEG.BMP", "MISSING.BMP"}) {
+        SCOPED_TRACE(name);
+        Start(std::string("BITMAP=") + media_.Path(name));
+        const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        EXPECT_EQ(Pixel(screenWidth - 50, 5), kTeal);
+        EXPECT_EQ(run_->WaitForMessageBox(100), nullptr);
+        TearDown();
+    }
+}
+
+TEST_F(Background, MessageTakesOneLinePerLineFeed)
+{
+    Start("BACKGROUND_MSG=ｻﾝﾌﾟﾙ表示");
+    const int fontHeight = 29; // 22 points at 96 pixels per inch
+    EXPECT_GT(LightPixels(0, 0, 300, fontHeight), 50);
+    EXPECT_EQ(LightPixels(0, fontHeight + 2, 300, 2 * fontHeight), 0);
+    EXPECT_EQ(Pixel(0, 0), kTeal);
+    TearDown();
+
+    Start("BACKGROUND_MSG=ｻﾝﾌﾟﾙ\\n表示");
+    EXPECT_GT(LightPixels(0, 0, 300, fontHeight), 50);
+    EXPECT_GT(LightPixels(0, fontHeight + 2, 300, 2 * fontHeight), 20);
+}
+
+} // namespace
