@@ -90,7 +90,7 @@ TEST_F(DiscCheck, AKeyIsProbedOnceUntilAnotherKeyOfItsKindIsChecked)
           {"PROG," + media_.Stamp("c1-%CDROM%") + ",,DISK1",
            "PROG," + media_.Stamp("c2-%CDROM%") + ",,DISK1",
            "PROG," + media_.Stamp("c3-%CDROM%") + ",,DISK2",
-           "PROG," + media_.Stamp("c4-%CDROM%") + ",,disk1"});
+           "PROG," + media_.Stamp("c4-%CDROM%") + ",,DISK1"});
     HWND box = Prompt("ﾃﾞｨｽｸ1\nを入れてください");
     ASSERT_NE(box, nullptr);
     WriteBytes(disc_ + "\\D1.TXT", "1");
@@ -103,7 +103,7 @@ TEST_F(DiscCheck, AKeyIsProbedOnceUntilAnotherKeyOfItsKindIsChecked)
     WriteBytes(disc_ + "\\SUB\\D2.TXT", "2");
     DeleteFileA((disc_ + "\\D1.TXT").c_str());
     Answer(box, IDRETRY);
-    // Keys compare with their case: disk1 is another key, probed again.
+    // DISK1 again, after DISK2: probed again.
     box = Prompt("ﾃﾞｨｽｸ1\nを入れてください");
     ASSERT_NE(box, nullptr);
     WriteBytes(disc_ + "\\D1.TXT", "1");
