@@ -17,6 +17,7 @@ add_executable(unit_tests
     tests/unit/command_text_test.cpp
     tests/unit/file_commands_text_test.cpp
     tests/unit/media_rules_test.cpp
+    tests/unit/typescan_test.cpp
 )
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})
@@ -40,4 +41,5 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     endfunction()
     qv_fuzz_target(fuzz_inf_line)
     qv_fuzz_target(fuzz_bmp_header)
+    qv_fuzz_target(fuzz_smbios_text)
 endif()

@@ -1,0 +1,46 @@
+// typescan's command line: the /mode choice, the search conditions, and the
+// matching of a model number against them. No platform calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr uint32_t KIND_ALL = 0x80000000u;
+constexpr uint32_t KIND_INC = 0x90000000u;
+constexpr uint32_t KIND_LIKE = 0xA0000000u;
+constexpr int kMaxPatterns = 64;
+
+struct SearchCondition {
+    uint32_t position;   // 4 to 30 for a field, or one of the KIND_ values
+    int32_t width;       // 1 or 2 for a field
+    int32_t count;       // patterns in use
+    std::string patterns[kMaxPatterns];
+};
+
+using ConditionList = std::vector<SearchCondition>;
+
+// Which string /mode asks for: 1 (product name), 11 (OEM string oemIndex),
+// or 0 with `message` the text to print (the usage text or a mode message).
+struct ModeChoice {
+    int mode;
+    int oemIndex;
+    std::string message;
+};
+
+ModeChoice ParseMode(int argc, const char* argument1);
+
+// Reads arguments 2 onwards into `list` (emptied first). Answers 0 with the
+// message in `message`, -1 for /d, a KIND_ value for an exclusive
+// condition, or the non-zero set of field positions used.
+int32_t ParseConditions(int argc, const char* const argv[], ConditionList& list,
+                        std::string& message);
+
+// 1 when every condition holds for `value`, else 0 (also for no condition).
+int MatchConditions(const std::string& value, const ConditionList& list);
+
+// The /LIKE wildcard test: '*' and '?', byte by byte, without backtracking.
+bool LikeMatches(const std::string& pattern, const std::string& value);
+
+// The usage text, printed for no argument and for /?.
+const char* UsageText();
