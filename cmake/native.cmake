@@ -18,6 +18,7 @@ add_executable(unit_tests
     tests/unit/file_commands_text_test.cpp
     tests/unit/media_rules_test.cpp
     tests/unit/typescan_test.cpp
+    tests/unit/smbios_reader_test.cpp
 )
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})
