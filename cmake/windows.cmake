@@ -47,7 +47,20 @@ qv_windows_target(qvsetup)
 target_compile_options(qvsetup PRIVATE ${QV_PROGRAM_OPTIONS})
 target_link_libraries(qvsetup PRIVATE qv_setup)
 
-set(QV_DELIVERABLES qvsetup)
+# --- typescan ---------------------------------------------------------------
+add_executable(typescan
+    typescan/conditions.cpp
+    typescan/device_link.cpp
+    typescan/driver_service.cpp
+    typescan/main.cpp
+    typescan/smbios_reader.cpp
+    typescan/smbios_text.cpp
+)
+qv_windows_target(typescan)
+target_compile_options(typescan PRIVATE ${QV_PROGRAM_OPTIONS})
+target_link_libraries(typescan PRIVATE advapi32 user32 kernel32)
+
+set(QV_DELIVERABLES qvsetup typescan)
 install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION .)
 
 # The sample installation media: INF files kept in UTF-8, put on the media
@@ -168,6 +181,11 @@ qv_wine_test(file_commands_test SOURCES tests/setup/file_commands_test.cpp
              LOCKS "qvsetup_instance;wine_drives")
 add_dependencies(file_commands_test qvsetup stamp lz_fixtures)
 set_tests_properties(file_commands_test PROPERTIES FIXTURES_REQUIRED "wine_bench;full_disk")
+
+# typescan.exe from outside: one at a time (the Biospeek service).
+qv_wine_test(typescan_cli_test SOURCES tests/typescan/typescan_cli_test.cpp
+             LOCKS biospeek_service)
+add_dependencies(typescan_cli_test typescan)
 
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)

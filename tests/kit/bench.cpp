@@ -205,18 +205,44 @@ bool ReadRegistryValue(HKEY root, const char* keyPath, const char* name, DWORD* 
     return result == ERROR_SUCCESS;
 }
 
-RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const char* directory)
+RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const char* directory,
+                     std::string* output)
 {
     RunResult result = {false, false, 0};
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (output) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+            return result;
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd;
+        startup.hStdError = writeEnd;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
     PROCESS_INFORMATION process = {};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
-                        &startup, &process))
+    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr,
+                                        0, nullptr, directory, &startup, &process);
+    if (writeEnd)
+        CloseHandle(writeEnd);
+    if (!started) {
+        if (readEnd)
+            CloseHandle(readEnd);
         return result;
+    }
     result.started = true;
+    if (output) {
+        // The pipe ends when the program (and whatever inherited it) ends.
+        char buffer[4096];
+        DWORD read = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0)
+            output->append(buffer, read);
+        CloseHandle(readEnd);
+    }
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
         result.timedOut = true;
         TerminateProcess(process.hProcess, 0xDEAD);

@@ -41,6 +41,7 @@ struct RunResult {
     DWORD exitCode;
 };
 
-// Runs a command line and waits at most `timeoutMs` for it to end.
+// Runs a command line and waits at most `timeoutMs` for it to end; with
+// `output`, what it writes to standard output and error is collected there.
 RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs,
-                     const char* directory = nullptr);
+                     const char* directory = nullptr, std::string* output = nullptr);

@@ -1,0 +1,86 @@
+// The DMI reader driver as a kernel-driver service of the NT family.
+#include "typescan/driver_service.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr char kServiceName[] = "Biospeek";
+
+// A service-manager handle closed when it goes out of scope.
+class ServiceHandle {
+public:
+    explicit ServiceHandle(SC_HANDLE handle) : handle_(handle) {}
+    ~ServiceHandle()
+    {
+        if (handle_)
+            CloseServiceHandle(handle_);
+    }
+    ServiceHandle(const ServiceHandle&) = delete;
+    ServiceHandle& operator=(const ServiceHandle&) = delete;
+    SC_HANDLE get() const { return handle_; }
+
+private:
+    SC_HANDLE handle_;
+};
+
+SC_HANDLE OpenManager()
+{
+    return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+}
+
+} // namespace
+
+bool InstallDriverService()
+{
+    ServiceHandle manager(OpenManager());
+    if (!manager.get())
+        return false;
+    const std::string driverPath = PathBesideProgram("Biospeek.sys");
+    ServiceHandle created(CreateServiceA(manager.get(), kServiceName, kServiceName,
+                                         SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
+                                         SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                         driverPath.c_str(), nullptr, nullptr, nullptr, nullptr,
+                                         nullptr));
+    if (!created.get())
+        return false;
+    ServiceHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
+    if (!service.get()) {
+        DeleteService(created.get());
+        return false;
+    }
+    if (StartServiceA(service.get(), 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING)
+        return true;
+    DeleteService(service.get());
+    return false;
+}
+
+bool RemoveDriverService()
+{
+    ServiceHandle manager(OpenManager());
+    if (!manager.get())
+        return false;
+    ServiceHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
+    if (!service.get())
+        return false;
+    SERVICE_STATUS status;
+    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status))
+        return false;
+    return DeleteService(service.get()) != FALSE;
+}
+
+std::string PathBesideProgram(const char* name)
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    if (length == 0 || length >= sizeof path - 1)
+        return name;
+    // The last backslash that is a character of its own: CharNextA steps
+    // over double-byte characters whose trail byte is 0x5C.
+    const char* folderEnd = path;
+    for (const char* p = path; *p; p = CharNextA(p)) {
+        if (*p == '\\')
+            folderEnd = p + 1;
+    }
+    return std::string(path, static_cast<size_t>(folderEnd - path)) + name;
+}
