@@ -19,8 +19,10 @@ add_executable(unit_tests
     tests/unit/media_rules_test.cpp
     tests/unit/typescan_test.cpp
     tests/unit/smbios_reader_test.cpp
+    tests/unit/biospeek_table_test.cpp
 )
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
+target_compile_definitions(unit_tests PRIVATE QV_SMBIOS_DATA="${CMAKE_SOURCE_DIR}/tests/data/smbios")
 target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})
 target_link_options(unit_tests PRIVATE ${QV_SANITIZE})
 add_test(NAME unit_tests COMMAND unit_tests)
@@ -28,19 +30,26 @@ add_test(NAME unit_tests COMMAND unit_tests)
 # Fuzz targets: each runs for a bounded time as a test of its own.
 set(QV_FUZZ_SECONDS 60 CACHE STRING "seconds each fuzz target runs in the test suite")
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    # qv_fuzz_target(name [seconds]): the line parser gets the full time,
+    # the smaller parsers a part of it.
     function(qv_fuzz_target name)
+        set(seconds ${QV_FUZZ_SECONDS})
+        if(ARGC GREATER 1)
+            set(seconds ${ARGV1})
+        endif()
         add_executable(${name} tests/fuzz/${name}.cpp ${QV_PURE_SOURCES})
         target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
         target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
         target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
         set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
         add_test(NAME ${name}
-                 COMMAND ${name} -max_total_time=${QV_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+                 COMMAND ${name} -max_total_time=${seconds} -timeout=10 -rss_limit_mb=2048
                          ${CMAKE_BINARY_DIR}/fuzz-work/${name} ${corpus})
         set_tests_properties(${name} PROPERTIES TIMEOUT 600)
         file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-work/${name})
     endfunction()
     qv_fuzz_target(fuzz_inf_line)
-    qv_fuzz_target(fuzz_bmp_header)
-    qv_fuzz_target(fuzz_smbios_text)
+    qv_fuzz_target(fuzz_bmp_header 30)
+    qv_fuzz_target(fuzz_smbios_text 30)
+    qv_fuzz_target(fuzz_biospeek_table 30)
 endif()

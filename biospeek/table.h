@@ -1,0 +1,35 @@
+/* The SMBIOS table behind the Biospeek driver: finding it in the bytes the
+   driver was given, its structure directory, and the answers to the three
+   requests. Pure C, no kernel calls: every length is checked here. */
+#ifndef BIOSPEEK_TABLE_H
+#define BIOSPEEK_TABLE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+/* Request numbers k; the control code on the NT family is
+   CTL_CODE(0x8000, 0x800 + k, METHOD_BUFFERED, FILE_ANY_ACCESS). */
+#define BIOSPEEK_DIRECTORY_SIZE 11u
+#define BIOSPEEK_DIRECTORY 12u
+#define BIOSPEEK_STRUCTURE 13u
+#define BIOSPEEK_ENTRY_SIZE 8u
+
+typedef struct BiospeekTable {
+    const uint8_t* data;   /* the structure table */
+    size_t size;
+    uint32_t count;        /* structures in the table, up to the end-of-table one */
+} BiospeekTable;
+
+/* Finds the structure table in `bytes`: a dmidecode --dump-bin file (an
+   _SM_ or _SM3_ anchor at offset 0), a RawSMBIOSData block (8-byte header
+   whose length field equals the rest), or else a raw table. The table
+   points into `bytes`. Answers 0 when no structure could be walked. */
+int BiospeekFindTable(const uint8_t* bytes, size_t size, BiospeekTable* table);
+
+/* Answers request k into `output` of `outputSize` bytes; *returned gets the
+   answer's length. Answers 0 (nothing written) for an unknown request, an
+   input or output of the wrong size, or an entry that names no structure. */
+int BiospeekAnswer(const BiospeekTable* table, uint32_t k, const void* input, size_t inputSize,
+                   void* output, size_t outputSize, size_t* returned);
+
+#endif

@@ -1,0 +1,101 @@
+// The driver's table handling and typescan's reader together, on SMBIOS
+// tables of real machines in all three file kinds.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include "biospeek/table.h"
+}
+#include "typescan/smbios_reader.h"
+
+namespace {
+
+std::vector<uint8_t> ReadTable(const std::string& name)
+{
+    std::ifstream file(std::string(QV_SMBIOS_DATA) + "/" + name, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
+}
+
+// A driver link that answers from the table as the driver does.
+class TableLink : public DriverLink {
+public:
+    explicit TableLink(const BiospeekTable& table) : table_(table) {}
+    bool IsNt() override { return true; }
+    bool Open() override { return true; }
+    void Close() override {}
+    bool Request(uint32_t code, const void* input, uint32_t inputSize, void* output,
+                 uint32_t outputSize, uint32_t* returned) override
+    {
+        size_t bytes = 0;
+        const int ok = BiospeekAnswer(&table_, ((code >> 2) & 0xFFF) - 0x800, input, inputSize,
+                                      output, outputSize, &bytes);
+        *returned = static_cast<uint32_t>(bytes);
+        return ok != 0;
+    }
+
+private:
+    BiospeekTable table_;
+};
+
+TEST(BiospeekTable, RealTablesGiveWhatDmidecodeSees)
+{
+    const struct {
+        const char* file;
+        const char* product;
+        std::vector<std::string> oem;
+    } cases[] = {
+        {"ASRock-Single-Ryzen.dmi", "To Be Filled By O.E.M.", {"Default string"}},
+        {"Beelink-EQ12.dmi", "EQ", {"Default string"}},
+        {"Dell-PowerEdge-R630-Dual-Xeon.dmi", "PowerEdge R630", {"Dell System", "5[0000]"}},
+        {"HyperV.dmi", "Virtual Machine",
+         {"[MS_VM_CERT/SHA1/9b80ca0d5dd061ec9da4e494f4c3fd1196270c22]",
+          "00000000000000000000000000000000"}},
+        {"SuperMicro-Dual-Xeon.dmi", "SYS-1027R-WRF",
+         {"Intel SandyBridge/Patsburg/Romley", "Supermicro motherboard-X9 Series "}},
+        {"SuperMicro-Quad-Opteron.dmi", "H8QG6", {"To Be Filled By O.E.M.", "To Be Filled By O.E.M."}},
+        {"jeffgerlap_3_2_0.dat", "Surface Laptop 3", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::vector<uint8_t> bytes = ReadTable(c.file);
+        ASSERT_FALSE(bytes.empty());
+        BiospeekTable table;
+        ASSERT_TRUE(BiospeekFindTable(bytes.data(), bytes.size(), &table));
+        TableLink link(table);
+        SmbiosReader reader(link);
+        EXPECT_EQ(reader.ReadProductName(), c.product);
+        EXPECT_FALSE(reader.LastReadFailed());
+        for (size_t n = 0; n < c.oem.size(); ++n)
+            EXPECT_EQ(reader.ReadOemString(static_cast<int>(n)), c.oem[n]);
+        if (c.oem.empty()) {
+            reader.ReadOemString(0);
+            EXPECT_TRUE(reader.LastReadFailed());
+        }
+    }
+}
+
+TEST(BiospeekTable, RequestsCheckTheirLengths)
+{
+    const std::vector<uint8_t> bytes = ReadTable("Dell-PowerEdge-R630-Dual-Xeon.dmi");
+    BiospeekTable table;
+    ASSERT_TRUE(BiospeekFindTable(bytes.data(), bytes.size(), &table));
+    EXPECT_EQ(table.count, 72u);
+    uint8_t out[64] = {};
+    size_t returned = 0;
+    EXPECT_FALSE(BiospeekAnswer(&table, 11, nullptr, 0, out, 11, &returned));
+    EXPECT_TRUE(BiospeekAnswer(&table, 11, nullptr, 0, out, 12, &returned));
+    EXPECT_EQ(returned, 12u);
+    EXPECT_FALSE(BiospeekAnswer(&table, 12, nullptr, 0, out, sizeof out, &returned)); // 580 needed
+    EXPECT_FALSE(BiospeekAnswer(&table, 14, nullptr, 0, out, sizeof out, &returned));
+    // An entry that names no structure, or an input of the wrong size.
+    const uint8_t bogus[8] = {1, 0xFF, 0xFF, 0x00, 10, 0, 0, 0};
+    EXPECT_FALSE(BiospeekAnswer(&table, 13, bogus, 8, out, sizeof out, &returned));
+    EXPECT_FALSE(BiospeekAnswer(&table, 13, bogus, 7, out, sizeof out, &returned));
+    EXPECT_EQ(returned, 0u);
+}
+
+} // namespace
