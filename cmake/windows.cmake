@@ -8,7 +8,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-run ${QV_BENCH_
 set(QV_WIN_DEFINITIONS WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400
     __USE_MINGW_ANSI_STDIO=1 NOMINMAX)
 set(QV_WIN_OPTIONS -fexec-charset=CP932 -Wall -Wextra -Werror)
-set(QV_PROGRAM_OPTIONS -fno-exceptions -fno-rtti)
+set(QV_PROGRAM_OPTIONS "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-rtti>")
 set(QV_LINK_OPTIONS -static -static-libgcc -static-libstdc++)
 
 function(qv_windows_target target)
@@ -20,7 +20,7 @@ endfunction()
 
 # --- setup engine -----------------------------------------------------------
 add_library(qv_setup STATIC
-    ${QV_PURE_SOURCES}
+    ${QV_SETUP_PURE_SOURCES}
     setup/commands/copy_dialog.cpp
     setup/commands/drive_check.cpp
     setup/commands/file_commands.cpp
@@ -49,19 +49,26 @@ target_link_libraries(qvsetup PRIVATE qv_setup)
 
 # --- typescan ---------------------------------------------------------------
 add_executable(typescan
-    typescan/conditions.cpp
+    ${QV_TYPESCAN_PURE_SOURCES}
     typescan/device_link.cpp
     typescan/driver_service.cpp
     typescan/main.cpp
-    typescan/smbios_reader.cpp
-    typescan/smbios_text.cpp
 )
 qv_windows_target(typescan)
 target_compile_options(typescan PRIVATE ${QV_PROGRAM_OPTIONS})
 target_link_libraries(typescan PRIVATE advapi32 user32 kernel32)
 
-set(QV_DELIVERABLES qvsetup typescan)
-install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION .)
+# --- Biospeek.sys: our DMI reader driver (kernel driver, native subsystem) ---
+add_executable(biospeek ${QV_BIOSPEEK_PURE_SOURCES} biospeek/driver.c)
+set_target_properties(biospeek PROPERTIES OUTPUT_NAME Biospeek SUFFIX .sys)
+target_include_directories(biospeek PRIVATE ${CMAKE_SOURCE_DIR} /usr/share/mingw-w64/include/ddk)
+target_compile_options(biospeek PRIVATE -Wall -Wextra -Werror -fno-builtin)
+target_link_options(biospeek PRIVATE -nostdlib -nostartfiles -shared -Wl,--subsystem,native
+                    -Wl,--entry,_DriverEntry@8 -Wl,--image-base,0x10000)
+target_link_libraries(biospeek PRIVATE ntoskrnl gcc)
+
+set(QV_DELIVERABLES qvsetup typescan biospeek)
+install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION . LIBRARY DESTINATION .)
 
 # The sample installation media: INF files kept in UTF-8, put on the media
 # in CP932 beside the programs.
@@ -186,6 +193,11 @@ set_tests_properties(file_commands_test PROPERTIES FIXTURES_REQUIRED "wine_bench
 qv_wine_test(typescan_cli_test SOURCES tests/typescan/typescan_cli_test.cpp
              LOCKS biospeek_service)
 add_dependencies(typescan_cli_test typescan)
+
+file(COPY ${CMAKE_SOURCE_DIR}/tests/data/smbios/ DESTINATION ${CMAKE_BINARY_DIR}/smbios-data)
+qv_wine_test(typescan_driver_test SOURCES tests/typescan/typescan_driver_test.cpp
+             LOCKS biospeek_service)
+add_dependencies(typescan_driver_test typescan biospeek)
 
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)

@@ -1,0 +1,244 @@
+/* Biospeek.sys: a kernel driver that answers typescan's three requests from
+   an SMBIOS table: the file Biospeek.dat beside the driver when there is
+   one, else the firmware's table. Device \Device\BIOSPEEK, link
+   \DosDevices\BIOSPEEK. */
+#include <ntddk.h>
+
+#include "biospeek/table.h"
+
+#define BIOSPEEK_TAG 0x6B707342u /* 'Bspk' */
+#define BIOSPEEK_DEVICE_TYPE 0x8000u
+#define MAX_TABLE_FILE (16u * 1024u * 1024u)
+#define FIRMWARE_TABLE_CLASS 76 /* SystemFirmwareTableInformation */
+#define RSMB_SIGNATURE 0x52534D42u
+
+typedef struct DeviceState {
+    UCHAR* bytes; /* what the table was found in; owned */
+    BiospeekTable table;
+} DeviceState;
+
+typedef struct FirmwareTableRequest {
+    ULONG providerSignature;
+    ULONG action; /* 1: get */
+    ULONG tableId;
+    ULONG tableBufferLength;
+    UCHAR tableBuffer[1];
+} FirmwareTableRequest;
+
+NTSYSAPI NTSTATUS NTAPI ZwQuerySystemInformation(ULONG, PVOID, ULONG, PULONG);
+
+static const WCHAR kDeviceName[] = L"\\Device\\BIOSPEEK";
+static const WCHAR kLinkName[] = L"\\DosDevices\\BIOSPEEK";
+
+/* The driver file's path from its service key, as an NT path in `path`
+   (a Win32 path gets the \??\ prefix). */
+static NTSTATUS DriverImagePath(PUNICODE_STRING registryPath, WCHAR* path, USHORT capacity)
+{
+    OBJECT_ATTRIBUTES attributes;
+    HANDLE key;
+    UNICODE_STRING valueName;
+    UCHAR buffer[sizeof(KEY_VALUE_PARTIAL_INFORMATION) + 520];
+    PKEY_VALUE_PARTIAL_INFORMATION value = (PKEY_VALUE_PARTIAL_INFORMATION)buffer;
+    ULONG length = 0;
+    NTSTATUS status;
+    USHORT used = 0, i, chars;
+    const WCHAR* text;
+
+    InitializeObjectAttributes(&attributes, registryPath, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE,
+                               NULL, NULL);
+    status = ZwOpenKey(&key, KEY_READ, &attributes);
+    if (!NT_SUCCESS(status))
+        return status;
+    RtlInitUnicodeString(&valueName, L"ImagePath");
+    status = ZwQueryValueKey(key, &valueName, KeyValuePartialInformation, value, sizeof buffer,
+                             &length);
+    ZwClose(key);
+    if (!NT_SUCCESS(status) || (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ))
+        return STATUS_UNSUCCESSFUL;
+    text = (const WCHAR*)value->Data;
+    chars = (USHORT)(value->DataLength / sizeof(WCHAR));
+    while (chars > 0 && text[chars - 1] == 0)
+        --chars;
+    if (chars == 0 || chars + 5 > capacity)
+        return STATUS_UNSUCCESSFUL;
+    if (text[0] != L'\\') {
+        path[used++] = L'\\';
+        path[used++] = L'?';
+        path[used++] = L'?';
+        path[used++] = L'\\';
+    }
+    for (i = 0; i < chars; ++i)
+        path[used++] = text[i];
+    path[used] = 0;
+    return STATUS_SUCCESS;
+}
+
+/* Reads a whole file of at most MAX_TABLE_FILE bytes into pool memory. */
+static UCHAR* ReadWholeFile(const WCHAR* path, ULONG* size)
+{
+    UNICODE_STRING name;
+    OBJECT_ATTRIBUTES attributes;
+    IO_STATUS_BLOCK io;
+    FILE_STANDARD_INFORMATION info;
+    HANDLE file;
+    UCHAR* bytes = NULL;
+
+    RtlInitUnicodeString(&name, path);
+    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL,
+                               NULL);
+    if (!NT_SUCCESS(ZwCreateFile(&file, GENERIC_READ | SYNCHRONIZE, &attributes, &io, NULL,
+                                 FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ, FILE_OPEN,
+                                 FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE, NULL, 0)))
+        return NULL;
+    if (NT_SUCCESS(ZwQueryInformationFile(file, &io, &info, sizeof info, FileStandardInformation)) &&
+        info.EndOfFile.HighPart == 0 && info.EndOfFile.LowPart > 0 &&
+        info.EndOfFile.LowPart <= MAX_TABLE_FILE) {
+        *size = info.EndOfFile.LowPart;
+        bytes = (UCHAR*)ExAllocatePoolWithTag(PagedPool, *size, BIOSPEEK_TAG);
+        if (bytes && !(NT_SUCCESS(ZwReadFile(file, NULL, NULL, NULL, &io, bytes, *size, NULL, NULL)) &&
+                       io.Information == *size)) {
+            ExFreePoolWithTag(bytes, BIOSPEEK_TAG);
+            bytes = NULL;
+        }
+    }
+    ZwClose(file);
+    return bytes;
+}
+
+/* Biospeek.dat beside the driver file. */
+static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
+{
+    static const WCHAR kDataName[] = L"Biospeek.dat";
+    WCHAR path[300];
+    USHORT end = 0, i, slash = 0;
+    if (!NT_SUCCESS(DriverImagePath(registryPath, path, 300 - 16)))
+        return NULL;
+    while (path[end])
+        ++end;
+    for (i = 0; i < end; ++i) {
+        if (path[i] == L'\\')
+            slash = i + 1;
+    }
+    for (i = 0; kDataName[i]; ++i)
+        path[slash + i] = kDataName[i];
+    path[slash + i] = 0;
+    return ReadWholeFile(path, size);
+}
+
+/* The firmware's SMBIOS table as a RawSMBIOSData block. */
+static UCHAR* ReadFirmwareTable(ULONG* size)
+{
+    ULONG needed = 0;
+    FirmwareTableRequest probe = {RSMB_SIGNATURE, 1, 0, 0, {0}};
+    FirmwareTableRequest* request;
+    UCHAR* bytes = NULL;
+    ZwQuerySystemInformation(FIRMWARE_TABLE_CLASS, &probe, sizeof probe, &needed);
+    if (needed <= FIELD_OFFSET(FirmwareTableRequest, tableBuffer) || needed > MAX_TABLE_FILE)
+        return NULL;
+    request = (FirmwareTableRequest*)ExAllocatePoolWithTag(PagedPool, needed, BIOSPEEK_TAG);
+    if (!request)
+        return NULL;
+    RtlZeroMemory(request, needed);
+    request->providerSignature = RSMB_SIGNATURE;
+    request->action = 1;
+    request->tableBufferLength = needed - FIELD_OFFSET(FirmwareTableRequest, tableBuffer);
+    if (NT_SUCCESS(ZwQuerySystemInformation(FIRMWARE_TABLE_CLASS, request, needed, &needed)) &&
+        request->tableBufferLength > 8) {
+        bytes = (UCHAR*)ExAllocatePoolWithTag(PagedPool, request->tableBufferLength, BIOSPEEK_TAG);
+        if (bytes) {
+            RtlCopyMemory(bytes, request->tableBuffer, request->tableBufferLength);
+            *size = request->tableBufferLength;
+        }
+    }
+    ExFreePoolWithTag(request, BIOSPEEK_TAG);
+    return bytes;
+}
+
+static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
+{
+    irp->IoStatus.Status = status;
+    irp->IoStatus.Information = information;
+    IoCompleteRequest(irp, IO_NO_INCREMENT);
+    return status;
+}
+
+static NTSTATUS NTAPI DispatchCreateClose(PDEVICE_OBJECT device, PIRP irp)
+{
+    (void)device;
+    return Complete(irp, STATUS_SUCCESS, 0);
+}
+
+/* Buffered requests share one buffer for input and output: the 8-byte
+   entry is copied out before the answer is written. */
+static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp)
+{
+    DeviceState* state = (DeviceState*)device->DeviceExtension;
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
+    const ULONG inputSize = stack->Parameters.DeviceIoControl.InputBufferLength;
+    const ULONG outputSize = stack->Parameters.DeviceIoControl.OutputBufferLength;
+    UCHAR entry[BIOSPEEK_ENTRY_SIZE];
+    const ULONG function = (code >> 2) & 0xFFF;
+    size_t returned = 0;
+    void* buffer = irp->AssociatedIrp.SystemBuffer;
+
+    if ((code >> 16) != BIOSPEEK_DEVICE_TYPE || function < 0x800 || !state->bytes)
+        return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    if (inputSize == BIOSPEEK_ENTRY_SIZE && buffer)
+        RtlCopyMemory(entry, buffer, BIOSPEEK_ENTRY_SIZE);
+    if (!BiospeekAnswer(&state->table, function - 0x800, inputSize ? entry : NULL, inputSize,
+                        buffer, outputSize, &returned))
+        return Complete(irp, STATUS_INVALID_PARAMETER, 0);
+    return Complete(irp, STATUS_SUCCESS, returned);
+}
+
+static void NTAPI DriverUnload(PDRIVER_OBJECT driver)
+{
+    UNICODE_STRING link;
+    PDEVICE_OBJECT device = driver->DeviceObject;
+    RtlInitUnicodeString(&link, kLinkName);
+    IoDeleteSymbolicLink(&link);
+    if (device) {
+        DeviceState* state = (DeviceState*)device->DeviceExtension;
+        if (state->bytes)
+            ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
+        IoDeleteDevice(device);
+    }
+}
+
+NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
+{
+    UNICODE_STRING deviceName, linkName;
+    PDEVICE_OBJECT device;
+    DeviceState* state;
+    ULONG size = 0;
+    NTSTATUS status;
+
+    RtlInitUnicodeString(&deviceName, kDeviceName);
+    status = IoCreateDevice(driver, sizeof(DeviceState), &deviceName, BIOSPEEK_DEVICE_TYPE, 0,
+                            FALSE, &device);
+    if (!NT_SUCCESS(status))
+        return status;
+    state = (DeviceState*)device->DeviceExtension;
+    RtlZeroMemory(state, sizeof *state);
+    state->bytes = ReadTableFile(registryPath, &size);
+    if (!state->bytes)
+        state->bytes = ReadFirmwareTable(&size);
+    if (state->bytes && !BiospeekFindTable(state->bytes, size, &state->table)) {
+        ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
+        state->bytes = NULL;
+    }
+    RtlInitUnicodeString(&linkName, kLinkName);
+    status = IoCreateSymbolicLink(&linkName, &deviceName);
+    if (!NT_SUCCESS(status)) {
+        if (state->bytes)
+            ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
+        IoDeleteDevice(device);
+        return status;
+    }
+    driver->MajorFunction[IRP_MJ_CREATE] = DispatchCreateClose;
+    driver->MajorFunction[IRP_MJ_CLOSE] = DispatchCreateClose;
+    driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchDeviceControl;
+    driver->DriverUnload = DriverUnload;
+    return STATUS_SUCCESS;
+}

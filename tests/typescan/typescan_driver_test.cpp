@@ -1,0 +1,160 @@
+// typescan.exe with our Biospeek.sys, loaded by Wine's real service control
+// manager: real SMBIOS tables, the exit codes of the conditions, and the
+// driver service removed after every run.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/kit/bench.h"
+#include "tests/kit/setup_run.h"
+
+namespace {
+
+std::string Crlf(const std::string& text)
+{
+    std::string result;
+    for (const char c : text) {
+        if (c == '\n')
+            result += '\r';
+        result += c;
+    }
+    return result;
+}
+
+// A folder with TYPESCAN.EXE, Biospeek.sys and a Biospeek.dat.
+class DriverRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = MakeTempFolder("biospeek");
+        ASSERT_TRUE(CopyFileA(BuildProgram("typescan.exe").c_str(), Path("TYPESCAN.EXE").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(BuildProgram("Biospeek.sys").c_str(), Path("Biospeek.sys").c_str(), FALSE));
+    }
+    void TearDown() override { RemoveTree(folder_); }
+
+    std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
+
+    DWORD Run(const std::string& arguments, std::string* output)
+    {
+        output->clear();
+        const RunResult run = RunProgram("\"" + Path("TYPESCAN.EXE") + "\" " + arguments, 60000,
+                                         nullptr, output);
+        EXPECT_TRUE(run.started);
+        EXPECT_FALSE(run.timedOut);
+        EXPECT_FALSE(ServiceRegistered()) << arguments;
+        return run.exitCode;
+    }
+
+    static bool ServiceRegistered()
+    {
+        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        SC_HANDLE service = manager ? OpenServiceA(manager, "Biospeek", SERVICE_QUERY_STATUS) : nullptr;
+        if (service)
+            CloseServiceHandle(service);
+        if (manager)
+            CloseServiceHandle(manager);
+        return service != nullptr;
+    }
+
+    std::string folder_;
+};
+
+TEST_F(DriverRun, RealTablesGiveTheirProductNameAndOemStrings)
+{
+    const struct {
+        const char* file;
+        const char* product;
+        std::vector<std::string> oem;
+    } tables[] = {
+        {"Beelink-EQ12.dmi", "EQ", {"Default string"}},
+        {"Dell-PowerEdge-R630-Dual-Xeon.dmi", "PowerEdge R630", {"Dell System", "5[0000]"}},
+        {"SuperMicro-Dual-Xeon.dmi", "SYS-1027R-WRF",
+         {"Intel SandyBridge/Patsburg/Romley", "Supermicro motherboard-X9 Series "}},
+        {"jeffgerlap_3_2_0.dat", "Surface Laptop 3", {}},
+    };
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.file);
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\smbios-data\\" + table.file).c_str(),
+                              Path("Biospeek.dat").c_str(), FALSE));
+        std::string output;
+        EXPECT_EQ(Run("/mode=0 /d", &output), 1u);
+        EXPECT_EQ(output, Crlf(std::string("Type1=") + table.product + "\n"));
+        for (size_t n = 0; n < table.oem.size(); ++n) {
+            EXPECT_EQ(Run("/mode=1," + std::to_string(n) + " /d", &output), 1u);
+            EXPECT_EQ(output, Crlf("Type11=" + table.oem[n] + "\n"));
+        }
+        if (table.oem.empty()) {
+            EXPECT_EQ(Run("/mode=1,0 /d", &output), 0u);
+            EXPECT_EQ(output.rfind("SMBIOS", 0), 0u);
+        }
+    }
+}
+
+// A raw table: type 1 with the product name, type 11 with OEM strings, end.
+std::string Table(const std::string& product, const std::vector<std::string>& oem)
+{
+    std::string table("\x01\x08\x00\x01\x00\x01\x00\x00", 8);
+    table += product + std::string(2, '\0');
+    table += std::string("\x0B\x05\x01\x01", 4) + static_cast<char>(oem.size());
+    for (const std::string& s : oem)
+        table += s + '\0';
+    table += '\0';
+    table += std::string("\x7F\x04\x02\x01\x00\x00", 6);
+    return table;
+}
+
+TEST_F(DriverRun, ConditionsAnswerByExitCode)
+{
+    const struct {
+        const char* product;
+        const char* arguments;
+        DWORD exitCode;
+    } cases[] = {
+        {"PC-AB12CDEFGH", "/mode=0 /N=AB", 1},
+        {"PC-AB12CDEFGH", "/mode=0 /CC=12", 1},
+        {"PC-AB12CDEFGH", "/mode=0 /CT=C", 1},
+        {"PC-AB12CDEFGH", "/mode=0 /N=XY,AB", 1},
+        {"PC-AB12CDEFGH", "/mode=0 /N=AB /CC=99", 0},
+        {"AB12CDEFGH", "/mode=0 /N=AB", 1},
+        {"PC-AB", "/mode=0 /CC=12", 0},
+        {"PC-AB", "/mode=0 /P15=X", 0},
+        {"PC-AB12CDEFGH", "/mode=0 /INC=PC-AB", 1},
+        {"PC-AB12CDEFGH", "/mode=0 /INC=AB12", 0},
+        {"PC-AB12CDEFGH", "/mode=0 /ALL=PC-AB12CDEFGH", 1},
+        {"PC-AB12", "/mode=0 /LIKE=PC-AB??", 1},
+        {"PC-AB12", "/mode=0 /LIKE=PC-AB?", 0},
+        {"ABAC", "/mode=0 /LIKE=*AC", 0},
+        {"PC-AB12CDEFGH", "/mode=1,1 /INC=PC-XY", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.product) + " " + c.arguments);
+        ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table(c.product, {"OEM zero", "PC-XY99"})));
+        std::string output;
+        EXPECT_EQ(Run(c.arguments, &output), c.exitCode);
+        EXPECT_EQ(output, "");
+    }
+}
+
+TEST_F(DriverRun, AServiceLeftRegisteredIsRemovedForTheNextRun)
+{
+    ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table("PC-AB12", {"x"})));
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(manager, nullptr);
+    SC_HANDLE service = CreateServiceA(manager, "Biospeek", "Biospeek", SERVICE_ALL_ACCESS,
+                                       SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
+                                       SERVICE_ERROR_NORMAL, Path("Biospeek.sys").c_str(), nullptr,
+                                       nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(service, nullptr);
+    EXPECT_TRUE(StartServiceA(service, 0, nullptr));
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+
+    std::string output;
+    EXPECT_EQ(Run("/mode=0 /d", &output), 0u);
+    EXPECT_EQ(output.rfind("SMBIOS", 0), 0u);
+    EXPECT_EQ(Run("/mode=0 /d", &output), 1u);
+    EXPECT_EQ(output, Crlf("Type1=PC-AB12\n"));
+}
+
+} // namespace
