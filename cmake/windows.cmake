@@ -199,6 +199,12 @@ qv_wine_test(typescan_driver_test SOURCES tests/typescan/typescan_driver_test.cp
              LOCKS biospeek_service)
 add_dependencies(typescan_driver_test typescan biospeek)
 
+add_test(NAME dmidecode_check
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/typescan/dmidecode_check.sh ${QV_BENCH_DIR}
+                 $<TARGET_FILE:typescan> $<TARGET_FILE:biospeek> ${CMAKE_SOURCE_DIR}/tests/data/smbios)
+set_tests_properties(dmidecode_check PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
+                     RESOURCE_LOCK biospeek_service)
+
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)
 
