@@ -154,6 +154,44 @@ static UCHAR* ReadFirmwareTable(ULONG* size)
     return bytes;
 }
 
+/* Windows 2000 and XP: the table that the entry point in the BIOS area
+   (physical 0xF0000 to 0xFFFFF) names, copied out of physical memory. */
+static UCHAR* ReadPhysicalTable(ULONG* size)
+{
+    PHYSICAL_ADDRESS where;
+    UCHAR* area;
+    UCHAR* mapped;
+    UCHAR* bytes = NULL;
+    uint64_t address = 0;
+    uint32_t length = 0;
+    ULONG major = 0, minor = 0;
+
+    PsGetVersion(&major, &minor, NULL, NULL);
+    if (major != 5)
+        return NULL;
+    where.QuadPart = 0xF0000;
+    area = (UCHAR*)MmMapIoSpace(where, 0x10000, MmNonCached);
+    if (!area)
+        return NULL;
+    if (!BiospeekFindEntryPoint(area, 0x10000, &address, &length) || length == 0 ||
+        length > MAX_TABLE_FILE)
+        length = 0;
+    MmUnmapIoSpace(area, 0x10000);
+    if (length == 0)
+        return NULL;
+    where.QuadPart = (LONGLONG)address;
+    mapped = (UCHAR*)MmMapIoSpace(where, length, MmNonCached);
+    if (!mapped)
+        return NULL;
+    bytes = (UCHAR*)ExAllocatePoolWithTag(PagedPool, length, BIOSPEEK_TAG);
+    if (bytes) {
+        RtlCopyMemory(bytes, mapped, length);
+        *size = length;
+    }
+    MmUnmapIoSpace(mapped, length);
+    return bytes;
+}
+
 static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
 {
     irp->IoStatus.Status = status;
@@ -221,10 +259,18 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
         return status;
     state = (DeviceState*)device->DeviceExtension;
     RtlZeroMemory(state, sizeof *state);
+    /* First found wins: the file beside the driver, the firmware table,
+       the table in physical memory. */
     state->bytes = ReadTableFile(registryPath, &size);
     if (!state->bytes)
         state->bytes = ReadFirmwareTable(&size);
-    if (state->bytes && !BiospeekFindTable(state->bytes, size, &state->table)) {
+    if (state->bytes) {
+        if (!BiospeekFindTable(state->bytes, size, &state->table)) {
+            ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
+            state->bytes = NULL;
+        }
+    } else if ((state->bytes = ReadPhysicalTable(&size)) != NULL &&
+               !BiospeekWalkTable(state->bytes, size, &state->table)) {
         ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
         state->bytes = NULL;
     }

@@ -44,7 +44,7 @@ static size_t StructureOffset(const BiospeekTable* table, uint32_t index)
     return offset;
 }
 
-static int WalkTable(const uint8_t* data, size_t size, BiospeekTable* table)
+int BiospeekWalkTable(const uint8_t* data, size_t size, BiospeekTable* table)
 {
     size_t offset = 0;
     uint32_t count = 0;
@@ -69,7 +69,7 @@ int BiospeekFindTable(const uint8_t* bytes, size_t size, BiospeekTable* table)
         const uint32_t length = ReadLe32(bytes + 0x0C);
         const uint32_t address = ReadLe32(bytes + 0x10);
         if (address < size)
-            return WalkTable(bytes + address, length < size - address ? length : size - address,
+            return BiospeekWalkTable(bytes + address, length < size - address ? length : size - address,
                              table);
         return 0;
     }
@@ -77,13 +77,48 @@ int BiospeekFindTable(const uint8_t* bytes, size_t size, BiospeekTable* table)
         const uint32_t length = (uint32_t)(bytes[0x16] | bytes[0x17] << 8);
         const uint32_t address = ReadLe32(bytes + 0x18);
         if (address < size)
-            return WalkTable(bytes + address, length < size - address ? length : size - address,
+            return BiospeekWalkTable(bytes + address, length < size - address ? length : size - address,
                              table);
         return 0;
     }
     if (size > 8 && ReadLe32(bytes + 4) == size - 8)
-        return WalkTable(bytes + 8, size - 8, table);
-    return WalkTable(bytes, size, table);
+        return BiospeekWalkTable(bytes + 8, size - 8, table);
+    return BiospeekWalkTable(bytes, size, table);
+}
+
+static int ChecksumIsZero(const uint8_t* p, size_t length)
+{
+    uint8_t sum = 0;
+    size_t i;
+    for (i = 0; i < length; ++i)
+        sum = (uint8_t)(sum + p[i]);
+    return sum == 0;
+}
+
+int BiospeekFindEntryPoint(const uint8_t* area, size_t size, uint64_t* address, uint32_t* length)
+{
+    size_t at;
+    for (at = 0; at + 16 <= size; at += 16) {
+        const uint8_t* p = area + at;
+        if (at + 24 <= size && memcmp(p, "_SM3_", 5) == 0 && p[6] >= 24 && at + p[6] <= size &&
+            ChecksumIsZero(p, p[6])) {
+            *length = ReadLe32(p + 0x0C);
+            *address = (uint64_t)ReadLe32(p + 0x10) | (uint64_t)ReadLe32(p + 0x14) << 32;
+            return 1;
+        }
+        if (at + 31 <= size && memcmp(p, "_SM_", 4) == 0 && p[5] >= 31 && at + p[5] <= size &&
+            ChecksumIsZero(p, p[5]) && memcmp(p + 0x10, "_DMI_", 5) == 0) {
+            *length = (uint32_t)(p[0x16] | p[0x17] << 8);
+            *address = ReadLe32(p + 0x18);
+            return 1;
+        }
+        if (memcmp(p, "_DMI_", 5) == 0 && ChecksumIsZero(p, 15)) {
+            *length = (uint32_t)(p[6] | p[7] << 8);
+            *address = ReadLe32(p + 8);
+            return 1;
+        }
+    }
+    return 0;
 }
 
 static int AnswerDirectorySize(const BiospeekTable* table, uint8_t* out, size_t outputSize,

@@ -26,6 +26,15 @@ typedef struct BiospeekTable {
    points into `bytes`. Answers 0 when no structure could be walked. */
 int BiospeekFindTable(const uint8_t* bytes, size_t size, BiospeekTable* table);
 
+/* Walks a raw structure table of `size` bytes. Answers 0 when no
+   structure could be walked. */
+int BiospeekWalkTable(const uint8_t* data, size_t size, BiospeekTable* table);
+
+/* Finds an SMBIOS entry point (_SM3_, _SM_ or the legacy _DMI_) on a
+   16-byte boundary of `area` (the BIOS area at 0xF0000) whose checksum is
+   right, and gives the table's physical address and length. */
+int BiospeekFindEntryPoint(const uint8_t* area, size_t size, uint64_t* address, uint32_t* length);
+
 /* Answers request k into `output` of `outputSize` bytes; *returned gets the
    answer's length. Answers 0 (nothing written) for an unknown request, an
    input or output of the wrong size, or an entry that names no structure. */

@@ -192,7 +192,7 @@ set_tests_properties(file_commands_test PROPERTIES FIXTURES_REQUIRED "wine_bench
 # typescan.exe from outside: one at a time (the Biospeek service).
 qv_wine_test(typescan_cli_test SOURCES tests/typescan/typescan_cli_test.cpp
              LOCKS biospeek_service)
-add_dependencies(typescan_cli_test typescan)
+add_dependencies(typescan_cli_test typescan biospeek)
 
 file(COPY ${CMAKE_SOURCE_DIR}/tests/data/smbios/ DESTINATION ${CMAKE_BINARY_DIR}/smbios-data)
 qv_wine_test(typescan_driver_test SOURCES tests/typescan/typescan_driver_test.cpp

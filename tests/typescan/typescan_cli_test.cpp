@@ -91,4 +91,17 @@ TEST_F(TypescanCli, WithoutTheDriverTheReadFailsAndNoServiceStays)
     }
 }
 
+TEST_F(TypescanCli, Windows9xOpensTheVxdAndRegistersNoService)
+{
+    ASSERT_TRUE(SetWindowsVersion("TYPESCAN.EXE", "win98"));
+    ASSERT_TRUE(CopyFileA(BuildProgram("Biospeek.sys").c_str(), (folder_ + "\\Biospeek.sys").c_str(),
+                          FALSE));
+    std::string output;
+    // No VxD under Wine: the read fails, and no service was ever made.
+    EXPECT_EQ(Run("/mode=0 /d", &output), 0u);
+    EXPECT_EQ(output, kSmbiosMessage);
+    EXPECT_FALSE(ServiceRegistered());
+    SetWindowsVersion("TYPESCAN.EXE", nullptr);
+}
+
 } // namespace

@@ -27,11 +27,14 @@ class DriverRun : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder_ = MakeTempFolder("biospeek");
+        // "表" ends in the byte 5C: the driver beside the program must still be found.
+        base_ = MakeTempFolder("biospeek");
+        folder_ = base_ + "\\表示";
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
         ASSERT_TRUE(CopyFileA(BuildProgram("typescan.exe").c_str(), Path("TYPESCAN.EXE").c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(BuildProgram("Biospeek.sys").c_str(), Path("Biospeek.sys").c_str(), FALSE));
     }
-    void TearDown() override { RemoveTree(folder_); }
+    void TearDown() override { RemoveTree(base_); }
 
     std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
 
@@ -57,6 +60,7 @@ protected:
         return service != nullptr;
     }
 
+    std::string base_;
     std::string folder_;
 };
 

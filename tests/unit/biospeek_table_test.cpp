@@ -2,6 +2,7 @@
 // tables of real machines in all three file kinds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -96,6 +97,37 @@ TEST(BiospeekTable, RequestsCheckTheirLengths)
     EXPECT_FALSE(BiospeekAnswer(&table, 13, bogus, 8, out, sizeof out, &returned));
     EXPECT_FALSE(BiospeekAnswer(&table, 13, bogus, 7, out, sizeof out, &returned));
     EXPECT_EQ(returned, 0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(BiospeekEntryPoint, FoundOnA16ByteBoundaryWithItsChecksum)
+{
+    std::vector<uint8_t> area(0x10000, 0);
+    const std::vector<uint8_t> dump = ReadTable("Beelink-EQ12.dmi"); // begins with an _SM3_ point
+    uint64_t address = 0;
+    uint32_t length = 0;
+    EXPECT_FALSE(BiospeekFindEntryPoint(area.data(), area.size(), &address, &length));
+    std::copy(dump.begin(), dump.begin() + 24, area.begin() + 0x108); // not on a boundary
+    EXPECT_FALSE(BiospeekFindEntryPoint(area.data(), area.size(), &address, &length));
+    std::copy(dump.begin(), dump.begin() + 24, area.begin() + 0x200);
+    ASSERT_TRUE(BiospeekFindEntryPoint(area.data(), area.size(), &address, &length));
+    EXPECT_EQ(address, 0x20u);
+    EXPECT_EQ(length, 0x16B1u);
+    area[0x200 + 7] ^= 1; // the checksum no longer holds
+    EXPECT_FALSE(BiospeekFindEntryPoint(area.data(), area.size(), &address, &length));
+    // A legacy _DMI_ point: length 0x1234 at 0x000E0000.
+    const uint8_t legacy[15] = {'_', 'D', 'M', 'I', '_', 0, 0x34, 0x12, 0, 0, 0x0E, 0, 1, 0, 0x21};
+    std::copy(legacy, legacy + 15, area.begin() + 0xFFF0);
+    uint8_t sum = 0;
+    for (int i = 0; i < 15; ++i)
+        sum = static_cast<uint8_t>(sum + area[0xFFF0 + i]);
+    area[0xFFF0 + 5] = static_cast<uint8_t>(-sum);
+    ASSERT_TRUE(BiospeekFindEntryPoint(area.data(), area.size(), &address, &length));
+    EXPECT_EQ(address, 0xE0000u);
+    EXPECT_EQ(length, 0x1234u);
 }
 
 } // namespace
