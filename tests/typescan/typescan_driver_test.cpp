@@ -140,6 +140,28 @@ TEST_F(DriverRun, ConditionsAnswerByExitCode)
     }
 }
 
+TEST_F(DriverRun, ConditionMessagesByteForByte)
+{
+    ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table("PC-AB12CDEFGH", {"x"})));
+    const struct {
+        const char* arguments;
+        const char* message;
+    } cases[] = {
+        {"/mode=0", "比較条件オプションを指定してください。\n"},
+        {"/mode=0 /N=ABC", "/N=ABCが不正です。\n比較文字数は2文字です。\n"},
+        {"/mode=0 /n=AB", "/n=ABが不正です。\n指定されたオプションはありません\n"},
+        {"/mode=0 /N=AB /N=CD", "/N=CDが不正です。\n２重に指定されています。\n"},
+        {"/mode=0 /N=AB /ALL=x", "/ALLと他のオプションは同時に指定できません。\n"},
+        {"/mode=0 /d /N=AB", "/dが不正です。\nオプションと比較文字列は=で区切って入力してください。\n"},
+        {"/mode=0 /=AB /N=AB", "/=ABが不正です。/のあとに比較する位置を入力してください。\n"},
+    };
+    for (const auto& c : cases) {
+        std::string output;
+        EXPECT_EQ(Run(c.arguments, &output), 0u) << c.arguments;
+        EXPECT_EQ(output, Crlf(c.message)) << c.arguments;
+    }
+}
+
 TEST_F(DriverRun, AServiceLeftRegisteredIsRemovedForTheNextRun)
 {
     ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table("PC-AB12", {"x"})));
