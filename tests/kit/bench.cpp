@@ -205,6 +205,28 @@ bool ReadRegistryValue(HKEY root, const char* keyPath, const char* name, DWORD* 
     return result == ERROR_SUCCESS;
 }
 
+bool ServiceExists(const char* name)
+{
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = manager ? OpenServiceA(manager, name, SERVICE_QUERY_STATUS) : nullptr;
+    if (service)
+        CloseServiceHandle(service);
+    if (manager)
+        CloseServiceHandle(manager);
+    return service != nullptr;
+}
+
+std::string Crlf(const std::string& text)
+{
+    std::string result;
+    for (const char c : text) {
+        if (c == '\n')
+            result += '\r';
+        result += c;
+    }
+    return result;
+}
+
 RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const char* directory,
                      std::string* output)
 {

@@ -35,6 +35,13 @@ bool ImportRegistry(const std::string& regText);
 bool ReadRegistryValue(HKEY root, const char* keyPath, const char* name, DWORD* type,
                        std::string* data);
 
+// True when a service of that name is registered.
+bool ServiceExists(const char* name);
+
+// `text` with every line feed written as CR LF, as a console program's
+// text-mode standard output writes it.
+std::string Crlf(const std::string& text);
+
 struct RunResult {
     bool started;
     bool timedOut; // the program was killed after the time limit

@@ -9,19 +9,6 @@
 
 namespace {
 
-// Standard output is in text mode, as a console program's is: each line
-// feed the program prints arrives as CR LF.
-std::string Crlf(const std::string& text)
-{
-    std::string result;
-    for (const char c : text) {
-        if (c == '\n')
-            result += '\r';
-        result += c;
-    }
-    return result;
-}
-
 const std::string kSmbiosMessage = Crlf(
     "SMBIOSから情報が取得できませんでした。\nTYPESCAN.EXEと同じパスにBIOSPEEK.SYSがあるか確認してください。\n");
 
@@ -44,18 +31,6 @@ protected:
         EXPECT_TRUE(run.started);
         EXPECT_FALSE(run.timedOut);
         return run.exitCode;
-    }
-
-    static bool ServiceRegistered()
-    {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        if (!manager)
-            return false;
-        SC_HANDLE service = OpenServiceA(manager, "Biospeek", SERVICE_QUERY_STATUS);
-        if (service)
-            CloseServiceHandle(service);
-        CloseServiceHandle(manager);
-        return service != nullptr;
     }
 
     std::string folder_;
@@ -87,7 +62,7 @@ TEST_F(TypescanCli, WithoutTheDriverTheReadFailsAndNoServiceStays)
         EXPECT_EQ(Run(arguments, &output), 0u);
         // The read comes first: a malformed condition is never looked at.
         EXPECT_EQ(output, kSmbiosMessage);
-        EXPECT_FALSE(ServiceRegistered());
+        EXPECT_FALSE(ServiceExists("Biospeek"));
     }
 }
 
@@ -100,7 +75,7 @@ TEST_F(TypescanCli, Windows9xOpensTheVxdAndRegistersNoService)
     // No VxD under Wine: the read fails, and no service was ever made.
     EXPECT_EQ(Run("/mode=0 /d", &output), 0u);
     EXPECT_EQ(output, kSmbiosMessage);
-    EXPECT_FALSE(ServiceRegistered());
+    EXPECT_FALSE(ServiceExists("Biospeek"));
     SetWindowsVersion("TYPESCAN.EXE", nullptr);
 }
 

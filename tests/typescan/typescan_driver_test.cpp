@@ -11,17 +11,6 @@
 
 namespace {
 
-std::string Crlf(const std::string& text)
-{
-    std::string result;
-    for (const char c : text) {
-        if (c == '\n')
-            result += '\r';
-        result += c;
-    }
-    return result;
-}
-
 // A folder with TYPESCAN.EXE, Biospeek.sys and a Biospeek.dat.
 class DriverRun : public testing::Test {
 protected:
@@ -45,19 +34,8 @@ protected:
                                          nullptr, output);
         EXPECT_TRUE(run.started);
         EXPECT_FALSE(run.timedOut);
-        EXPECT_FALSE(ServiceRegistered()) << arguments;
+        EXPECT_FALSE(ServiceExists("Biospeek")) << arguments;
         return run.exitCode;
-    }
-
-    static bool ServiceRegistered()
-    {
-        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        SC_HANDLE service = manager ? OpenServiceA(manager, "Biospeek", SERVICE_QUERY_STATUS) : nullptr;
-        if (service)
-            CloseServiceHandle(service);
-        if (manager)
-            CloseServiceHandle(manager);
-        return service != nullptr;
     }
 
     std::string base_;
