@@ -20,6 +20,7 @@ add_executable(unit_tests
     tests/unit/typescan_test.cpp
     tests/unit/smbios_reader_test.cpp
     tests/unit/biospeek_table_test.cpp
+    tests/unit/envprep_rules_test.cpp
 )
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
 target_compile_definitions(unit_tests PRIVATE QV_SMBIOS_DATA="${CMAKE_SOURCE_DIR}/tests/data/smbios")

@@ -67,7 +67,13 @@ target_link_options(biospeek PRIVATE -nostdlib -nostartfiles -shared -Wl,--subsy
                     -Wl,--entry,_DriverEntry@8 -Wl,--image-base,0x10000)
 target_link_libraries(biospeek PRIVATE ntoskrnl gcc)
 
-set(QV_DELIVERABLES qvsetup typescan biospeek)
+# --- envprep ----------------------------------------------------------------
+add_executable(envprep WIN32 ${QV_ENVPREP_PURE_SOURCES} envprep/main.cpp envprep/steps.cpp)
+qv_windows_target(envprep)
+target_compile_options(envprep PRIVATE ${QV_PROGRAM_OPTIONS})
+target_link_libraries(envprep PRIVATE userenv advapi32 user32 kernel32)
+
+set(QV_DELIVERABLES qvsetup typescan biospeek envprep)
 install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION . LIBRARY DESTINATION .)
 
 # The sample installation media: INF files kept in UTF-8, put on the media
@@ -204,6 +210,11 @@ add_test(NAME dmidecode_check
                  $<TARGET_FILE:typescan> $<TARGET_FILE:biospeek> ${CMAKE_SOURCE_DIR}/tests/data/smbios)
 set_tests_properties(dmidecode_check PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
                      RESOURCE_LOCK biospeek_service)
+
+# envprep.exe on registry keys of the prefix: one at a time.
+qv_wine_test(envprep_test SOURCES tests/envprep/envprep_test.cpp LOCKS "envprep_registry;wine_drives")
+add_dependencies(envprep_test envprep)
+target_link_libraries(envprep_test PRIVATE userenv shlwapi advapi32)
 
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)
