@@ -214,6 +214,9 @@ set_tests_properties(dmidecode_check PROPERTIES FIXTURES_REQUIRED wine_bench TIM
 # envprep.exe on registry keys of the prefix: one at a time.
 qv_wine_test(envprep_test SOURCES tests/envprep/envprep_test.cpp LOCKS "envprep_registry;wine_drives")
 add_dependencies(envprep_test envprep)
+qv_wine_test(envprep_steps_test SOURCES tests/envprep/steps_test.cpp envprep/steps.cpp
+             ${QV_ENVPREP_PURE_SOURCES} LOCKS envprep_registry)
+target_link_libraries(envprep_steps_test PRIVATE userenv advapi32)
 target_link_libraries(envprep_test PRIVATE userenv shlwapi advapi32)
 
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
