@@ -158,6 +158,32 @@ TEST(Selection, BackgroundCloseBoxCancelsWhileAllowed)
     EXPECT_EQ(StampLabels(media), std::vector<std::string>{"C"});
 }
 
+TEST(Selection, ForegroundKeepsTheNamedWindowsOnTop)
+{
+    // The test's own window carries caption B; no window carries A.
+    HWND named = CreateWindowExA(0, "STATIC", "QvKit Window B", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(named, nullptr);
+    for (const char* foreground : {"NO", "yes"}) {
+        SCOPED_TRACE(foreground);
+        SetWindowPos(named, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        Media media;
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("FOREGROUND=") + foreground,
+                                    "[ExcludeForegroundWindow]", "QvKit Window A",
+                                    "QvKit Window B"});
+        media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
+        SetupRun run(media.folder());
+        HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        SendMessageA(run.BackgroundWindow(), WM_ACTIVATEAPP, TRUE, 0);
+        const bool topmost = (GetWindowLongA(named, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        EXPECT_EQ(topmost, std::string(foreground) == "yes");
+        PressButton(dialog, IDCANCEL);
+        ExpectExit(run);
+    }
+    DestroyWindow(named);
+}
+
 TEST(Selection, SingleChoiceSelectorsSelectExactlyTheCurrentItem)
 {
     for (const char* style : {"SINGLE", "SINGLELIST"}) {
