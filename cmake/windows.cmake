@@ -29,10 +29,12 @@ add_library(qv_setup STATIC
     setup/engine/inf_parser.cpp
     setup/engine/interpreter.cpp
     setup/engine/memory.cpp
+    setup/engine/paths.cpp
     setup/engine/setup_state.cpp
     setup/engine/show_error.cpp
     setup/engine/startup.cpp
     setup/ui/background_picture.cpp
+    setup/ui/dialog_position.cpp
     setup/ui/drawing.cpp
     setup/ui/selection_dialog.cpp
     setup/ui/selectors.cpp

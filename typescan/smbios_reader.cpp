@@ -12,12 +12,6 @@ constexpr uint32_t kDirectorySizeRequest = 11;
 constexpr uint32_t kDirectoryRequest = 12;
 constexpr uint32_t kStructureRequest = 13;
 
-uint32_t ReadLe32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 } // namespace
 
 uint32_t DriverRequestCode(bool isNt, uint32_t k)

@@ -11,6 +11,9 @@ constexpr size_t kDirectorySizeBuffer = 260;
 constexpr size_t kStructureEntrySize = 8;
 constexpr size_t kStructureCapacity = 2048;
 
+// The 32-bit little-endian integer at `p`.
+uint32_t ReadLe32(const uint8_t* p);
+
 // The entry count of a directory-size answer of `returned` bytes: its first
 // four bytes must equal `returned`, which must be the 12-byte layout.
 bool ReadDirectorySize(const uint8_t* answer, uint32_t returned, uint16_t* count);

@@ -7,23 +7,17 @@
 #include "setup/commands/file_commands.h"
 #include "setup/engine/memory.h"
 #include "setup/engine/messages.h"
+#include "setup/engine/paths.h"
 #include "setup/engine/setup_state.h"
 #include "setup/engine/show_error.h"
 #include "setup/resources/resource.h"
+#include "setup/ui/dialog_position.h"
 
 namespace {
 
 constexpr UINT kCopyTickMs = 5;
 constexpr UINT WM_COPY_START = WM_APP + 1;
 constexpr size_t kFolderTextCapacity = 266;
-
-// "%s\%s" into `path` of `capacity` bytes; false when the result would be
-// longer than a path may be.
-bool JoinPath(char* path, size_t capacity, const char* folder, const char* name)
-{
-    const int written = snprintf(path, capacity, "%s\\%s", folder, name);
-    return written >= 0 && written < MAX_PATH && static_cast<size_t>(written) < capacity;
-}
 
 char* CopyText(const char* text)
 {
@@ -33,21 +27,23 @@ char* CopyText(const char* text)
     return copy;
 }
 
-// Ends the copy after a failure: the box, then the dialog ends with 0 (the
-// run ends); the walk is released when the dialog goes.
-int FailCopy(const char* text)
+// Ends the copy after a failure: the box (its text `format` with `detail`
+// when given), then the dialog ends with 0 (the run ends); the walk is
+// released when the dialog goes.
+int FailCopy(const char* format, const char* detail = nullptr)
 {
     HWND dialog = g_setup.copyDialog;
-    ShowError(dialog, text);
+    if (detail)
+        ShowErrorWithDetail(dialog, format, detail);
+    else
+        ShowError(dialog, format);
     EndDialog(dialog, 0);
     return 0;
 }
 
 int FailCopyWithDestination()
 {
-    char text[PathCapacity + 64];
-    snprintf(text, sizeof text, kMsgBadDestination, g_setup.activeCommand->param2);
-    return FailCopy(text);
+    return FailCopy(kMsgBadDestination, g_setup.activeCommand->param2);
 }
 
 void FreeWalkNode(CopyWalkNode* node)
@@ -160,11 +156,7 @@ BOOL OnCopyInit(HWND dialog, CommandRecord* cmd)
     g_setup.copyDialog = dialog;
     g_setup.rootNode = CopyWalkNode{};
     g_setup.currentNode = nullptr;
-    RECT client;
-    GetClientRect(dialog, &client);
-    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXFULLSCREEN) - client.right) / 2,
-                 (GetSystemMetrics(SM_CYFULLSCREEN) - client.bottom) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+    CentreDialog(dialog);
     g_setup.rootNode.destFolder = CopyText(cmd->param2);
     g_setup.rootNode.sourceFolder = CopyText(cmd->param1);
     SetDlgItemTextA(dialog, IDC_COPY_SOURCE, cmd->param1);

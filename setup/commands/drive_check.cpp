@@ -9,16 +9,18 @@
 #include "setup/commands/drive_check_rules.h"
 #include "setup/engine/inf_line.h"
 #include "setup/engine/messages.h"
+#include "setup/engine/paths.h"
 #include "setup/engine/setup_state.h"
 #include "setup/engine/show_error.h"
+#include "setup/engine/startup.h"
 #include "setup/resources/resource.h"
+#include "setup/ui/dialog_position.h"
 
 namespace {
 
 constexpr size_t kProbeCapacity = 258;
 constexpr size_t kPromptCapacity = 260;
 constexpr size_t kButtonSetCapacity = 8;
-constexpr size_t kDriveListCapacity = 128;
 
 // The fields of a [CheckCdrom] value; the probe path follows "X:".
 struct DiscProbe {
@@ -33,10 +35,8 @@ void FillDriveList(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    char roots[kDriveListCapacity] = {};
-    const DWORD length = GetLogicalDriveStringsA(sizeof roots - 1, roots);
-    if (length >= sizeof roots - 1)
-        roots[0] = '\0';
+    char roots[kDriveListCapacity];
+    ReadDriveList(roots);
     g_setup.cdromLetter = CdromPlaceholder;
     for (const char* root = roots; *root; root += strlen(root) + 1) {
         const UINT type = GetDriveTypeA(root);
@@ -54,11 +54,7 @@ BOOL OnDriveDialogInit(HWND dialog)
 {
     SetWindowTextA(dialog, g_setup.setupName);
     MessageBeep(MB_ICONQUESTION);
-    RECT client;
-    GetClientRect(dialog, &client);
-    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXFULLSCREEN) - client.right) / 2,
-                 (GetSystemMetrics(SM_CYFULLSCREEN) - client.bottom) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+    CentreDialog(dialog);
     FillDriveList(dialog);
     return TRUE;
 }
@@ -130,13 +126,9 @@ bool SplitCheckValue(const CommandRecord* cmd, char letter, DiscProbe* probe)
 bool ProbeFound(const char* path)
 {
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
+    const bool found = AnythingMatches(path);
     SetErrorMode(previous);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
+    return found;
 }
 
 // The CD-ROM letter, asked of the user when none is known; false when the

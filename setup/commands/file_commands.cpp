@@ -12,23 +12,13 @@
 #include "setup/commands/lz_header.h"
 #include "setup/engine/dbcs.h"
 #include "setup/engine/messages.h"
+#include "setup/engine/paths.h"
 #include "setup/engine/setup_state.h"
 #include "setup/engine/show_error.h"
 
 namespace {
 
 constexpr size_t kDriveRootLength = 3; // "C:\"
-
-// True when something matches `pattern`; the search is closed again.
-bool Exists(const char* pattern)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return true;
-}
 
 // What a directory search for `prefix` would find, asked the cheap way
 // first: the walk runs for every file command, once per folder level.
@@ -39,14 +29,7 @@ bool FolderPrefixExists(const char* prefix)
     const bool trailingBackslash = last && last[1] == '\0';
     if (!trailingBackslash && GetFileAttributesA(prefix) != INVALID_FILE_ATTRIBUTES)
         return true;
-    return Exists(prefix);
-}
-
-// "%s\%s" into a path buffer; false when it would not fit.
-bool JoinPath(char (&path)[MAX_PATH], const char* folder, const char* name)
-{
-    const int written = snprintf(path, sizeof path, "%s\\%s", folder, name);
-    return written >= 0 && written < static_cast<int>(sizeof path);
+    return AnythingMatches(prefix);
 }
 
 void ShowFileError(const char* format, const char* path)
@@ -186,13 +169,13 @@ int DeleteTree(const char* folder, int recursive)
         return 0;
     char pattern[MAX_PATH];
     WIN32_FIND_DATAA found;
-    HANDLE search = JoinPath(pattern, folder, "*.*") ? FindFirstFileA(pattern, &found)
+    HANDLE search = JoinPath(pattern, sizeof pattern, folder, "*.*") ? FindFirstFileA(pattern, &found)
                                                       : INVALID_HANDLE_VALUE;
     if (search != INVALID_HANDLE_VALUE) {
         do {
             char entry[MAX_PATH];
             // Dot names stay; so does an entry whose path would not fit.
-            if (found.cFileName[0] == '.' || !JoinPath(entry, folder, found.cFileName))
+            if (found.cFileName[0] == '.' || !JoinPath(entry, sizeof entry, folder, found.cFileName))
                 continue;
             // A folder link is removed as a link: what it points at is not ours.
             const bool subfolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -238,7 +221,7 @@ int SetattCommand(CommandRecord* cmd)
 
 int TestExist(CommandRecord* cmd)
 {
-    const bool present = EnsureDirectoryPath(cmd->param1, 0, 0) && Exists(cmd->param1);
+    const bool present = EnsureDirectoryPath(cmd->param1, 0, 0) && AnythingMatches(cmd->param1);
     cmd->busy = present ? 0 : 1;
     return 1;
 }

@@ -11,6 +11,7 @@
 #include "setup/engine/setup_state.h"
 #include "setup/engine/show_error.h"
 #include "setup/resources/resource.h"
+#include "setup/ui/dialog_position.h"
 
 namespace {
 
@@ -53,11 +54,7 @@ void EnableShutdownPrivilege()
 BOOL OnNoticeInit(HWND dialog, CommandRecord* cmd)
 {
     g_setup.activeCommand = cmd;
-    RECT client;
-    GetClientRect(dialog, &client);
-    const int x = (GetSystemMetrics(SM_CXFULLSCREEN) - client.right) / 2;
-    const int y = (GetSystemMetrics(SM_CYFULLSCREEN) - client.bottom) / 2;
-    SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+    const RECT client = CentreDialog(dialog);
     UnescapeText(cmd->param1);
     SetDlgItemTextA(dialog, IDC_NOTICE_TEXT, cmd->param1);
     g_setup.noticeClientRect = client;

@@ -2,9 +2,8 @@
 // message and ticks, keep-on-top handling and close requests.
 #include "setup/engine/background_window.h"
 
-#include "setup/engine/inf_line.h"
+#include "setup/engine/inf_parser.h"
 #include "setup/engine/interpreter.h"
-#include "setup/engine/memory.h"
 #include "setup/engine/messages.h"
 #include "setup/engine/setup_state.h"
 #include "setup/engine/show_error.h"
@@ -13,13 +12,6 @@
 #include "setup/ui/selection_dialog.h"
 
 namespace {
-
-bool MasterInfIsYes(const char* section, const char* key)
-{
-    char value[5];
-    GetPrivateProfileStringA(section, key, "NO", value, sizeof value, g_setup.masterInfPath);
-    return EqualsIgnoreCase(value, "YES");
-}
 
 // Refuses to go on, by closing the window during its creation, when the
 // master INF needs administrator rights that the user lacks.
@@ -32,12 +24,12 @@ LRESULT OnCreate(HWND window)
         if (bitmapPath[0] != '\0')
             g_setup.pictureLoaded = LoadBackgroundPicture(window, bitmapPath, &g_setup.picture);
     }
-    if (MasterInfIsYes("Version", "admini") && !g_setup.isAdmin) {
+    if (ProfileIsYes(g_setup.masterInfPath, "Version", "admini") && !g_setup.isAdmin) {
         ShowError(nullptr, kMsgNoAdminRights);
         SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     }
-    g_setup.keepOnTop = MasterInfIsYes("QvSetupConfig", "FOREGROUND") ? 1 : 0;
+    g_setup.keepOnTop = ProfileIsYes(g_setup.masterInfPath, "QvSetupConfig", "FOREGROUND") ? 1 : 0;
     g_setup.backgroundWindow = window;
     HWND owner = g_setup.showBackground ? window : GetDesktopWindow();
     g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
@@ -53,10 +45,7 @@ void OnDestroy()
         DeleteObject(g_setup.picture.bitmap);
         DeleteObject(g_setup.picture.palette);
     }
-    while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
-        FreeZeroed(node->title);
-        FreeZeroed(node);
-    }
+    FreeExcludeList();
     PostQuitMessage(0);
 }
 

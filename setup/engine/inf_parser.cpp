@@ -15,13 +15,6 @@ constexpr char kSignature[] = "$QVSETUP$";
 constexpr int SignatureCapacity = 11;
 constexpr int YesNoCapacity = 5;
 
-bool ProfileIsYes(const char* path, const char* section, const char* key)
-{
-    char value[YesNoCapacity];
-    GetPrivateProfileStringA(section, key, "NO", value, sizeof value, path);
-    return EqualsIgnoreCase(value, "YES");
-}
-
 // Copies `text` into a field of `capacity` bytes; false when it does not fit.
 bool CopyBounded(char* field, size_t capacity, const char* text)
 {
@@ -82,6 +75,13 @@ bool ReadStrings(AppRecord* app)
 }
 
 } // namespace
+
+bool ProfileIsYes(const char* path, const char* section, const char* key)
+{
+    char value[YesNoCapacity];
+    GetPrivateProfileStringA(section, key, "NO", value, sizeof value, path);
+    return EqualsIgnoreCase(value, "YES");
+}
 
 int32_t InfFileSize(const char* path)
 {

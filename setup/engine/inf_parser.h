@@ -24,6 +24,10 @@ int ParseCommand(AppRecord* app, CommandRecord* cmd, const char* line);
 // non-empty value under that key.
 int FindOrLoadCheck(CommandRecord* cmd, AppRecord* app);
 
+// True when [section] key of the INF at `path` is "YES" (any case); the
+// default is "NO".
+bool ProfileIsYes(const char* path, const char* section, const char* key);
+
 // Size of the file in bytes, or -1 when it can't be opened for exclusive
 // reading (or is too large to be an INF).
 int32_t InfFileSize(const char* path);

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr char kConfigSection[] = "QvSetupConfig";
-constexpr DWORD kDriveListCapacity = 128;
 constexpr DWORD kAdministratorsRid = 544; // DOMAIN_ALIAS_RID_ADMINS
 constexpr DWORD kTokenAllAccess = 0xF00FF;
 
@@ -22,15 +21,6 @@ void ReadConfig(const char* key, const char* fallback, char* value, DWORD capaci
                              g_setup.masterInfPath);
 }
 
-// The drive roots ("A:\", "C:\", ...) into `list`; an answer that does not
-// fit leaves the list empty.
-void ReadDriveList(char (&list)[kDriveListCapacity])
-{
-    memset(list, 0, sizeof list);
-    const DWORD length = GetLogicalDriveStringsA(sizeof list - 1, list);
-    if (length >= sizeof list - 1)
-        memset(list, 0, sizeof list);
-}
 
 // Letter of the first drive of `type` in the list, or `fallback`.
 char FirstDriveOfType(const char* list, UINT type, char fallback)
@@ -125,6 +115,14 @@ TOKEN_GROUPS* ReadTokenGroups(HANDLE token)
 }
 
 } // namespace
+
+void ReadDriveList(char (&list)[kDriveListCapacity])
+{
+    memset(list, 0, sizeof list);
+    const DWORD length = GetLogicalDriveStringsA(sizeof list - 1, list);
+    if (length >= sizeof list - 1)
+        memset(list, 0, sizeof list);
+}
 
 void LocateMasterInf(const char* commandLine)
 {

@@ -3,6 +3,13 @@
 
 #include <windows.h>
 
+constexpr DWORD kDriveListCapacity = 128;
+
+// The drive roots ("A:\", "C:\", ...) in the platform's order, each ended
+// by a NUL, the list by an empty one; an answer that does not fit leaves the
+// list empty.
+void ReadDriveList(char (&list)[kDriveListCapacity]);
+
 // Sets sourceDir and masterInfPath from the command-line text (the folder of
 // the master INF), or from the program's own folder when the text is empty.
 void LocateMasterInf(const char* commandLine);

@@ -1,16 +1,17 @@
 // The application selection dialog.
 #include "setup/ui/selection_dialog.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "setup/engine/inf_parser.h"
 #include "setup/engine/interpreter.h"
 #include "setup/engine/memory.h"
 #include "setup/engine/messages.h"
+#include "setup/engine/paths.h"
 #include "setup/engine/setup_state.h"
 #include "setup/engine/show_error.h"
 #include "setup/resources/resource.h"
+#include "setup/ui/dialog_position.h"
 #include "setup/ui/selectors.h"
 
 namespace {
@@ -43,13 +44,6 @@ void ReadMasterConfig(const char* key, const char* fallback, char* value, DWORD 
                              g_setup.masterInfPath);
 }
 
-// sourceDir, a backslash and `name`; false when that does not fit a path.
-bool FormatSourcePath(char (&path)[PathCapacity], const char* name)
-{
-    const int written = snprintf(path, sizeof path, "%s\\%s", g_setup.sourceDir, name);
-    return written >= 0 && written < static_cast<int>(sizeof path);
-}
-
 bool WasSeen(NodeList<SeenNode>& seen, const char* path)
 {
     for (SeenNode* node = First(seen); node; node = Next(seen)) {
@@ -67,7 +61,8 @@ Offer OfferFile(HWND dialog, NodeList<SeenNode>& seen, const char* name)
     SeenNode* node = AllocRecord<SeenNode>();
     if (!node)
         return Offer::NoMemory;
-    if (!FormatSourcePath(node->path, name) || WasSeen(seen, node->path)) {
+    if (!JoinPath(node->path, sizeof node->path, g_setup.sourceDir, name) ||
+        WasSeen(seen, node->path)) {
         FreeZeroed(node);
         return Offer::Skipped;
     }
@@ -84,7 +79,7 @@ Offer OfferFile(HWND dialog, NodeList<SeenNode>& seen, const char* name)
 bool CollectPattern(HWND dialog, NodeList<SeenNode>& seen, const char* patternLine)
 {
     char pattern[PathCapacity];
-    if (!FormatSourcePath(pattern, patternLine))
+    if (!JoinPath(pattern, sizeof pattern, g_setup.sourceDir, patternLine))
         return true;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -172,20 +167,14 @@ void PresentDialog(HWND dialog)
     if (prompt[0] != '\0')
         SetDlgItemTextA(dialog, IDC_PROMPT, prompt);
 
-    GetClientRect(dialog, &g_setup.dialogClientRect);
-    const int x = (GetSystemMetrics(SM_CXFULLSCREEN) - g_setup.dialogClientRect.right) / 2;
-    const int y = (GetSystemMetrics(SM_CYFULLSCREEN) - g_setup.dialogClientRect.bottom) / 2;
-    SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+    g_setup.dialogClientRect = CentreDialog(dialog);
 }
 
 // [ExcludeForegroundWindow] captions into excludeList, each line whole. A
 // node that can't be allocated ends the list silently.
 void LoadExcludeList(const char* lines)
 {
-    while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
-        FreeZeroed(node->title);
-        FreeZeroed(node);
-    }
+    FreeExcludeList();
     for (const char* line = lines; *line; line += strlen(line) + 1) {
         WindowTitleNode* node = AllocRecord<WindowTitleNode>();
         char* title = static_cast<char*>(AllocZeroed(strlen(line) + 1));
@@ -320,6 +309,14 @@ void OnSelectionDestroy()
 }
 
 } // namespace
+
+void FreeExcludeList()
+{
+    while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
+        FreeZeroed(node->title);
+        FreeZeroed(node);
+    }
+}
 
 INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

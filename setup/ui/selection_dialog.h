@@ -5,3 +5,6 @@
 #include <windows.h>
 
 INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Frees the [ExcludeForegroundWindow] captions that the dialog read.
+void FreeExcludeList();

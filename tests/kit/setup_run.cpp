@@ -13,6 +13,7 @@ constexpr int kInstallButtonId = 1002;
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr int kNoticeTextId = 1007;
 constexpr int kCopyFileTextId = 1005;
+constexpr int kDriveListId = 1006;
 
 // True when `dialog` has a control `controlId` of the window class `className`.
 bool HasControl(HWND dialog, int controlId, const char* className)
@@ -23,16 +24,16 @@ bool HasControl(HWND dialog, int controlId, const char* className)
            lstrcmpiA(name, className) == 0;
 }
 
-// The first visible dialog of `pid` that has a control `controlId` of the
-// class `className` (a message box's text is a static 0xFFFF; the copy
-// dialog's group boxes have that number too, as buttons).
-HWND WaitForDialogWith(DWORD pid, int controlId, const char* className, DWORD timeoutMs)
+// The first visible dialog of `pid` for which `matches` holds, within
+// `timeoutMs`, or null.
+template <typename Predicate>
+HWND WaitForDialog(DWORD pid, Predicate matches, DWORD timeoutMs)
 {
     HWND found = nullptr;
     WaitUntil(
         [&] {
             for (HWND dialog : ProcessWindows(pid, "#32770")) {
-                if (IsWindowVisible(dialog) && HasControl(dialog, controlId, className)) {
+                if (IsWindowVisible(dialog) && matches(dialog)) {
                     found = dialog;
                     return true;
                 }
@@ -41,6 +42,15 @@ HWND WaitForDialogWith(DWORD pid, int controlId, const char* className, DWORD ti
         },
         timeoutMs);
     return found;
+}
+
+// A dialog with a control `controlId` of the class `className` (a message
+// box's text is a static 0xFFFF; the copy dialog's group boxes have that
+// number too, as buttons).
+HWND WaitForDialogWith(DWORD pid, int controlId, const char* className, DWORD timeoutMs)
+{
+    return WaitForDialog(
+        pid, [&](HWND dialog) { return HasControl(dialog, controlId, className); }, timeoutMs);
 }
 
 } // namespace
@@ -127,28 +137,26 @@ HWND SetupRun::WaitForMessageBox(DWORD timeoutMs) const
 {
     // A message box: a static text 0xFFFF and none of the engine's own
     // controls (the drive dialog has such a static too).
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND dialog : ProcessWindows(pid_, "#32770")) {
-                bool engineDialog = false;
-                for (int id = 1000; id <= 1010 && !engineDialog; ++id)
-                    engineDialog = GetDlgItem(dialog, id) != nullptr;
-                if (IsWindowVisible(dialog) && !engineDialog &&
-                    HasControl(dialog, kMessageBoxTextId, "Static")) {
-                    found = dialog;
-                    return true;
-                }
+    return WaitForDialog(
+        pid_,
+        [](HWND dialog) {
+            for (int id = 1000; id <= 1010; ++id) {
+                if (GetDlgItem(dialog, id))
+                    return false;
             }
-            return false;
+            return HasControl(dialog, kMessageBoxTextId, "Static");
         },
         timeoutMs);
-    return found;
 }
 
 HWND SetupRun::WaitForNotice(DWORD timeoutMs) const
 {
     return WaitForDialogWith(pid_, kNoticeTextId, "Static", timeoutMs);
+}
+
+HWND SetupRun::WaitForDriveDialog(DWORD timeoutMs) const
+{
+    return WaitForDialogWith(pid_, kDriveListId, "ComboBox", timeoutMs);
 }
 
 HWND SetupRun::WaitForCopyDialog(DWORD timeoutMs) const

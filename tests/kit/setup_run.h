@@ -62,6 +62,7 @@ public:
     HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
     HWND WaitForNotice(DWORD timeoutMs = 10000) const;
     HWND WaitForCopyDialog(DWORD timeoutMs = 10000) const;
+    HWND WaitForDriveDialog(DWORD timeoutMs = 10000) const;
     HWND BackgroundWindow() const;
 
     // Waits for the end of the run; false when it does not end within

@@ -209,7 +209,7 @@ protected:
         HWND dialog = run_->WaitForSelectionDialog();
         ASSERT_NE(dialog, nullptr);
         PressButton(dialog, kInstall);
-        drives_ = WaitForDialogWithCombo();
+        drives_ = run_->WaitForDriveDialog();
         ASSERT_NE(drives_, nullptr);
     }
     void TearDown() override
@@ -219,18 +219,6 @@ protected:
         UnmapDrive('O');
         if (!network_.empty())
             RemoveTree(network_);
-    }
-
-    HWND WaitForDialogWithCombo()
-    {
-        HWND found = nullptr;
-        WaitUntil([&] {
-            for (HWND window : ProcessWindows(run_->pid(), "#32770"))
-                if (IsWindowVisible(window) && GetDlgItem(window, 1006))
-                    found = window;
-            return found != nullptr;
-        }, 10000);
-        return found;
     }
 
     // The drive letters listed (texts across processes come back cut to

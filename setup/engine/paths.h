@@ -1,0 +1,12 @@
+// Path building and testing shared by the engine's commands and dialogs.
+#pragma once
+
+#include <cstddef>
+
+// folder + "\" + name into `path` of `capacity` bytes; false (nothing to
+// use) when the result would not fit or would pass the path limit.
+bool JoinPath(char* path, size_t capacity, const char* folder, const char* name);
+
+// True when a directory search finds something for `pattern`; the search is
+// closed again.
+bool AnythingMatches(const char* pattern);
