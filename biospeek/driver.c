@@ -4,11 +4,17 @@
    \DosDevices\BIOSPEEK. */
 #include <ntddk.h>
 
+#include "biospeek/protocol.h"
 #include "biospeek/table.h"
 
 #define BIOSPEEK_TAG 0x6B707342u /* 'Bspk' */
-#define BIOSPEEK_DEVICE_TYPE 0x8000u
 #define MAX_TABLE_FILE (16u * 1024u * 1024u)
+#define IMAGE_PATH_CAPACITY 300u
+#define DATA_NAME_ROOM 16u              /* room left for the table file's name */
+#define BIOS_AREA 0xF0000               /* physical address of the BIOS area */
+#define BIOS_AREA_SIZE 0x10000u
+#define FIRMWARE_TABLE_GET 1u
+#define WINDOWS_2000_AND_XP 5u          /* the major version that may map the BIOS area */
 #define FIRMWARE_TABLE_CLASS 76 /* SystemFirmwareTableInformation */
 #define RSMB_SIGNATURE 0x52534D42u
 
@@ -27,8 +33,8 @@ typedef struct FirmwareTableRequest {
 
 NTSYSAPI NTSTATUS NTAPI ZwQuerySystemInformation(ULONG, PVOID, ULONG, PULONG);
 
-static const WCHAR kDeviceName[] = L"\\Device\\BIOSPEEK";
-static const WCHAR kLinkName[] = L"\\DosDevices\\BIOSPEEK";
+static const WCHAR DeviceName[] = L"\\Device\\BIOSPEEK";
+static const WCHAR LinkName[] = L"\\DosDevices\\BIOSPEEK";
 
 /* The driver file's path from its service key, as an NT path in `path`
    (a Win32 path gets the \??\ prefix). */
@@ -108,10 +114,10 @@ static UCHAR* ReadWholeFile(const WCHAR* path, ULONG* size)
 /* Biospeek.dat beside the driver file. */
 static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
 {
-    static const WCHAR kDataName[] = L"Biospeek.dat";
-    WCHAR path[300];
+    static const WCHAR DataName[] = L"Biospeek.dat";
+    WCHAR path[IMAGE_PATH_CAPACITY];
     USHORT end = 0, i, slash = 0;
-    if (!NT_SUCCESS(DriverImagePath(registryPath, path, 300 - 16)))
+    if (!NT_SUCCESS(DriverImagePath(registryPath, path, IMAGE_PATH_CAPACITY - DATA_NAME_ROOM)))
         return NULL;
     while (path[end])
         ++end;
@@ -119,8 +125,8 @@ static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
         if (path[i] == L'\\')
             slash = i + 1;
     }
-    for (i = 0; kDataName[i]; ++i)
-        path[slash + i] = kDataName[i];
+    for (i = 0; DataName[i]; ++i)
+        path[slash + i] = DataName[i];
     path[slash + i] = 0;
     return ReadWholeFile(path, size);
 }
@@ -129,7 +135,7 @@ static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
 static UCHAR* ReadFirmwareTable(ULONG* size)
 {
     ULONG needed = 0;
-    FirmwareTableRequest probe = {RSMB_SIGNATURE, 1, 0, 0, {0}};
+    FirmwareTableRequest probe = {RSMB_SIGNATURE, FIRMWARE_TABLE_GET, 0, 0, {0}};
     FirmwareTableRequest* request;
     UCHAR* bytes = NULL;
     ZwQuerySystemInformation(FIRMWARE_TABLE_CLASS, &probe, sizeof probe, &needed);
@@ -140,7 +146,7 @@ static UCHAR* ReadFirmwareTable(ULONG* size)
         return NULL;
     RtlZeroMemory(request, needed);
     request->providerSignature = RSMB_SIGNATURE;
-    request->action = 1;
+    request->action = FIRMWARE_TABLE_GET;
     request->tableBufferLength = needed - FIELD_OFFSET(FirmwareTableRequest, tableBuffer);
     if (NT_SUCCESS(ZwQuerySystemInformation(FIRMWARE_TABLE_CLASS, request, needed, &needed)) &&
         request->tableBufferLength > 8) {
@@ -167,16 +173,16 @@ static UCHAR* ReadPhysicalTable(ULONG* size)
     ULONG major = 0, minor = 0;
 
     PsGetVersion(&major, &minor, NULL, NULL);
-    if (major != 5)
+    if (major != WINDOWS_2000_AND_XP)
         return NULL;
-    where.QuadPart = 0xF0000;
-    area = (UCHAR*)MmMapIoSpace(where, 0x10000, MmNonCached);
+    where.QuadPart = BIOS_AREA;
+    area = (UCHAR*)MmMapIoSpace(where, BIOS_AREA_SIZE, MmNonCached);
     if (!area)
         return NULL;
-    if (!BiospeekFindEntryPoint(area, 0x10000, &address, &length) || length == 0 ||
+    if (!BiospeekFindEntryPoint(area, BIOS_AREA_SIZE, &address, &length) || length == 0 ||
         length > MAX_TABLE_FILE)
         length = 0;
-    MmUnmapIoSpace(area, 0x10000);
+    MmUnmapIoSpace(area, BIOS_AREA_SIZE);
     if (length == 0)
         return NULL;
     where.QuadPart = (LONGLONG)address;
@@ -212,20 +218,19 @@ static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp)
 {
     DeviceState* state = (DeviceState*)device->DeviceExtension;
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
-    const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
+    const uint32_t request = BiospeekRequestOfCode(stack->Parameters.DeviceIoControl.IoControlCode);
     const ULONG inputSize = stack->Parameters.DeviceIoControl.InputBufferLength;
     const ULONG outputSize = stack->Parameters.DeviceIoControl.OutputBufferLength;
     UCHAR entry[BIOSPEEK_ENTRY_SIZE];
-    const ULONG function = (code >> 2) & 0xFFF;
     size_t returned = 0;
     void* buffer = irp->AssociatedIrp.SystemBuffer;
 
-    if ((code >> 16) != BIOSPEEK_DEVICE_TYPE || function < 0x800 || !state->bytes)
+    if (request == 0 || !state->bytes)
         return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     if (inputSize == BIOSPEEK_ENTRY_SIZE && buffer)
         RtlCopyMemory(entry, buffer, BIOSPEEK_ENTRY_SIZE);
-    if (!BiospeekAnswer(&state->table, function - 0x800, inputSize ? entry : NULL, inputSize,
-                        buffer, outputSize, &returned))
+    if (!BiospeekAnswer(&state->table, request, inputSize ? entry : NULL, inputSize, buffer,
+                        outputSize, &returned))
         return Complete(irp, STATUS_INVALID_PARAMETER, 0);
     return Complete(irp, STATUS_SUCCESS, returned);
 }
@@ -234,7 +239,7 @@ static void NTAPI DriverUnload(PDRIVER_OBJECT driver)
 {
     UNICODE_STRING link;
     PDEVICE_OBJECT device = driver->DeviceObject;
-    RtlInitUnicodeString(&link, kLinkName);
+    RtlInitUnicodeString(&link, LinkName);
     IoDeleteSymbolicLink(&link);
     if (device) {
         DeviceState* state = (DeviceState*)device->DeviceExtension;
@@ -252,9 +257,11 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
     ULONG size = 0;
     NTSTATUS status;
 
-    RtlInitUnicodeString(&deviceName, kDeviceName);
-    status = IoCreateDevice(driver, sizeof(DeviceState), &deviceName, BIOSPEEK_DEVICE_TYPE, 0,
-                            FALSE, &device);
+    RtlInitUnicodeString(&deviceName, DeviceName);
+    /* FILE_DEVICE_SECURE_OPEN: the device's access list also guards names
+       below it, such as \\.\BIOSPEEK\anything. */
+    status = IoCreateDevice(driver, sizeof(DeviceState), &deviceName, BIOSPEEK_DEVICE_TYPE,
+                            FILE_DEVICE_SECURE_OPEN, FALSE, &device);
     if (!NT_SUCCESS(status))
         return status;
     state = (DeviceState*)device->DeviceExtension;
@@ -274,7 +281,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
         ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
         state->bytes = NULL;
     }
-    RtlInitUnicodeString(&linkName, kLinkName);
+    RtlInitUnicodeString(&linkName, LinkName);
     status = IoCreateSymbolicLink(&linkName, &deviceName);
     if (!NT_SUCCESS(status)) {
         if (state->bytes)

@@ -4,28 +4,40 @@
 #include <string.h>
 
 #define END_OF_TABLE 127u
+#define MAX_STRUCTURES 0xFFFFu          /* the directory counts in 16 bits */
+#define STRUCTURE_HEADER 4u             /* type, length, handle */
+#define STRUCTURE_LENGTH_BYTE 1u
 
-static uint32_t ReadLe32(const uint8_t* p)
-{
-    return (uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24;
-}
-
-static void WriteLe32(uint8_t* p, uint32_t value)
-{
-    p[0] = (uint8_t)value;
-    p[1] = (uint8_t)(value >> 8);
-    p[2] = (uint8_t)(value >> 16);
-    p[3] = (uint8_t)(value >> 24);
-}
+/* Entry points: the anchor, then where the table's length and address stand. */
+#define SM3_ANCHOR "_SM3_"
+#define SM3_TABLE_LENGTH 0x0Cu          /* 4 bytes: maximum table size */
+#define SM3_TABLE_ADDRESS 0x10u         /* 8 bytes */
+#define SM3_MIN_LENGTH 24u
+#define SM3_LENGTH_BYTE 6u
+#define SM_ANCHOR "_SM_"
+#define SM_LENGTH_BYTE 5u
+#define SM_MIN_LENGTH 31u
+#define SM_DMI_PART 0x10u               /* the _DMI_ anchor inside the _SM_ entry point */
+#define SM_TABLE_LENGTH 0x16u           /* 2 bytes */
+#define SM_TABLE_ADDRESS 0x18u          /* 4 bytes */
+#define DMI_ANCHOR "_DMI_"
+#define DMI_LENGTH 15u
+#define DMI_TABLE_LENGTH 6u
+#define DMI_TABLE_ADDRESS 8u
+#define ENTRY_POINT_MIN_FILE 0x24u      /* a dump file's entry point and then some */
+#define ENTRY_POINT_STEP 16u
+#define RAW_SMBIOS_HEADER 8u            /* RawSMBIOSData: version bytes, then the length */
+#define RAW_SMBIOS_LENGTH 4u
 
 /* Length of the structure at `offset`: formatted area and string area with
    its final double NUL; 0 when it runs past the table. */
 static size_t StructureLength(const uint8_t* data, size_t size, size_t offset)
 {
     size_t pos;
-    if (offset + 4 > size || data[offset + 1] < 4 || offset + data[offset + 1] > size)
+    if (offset + STRUCTURE_HEADER > size || data[offset + STRUCTURE_LENGTH_BYTE] < STRUCTURE_HEADER ||
+        offset + data[offset + STRUCTURE_LENGTH_BYTE] > size)
         return 0;
-    pos = offset + data[offset + 1];
+    pos = offset + data[offset + STRUCTURE_LENGTH_BYTE];
     while (pos + 1 < size) {
         if (data[pos] == 0 && data[pos + 1] == 0)
             return pos + 2 - offset;
@@ -48,7 +60,7 @@ int BiospeekWalkTable(const uint8_t* data, size_t size, BiospeekTable* table)
 {
     size_t offset = 0;
     uint32_t count = 0;
-    while (offset < size && count < 0xFFFFu) {
+    while (offset < size && count < MAX_STRUCTURES) {
         const size_t length = StructureLength(data, size, offset);
         if (length == 0)
             break;
@@ -63,26 +75,27 @@ int BiospeekWalkTable(const uint8_t* data, size_t size, BiospeekTable* table)
     return count > 0;
 }
 
+/* Walks the table a dump file's entry point places at `address`, of at
+   most `length` bytes and never past the file. */
+static int WalkDumpedTable(const uint8_t* bytes, size_t size, uint32_t address, uint32_t length,
+                           BiospeekTable* table)
+{
+    if (address >= size)
+        return 0;
+    return BiospeekWalkTable(bytes + address, length < size - address ? length : size - address,
+                             table);
+}
+
 int BiospeekFindTable(const uint8_t* bytes, size_t size, BiospeekTable* table)
 {
-    if (size >= 0x20 + 4 && memcmp(bytes, "_SM3_", 5) == 0) {
-        const uint32_t length = ReadLe32(bytes + 0x0C);
-        const uint32_t address = ReadLe32(bytes + 0x10);
-        if (address < size)
-            return BiospeekWalkTable(bytes + address, length < size - address ? length : size - address,
-                             table);
-        return 0;
-    }
-    if (size >= 0x20 + 4 && memcmp(bytes, "_SM_", 4) == 0) {
-        const uint32_t length = (uint32_t)(bytes[0x16] | bytes[0x17] << 8);
-        const uint32_t address = ReadLe32(bytes + 0x18);
-        if (address < size)
-            return BiospeekWalkTable(bytes + address, length < size - address ? length : size - address,
-                             table);
-        return 0;
-    }
-    if (size > 8 && ReadLe32(bytes + 4) == size - 8)
-        return BiospeekWalkTable(bytes + 8, size - 8, table);
+    if (size >= ENTRY_POINT_MIN_FILE && memcmp(bytes, SM3_ANCHOR, 5) == 0)
+        return WalkDumpedTable(bytes, size, GetUi32(bytes + SM3_TABLE_ADDRESS),
+                               GetUi32(bytes + SM3_TABLE_LENGTH), table);
+    if (size >= ENTRY_POINT_MIN_FILE && memcmp(bytes, SM_ANCHOR, 4) == 0)
+        return WalkDumpedTable(bytes, size, GetUi32(bytes + SM_TABLE_ADDRESS),
+                               GetUi16(bytes + SM_TABLE_LENGTH), table);
+    if (size > RAW_SMBIOS_HEADER && GetUi32(bytes + RAW_SMBIOS_LENGTH) == size - RAW_SMBIOS_HEADER)
+        return BiospeekWalkTable(bytes + RAW_SMBIOS_HEADER, size - RAW_SMBIOS_HEADER, table);
     return BiospeekWalkTable(bytes, size, table);
 }
 
@@ -98,23 +111,26 @@ static int ChecksumIsZero(const uint8_t* p, size_t length)
 int BiospeekFindEntryPoint(const uint8_t* area, size_t size, uint64_t* address, uint32_t* length)
 {
     size_t at;
-    for (at = 0; at + 16 <= size; at += 16) {
+    for (at = 0; at + ENTRY_POINT_STEP <= size; at += ENTRY_POINT_STEP) {
         const uint8_t* p = area + at;
-        if (at + 24 <= size && memcmp(p, "_SM3_", 5) == 0 && p[6] >= 24 && at + p[6] <= size &&
-            ChecksumIsZero(p, p[6])) {
-            *length = ReadLe32(p + 0x0C);
-            *address = (uint64_t)ReadLe32(p + 0x10) | (uint64_t)ReadLe32(p + 0x14) << 32;
+        if (at + SM3_MIN_LENGTH <= size && memcmp(p, SM3_ANCHOR, 5) == 0 &&
+            p[SM3_LENGTH_BYTE] >= SM3_MIN_LENGTH && at + p[SM3_LENGTH_BYTE] <= size &&
+            ChecksumIsZero(p, p[SM3_LENGTH_BYTE])) {
+            *length = GetUi32(p + SM3_TABLE_LENGTH);
+            *address = (uint64_t)GetUi32(p + SM3_TABLE_ADDRESS) |
+                       (uint64_t)GetUi32(p + SM3_TABLE_ADDRESS + 4) << 32;
             return 1;
         }
-        if (at + 31 <= size && memcmp(p, "_SM_", 4) == 0 && p[5] >= 31 && at + p[5] <= size &&
-            ChecksumIsZero(p, p[5]) && memcmp(p + 0x10, "_DMI_", 5) == 0) {
-            *length = (uint32_t)(p[0x16] | p[0x17] << 8);
-            *address = ReadLe32(p + 0x18);
+        if (at + SM_MIN_LENGTH <= size && memcmp(p, SM_ANCHOR, 4) == 0 &&
+            p[SM_LENGTH_BYTE] >= SM_MIN_LENGTH && at + p[SM_LENGTH_BYTE] <= size &&
+            ChecksumIsZero(p, p[SM_LENGTH_BYTE]) && memcmp(p + SM_DMI_PART, DMI_ANCHOR, 5) == 0) {
+            *length = GetUi16(p + SM_TABLE_LENGTH);
+            *address = GetUi32(p + SM_TABLE_ADDRESS);
             return 1;
         }
-        if (memcmp(p, "_DMI_", 5) == 0 && ChecksumIsZero(p, 15)) {
-            *length = (uint32_t)(p[6] | p[7] << 8);
-            *address = ReadLe32(p + 8);
+        if (memcmp(p, DMI_ANCHOR, 5) == 0 && ChecksumIsZero(p, DMI_LENGTH)) {
+            *length = GetUi16(p + DMI_TABLE_LENGTH);
+            *address = GetUi32(p + DMI_TABLE_ADDRESS);
             return 1;
         }
     }
@@ -124,37 +140,31 @@ int BiospeekFindEntryPoint(const uint8_t* area, size_t size, uint64_t* address, 
 static int AnswerDirectorySize(const BiospeekTable* table, uint8_t* out, size_t outputSize,
                                size_t* returned)
 {
-    if (outputSize < 12)
+    if (outputSize < BIOSPEEK_SIZE_ANSWER_LENGTH)
         return 0;
-    memset(out, 0, 12);
-    WriteLe32(out, 12);
-    out[8] = (uint8_t)table->count;
-    out[9] = (uint8_t)(table->count >> 8);
-    *returned = 12;
+    memset(out, 0, BIOSPEEK_SIZE_ANSWER_LENGTH);
+    SetUi32(out, BIOSPEEK_SIZE_ANSWER_LENGTH);
+    SetUi16(out + BIOSPEEK_SIZE_ANSWER_COUNT, table->count);
+    *returned = BIOSPEEK_SIZE_ANSWER_LENGTH;
     return 1;
 }
 
-/* Entry: type, structure offset (3 bytes), length (2 bytes), index (2 bytes). */
 static int AnswerDirectory(const BiospeekTable* table, uint8_t* out, size_t outputSize,
                            size_t* returned)
 {
-    const size_t needed = (size_t)table->count * BIOSPEEK_ENTRY_SIZE + 4;
+    const size_t needed = BiospeekDirectorySize(table->count);
     size_t offset = 0;
     uint32_t i;
     if (outputSize < needed)
         return 0;
-    WriteLe32(out, table->count);
+    SetUi32(out, table->count);
     for (i = 0; i < table->count; ++i) {
-        uint8_t* entry = out + 4 + (size_t)i * BIOSPEEK_ENTRY_SIZE;
+        uint8_t* entry = out + BiospeekEntryOffset(i);
         const size_t length = StructureLength(table->data, table->size, offset);
-        entry[0] = table->data[offset];
-        entry[1] = (uint8_t)offset;
-        entry[2] = (uint8_t)(offset >> 8);
-        entry[3] = (uint8_t)(offset >> 16);
-        entry[4] = (uint8_t)length;
-        entry[5] = (uint8_t)(length >> 8);
-        entry[6] = (uint8_t)i;
-        entry[7] = (uint8_t)(i >> 8);
+        entry[BIOSPEEK_ENTRY_TYPE] = table->data[offset];
+        SetUi24(entry + BIOSPEEK_ENTRY_OFFSET, (uint32_t)offset);
+        SetUi16(entry + BIOSPEEK_ENTRY_LENGTH, (uint32_t)length);
+        SetUi16(entry + BIOSPEEK_ENTRY_INDEX, i);
         offset += length;
     }
     *returned = needed;
@@ -164,17 +174,17 @@ static int AnswerDirectory(const BiospeekTable* table, uint8_t* out, size_t outp
 static int AnswerStructure(const BiospeekTable* table, const uint8_t* entry, uint8_t* out,
                            size_t outputSize, size_t* returned)
 {
-    const uint32_t index = (uint32_t)(entry[6] | entry[7] << 8);
-    const size_t offset = (size_t)entry[1] | (size_t)entry[2] << 8 | (size_t)entry[3] << 16;
+    const uint32_t index = GetUi16(entry + BIOSPEEK_ENTRY_INDEX);
+    const size_t offset = GetUi24(entry + BIOSPEEK_ENTRY_OFFSET);
     size_t length;
     if (index >= table->count || StructureOffset(table, index) != offset)
         return 0;
     length = StructureLength(table->data, table->size, offset);
-    if (length == 0 || outputSize < length + 4)
+    if (length == 0 || outputSize < length + BIOSPEEK_STRUCTURE_HEADER)
         return 0;
-    WriteLe32(out, (uint32_t)(length + 4));
-    memcpy(out + 4, table->data + offset, length);
-    *returned = length + 4;
+    SetUi32(out, (uint32_t)(length + BIOSPEEK_STRUCTURE_HEADER));
+    memcpy(out + BIOSPEEK_STRUCTURE_HEADER, table->data + offset, length);
+    *returned = length + BIOSPEEK_STRUCTURE_HEADER;
     return 1;
 }
 
@@ -186,11 +196,11 @@ int BiospeekAnswer(const BiospeekTable* table, uint32_t k, const void* input, si
     if (!output)
         return 0;
     switch (k) {
-    case BIOSPEEK_DIRECTORY_SIZE:
+    case BIOSPEEK_REQUEST_DIRECTORY_SIZE:
         return AnswerDirectorySize(table, out, outputSize, returned);
-    case BIOSPEEK_DIRECTORY:
+    case BIOSPEEK_REQUEST_DIRECTORY:
         return AnswerDirectory(table, out, outputSize, returned);
-    case BIOSPEEK_STRUCTURE:
+    case BIOSPEEK_REQUEST_STRUCTURE:
         if (!input || inputSize != BIOSPEEK_ENTRY_SIZE)
             return 0;
         return AnswerStructure(table, (const uint8_t*)input, out, outputSize, returned);

@@ -7,12 +7,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-/* Request numbers k; the control code on the NT family is
-   CTL_CODE(0x8000, 0x800 + k, METHOD_BUFFERED, FILE_ANY_ACCESS). */
-#define BIOSPEEK_DIRECTORY_SIZE 11u
-#define BIOSPEEK_DIRECTORY 12u
-#define BIOSPEEK_STRUCTURE 13u
-#define BIOSPEEK_ENTRY_SIZE 8u
+#include "biospeek/protocol.h"
 
 typedef struct BiospeekTable {
     const uint8_t* data;   /* the structure table */
@@ -35,9 +30,10 @@ int BiospeekWalkTable(const uint8_t* data, size_t size, BiospeekTable* table);
    right, and gives the table's physical address and length. */
 int BiospeekFindEntryPoint(const uint8_t* area, size_t size, uint64_t* address, uint32_t* length);
 
-/* Answers request k into `output` of `outputSize` bytes; *returned gets the
-   answer's length. Answers 0 (nothing written) for an unknown request, an
-   input or output of the wrong size, or an entry that names no structure. */
+/* Answers request k (a BIOSPEEK_REQUEST_ number) into `output` of
+   `outputSize` bytes; *returned gets the answer's length. Answers 0 (nothing
+   written) for an unknown request, an input or output of the wrong size, or
+   an entry that names no structure. */
 int BiospeekAnswer(const BiospeekTable* table, uint32_t k, const void* input, size_t inputSize,
                    void* output, size_t outputSize, size_t* returned);
 

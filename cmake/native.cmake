@@ -8,20 +8,11 @@ target_compile_options(qv_pure PRIVATE -Wall -Wextra -Werror ${QV_SANITIZE})
 
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(${QV_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_executable(unit_tests
-    tests/unit/node_list_test.cpp
-    tests/unit/inf_line_test.cpp
-    tests/unit/dbcs_test.cpp
-    tests/unit/command_text_test.cpp
-    tests/unit/file_commands_text_test.cpp
-    tests/unit/media_rules_test.cpp
-    tests/unit/typescan_test.cpp
-    tests/unit/smbios_reader_test.cpp
-    tests/unit/biospeek_table_test.cpp
-    tests/unit/envprep_rules_test.cpp
-)
+# One test file per module of pure logic, named after it.
+file(GLOB QV_UNIT_TESTS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
+add_executable(unit_tests ${QV_UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
 target_compile_definitions(unit_tests PRIVATE QV_SMBIOS_DATA="${CMAKE_SOURCE_DIR}/tests/data/smbios")
 target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})
@@ -54,3 +45,4 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     qv_fuzz_target(fuzz_smbios_text 30)
     qv_fuzz_target(fuzz_biospeek_table 30)
 endif()
+add_test(NAME setup_floors COMMAND ${CMAKE_SOURCE_DIR}/tools/check-floors)

@@ -18,36 +18,62 @@ function(qv_windows_target target)
     target_link_options(${target} PRIVATE ${QV_LINK_OPTIONS})
 endfunction()
 
-# --- setup engine -----------------------------------------------------------
-add_library(qv_setup STATIC
-    ${QV_SETUP_PURE_SOURCES}
-    setup/commands/copy_dialog.cpp
-    setup/commands/drive_check.cpp
-    setup/commands/file_commands.cpp
-    setup/commands/process_commands.cpp
-    setup/engine/background_window.cpp
-    setup/engine/inf_parser.cpp
-    setup/engine/interpreter.cpp
-    setup/engine/memory.cpp
-    setup/engine/paths.cpp
-    setup/engine/setup_state.cpp
-    setup/engine/show_error.cpp
-    setup/engine/startup.cpp
+# --- setup engine: one library per floor, each linking only the floors below;
+# tools/check-floors checks the includes the same way.
+function(qv_setup_floor name)
+    add_library(${name} STATIC ${ARGN})
+    qv_windows_target(${name})
+    target_compile_options(${name} PRIVATE ${QV_PROGRAM_OPTIONS})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# The core knows no window: state, settings, INF parsing, the collection of
+# application INFs, the run's order.
+qv_setup_floor(qv_setup_core
+    ${QV_SETUP_CORE_PURE_SOURCES}
+    setup/core/administrator.cpp
+    setup/core/app_collection.cpp
+    setup/core/inf_parser.cpp
+    setup/core/memory.cpp
+    setup/core/paths.cpp
+    setup/core/run_order.cpp
+    setup/core/setup_config.cpp
+    setup/core/setup_state.cpp
+    setup/core/startup.cpp
+)
+target_link_libraries(qv_setup_core PUBLIC advapi32)
+
+qv_setup_floor(qv_setup_ui
+    ${QV_SETUP_UI_PURE_SOURCES}
     setup/ui/background_picture.cpp
     setup/ui/dialog_position.cpp
     setup/ui/drawing.cpp
+    setup/ui/error_box.cpp
     setup/ui/selection_dialog.cpp
     setup/ui/selectors.cpp
 )
-qv_windows_target(qv_setup)
-target_compile_options(qv_setup PRIVATE ${QV_PROGRAM_OPTIONS})
-target_include_directories(qv_setup PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qv_setup PUBLIC advapi32 user32 gdi32 lz32 mpr kernel32)
+target_link_libraries(qv_setup_ui PUBLIC qv_setup_core user32 gdi32)
 
-add_executable(qvsetup WIN32 setup/engine/entry.cpp setup/resources/qvsetup.rc)
+qv_setup_floor(qv_setup_commands
+    ${QV_SETUP_COMMANDS_PURE_SOURCES}
+    setup/commands/copy_dialog.cpp
+    setup/commands/dispatch.cpp
+    setup/commands/drive_check.cpp
+    setup/commands/file_commands.cpp
+    setup/commands/process_commands.cpp
+)
+target_link_libraries(qv_setup_commands PUBLIC qv_setup_ui lz32 mpr)
+
+qv_setup_floor(qv_setup_shell
+    setup/shell/background_window.cpp
+    setup/shell/interpreter.cpp
+)
+target_link_libraries(qv_setup_shell PUBLIC qv_setup_commands)
+
+add_executable(qvsetup WIN32 setup/shell/entry.cpp setup/resources/qvsetup.rc)
 qv_windows_target(qvsetup)
 target_compile_options(qvsetup PRIVATE ${QV_PROGRAM_OPTIONS})
-target_link_libraries(qvsetup PRIVATE qv_setup)
+target_link_libraries(qvsetup PRIVATE qv_setup_shell)
 
 # --- typescan ---------------------------------------------------------------
 add_executable(typescan
@@ -61,9 +87,15 @@ target_compile_options(typescan PRIVATE ${QV_PROGRAM_OPTIONS})
 target_link_libraries(typescan PRIVATE advapi32 user32 kernel32)
 
 # --- Biospeek.sys: our DMI reader driver (kernel driver, native subsystem) ---
+# The driver kit headers of MinGW-w64 (ntddk.h), in Debian's mingw-w64-common.
+find_path(QV_DDK_INCLUDE ntddk.h PATHS /usr/share/mingw-w64/include/ddk NO_CMAKE_FIND_ROOT_PATH
+          DOC "folder of the driver kit headers")
+if(NOT QV_DDK_INCLUDE)
+    message(FATAL_ERROR "ntddk.h not found: install mingw-w64-common or set QV_DDK_INCLUDE")
+endif()
 add_executable(biospeek ${QV_BIOSPEEK_PURE_SOURCES} biospeek/driver.c)
 set_target_properties(biospeek PROPERTIES OUTPUT_NAME Biospeek SUFFIX .sys)
-target_include_directories(biospeek PRIVATE ${CMAKE_SOURCE_DIR} /usr/share/mingw-w64/include/ddk)
+target_include_directories(biospeek PRIVATE ${CMAKE_SOURCE_DIR} ${QV_DDK_INCLUDE})
 target_compile_options(biospeek PRIVATE -Wall -Wextra -Werror -fno-builtin)
 target_link_options(biospeek PRIVATE -nostdlib -nostartfiles -shared -Wl,--subsystem,native
                     -Wl,--entry,_DriverEntry@8 -Wl,--image-base,0x10000)
@@ -103,7 +135,7 @@ endfunction()
 # --- test bench -------------------------------------------------------------
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(${QV_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 # The win32 thread model has no std::mutex: a port header of ours gives
 # GoogleTest what it would take from <mutex>.
 foreach(gtest_target gtest gtest_main)
@@ -114,7 +146,7 @@ endforeach()
 add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/setup_run.cpp tests/kit/ui.cpp)
 qv_windows_target(qv_testkit)
 target_include_directories(qv_testkit PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qv_testkit PUBLIC user32 advapi32 kernel32)
+target_link_libraries(qv_testkit PUBLIC GTest::gtest user32 advapi32 kernel32)
 
 # One Wine start per test program: each program is one ctest test.
 function(qv_wine_test name)
@@ -145,7 +177,7 @@ add_dependencies(bench_test version_probe)
 target_compile_definitions(bench_test PRIVATE
     VERSION_PROBE_EXE="$<TARGET_FILE_NAME:version_probe>")
 
-qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup)
+qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup_ui)
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
 foreach(name startup_test selection_test interpreter_test media_test background_test)
@@ -154,7 +186,7 @@ foreach(name startup_test selection_test interpreter_test media_test background_
 endforeach()
 target_link_libraries(interpreter_test PRIVATE shell32)
 qv_wine_test(engine_test SOURCES tests/setup/engine_test.cpp setup/resources/qvsetup.rc
-             LIBRARIES qv_setup LOCKS "qvsetup_instance;wine_drives")
+             LIBRARIES qv_setup_shell LOCKS "qvsetup_instance;wine_drives")
 add_dependencies(engine_test qvsetup)
 # SHUTDOWN really ends the program: in a prefix of its own.
 add_test(NAME shutdown_test

@@ -2,6 +2,7 @@
 // drive letters of paths.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // True when a "/silent" (case-sensitive) followed by a blank or the end of
@@ -15,3 +16,8 @@ bool IsMakerMouse(const char* instancePath);
 
 // The drive of a path ("C:"), or empty when its second byte is no colon.
 std::string DriveOf(const char* path);
+
+// The index that the value name `name` stands for when the enumeration's
+// values are named 0, 1, ... in decimal ("%lu"): true, with *index, for a
+// canonical decimal below `count`.
+bool ValueNameIndex(const char* name, uint32_t count, uint32_t* index);

@@ -9,14 +9,20 @@
 
 namespace {
 
-constexpr char kCaption[] = "Windows(R) 2000 環境設定プログラム";
-constexpr char kConfirmation[] =
+constexpr int ExitCheckBase = 100;     // a failed platform check exits with 100 + its code
+constexpr int ExitCancelled = -1;
+constexpr int JapaneseKeyboard = 7;
+constexpr int RefusedKeyboardSubtype = 0x0D;
+constexpr size_t MessageCapacity = 256;
+
+constexpr char Caption[] = "Windows(R) 2000 環境設定プログラム";
+constexpr char Confirmation[] =
     "Windows(R) 2000 環境設定プログラムを開始します。よろしいですか？";
-constexpr char kFinished[] =
+constexpr char Finished[] =
     "Windows(R) 2000 環境設定プログラムが終了しました。\n再起動後、設定が反映されます。";
 
 // The texts of the check codes shown to the user.
-const char* const kCheckMessages[] = {
+const char* const CheckMessages[] = {
     "このプログラムは、Windows2000をインストールしてから実行してください。\n",
     "このプログラムは、Calder-QVシリーズ上で実行してください。\n",
 };
@@ -24,8 +30,8 @@ const char* const kCheckMessages[] = {
 // Shows the text of a check code without its final line feed.
 void ShowErrorCode(int code)
 {
-    char text[256] = {};
-    lstrcpynA(text, kCheckMessages[code - 1], sizeof text);
+    char text[MessageCapacity] = {};
+    lstrcpynA(text, CheckMessages[code - 1], sizeof text);
     const int length = lstrlenA(text);
     if (length > 0)
         text[length - 1] = '\0';
@@ -42,7 +48,8 @@ bool IsWindows2000Family()
 
 bool IsRefusedKeyboard()
 {
-    return GetKeyboardType(0) == 7 && ((GetKeyboardType(1) >> 8) & 0xFF) == 0x0D;
+    return GetKeyboardType(0) == JapaneseKeyboard &&
+           ((GetKeyboardType(1) >> 8) & 0xFF) == RefusedKeyboardSubtype;
 }
 
 int RunSteps()
@@ -60,19 +67,19 @@ int RunSteps()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     if (!IsWindows2000Family()) {
-        ShowErrorCode(1);
-        return 101;
+        ShowErrorCode(StepWrongWindows);
+        return ExitCheckBase + StepWrongWindows;
     }
     if (IsRefusedKeyboard()) {
-        ShowErrorCode(2);
-        return 102;
+        ShowErrorCode(StepRefusedKeyboard);
+        return ExitCheckBase + StepRefusedKeyboard;
     }
     const bool silent = HasSilentSwitch(commandLine);
-    if (!silent && MessageBoxA(nullptr, kConfirmation, kCaption,
+    if (!silent && MessageBoxA(nullptr, Confirmation, Caption,
                                MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK)
-        return -1;
+        return ExitCancelled;
     const int code = RunSteps();
     if (!silent)
-        MessageBoxA(nullptr, kFinished, kCaption, MB_ICONINFORMATION);
+        MessageBoxA(nullptr, Finished, Caption, MB_ICONINFORMATION);
     return code;
 }

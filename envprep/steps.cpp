@@ -3,6 +3,7 @@
 
 #include <userenv.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -10,8 +11,12 @@
 
 namespace {
 
-constexpr size_t kPathCapacity = MAX_PATH;
-constexpr size_t kInstancePathCapacity = 128;
+constexpr size_t PathCapacity = MAX_PATH;
+constexpr size_t InstancePathCapacity = 128;
+constexpr size_t IndexNameCapacity = 16;   // "%lu" of any 32-bit index fits
+constexpr DWORD StartDisabled = 4;         // a service's Start value: disabled
+constexpr DWORD DeviceDisabledFlag = 1;    // ConfigFlags of a disabled device
+constexpr DWORD AclOverhead = 24;          // the ACL header and two ACE headers
 
 // An HKEY_LOCAL_MACHINE key closed when it goes out of scope.
 class RegistryKey {
@@ -62,50 +67,108 @@ struct WakeCodes {
     int notEnabled;
 };
 
+// The indices below a Count that an enumeration key has values for, in
+// ascending order, in a block of the process heap.
+class PresentIndices {
+public:
+    // Only the values that exist are listed: a damaged Count of four
+    // billion costs no more than they do.
+    PresentIndices(HKEY key, uint32_t count)
+    {
+        DWORD values = 0;
+        if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                             nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS || values == 0)
+            return;
+        indices_ = static_cast<uint32_t*>(HeapAlloc(GetProcessHeap(), 0, values * sizeof *indices_));
+        if (!indices_)
+            return;
+        char name[IndexNameCapacity];
+        for (DWORD i = 0; i < values; ++i) {
+            DWORD length = sizeof name;
+            const LONG result = RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr,
+                                              nullptr);
+            if (result == ERROR_NO_MORE_ITEMS)
+                break;
+            if (result == ERROR_SUCCESS && ValueNameIndex(name, count, &indices_[size_]))
+                ++size_;
+        }
+        std::sort(indices_, indices_ + size_);
+    }
+    ~PresentIndices()
+    {
+        if (indices_)
+            HeapFree(GetProcessHeap(), 0, indices_);
+    }
+    PresentIndices(const PresentIndices&) = delete;
+    PresentIndices& operator=(const PresentIndices&) = delete;
+
+    const uint32_t* begin() const { return indices_; }
+    const uint32_t* end() const { return indices_ + size_; }
+
+private:
+    uint32_t* indices_ = nullptr;
+    size_t size_ = 0;
+};
+
+// Sets WaitWakeEnabled for the device instance of value `index` when it is
+// the maker's device; answers `code`, or the code of this index's failure.
+int WakeInstance(HKEY devices, uint32_t index, bool (*isMakerDevice)(const char*),
+                 const WakeCodes& codes, int code)
+{
+    char name[IndexNameCapacity];
+    snprintf(name, sizeof name, "%lu", static_cast<unsigned long>(index));
+    // A path that does not fit its buffer counts as a failed read.
+    char instancePath[InstancePathCapacity] = {};
+    DWORD type = 0, size = sizeof instancePath - 1;
+    if (RegQueryValueExA(devices, name, nullptr, &type, reinterpret_cast<BYTE*>(instancePath),
+                         &size) != ERROR_SUCCESS)
+        return codes.noDeviceId;
+    if (!isMakerDevice(instancePath))
+        return code;
+    char subkey[PathCapacity + 64];
+    const int length = snprintf(subkey, sizeof subkey,
+                                "SYSTEM\\CurrentControlSet\\Enum\\%s\\Device Parameters",
+                                instancePath);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof subkey)
+        return codes.noEnumKey;
+    RegistryKey parameters(subkey, KEY_SET_VALUE);
+    if (!parameters.IsOpen())
+        return codes.noEnumKey;
+    if (!parameters.WriteDword("WaitWakeEnabled", 1))
+        return codes.notEnabled;
+    return code;
+}
+
 // Sets WaitWakeEnabled on every enumerated instance of the maker's device.
+// The code is the one a visit of every index from 0 to Count - 1 gives:
+// the last failure's code wins, and an index without a value is a failed
+// read.
 int EnableWake(const char* enumKey, bool (*isMakerDevice)(const char*), const WakeCodes& codes)
 {
     DWORD acpiStart = 0;
     if (!ReadKeyDword("SYSTEM\\CurrentControlSet\\Services\\ACPI", "Start", &acpiStart) ||
-        acpiStart == 4)
-        return 0;
+        acpiStart == StartDisabled)
+        return StepDone;
     RegistryKey devices(enumKey, KEY_QUERY_VALUE);
     DWORD count = 0;
     if (!devices.IsOpen() || !devices.ReadDword("Count", &count) || count == 0)
-        return 0;
-    int code = 0;
-    for (DWORD i = 0; i < count; ++i) {
-        char name[16];
-        snprintf(name, sizeof name, "%lu", static_cast<unsigned long>(i));
-        // A path that does not fit its buffer counts as a failed read.
-        char instancePath[kInstancePathCapacity] = {};
-        DWORD type = 0, size = sizeof instancePath - 1;
-        if (RegQueryValueExA(devices.get(), name, nullptr, &type,
-                             reinterpret_cast<BYTE*>(instancePath), &size) != ERROR_SUCCESS) {
+        return StepDone;
+    int code = StepDone;
+    uint32_t expected = 0;   // the next index a full visit would read
+    const PresentIndices present(devices.get(), count);
+    for (uint32_t index : present) {
+        if (index > expected)
             code = codes.noDeviceId;
-            continue;
-        }
-        if (!isMakerDevice(instancePath))
-            continue;
-        char subkey[kPathCapacity + 64];
-        const int length = snprintf(subkey, sizeof subkey,
-                                    "SYSTEM\\CurrentControlSet\\Enum\\%s\\Device Parameters",
-                                    instancePath);
-        if (length <= 0 || static_cast<size_t>(length) >= sizeof subkey) {
-            code = codes.noEnumKey;
-            continue;
-        }
-        RegistryKey parameters(subkey, KEY_SET_VALUE);
-        if (!parameters.IsOpen())
-            code = codes.noEnumKey;
-        else if (!parameters.WriteDword("WaitWakeEnabled", 1))
-            code = codes.notEnabled;
+        code = WakeInstance(devices.get(), index, isMakerDevice, codes, code);
+        expected = index + 1;
     }
+    if (expected < count)
+        code = codes.noDeviceId;
     return code;
 }
 
 // folder + "\" + name into `path`; false when it would pass the path limit.
-bool JoinPath(char (&path)[kPathCapacity], const char* folder, const char* name)
+bool JoinPath(char (&path)[PathCapacity], const char* folder, const char* name)
 {
     const int written = snprintf(path, sizeof path, "%s\\%s", folder, name);
     return written > 0 && static_cast<size_t>(written) < sizeof path;
@@ -114,7 +177,7 @@ bool JoinPath(char (&path)[kPathCapacity], const char* folder, const char* name)
 // Deletes the first file that folder + pattern finds; true when it went.
 bool DeleteOneMatch(const char* folder, const char* pattern)
 {
-    char search[kPathCapacity];
+    char search[PathCapacity];
     const int written = snprintf(search, sizeof search, "%s%s", folder, pattern);
     if (written <= 0 || static_cast<size_t>(written) >= sizeof search)
         return false;
@@ -123,7 +186,7 @@ bool DeleteOneMatch(const char* folder, const char* pattern)
     if (match == INVALID_HANDLE_VALUE)
         return false;
     FindClose(match);
-    char file[kPathCapacity];
+    char file[PathCapacity];
     return JoinPath(file, folder, found.cFileName) && DeleteFileA(file);
 }
 
@@ -140,38 +203,39 @@ int DisableKeyboardPort()
     DWORD count = 0;
     if (!ReadKeyDword("SYSTEM\\CurrentControlSet\\Services\\kbdhid\\Enum", "Count", &count) ||
         count == 0)
-        return 0;
+        return StepDone;
     RegistryKey port("SYSTEM\\CurrentControlSet\\Services\\i8042prt", KEY_SET_VALUE);
     if (!port.IsOpen())
-        return 3;
-    return port.WriteDword("Start", 4) ? 0 : 4;
+        return StepKeyboardPortUnopened;
+    return port.WriteDword("Start", StartDisabled) ? StepDone : StepKeyboardPortNotSet;
 }
 
 int EnableUsbKeyboardWake()
 {
     return EnableWake("SYSTEM\\CurrentControlSet\\Services\\kbdhid\\Enum", IsMakerKeyboard,
-                      WakeCodes{5, 6, 7});
+                      WakeCodes{StepKeyboardIdUnread, StepKeyboardEnumUnopened,
+                                StepKeyboardWakeNotSet});
 }
 
 int EnableUsbMouseWake()
 {
     return EnableWake("SYSTEM\\CurrentControlSet\\Services\\mouhid\\Enum", IsMakerMouse,
-                      WakeCodes{8, 9, 10});
+                      WakeCodes{StepMouseIdUnread, StepMouseEnumUnopened, StepMouseWakeNotSet});
 }
 
 int EnableApm()
 {
-    constexpr char kDevice[] = "SYSTEM\\CurrentControlSet\\Enum\\ROOT\\NTAPM\\0000";
+    constexpr char Device[] = "SYSTEM\\CurrentControlSet\\Enum\\ROOT\\NTAPM\\0000";
     if (!RegistryKey("SYSTEM\\CurrentControlSet\\Services\\NtAPM", KEY_QUERY_VALUE).IsOpen())
-        return 0;
-    GrantKeyAccess(kDevice);
-    RegistryKey device(kDevice, KEY_ALL_ACCESS);
+        return StepDone;
+    GrantKeyAccess(Device);
+    RegistryKey device(Device, KEY_ALL_ACCESS);
     if (!device.IsOpen())
-        return 11;
+        return StepApmKeyUnopened;
     DWORD flags = 0;
-    if (!device.ReadDword("ConfigFlags", &flags) || flags == 1)
-        return device.WriteDword("ConfigFlags", 0) ? 0 : 12;
-    return 0;
+    if (!device.ReadDword("ConfigFlags", &flags) || flags == DeviceDisabledFlag)
+        return device.WriteDword("ConfigFlags", 0) ? StepDone : StepApmNotEnabled;
+    return StepDone;
 }
 
 LONG GrantKeyAccess(const char* subkey)
@@ -187,26 +251,26 @@ LONG GrantKeyAccess(const char* subkey)
     SECURITY_DESCRIPTOR descriptor;
     if (!AllocateAndInitializeSid(&nt, 1, SECURITY_INTERACTIVE_RID, 0, 0, 0, 0, 0, 0, 0,
                                   &interactive)) {
-        result = 17;
+        result = StepInteractiveSid;
     } else if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                          DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
                                          &administrators)) {
-        result = 18;
+        result = StepAdministratorsSid;
     } else {
-        const DWORD aclSize = GetLengthSid(administrators) + GetLengthSid(interactive) + 24;
+        const DWORD aclSize = GetLengthSid(administrators) + GetLengthSid(interactive) + AclOverhead;
         acl = static_cast<PACL>(HeapAlloc(GetProcessHeap(), 0, aclSize));
         if (!acl)
-            result = 19;
+            result = StepAclMemory;
         else if (!InitializeAcl(acl, aclSize, ACL_REVISION))
-            result = 20;
+            result = StepAclInit;
         else if (!AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, interactive))
-            result = 21;
+            result = StepReadAccess;
         else if (!AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, administrators))
-            result = 22;
+            result = StepFullAccess;
         else if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION))
-            result = 23;
+            result = StepDescriptorInit;
         else if (!SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE))
-            result = 24;
+            result = StepDescriptorDacl;
         else
             result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
     }
@@ -222,20 +286,20 @@ LONG GrantKeyAccess(const char* subkey)
 
 int DeleteMatchingInTree(const char* folder, const char* pattern, bool removeEmptied)
 {
-    char listing[kPathCapacity];
+    char listing[PathCapacity];
     if (!JoinPath(listing, folder, "*.*"))
-        return 14;
+        return StepNoMatchingFile;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(listing, &entry);
     if (search == INVALID_HANDLE_VALUE)
-        return 14;
+        return StepNoMatchingFile;
     bool deletedHere = false;
     do {
         if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0)
             continue;
         // A folder link is not followed: it may lead back up the tree. A
         // path past the limit is skipped, never cut.
-        char child[kPathCapacity];
+        char child[PathCapacity];
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
             !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
             JoinPath(child, folder, entry.cFileName))
@@ -245,24 +309,24 @@ int DeleteMatchingInTree(const char* folder, const char* pattern, bool removeEmp
     } while (FindNextFileA(search, &entry));
     FindClose(search);
     if (removeEmptied && deletedHere && !RemoveDirectoryA(folder))
-        return 16;
-    return 0;
+        return StepFolderNotRemoved;
+    return StepDone;
 }
 
 int DeleteServicePackShortcuts()
 {
-    char profiles[kPathCapacity] = {};
+    char profiles[PathCapacity] = {};
     DWORD size = sizeof profiles;
     if (!GetProfilesDirectoryA(profiles, &size))
-        return 13;
-    int code = 0;
+        return StepNoProfilesFolder;
+    int code = StepDone;
     DeleteShortcutsIn(profiles, &code);
-    char program[kPathCapacity] = {};
+    char program[PathCapacity] = {};
     GetModuleFileNameA(nullptr, program, sizeof program - 1);
     const std::string profilesDrive = DriveOf(profiles);
     if (DriveOf(program) == profilesDrive)
         return code;
-    char documents[kPathCapacity];
+    char documents[PathCapacity];
     snprintf(documents, sizeof documents, "%s\\Documents and Settings", profilesDrive.c_str());
     DeleteShortcutsIn(documents, &code);
     return code;
@@ -270,19 +334,19 @@ int DeleteServicePackShortcuts()
 
 int DeletePowerUtilityFiles()
 {
-    static const char* const kFiles[] = {
+    static const char* const Files[] = {
         "\\system32\\drivers\\zorvpm.sys", "\\system32\\zorvpm.exe", "\\system32\\zorvpm.cpl",
         "\\system32\\zorvpmcpl.hlp",       "\\system32\\zorvpm.scr",
     };
-    char windows[kPathCapacity] = {};
+    char windows[PathCapacity] = {};
     const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows)
-        return 25;
-    for (const char* suffix : kFiles) {
-        char path[kPathCapacity];
+        return StepNoWindowsFolder;
+    for (const char* suffix : Files) {
+        char path[PathCapacity];
         const int written = snprintf(path, sizeof path, "%s%s", windows, suffix);
         if (written > 0 && static_cast<size_t>(written) < sizeof path)
             DeleteFileA(path);
     }
-    return 0;
+    return StepDone;
 }

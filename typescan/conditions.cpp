@@ -13,7 +13,7 @@ struct FieldOption {
 };
 
 // Tried in this order; names are case-sensitive.
-const FieldOption kFields[] = {
+const FieldOption Fields[] = {
     {"N", 4, 2},    {"CC", 6, 2},   {"CT", 8, 1},   {"T", 9, 1},    {"M", 10, 1},
     {"SW", 11, 1},  {"HW1", 12, 1}, {"HW2", 13, 1}, {"HDD", 14, 1}, {"G", 15, 1},
     {"P1", 16, 1},  {"P2", 17, 1},  {"P3", 18, 1},  {"P4", 19, 1},  {"P5", 20, 1},
@@ -27,7 +27,7 @@ struct ExclusiveKind {
     const char* conflict;
 };
 
-const ExclusiveKind kExclusive[] = {
+const ExclusiveKind Exclusive[] = {
     {"/ALL", KIND_ALL, "/ALLと他のオプションは同時に指定できません。\n"},
     {"/INC", KIND_INC, "/INCと他のオプションは同時に指定できません。\n"},
     {"/LIKE", KIND_LIKE, "/LIKEと他のオプションは同時に指定できません。\n"},
@@ -64,7 +64,7 @@ std::string Format(const char* format, const std::string& argument, int number =
 
 const FieldOption* FindField(const std::string& name)
 {
-    for (const FieldOption& field : kFields) {
+    for (const FieldOption& field : Fields) {
         if (name == field.name)
             return &field;
     }
@@ -79,12 +79,12 @@ int32_t ParseExclusive(const std::string& argument, uint32_t kind, ConditionList
     const std::string pattern = equals == std::string::npos ? argument : argument.substr(equals + 1);
     if (pattern.empty()) {
         message = Format("%sが不正です。\n=のあとに比較文字を入力してください。\n", argument);
-        return 0;
+        return ConditionsRefused;
     }
     if (equals == std::string::npos) {
         message = Format("%sが不正です。\nオプションと比較文字列は=で区切って入力してください。\n",
                          argument);
-        return 0;
+        return ConditionsRefused;
     }
     SearchCondition condition{};
     condition.position = kind;
@@ -98,7 +98,7 @@ int32_t ParseExclusive(const std::string& argument, uint32_t kind, ConditionList
 bool ParseField(const std::string& argument, uint32_t& usedPositions, ConditionList& list,
                 std::string& message)
 {
-    for (const ExclusiveKind& exclusive : kExclusive) {
+    for (const ExclusiveKind& exclusive : Exclusive) {
         if (StartsWithIgnoreCase(argument, exclusive.prefix)) {
             message = exclusive.conflict;
             return false;
@@ -146,9 +146,9 @@ bool ParseField(const std::string& argument, uint32_t& usedPositions, ConditionL
             message = Format("%sが不正です。\n比較文字数は%d文字です。\n", argument, field->width);
             return false;
         }
-        if (condition.count == kMaxPatterns) {
+        if (condition.count == MaxPatterns) {
             message = Format("%sが不正です。\n一項目で同時比較できるパターンは%dパターンまでです。\n",
-                             argument, kMaxPatterns);
+                             argument, MaxPatterns);
             return false;
         }
         condition.patterns[condition.count++] = piece;
@@ -200,23 +200,23 @@ bool ConditionHolds(const std::string& value, const SearchCondition& condition, 
 ModeChoice ParseMode(int argc, const char* argument1)
 {
     if (argc < 2 || EqualsIgnoreCase(argument1, "/?"))
-        return ModeChoice{0, 0, UsageText()};
+        return ModeChoice{ModeNone, 0, UsageText()};
     const std::string argument = argument1;
     if (EqualsIgnoreCase(argument, "/mode=0"))
-        return ModeChoice{1, 0, std::string()};
+        return ModeChoice{ModeProductName, 0, std::string()};
     if (!StartsWithIgnoreCase(argument, "/mode=1,"))
-        return ModeChoice{0, 0, Format("%sが不正です。\n/modeオプションがないか書式が不正です。\n", argument)};
+        return ModeChoice{ModeNone, 0, Format("%sが不正です。\n/modeオプションがないか書式が不正です。\n", argument)};
     if (argument.size() <= 8)
-        return ModeChoice{0, 0, Format("%sが不正です。\n/mode=1,?の?を数字で指定してください。\n"
+        return ModeChoice{ModeNone, 0, Format("%sが不正です。\n/mode=1,?の?を数字で指定してください。\n"
                                        "TYPE11の?番目の文字列を取得するのに必要です。",
                                        argument)};
     if (argument.size() > 9)
-        return ModeChoice{0, 0, Format("%sが不正です。\n/mode=1,?の?は数字1桁で指定してください。",
+        return ModeChoice{ModeNone, 0, Format("%sが不正です。\n/mode=1,?の?は数字1桁で指定してください。",
                                        argument)};
     const int index = atoi(argument.c_str() + 8);
     if (argument[8] == '0' || index >= 1)
-        return ModeChoice{11, index, std::string()};
-    return ModeChoice{0, 0, Format("%sが不正です。\n/mode=1,?の?は数字で指定してください。", argument)};
+        return ModeChoice{ModeOemString, index, std::string()};
+    return ModeChoice{ModeNone, 0, Format("%sが不正です。\n/mode=1,?の?は数字で指定してください。", argument)};
 }
 
 int32_t ParseConditions(int argc, const char* const argv[], ConditionList& list,
@@ -225,13 +225,13 @@ int32_t ParseConditions(int argc, const char* const argv[], ConditionList& list,
     list.clear();
     if (argc <= 2) {
         message = "比較条件オプションを指定してください。\n";
-        return 0;
+        return ConditionsRefused;
     }
     const std::string first = argv[2];
     if (argc == 3 && EqualsIgnoreCase(first, "/d"))
-        return -1;
+        return ConditionsDisplay;
     if (argc == 3) {
-        for (const ExclusiveKind& exclusive : kExclusive) {
+        for (const ExclusiveKind& exclusive : Exclusive) {
             if (StartsWithIgnoreCase(first, exclusive.prefix))
                 return ParseExclusive(first, exclusive.kind, list, message);
         }
@@ -239,21 +239,22 @@ int32_t ParseConditions(int argc, const char* const argv[], ConditionList& list,
     uint32_t usedPositions = 0;
     for (int i = 2; i < argc; ++i) {
         if (!ParseField(argv[i], usedPositions, list, message))
-            return 0;
+            return ConditionsRefused;
     }
     return static_cast<int32_t>(usedPositions);
 }
 
-int MatchConditions(const std::string& value, const ConditionList& list)
+bool MatchConditions(const std::string& value, const ConditionList& list)
 {
+    // A model number without its "PC-" prefix has its fields 3 bytes earlier.
     const int offset = value.find("PC-") == 0 ? 0 : 3;
     if (list.empty())
-        return 0;
+        return false;
     for (const SearchCondition& condition : list) {
         if (!ConditionHolds(value, condition, offset))
-            return 0;
+            return false;
     }
-    return 1;
+    return true;
 }
 
 bool LikeMatches(const std::string& pattern, const std::string& value)

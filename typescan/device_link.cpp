@@ -1,7 +1,12 @@
 // The real link to the DMI reader driver.
 #include "typescan/device_link.h"
 
+#include "biospeek/protocol.h"
 #include "typescan/driver_service.h"
+
+namespace {
+constexpr DWORD AfterCyclePauseMs = 100;   // lets the service manager finish the unload
+}
 
 bool DeviceDriverLink::IsNt()
 {
@@ -17,11 +22,11 @@ bool DeviceDriverLink::Open()
     if (isNt_) {
         if (!InstallDriverService())
             return false;
-        device_ = CreateFileA("\\\\.\\BIOSPEEK", GENERIC_READ | GENERIC_WRITE,
+        device_ = CreateFileA(BIOSPEEK_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     } else {
-        device_ = CreateFileA("\\\\.\\vzorvdmid.vxd", 0, 0, nullptr, OPEN_EXISTING,
+        device_ = CreateFileA(BIOSPEEK_VXD_PATH, 0, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     }
     if (!device_)
@@ -47,7 +52,7 @@ void DeviceDriverLink::Close()
     }
     if (cycleOpen_ && isNt_) {
         RemoveDriverService();
-        Sleep(100);
+        Sleep(AfterCyclePauseMs);
     }
     cycleOpen_ = false;
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr char kServiceName[] = "Biospeek";
+constexpr char ServiceName[] = "Biospeek";
 
 // A service-manager handle closed when it goes out of scope.
 class ServiceHandle {
@@ -37,14 +37,14 @@ bool InstallDriverService()
     if (!manager.get())
         return false;
     const std::string driverPath = PathBesideProgram("Biospeek.sys");
-    ServiceHandle created(CreateServiceA(manager.get(), kServiceName, kServiceName,
+    ServiceHandle created(CreateServiceA(manager.get(), ServiceName, ServiceName,
                                          SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
                                          SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
                                          driverPath.c_str(), nullptr, nullptr, nullptr, nullptr,
                                          nullptr));
     if (!created.get())
         return false;
-    ServiceHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
+    ServiceHandle service(OpenServiceA(manager.get(), ServiceName, SERVICE_ALL_ACCESS));
     if (!service.get()) {
         DeleteService(created.get());
         return false;
@@ -60,11 +60,15 @@ bool RemoveDriverService()
     ServiceHandle manager(OpenManager());
     if (!manager.get())
         return false;
-    ServiceHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
+    ServiceHandle service(OpenServiceA(manager.get(), ServiceName, SERVICE_ALL_ACCESS));
     if (!service.get())
         return false;
+    // A service that is registered but not running (left by a run that was
+    // ended between creating and starting it) is deleted all the same:
+    // kept, it would make every later run fail.
     SERVICE_STATUS status;
-    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status))
+    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
+        GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
         return false;
     return DeleteService(service.get()) != FALSE;
 }

@@ -8,8 +8,9 @@
 // program; false (and nothing left registered by this call) on failure.
 bool InstallDriverService();
 
-// Stops and deletes the service; false when it can't be stopped (it then
-// stays registered) or deleted.
+// Stops and deletes the service, also one that is registered but not
+// running; false when a running service can't be stopped (it then stays
+// registered) or the service can't be deleted.
 bool RemoveDriverService();
 
 // The running program's folder joined with `name` (double-byte aware), or

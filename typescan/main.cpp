@@ -10,35 +10,39 @@
 
 namespace {
 
-constexpr char kSmbiosMessage[] =
+// The exit codes: a match (or a string printed by /d), and everything else.
+constexpr int ExitMatch = 1;
+constexpr int ExitNoMatch = 0;
+
+constexpr char SmbiosMessage[] =
     "SMBIOSから情報が取得できませんでした。\nTYPESCAN.EXEと同じパスにBIOSPEEK.SYSがあるか確認してください。\n";
 
 int Run(int argc, char** argv, ConditionList& conditions)
 {
     const ModeChoice mode = ParseMode(argc, argc > 1 ? argv[1] : "");
-    if (mode.mode == 0) {
+    if (mode.mode == ModeNone) {
         printf("%s", mode.message.c_str());
-        return 0;
+        return ExitNoMatch;
     }
     DeviceDriverLink link;
     SmbiosReader reader(link);
-    const bool productName = mode.mode == 1;
+    const bool productName = mode.mode == ModeProductName;
     const std::string value = productName ? reader.ReadProductName() : reader.ReadOemString(mode.oemIndex);
     if (value.empty() || reader.LastReadFailed()) {
-        printf("%s", kSmbiosMessage);
-        return 0;
+        printf("%s", SmbiosMessage);
+        return ExitNoMatch;
     }
     std::string message;
     const int32_t parsed = ParseConditions(argc, argv, conditions, message);
-    if (parsed == 0) {
+    if (parsed == ConditionsRefused) {
         printf("%s", message.c_str());
-        return 0;
+        return ExitNoMatch;
     }
-    if (parsed == -1) {
+    if (parsed == ConditionsDisplay) {
         printf("%s=%s\n", productName ? "Type1" : "Type11", value.c_str());
-        return 1;
+        return ExitMatch;
     }
-    return MatchConditions(value, conditions);
+    return MatchConditions(value, conditions) ? ExitMatch : ExitNoMatch;
 }
 
 } // namespace

@@ -4,27 +4,21 @@
 #include <cstring>
 #include <vector>
 
+#include "biospeek/protocol.h"
 #include "typescan/smbios_text.h"
 
 namespace {
 
-constexpr uint32_t kDirectorySizeRequest = 11;
-constexpr uint32_t kDirectoryRequest = 12;
-constexpr uint32_t kStructureRequest = 13;
+constexpr uint8_t ProductNameType = 1;
+constexpr uint8_t OemStringsType = 11;
 
 } // namespace
-
-uint32_t DriverRequestCode(bool isNt, uint32_t k)
-{
-    // CTL_CODE(0x8000, 0x800 + k, METHOD_BUFFERED, FILE_ANY_ACCESS)
-    return isNt ? (0x8000u << 16) | ((0x800u + k) << 2) : k;
-}
 
 std::string SmbiosReader::ReadProductName()
 {
     std::string structure;
     productName_.clear();
-    bool ok = ReadStructure(1, &structure);
+    bool ok = ReadStructure(ProductNameType, &structure);
     const auto* bytes = reinterpret_cast<const uint8_t*>(structure.data());
     ok = ok && ExtractProductName(bytes, structure.size(), &productName_);
     if (!ok)
@@ -37,7 +31,7 @@ std::string SmbiosReader::ReadOemString(int n)
 {
     std::string structure;
     oemString_.clear();
-    bool ok = ReadStructure(11, &structure);
+    bool ok = ReadStructure(OemStringsType, &structure);
     const auto* bytes = reinterpret_cast<const uint8_t*>(structure.data());
     ok = ok && ExtractOemString(bytes, structure.size(), n, &oemString_);
     if (!ok)
@@ -56,24 +50,24 @@ bool SmbiosReader::ReadStructure(uint8_t type, std::string* structure)
 
 bool SmbiosReader::RequestStructure(uint8_t type, std::string* structure)
 {
-    uint8_t sizeAnswer[kDirectorySizeBuffer] = {};
+    uint8_t sizeAnswer[DirectorySizeBuffer] = {};
     uint32_t returned = 0;
     uint16_t count = 0;
-    if (!link_.Request(DriverRequestCode(isNt_, kDirectorySizeRequest), nullptr, 0, sizeAnswer,
-                       sizeof sizeAnswer, &returned) ||
+    if (!link_.Request(BiospeekControlCode(isNt_, BIOSPEEK_REQUEST_DIRECTORY_SIZE), nullptr, 0,
+                       sizeAnswer, sizeof sizeAnswer, &returned) ||
         !ReadDirectorySize(sizeAnswer, returned, &count))
         return false;
 
-    const uint32_t directorySize = count * kStructureEntrySize + 4;
+    const uint32_t directorySize = BiospeekDirectorySize(count);
     std::vector<uint8_t> directory(directorySize, 0);
-    if (!link_.Request(DriverRequestCode(isNt_, kDirectoryRequest), nullptr, 0, directory.data(),
-                       directorySize, &returned) ||
+    if (!link_.Request(BiospeekControlCode(isNt_, BIOSPEEK_REQUEST_DIRECTORY), nullptr, 0,
+                       directory.data(), directorySize, &returned) ||
         returned != directorySize)
         return false;
 
     const uint8_t* entry = nullptr;
     for (uint32_t i = 0; i < count && !entry; ++i) {
-        const uint8_t* candidate = directory.data() + 4 + i * kStructureEntrySize;
+        const uint8_t* candidate = directory.data() + BiospeekEntryOffset(i);
         if (EntryType(candidate) == type)
             entry = candidate;
     }
@@ -82,13 +76,15 @@ bool SmbiosReader::RequestStructure(uint8_t type, std::string* structure)
 
     // A structure longer than the buffer is refused rather than cut.
     const uint32_t length = EntryLength(entry);
-    if (length > kStructureCapacity)
+    if (length > StructureCapacity)
         return false;
-    std::vector<uint8_t> answer(4 + kStructureCapacity, 0);
-    if (!link_.Request(DriverRequestCode(isNt_, kStructureRequest), entry, kStructureEntrySize,
-                       answer.data(), length + 4, &returned) ||
-        returned != length + 4 || ReadLe32(answer.data()) != length + 4)
+    const uint32_t answerLength = length + BIOSPEEK_STRUCTURE_HEADER;
+    std::vector<uint8_t> answer(BIOSPEEK_STRUCTURE_HEADER + StructureCapacity, 0);
+    if (!link_.Request(BiospeekControlCode(isNt_, BIOSPEEK_REQUEST_STRUCTURE), entry,
+                       BIOSPEEK_ENTRY_SIZE, answer.data(), answerLength, &returned) ||
+        returned != answerLength || GetUi32(answer.data()) != answerLength)
         return false;
-    structure->assign(reinterpret_cast<const char*>(answer.data() + 4), length);
+    structure->assign(reinterpret_cast<const char*>(answer.data() + BIOSPEEK_STRUCTURE_HEADER),
+                      length);
     return true;
 }

@@ -23,10 +23,6 @@ public:
     virtual void Close() = 0;
 };
 
-// The control code of request k (11, 12, 13): a device I/O control code on
-// the NT family, k itself on Windows 9x.
-uint32_t DriverRequestCode(bool isNt, uint32_t k);
-
 class SmbiosReader {
 public:
     explicit SmbiosReader(DriverLink& link) : link_(link) {}

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "biospeek/protocol.h"
+
 namespace {
 
 bool IsBlank(char c)
@@ -40,41 +42,37 @@ bool StringAt(const uint8_t* structure, size_t size, size_t start, int skip, std
 
 } // namespace
 
-uint32_t ReadLe32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 bool ReadDirectorySize(const uint8_t* answer, uint32_t returned, uint16_t* count)
 {
-    if (returned != kDirectorySizeAnswer || ReadLe32(answer) != returned)
+    if (returned != BIOSPEEK_SIZE_ANSWER_LENGTH || GetUi32(answer) != returned)
         return false;
-    *count = static_cast<uint16_t>(answer[8] | answer[9] << 8);
+    *count = GetUi16(answer + BIOSPEEK_SIZE_ANSWER_COUNT);
     return true;
 }
 
 uint8_t EntryType(const uint8_t* entry)
 {
-    return entry[0];
+    return entry[BIOSPEEK_ENTRY_TYPE];
 }
 
 uint16_t EntryLength(const uint8_t* entry)
 {
-    return static_cast<uint16_t>(entry[4] | entry[5] << 8);
+    return GetUi16(entry + BIOSPEEK_ENTRY_LENGTH);
 }
 
 bool ExtractProductName(const uint8_t* structure, size_t size, std::string* name)
 {
-    if (size < 6)
+    constexpr size_t LengthByte = 1;
+    constexpr size_t ProductNameByte = 5;
+    if (size <= ProductNameByte)
         return false;
-    const size_t formatted = structure[1];
-    const int number = structure[5];
+    const size_t formatted = structure[LengthByte];
+    const int number = structure[ProductNameByte];
     if (number == 0) {
         name->clear();
         return formatted <= size;
     }
-    if (formatted < 6 || !StringAt(structure, size, formatted, number - 1, name))
+    if (formatted <= ProductNameByte || !StringAt(structure, size, formatted, number - 1, name))
         return false;
     size_t begin = 0, end = name->size();
     while (begin < end && IsBlank((*name)[begin]))
@@ -87,8 +85,8 @@ bool ExtractProductName(const uint8_t* structure, size_t size, std::string* name
 
 bool ExtractOemString(const uint8_t* structure, size_t size, int n, std::string* text)
 {
-    constexpr size_t kOemStrings = 5;
+    constexpr size_t OemStringsStart = 5;
     if (n < 0)
         return false;
-    return StringAt(structure, size, kOemStrings, n, text);
+    return StringAt(structure, size, OemStringsStart, n, text);
 }

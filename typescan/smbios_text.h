@@ -6,13 +6,10 @@
 #include <cstdint>
 #include <string>
 
-constexpr size_t kDirectorySizeAnswer = 12;
-constexpr size_t kDirectorySizeBuffer = 260;
-constexpr size_t kStructureEntrySize = 8;
-constexpr size_t kStructureCapacity = 2048;
-
-// The 32-bit little-endian integer at `p`.
-uint32_t ReadLe32(const uint8_t* p);
+// The buffer offered for the directory-size answer, and the largest
+// structure the reader takes.
+constexpr size_t DirectorySizeBuffer = 260;
+constexpr size_t StructureCapacity = 2048;
 
 // The entry count of a directory-size answer of `returned` bytes: its first
 // four bytes must equal `returned`, which must be the 12-byte layout.

@@ -3,14 +3,19 @@
 
 namespace {
 
-// FILE_ATTRIBUTE_READONLY, HIDDEN, SYSTEM and ARCHIVE.
+// The values of FILE_ATTRIBUTE_READONLY, HIDDEN, SYSTEM and ARCHIVE.
+constexpr uint32_t ReadOnlyBit = 0x01;
+constexpr uint32_t HiddenBit = 0x02;
+constexpr uint32_t SystemBit = 0x04;
+constexpr uint32_t ArchiveBit = 0x20;
+
 uint32_t AttributeBit(char letter)
 {
     switch (letter) {
-    case 'R': case 'r': return 0x01;
-    case 'H': case 'h': return 0x02;
-    case 'S': case 's': return 0x04;
-    case 'A': case 'a': return 0x20;
+    case 'R': case 'r': return ReadOnlyBit;
+    case 'H': case 'h': return HiddenBit;
+    case 'S': case 's': return SystemBit;
+    case 'A': case 'a': return ArchiveBit;
     default: return 0;
     }
 }
@@ -37,7 +42,7 @@ AttributeChange ApplyAttributeChanges(const char* changes, uint32_t* value)
             *value &= ~bit;
         } else {
             // Without a sign, R and S end the run without a word; H and A say why.
-            return (bit == 0x01 || bit == 0x04) ? AttributeChange::RefusedSilently
+            return (bit == ReadOnlyBit || bit == SystemBit) ? AttributeChange::RefusedSilently
                                                 : AttributeChange::Refused;
         }
     }

@@ -3,10 +3,10 @@
 
 namespace {
 // The values of EWX_SHUTDOWN, EWX_REBOOT, EWX_FORCE and EWX_POWEROFF.
-constexpr uint32_t kExitShutdown = 0x01;
-constexpr uint32_t kExitReboot = 0x02;
-constexpr uint32_t kExitForce = 0x04;
-constexpr uint32_t kExitPowerOff = 0x08;
+constexpr uint32_t ExitShutdown = 0x01;
+constexpr uint32_t ExitReboot = 0x02;
+constexpr uint32_t ExitForce = 0x04;
+constexpr uint32_t ExitPowerOff = 0x08;
 
 bool IsSpace(char c)
 {
@@ -40,8 +40,8 @@ bool ReadDecimal(const char* text, int32_t* value)
 
 uint32_t ShutdownFlags(int32_t mode)
 {
-    uint32_t flags = (mode & 7) ? kExitReboot : (kExitShutdown | kExitPowerOff);
+    uint32_t flags = (mode & 7) ? ExitReboot : (ExitShutdown | ExitPowerOff);
     if (mode & 8)
-        flags |= kExitForce;
+        flags |= ExitForce;
     return flags;
 }

@@ -5,19 +5,45 @@
 #include <cstring>
 
 #include "setup/commands/file_commands.h"
-#include "setup/engine/memory.h"
-#include "setup/engine/messages.h"
-#include "setup/engine/paths.h"
-#include "setup/engine/setup_state.h"
-#include "setup/engine/show_error.h"
+#include "setup/core/memory.h"
+#include "setup/core/messages.h"
+#include "setup/core/paths.h"
+#include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/error_box.h"
 
 namespace {
 
-constexpr UINT kCopyTickMs = 5;
+constexpr UINT CopyTickMs = 5;
 constexpr UINT WM_COPY_START = WM_APP + 1;
-constexpr size_t kFolderTextCapacity = 266;
+constexpr size_t FolderTextCapacity = 266;
+constexpr INT_PTR CopyDone = 1;     // the dialog's result: the run goes on
+constexpr INT_PTR CopyFailed = 0;   // the run ends
+
+// One folder of the walk.
+struct CopyWalkNode {
+    CopyWalkNode* next;
+    HANDLE findHandle;                    // search over this folder, while listed
+    NodeList<CopyWalkNode> subfolders;    // found here and not yet visited
+    CopyWalkNode* parent;                 // null for the root
+    char* sourceFolder;
+    char* destFolder;
+    WIN32_FIND_DATAA findData;            // the entry the search returned last
+};
+
+// One copy: the dialog's record, kept in its user data.
+struct CopyWalk {
+    CommandRecord* cmd;
+    HWND dialog;
+    CopyWalkNode root;                    // the source folder of the copy
+    CopyWalkNode* current;                // the folder being listed
+};
+
+CopyWalk* WalkOf(HWND dialog)
+{
+    return reinterpret_cast<CopyWalk*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 char* CopyText(const char* text)
 {
@@ -27,63 +53,62 @@ char* CopyText(const char* text)
     return copy;
 }
 
-// Ends the copy after a failure: the box (its text `format` with `detail`
-// when given), then the dialog ends with 0 (the run ends); the walk is
-// released when the dialog goes.
-int FailCopy(const char* format, const char* detail = nullptr)
+// Ends the copy after a failure: the box over the dialog (its text `format`
+// with `detail` when given), then the dialog ends so that the run ends; the
+// walk is released when the dialog goes.
+bool FailCopy(const CopyWalk& walk, const char* format, const char* detail = nullptr)
 {
-    HWND dialog = g_setup.copyDialog;
     if (detail)
-        ShowErrorWithDetail(dialog, format, detail);
+        ShowErrorWithDetail(walk.dialog, format, detail);
     else
-        ShowError(dialog, format);
-    EndDialog(dialog, 0);
-    return 0;
+        ShowError(walk.dialog, format);
+    EndDialog(walk.dialog, CopyFailed);
+    return false;
 }
 
-int FailCopyWithDestination()
+bool FailCopyWithDestination(const CopyWalk& walk)
 {
-    return FailCopy(kMsgBadDestination, g_setup.activeCommand->param2);
+    return FailCopy(walk, MsgBadDestination, walk.cmd->param2);
 }
 
-void FreeWalkNode(CopyWalkNode* node)
+void FreeWalkNode(CopyWalk& walk, CopyWalkNode* node)
 {
     FreeZeroed(node->sourceFolder);
     FreeZeroed(node->destFolder);
-    if (node != &g_setup.rootNode)
+    if (node != &walk.root)
         FreeZeroed(node);
 }
 
 // Releases every node still held: the folders from the current one up to
 // the root, with the subfolders each still had queued.
-void ReleaseWalk()
+void ReleaseWalk(CopyWalk& walk)
 {
-    CopyWalkNode* node = g_setup.currentNode ? g_setup.currentNode : &g_setup.rootNode;
+    CopyWalkNode* node = walk.current ? walk.current : &walk.root;
     while (node) {
         CopyWalkNode* parent = node->parent;
         if (node->findHandle && node->findHandle != INVALID_HANDLE_VALUE)
             FindClose(node->findHandle);
         while (CopyWalkNode* queued = PopFront(node->subfolders))
-            FreeWalkNode(queued);
-        FreeWalkNode(node);
+            FreeWalkNode(walk, queued);
+        FreeWalkNode(walk, node);
         node = parent;
     }
-    g_setup.rootNode = CopyWalkNode{};
-    g_setup.currentNode = nullptr;
-    g_setup.copyDialog = nullptr;
+    walk.root = CopyWalkNode{};
+    walk.current = nullptr;
 }
 
 // Queues a subfolder of `node` for XCOPYA.
-int QueueSubfolder(CopyWalkNode* node, const char* source, const char* destination)
+bool QueueSubfolder(const CopyWalk& walk, CopyWalkNode* node, const char* source,
+                    const char* destination)
 {
     CopyWalkNode* child = AllocRecord<CopyWalkNode>();
-    char* sourceText = static_cast<char*>(AllocZeroed(kFolderTextCapacity));
-    char* destText = static_cast<char*>(AllocZeroed(kFolderTextCapacity));
+    char* sourceText = static_cast<char*>(AllocZeroed(FolderTextCapacity));
+    char* destText = static_cast<char*>(AllocZeroed(FolderTextCapacity));
     if (!child || !sourceText || !destText) {
         FreeZeroed(child);
         FreeZeroed(sourceText);
         FreeZeroed(destText);
-        return FailCopy(kMsgOutOfMemory);
+        return FailCopy(walk, MsgOutOfMemory);
     }
     strcpy(sourceText, source);
     strcpy(destText, destination);
@@ -91,12 +116,12 @@ int QueueSubfolder(CopyWalkNode* node, const char* source, const char* destinati
     child->destFolder = destText;
     child->parent = node;
     Append(node->subfolders, child);
-    return 1;
+    return true;
 }
 
-bool IsXcopyA()
+bool IsXcopyA(const CopyWalk& walk)
 {
-    return (g_setup.activeCommand->flags & CommandCodeMask) == CmdXcopyA;
+    return (walk.cmd->flags & CommandCodeMask) == CmdXcopyA;
 }
 
 // True when the full path `inner` is `outer` or lies inside it.
@@ -116,11 +141,11 @@ bool PathIsInside(const char* inner, const char* outer)
 }
 
 // Starts listing `node`; false when its folder has no entry at all.
-bool StartListing(CopyWalkNode* node)
+bool StartListing(CopyWalk& walk, CopyWalkNode* node)
 {
-    g_setup.currentNode = node;
-    SetDlgItemTextA(g_setup.copyDialog, IDC_COPY_SOURCE, node->sourceFolder);
-    SetDlgItemTextA(g_setup.copyDialog, IDC_COPY_DEST, node->destFolder);
+    walk.current = node;
+    SetDlgItemTextA(walk.dialog, IDC_COPY_SOURCE, node->sourceFolder);
+    SetDlgItemTextA(walk.dialog, IDC_COPY_DEST, node->destFolder);
     char pattern[MAX_PATH];
     node->findHandle = JoinPath(pattern, sizeof pattern, node->sourceFolder, "*.*")
                            ? FindFirstFileA(pattern, &node->findData)
@@ -130,98 +155,123 @@ bool StartListing(CopyWalkNode* node)
 
 // The next folder to list after `node` is finished: its first queued
 // subfolder, or that of the nearest ancestor; null when the walk is done.
-CopyWalkNode* NextFolder(CopyWalkNode* node)
+CopyWalkNode* NextFolder(CopyWalk& walk, CopyWalkNode* node)
 {
     FindClose(node->findHandle);
     node->findHandle = nullptr;
     CopyWalkNode* next = PopFront(node->subfolders);
     while (!next && node->parent) {
         CopyWalkNode* parent = node->parent;
-        FreeWalkNode(node);
+        FreeWalkNode(walk, node);
         node = parent;
-        g_setup.currentNode = node;
+        walk.current = node;
         next = PopFront(node->subfolders);
     }
     return next;
 }
 
-void ArmCopyTimer()
+// Handles the entry in node->findData; false after a failure, shown and
+// with the dialog ended.
+bool ProcessCopyEntry(const CopyWalk& walk, CopyWalkNode* node)
 {
-    SetTimer(g_setup.copyDialog, CopyTimer, kCopyTickMs, nullptr);
+    const char* name = node->findData.cFileName;
+    char source[MAX_PATH], destination[MAX_PATH];
+    const bool fits = JoinPath(source, sizeof source, node->sourceFolder, name) &&
+                      JoinPath(destination, sizeof destination, node->destFolder, name);
+    if (!EnsureDirectoryPath(node->destFolder, EnsureCreate | EnsureWholePath))
+        return FailCopyWithDestination(walk);
+    if (name[0] == '.')
+        return true;
+    // A path that would grow past the limit is refused, never cut.
+    if (!fits)
+        return FailCopy(walk, MsgCopyFailed);
+    if (node->findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return IsXcopyA(walk) ? QueueSubfolder(walk, node, source, destination) : true;
+    SetDlgItemTextA(walk.dialog, IDC_COPY_FILE, name);
+    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+    if (!CopyFileA(source, destination, FALSE))
+        return FailCopy(walk, MsgCopyFailed);
+    return true;
 }
 
-BOOL OnCopyInit(HWND dialog, CommandRecord* cmd)
+void ArmCopyTimer(HWND dialog)
 {
-    g_setup.activeCommand = cmd;
-    g_setup.copyDialog = dialog;
-    g_setup.rootNode = CopyWalkNode{};
-    g_setup.currentNode = nullptr;
+    SetTimer(dialog, CopyTimer, CopyTickMs, nullptr);
+}
+
+BOOL OnCopyInit(HWND dialog, CopyWalk* walk)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(walk));
+    walk->dialog = dialog;
     CentreDialog(dialog);
-    g_setup.rootNode.destFolder = CopyText(cmd->param2);
-    g_setup.rootNode.sourceFolder = CopyText(cmd->param1);
-    SetDlgItemTextA(dialog, IDC_COPY_SOURCE, cmd->param1);
-    SetDlgItemTextA(dialog, IDC_COPY_DEST, cmd->param2);
-    // The walk starts from the dialog's own loop: an error box there may
-    // destroy the dialog, which it must not do while the dialog is created.
+    walk->root.destFolder = CopyText(walk->cmd->param2);
+    walk->root.sourceFolder = CopyText(walk->cmd->param1);
+    SetDlgItemTextA(dialog, IDC_COPY_SOURCE, walk->cmd->param1);
+    SetDlgItemTextA(dialog, IDC_COPY_DEST, walk->cmd->param2);
+    // The walk starts from the dialog's own loop: an error box there ends
+    // the dialog, which it must not do while the dialog is created.
     PostMessageA(dialog, WM_COPY_START, 0, 0);
     return TRUE;
 }
 
-void OnCopyStart(HWND dialog)
+// Lists `node` and copies its first entry; the dialog ends with success
+// when the folder has no entry at all.
+void ContinueWith(CopyWalk& walk, CopyWalkNode* node)
 {
-    CommandRecord* cmd = g_setup.activeCommand;
-    if (!g_setup.rootNode.destFolder || !g_setup.rootNode.sourceFolder) {
-        FailCopy(kMsgOutOfMemory);
+    if (!StartListing(walk, node)) {
+        EndDialog(walk.dialog, CopyDone);
+        return;
+    }
+    if (ProcessCopyEntry(walk, node))
+        ArmCopyTimer(walk.dialog);
+}
+
+void OnCopyStart(CopyWalk& walk)
+{
+    if (!walk.root.destFolder || !walk.root.sourceFolder) {
+        FailCopy(walk, MsgOutOfMemory);
         return;
     }
     // A tree copied into itself would never end.
-    if (IsXcopyA() && PathIsInside(cmd->param2, cmd->param1)) {
-        FailCopyWithDestination();
+    if (IsXcopyA(walk) && PathIsInside(walk.cmd->param2, walk.cmd->param1)) {
+        FailCopyWithDestination(walk);
         return;
     }
-    if (!StartListing(&g_setup.rootNode)) {
-        EndDialog(dialog, 1);
-        return;
-    }
-    if (ProcessCopyEntry(&g_setup.rootNode))
-        ArmCopyTimer();
+    ContinueWith(walk, &walk.root);
 }
 
-void OnCopyStep(HWND dialog)
+void OnCopyStep(CopyWalk& walk)
 {
-    KillTimer(dialog, CopyTimer);
-    CopyWalkNode* node = g_setup.currentNode;
+    KillTimer(walk.dialog, CopyTimer);
+    CopyWalkNode* node = walk.current;
     if (FindNextFileA(node->findHandle, &node->findData)) {
-        if (ProcessCopyEntry(node))
-            ArmCopyTimer();
+        if (ProcessCopyEntry(walk, node))
+            ArmCopyTimer(walk.dialog);
         return;
     }
-    CopyWalkNode* next = NextFolder(node);
-    if (!next) {
-        EndDialog(dialog, 1);
-        return;
-    }
-    if (!StartListing(next)) {
-        EndDialog(dialog, 1);
-        return;
-    }
-    if (ProcessCopyEntry(next))
-        ArmCopyTimer();
+    CopyWalkNode* next = NextFolder(walk, node);
+    if (next)
+        ContinueWith(walk, next);
+    else
+        EndDialog(walk.dialog, CopyDone);
 }
 
 INT_PTR CALLBACK CopyProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
+    if (message == WM_INITDIALOG)
+        return OnCopyInit(dialog, reinterpret_cast<CopyWalk*>(lParam));
+    CopyWalk* walk = WalkOf(dialog);
+    if (!walk)
+        return FALSE;
     switch (message) {
-    case WM_INITDIALOG:
-        return OnCopyInit(dialog, reinterpret_cast<CommandRecord*>(lParam));
     case WM_COPY_START:
-        OnCopyStart(dialog);
+        OnCopyStart(*walk);
         return FALSE;
     case WM_TIMER:
-        OnCopyStep(dialog);
+        OnCopyStep(*walk);
         return FALSE;
     case WM_DESTROY:
-        ReleaseWalk();
+        ReleaseWalk(*walk);
         return FALSE;
     default:
         return FALSE;
@@ -230,31 +280,11 @@ INT_PTR CALLBACK CopyProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARA
 
 } // namespace
 
-int ProcessCopyEntry(CopyWalkNode* node)
+bool XcopyCommand(CommandRecord* cmd)
 {
-    const char* name = node->findData.cFileName;
-    char source[MAX_PATH], destination[MAX_PATH];
-    const bool fits = JoinPath(source, sizeof source, node->sourceFolder, name) &&
-                      JoinPath(destination, sizeof destination, node->destFolder, name);
-    if (!EnsureDirectoryPath(node->destFolder, 1, 1))
-        return FailCopyWithDestination();
-    if (name[0] == '.')
-        return 1;
-    // A path that would grow past the limit is refused, never cut.
-    if (!fits)
-        return FailCopy(kMsgCopyFailed);
-    if (node->findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return IsXcopyA() ? QueueSubfolder(node, source, destination) : 1;
-    SetDlgItemTextA(g_setup.copyDialog, IDC_COPY_FILE, name);
-    SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
-    if (!CopyFileA(source, destination, FALSE))
-        return FailCopy(kMsgCopyFailed);
-    return 1;
-}
-
-int XcopyCommand(CommandRecord* cmd)
-{
-    return static_cast<int>(DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_COPY),
-                                            g_setup.backgroundWindow, CopyProgressDialogProc,
-                                            reinterpret_cast<LPARAM>(cmd)));
+    CopyWalk walk = {};
+    walk.cmd = cmd;
+    // A dialog that can't be created at all answers -1: the run goes on.
+    return DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_COPY), g_setup.backgroundWindow,
+                           CopyProgressDialogProc, reinterpret_cast<LPARAM>(&walk)) != CopyFailed;
 }

@@ -7,27 +7,36 @@
 #include <cstring>
 
 #include "setup/commands/drive_check_rules.h"
-#include "setup/engine/inf_line.h"
-#include "setup/engine/messages.h"
-#include "setup/engine/paths.h"
-#include "setup/engine/setup_state.h"
-#include "setup/engine/show_error.h"
-#include "setup/engine/startup.h"
+#include "setup/core/inf_line.h"
+#include "setup/core/messages.h"
+#include "setup/core/paths.h"
+#include "setup/core/setup_state.h"
+#include "setup/core/startup.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/error_box.h"
 
 namespace {
 
-constexpr size_t kProbeCapacity = 258;
-constexpr size_t kPromptCapacity = 260;
-constexpr size_t kButtonSetCapacity = 8;
-
 // The fields of a [CheckCdrom] value; the probe path follows "X:".
 struct DiscProbe {
-    char path[2 + kProbeCapacity];
-    char prompt[kPromptCapacity];
-    char buttonSet[kButtonSetCapacity];
+    static constexpr size_t ProbeCapacity = 258;
+    static constexpr size_t PromptTextCapacity = 260;
+    static constexpr size_t ButtonSetCapacity = 8;
+    static constexpr int FieldCount = 3;
+    char path[2 + ProbeCapacity];
+    char prompt[PromptTextCapacity];
+    char buttonSet[ButtonSetCapacity];
 };
+
+// The key of the last check that succeeded, per kind of drive: a command
+// whose key is the same does not probe again.
+struct DriveCheckMemory {
+    char lastCdromKey[CheckKeyCapacity];
+    char lastFdKey[CheckKeyCapacity];
+};
+
+DriveCheckMemory g_driveChecks;
 
 // Lists the CD-ROM and network drives, in the platform's order, the first
 // one selected. The CD-ROM letter is unknown again until OK.
@@ -35,7 +44,7 @@ void FillDriveList(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    char roots[kDriveListCapacity];
+    char roots[DriveListCapacity];
     ReadDriveList(roots);
     g_setup.cdromLetter = CdromPlaceholder;
     for (const char* root = roots; *root; root += strlen(root) + 1) {
@@ -52,12 +61,14 @@ void FillDriveList(HWND dialog)
 
 BOOL OnDriveDialogInit(HWND dialog)
 {
-    SetWindowTextA(dialog, g_setup.setupName);
+    SetWindowTextA(dialog, g_setup.config.setupName);
     MessageBeep(MB_ICONQUESTION);
     CentreDialog(dialog);
     FillDriveList(dialog);
     return TRUE;
 }
+
+constexpr size_t DriveNameCapacity = 16;
 
 // OK takes the selected drive. With nothing selected (an empty list, or
 // typed text that names no entry) no drive is defined: the dialog stays.
@@ -65,21 +76,24 @@ void OnDriveChosen(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
     const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
-    if (selected < 0 || SendMessageA(list, CB_GETLBTEXTLEN, selected, 0) >= 16)
+    if (selected < 0 ||
+        SendMessageA(list, CB_GETLBTEXTLEN, selected, 0) >= static_cast<LRESULT>(DriveNameCapacity))
         return;
-    char drive[16] = {};
+    char drive[DriveNameCapacity] = {};
     SendMessageA(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(drive));
     g_setup.cdromLetter = drive[0];
     EndDialog(dialog, IDOK);
 }
+
+constexpr DWORD NetworkDialogCancelled = 0xFFFFFFFF;
 
 void OnNetworkButton(HWND dialog)
 {
     const DWORD result = WNetConnectionDialog(dialog, RESOURCETYPE_DISK);
     if (result == NO_ERROR)
         FillDriveList(dialog);
-    else if (result != 0xFFFFFFFF)
-        MessageBoxA(dialog, kMsgNoNetwork, g_setup.setupName, MB_ICONERROR);
+    else if (result != NetworkDialogCancelled)
+        MessageBoxA(dialog, MsgNoNetwork, g_setup.config.setupName, MB_ICONERROR);
 }
 
 INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -88,7 +102,7 @@ INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam,
     case WM_INITDIALOG:
         return OnDriveDialogInit(dialog);
     case WM_COMMAND:
-        if (HIWORD(wParam) != 0)
+        if (HIWORD(wParam) != BN_CLICKED)
             return FALSE;
         if (LOWORD(wParam) == IDOK)
             OnDriveChosen(dialog);
@@ -116,10 +130,11 @@ bool SplitCheckValue(const CommandRecord* cmd, char letter, DiscProbe* probe)
     probe->path[0] = letter;
     probe->path[1] = ':';
     char* const fields[] = {probe->path + 2, probe->prompt, probe->buttonSet};
-    const size_t capacities[] = {kProbeCapacity, kPromptCapacity, kButtonSetCapacity};
+    const size_t capacities[] = {DiscProbe::ProbeCapacity, DiscProbe::PromptTextCapacity,
+                                 DiscProbe::ButtonSetCapacity};
     uint32_t macroUse = 0;
-    return TokenizeLine(fields, capacities, 3, &macroUse, cmd->checkEntry->value,
-                        MacroValuesOf(g_setup)) != 0;
+    return TokenizeLine(fields, capacities, DiscProbe::FieldCount, &macroUse, cmd->checkEntry->value,
+                        MacroValuesOf(g_setup));
 }
 
 // Looks for the probe file with no system error box for an empty drive.
@@ -140,7 +155,7 @@ bool SettleCdromLetter(CommandRecord* cmd)
     const INT_PTR chosen = DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_DRIVE),
                                            g_setup.backgroundWindow, DriveSelectDialogProc, 0);
     if (chosen != IDOK) {
-        ShowError(g_setup.backgroundWindow, kMsgNoCdromDrive);
+        ShowError(g_setup.backgroundWindow, MsgNoCdromDrive);
         return false;
     }
     PutCdromLetter(cmd);
@@ -149,33 +164,33 @@ bool SettleCdromLetter(CommandRecord* cmd)
 
 } // namespace
 
-int CheckMedia(CommandRecord* cmd)
+bool CheckMedia(CommandRecord* cmd)
 {
     const bool cdrom = (cmd->flags & CheckCdromFlag) != 0;
-    char* lastKey = cdrom ? g_setup.lastCdromKey : g_setup.lastFdKey;
+    char* lastKey = cdrom ? g_driveChecks.lastCdromKey : g_driveChecks.lastFdKey;
     if (cdrom)
         PutCdromLetter(cmd);
     if (strcmp(cmd->checkKey, lastKey) == 0)
-        return 1;
+        return true;
     if (cdrom && !SettleCdromLetter(cmd))
-        return 0;
+        return false;
 
     DiscProbe probe;
     if (!SplitCheckValue(cmd, cdrom ? g_setup.cdromLetter : g_setup.fdLetter, &probe))
-        return 0;
+        return false;
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);
     while (!ProbeFound(probe.path)) {
-        const int answer = MessageBoxA(g_setup.backgroundWindow, probe.prompt, kPromptCaption, style);
+        const int answer = MessageBoxA(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
         switch (ActOnPromptAnswer(answer)) {
         case PromptAction::EndRun:
-            return 0;
+            return false;
         case PromptAction::RunWithoutCheck:
-            return 1;
+            return true;
         case PromptAction::ProbeAgain:
             break;
         }
     }
     memcpy(lastKey, cmd->checkKey, CheckKeyCapacity);
-    return 1;
+    return true;
 }

@@ -3,8 +3,8 @@
 // probe file is looked for, prompting until it is there.
 #pragma once
 
-#include "setup/engine/records.h"
+#include "setup/core/records.h"
 
-// 1 when the command may run; 0 when the run ends (after the message that
-// the check showed, if any).
-int CheckMedia(CommandRecord* cmd);
+// True when the command may run; false when the run ends (after the
+// message that the check showed, if any).
+bool CheckMedia(CommandRecord* cmd);

@@ -5,11 +5,11 @@
 
 namespace {
 // MessageBox styles and answers (MB_... and ID... values).
-constexpr uint32_t kOkQuestion = 0x20;
-constexpr uint32_t kRetryCancelQuestion = 0x25;
-constexpr uint32_t kAbortRetryIgnoreQuestionRetryDefault = 0x122;
-constexpr uint32_t kOkCancelQuestion = 0x21;
-constexpr int kCancel = 2, kAbort = 3, kIgnore = 5;
+constexpr uint32_t OkQuestion = 0x20;
+constexpr uint32_t RetryCancelQuestion = 0x25;
+constexpr uint32_t AbortRetryIgnoreQuestionRetryDefault = 0x122;
+constexpr uint32_t OkCancelQuestion = 0x21;
+constexpr int Cancel = 2, Abort = 3, Ignore = 5;
 } // namespace
 
 uint32_t PromptStyle(const char* buttonSet)
@@ -17,20 +17,20 @@ uint32_t PromptStyle(const char* buttonSet)
     int32_t set = 0;
     ReadDecimal(buttonSet, &set);
     switch (set) {
-    case 1: return kOkQuestion;
-    case 2: return kRetryCancelQuestion;
-    case 3: return kAbortRetryIgnoreQuestionRetryDefault;
-    default: return kOkCancelQuestion;
+    case 1: return OkQuestion;
+    case 2: return RetryCancelQuestion;
+    case 3: return AbortRetryIgnoreQuestionRetryDefault;
+    default: return OkCancelQuestion;
     }
 }
 
 PromptAction ActOnPromptAnswer(int answer)
 {
     switch (answer) {
-    case kCancel:
-    case kAbort:
+    case Cancel:
+    case Abort:
         return PromptAction::EndRun;
-    case kIgnore:
+    case Ignore:
         return PromptAction::RunWithoutCheck;
     default:
         return PromptAction::ProbeAgain;

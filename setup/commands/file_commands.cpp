@@ -10,15 +10,16 @@
 #include "setup/commands/attribute_changes.h"
 #include "setup/commands/command_text.h"
 #include "setup/commands/lz_header.h"
-#include "setup/engine/dbcs.h"
-#include "setup/engine/messages.h"
-#include "setup/engine/paths.h"
-#include "setup/engine/setup_state.h"
-#include "setup/engine/show_error.h"
+#include "setup/core/dbcs.h"
+#include "setup/core/messages.h"
+#include "setup/core/paths.h"
+#include "setup/core/setup_state.h"
+#include "setup/ui/error_box.h"
 
 namespace {
 
-constexpr size_t kDriveRootLength = 3; // "C:\"
+constexpr size_t DriveRootLength = 3; // "C:\"
+constexpr uint32_t LargestExpandedLength = 0x7FFFFFFFu;
 
 // What a directory search for `prefix` would find, asked the cheap way
 // first: the walk runs for every file command, once per folder level.
@@ -32,9 +33,12 @@ bool FolderPrefixExists(const char* prefix)
     return AnythingMatches(prefix);
 }
 
-void ShowFileError(const char* format, const char* path)
+// Shows a file command's failure over the background window; false, for
+// the command to answer.
+bool ShowFileError(const char* format, const char* path)
 {
     ShowErrorWithDetail(g_setup.backgroundWindow, format, path);
+    return false;
 }
 
 // Opens an LZ file; a failed open gives the negative LZERROR_ value.
@@ -52,12 +56,12 @@ LONG AnnouncedLength(const char* path)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
-    unsigned char header[kSzddHeaderSize];
+    unsigned char header[SzddHeaderSize];
     DWORD read = 0;
     const BOOL ok = ReadFile(file, header, sizeof header, &read, nullptr);
     CloseHandle(file);
     uint32_t length = 0;
-    if (!ok || !ReadSzddLength(header, read, &length) || length > 0x7FFFFFFFu)
+    if (!ok || !ReadSzddLength(header, read, &length) || length > LargestExpandedLength)
         return -1;
     return static_cast<LONG>(length);
 }
@@ -86,18 +90,14 @@ bool CopyOneFile(const char* source, const char* destination)
 
 // COPY and EXPAND: the destination's folders are made, a read-only
 // destination is replaced, and any failure names the source.
-int TransferFile(CommandRecord* cmd, bool (*transfer)(const char*, const char*))
+bool TransferFile(CommandRecord* cmd, bool (*transfer)(const char*, const char*))
 {
-    if (!EnsureDirectoryPath(cmd->param2, 1, 0)) {
-        ShowFileError(kMsgExpandFailed, cmd->param1);
-        return 0;
-    }
+    if (!EnsureDirectoryPath(cmd->param2, EnsureCreate))
+        return ShowFileError(MsgExpandFailed, cmd->param1);
     SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
-    if (!transfer(cmd->param1, cmd->param2)) {
-        ShowFileError(kMsgExpandFailed, cmd->param1);
-        return 0;
-    }
-    return 1;
+    if (!transfer(cmd->param1, cmd->param2))
+        return ShowFileError(MsgExpandFailed, cmd->param1);
+    return true;
 }
 
 void RemoveEntry(const char* path)
@@ -108,17 +108,18 @@ void RemoveEntry(const char* path)
 
 } // namespace
 
-int EnsureDirectoryPath(const char* path, int create, int wholePath)
+bool EnsureDirectoryPath(const char* path, uint32_t options)
 {
     char full[MAX_PATH];
     char* filePart = nullptr;
     const DWORD length = GetFullPathNameA(path, sizeof full, full, &filePart);
     if (length == 0 || length >= sizeof full)
-        return 0;
+        return false;
+    const bool wholePath = (options & EnsureWholePath) != 0;
     const size_t end = (wholePath || !filePart) ? length + 1 : static_cast<size_t>(filePart - full);
-    if (end <= kDriveRootLength)
-        return 1;
-    for (size_t i = kDriveRootLength; i < end; ++i) {
+    if (end <= DriveRootLength)
+        return true;
+    for (size_t i = DriveRootLength; i < end; ++i) {
         // The trail byte of a double-byte character is no separator ("表" is 95 5C).
         if (IsLeadByte932(static_cast<unsigned char>(full[i])) && i + 1 < length) {
             ++i;
@@ -129,44 +130,44 @@ int EnsureDirectoryPath(const char* path, int create, int wholePath)
         const char kept = full[i];
         full[i] = '\0';
         const bool found = FolderPrefixExists(full);
-        if (!found && (!create || !CreateDirectoryA(full, nullptr)))
-            return 0;
+        if (!found && (!(options & EnsureCreate) || !CreateDirectoryA(full, nullptr)))
+            return false;
         full[i] = kept;
     }
-    return 1;
+    return true;
 }
 
-int CopyCommand(CommandRecord* cmd)
+bool CopyCommand(CommandRecord* cmd)
 {
     return TransferFile(cmd, CopyOneFile);
 }
 
-int ExpandCommand(CommandRecord* cmd)
+bool ExpandCommand(CommandRecord* cmd)
 {
     return TransferFile(cmd, ExpandFile);
 }
 
-int DeleteCommand(CommandRecord* cmd)
+bool DeleteCommand(CommandRecord* cmd)
 {
-    if (!EnsureDirectoryPath(cmd->param1, 0, 0))
-        return 0;
+    if (!EnsureDirectoryPath(cmd->param1, EnsureTestOnly))
+        return false;
     RemoveEntry(cmd->param1);
-    return 1;
+    return true;
 }
 
 // A second field that is empty or not a number means no subfolders.
-int DelallCommand(CommandRecord* cmd)
+bool DelallCommand(CommandRecord* cmd)
 {
     int32_t recursive = 0;
     if (!ReadDecimal(cmd->param2, &recursive))
         recursive = 0;
-    return DeleteTree(cmd->param1, recursive);
+    return DeleteTree(cmd->param1, recursive != 0);
 }
 
-int DeleteTree(const char* folder, int recursive)
+bool DeleteTree(const char* folder, bool recursive)
 {
-    if (!EnsureDirectoryPath(folder, 0, 0))
-        return 0;
+    if (!EnsureDirectoryPath(folder, EnsureTestOnly))
+        return false;
     char pattern[MAX_PATH];
     WIN32_FIND_DATAA found;
     HANDLE search = JoinPath(pattern, sizeof pattern, folder, "*.*") ? FindFirstFileA(pattern, &found)
@@ -182,7 +183,7 @@ int DeleteTree(const char* folder, int recursive)
                                    !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
             if (recursive && subfolder && !DeleteTree(entry, recursive)) {
                 FindClose(search);
-                return 0;
+                return false;
             }
             RemoveEntry(entry);
             if (recursive && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
@@ -192,36 +193,32 @@ int DeleteTree(const char* folder, int recursive)
     }
     SetFileAttributesA(folder, FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(folder);
-    return 1;
+    return true;
 }
 
-int SetattCommand(CommandRecord* cmd)
+bool SetattCommand(CommandRecord* cmd)
 {
     const DWORD attributes = GetFileAttributesA(cmd->param1);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        ShowFileError(kMsgAttributesFailed, cmd->param1);
-        return 0;
-    }
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ShowFileError(MsgAttributesFailed, cmd->param1);
     uint32_t value = attributes;
     switch (ApplyAttributeChanges(cmd->param2, &value)) {
     case AttributeChange::RefusedSilently:
-        return 0;
+        return false;
     case AttributeChange::Refused:
-        ShowFileError(kMsgAttributesFailed, cmd->param1);
-        return 0;
+        return ShowFileError(MsgAttributesFailed, cmd->param1);
     case AttributeChange::Applied:
         break;
     }
-    if (!SetFileAttributesA(cmd->param1, value)) {
-        ShowFileError(kMsgAttributesFailed, cmd->param1);
-        return 0;
-    }
-    return 1;
+    if (!SetFileAttributesA(cmd->param1, value))
+        return ShowFileError(MsgAttributesFailed, cmd->param1);
+    return true;
 }
 
-int TestExist(CommandRecord* cmd)
+bool TestExist(CommandRecord* cmd)
 {
-    const bool present = EnsureDirectoryPath(cmd->param1, 0, 0) && AnythingMatches(cmd->param1);
+    const bool present = EnsureDirectoryPath(cmd->param1, EnsureTestOnly) &&
+                         AnythingMatches(cmd->param1);
     cmd->busy = present ? 0 : 1;
-    return 1;
+    return true;
 }

@@ -1,25 +1,30 @@
 // File commands: COPY, EXPAND, DELETE, DELALL, SETATT and EXIST, and the
 // folder walk that tests and creates the folders of a path. Each command
-// answers 0 to end the run.
+// answers false to end the run.
 #pragma once
 
-#include "setup/engine/records.h"
+#include <cstdint>
 
-// 1 when every folder of the drive-letter path `path` exists, or was created
-// when `create` is set. With `wholePath` the last component is a folder too;
-// otherwise it is a file name and is not touched. A path whose full name does
-// not fit 259 bytes is refused with 0.
-int EnsureDirectoryPath(const char* path, int create, int wholePath);
+#include "setup/core/records.h"
 
-int CopyCommand(CommandRecord* cmd);
-int ExpandCommand(CommandRecord* cmd);
-int DeleteCommand(CommandRecord* cmd);
-int DelallCommand(CommandRecord* cmd);
-int SetattCommand(CommandRecord* cmd);
+// How EnsureDirectoryPath treats a path: options to combine.
+enum EnsureOption : uint32_t {
+    EnsureTestOnly = 0,         // only test that the folders exist
+    EnsureCreate = 0x1,         // create the folders that are missing
+    EnsureWholePath = 0x2,      // the last component is a folder too, not a file name
+};
 
-// EXIST: busy while nothing matches param1 (wildcards allowed); answers 1.
-int TestExist(CommandRecord* cmd);
+// True when every folder of the drive-letter path `path` exists, or was
+// created under EnsureCreate. Without EnsureWholePath the last component is
+// a file name and is not touched. A path whose full name does not fit 259
+// bytes is refused.
+bool EnsureDirectoryPath(const char* path, uint32_t options);
+
+CommandHandler CopyCommand, ExpandCommand, DeleteCommand, DelallCommand, SetattCommand;
+
+// EXIST: busy while nothing matches param1 (wildcards allowed); answers true.
+CommandHandler TestExist;
 
 // Empties `folder` (and with `recursive` its subfolders) and removes it.
-// 0 only when a folder above it is missing.
-int DeleteTree(const char* folder, int recursive);
+// False only when a folder above it is missing.
+bool DeleteTree(const char* folder, bool recursive);

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 // Size of an SZDD header: magic (8), method, last character, length (4).
-constexpr size_t kSzddHeaderSize = 14;
+constexpr size_t SzddHeaderSize = 14;
 
 // True when `header` (the first `size` bytes of a file) is an SZDD header;
 // *length is then the expanded length it announces.

@@ -6,14 +6,28 @@
 #include <cstring>
 
 #include "setup/commands/command_text.h"
-#include "setup/engine/interpreter.h"
-#include "setup/engine/messages.h"
-#include "setup/engine/setup_state.h"
-#include "setup/engine/show_error.h"
+#include "setup/core/messages.h"
+#include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/error_box.h"
 
 namespace {
+
+constexpr DWORD DdeTimeoutMs = 10000;
+constexpr DWORD DdeDataIsHandle = 0xFFFFFFFF;   // the transaction's data is a data handle
+constexpr int32_t RestartMode = 1;              // SHUTDOWN's mode when none is given
+
+// The notice's record: its command and the client size it keeps.
+struct Notice {
+    CommandRecord* cmd;
+    RECT client;
+};
+
+Notice* NoticeOf(HWND dialog)
+{
+    return reinterpret_cast<Notice*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 HDDEDATA CALLBACK IgnoreDdeTransaction(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
@@ -30,8 +44,8 @@ void SendProgramManagerCommand(DWORD instance, char* command)
                                             static_cast<DWORD>(strlen(command) + 1), 0, nullptr,
                                             CF_TEXT, 0);
         DWORD result = 0;
-        DdeClientTransaction(reinterpret_cast<BYTE*>(data), 0xFFFFFFFF, conversation, nullptr, 0,
-                             XTYP_EXECUTE, 10000, &result);
+        DdeClientTransaction(reinterpret_cast<BYTE*>(data), DdeDataIsHandle, conversation, nullptr,
+                             0, XTYP_EXECUTE, DdeTimeoutMs, &result);
         DdeDisconnect(conversation);
     }
     if (name)
@@ -51,13 +65,14 @@ void EnableShutdownPrivilege()
     CloseHandle(token);
 }
 
-BOOL OnNoticeInit(HWND dialog, CommandRecord* cmd)
+BOOL OnNoticeInit(HWND dialog, Notice* notice)
 {
-    g_setup.activeCommand = cmd;
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(notice));
+    CommandRecord* cmd = notice->cmd;
     const RECT client = CentreDialog(dialog);
     UnescapeText(cmd->param1);
     SetDlgItemTextA(dialog, IDC_NOTICE_TEXT, cmd->param1);
-    g_setup.noticeClientRect = client;
+    notice->client = client;
     int32_t milliseconds = 0;
     if (cmd->param2[0] != '\0') {
         ReadDecimal(cmd->param2, &milliseconds);
@@ -67,10 +82,10 @@ BOOL OnNoticeInit(HWND dialog, CommandRecord* cmd)
     return TRUE;
 }
 
-void OnNoticeMinMaxInfo(MINMAXINFO* info)
+void OnNoticeMinMaxInfo(const Notice& notice, MINMAXINFO* info)
 {
-    const LONG width = g_setup.noticeClientRect.right - g_setup.noticeClientRect.left;
-    const LONG height = g_setup.noticeClientRect.bottom - g_setup.noticeClientRect.top;
+    const LONG width = notice.client.right - notice.client.left;
+    const LONG height = notice.client.bottom - notice.client.top;
     info->ptMinTrackSize = POINT{width, height};
     info->ptMaxTrackSize = POINT{width, height};
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
@@ -87,9 +102,10 @@ INT_PTR CALLBACK AttentionDialogProc(HWND dialog, UINT message, WPARAM, LPARAM l
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnNoticeInit(dialog, reinterpret_cast<CommandRecord*>(lParam));
+        return OnNoticeInit(dialog, reinterpret_cast<Notice*>(lParam));
     case WM_GETMINMAXINFO:
-        OnNoticeMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        if (const Notice* notice = NoticeOf(dialog))
+            OnNoticeMinMaxInfo(*notice, reinterpret_cast<MINMAXINFO*>(lParam));
         return FALSE;
     case WM_TIMER:
         OnNoticeTimer(dialog);
@@ -101,7 +117,7 @@ INT_PTR CALLBACK AttentionDialogProc(HWND dialog, UINT message, WPARAM, LPARAM l
 
 } // namespace
 
-int StartProgram(CommandRecord* cmd, int wait)
+bool StartProgram(CommandRecord* cmd, ProgramWait wait)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -110,32 +126,32 @@ int StartProgram(CommandRecord* cmd, int wait)
                         &startup, &process)) {
         cmd->handle = 0;
         cmd->busy = 0;
-        ShowErrorWithDetail(g_setup.backgroundWindow, kMsgCommandFailed, cmd->param1);
-        return 0;
+        ShowErrorWithDetail(g_setup.backgroundWindow, MsgCommandFailed, cmd->param1);
+        return false;
     }
     CloseHandle(process.hThread);
-    if (wait) {
+    if (wait == ProgramWait::UntilEnd) {
         cmd->busy = 1;
         cmd->handle = reinterpret_cast<uintptr_t>(process.hProcess);
     } else {
         CloseHandle(process.hProcess);
     }
-    return 1;
+    return true;
 }
 
-int ProgCommand(CommandRecord* cmd)
+bool ProgCommand(CommandRecord* cmd)
 {
-    return StartProgram(cmd, 1);
+    return StartProgram(cmd, ProgramWait::UntilEnd);
 }
 
-int EprogCommand(CommandRecord* cmd)
+bool EprogCommand(CommandRecord* cmd)
 {
-    return StartProgram(cmd, 0);
+    return StartProgram(cmd, ProgramWait::None);
 }
 
 // A time that is not a number, or negative, sleeps nothing; a timer that
 // can't be made lets the run go on at the next tick.
-int SleepCommand(CommandRecord* cmd)
+bool SleepCommand(CommandRecord* cmd)
 {
     int32_t milliseconds = 0;
     if (!ReadDecimal(cmd->param1, &milliseconds) || milliseconds < 0)
@@ -143,48 +159,51 @@ int SleepCommand(CommandRecord* cmd)
     cmd->handle = SetTimer(g_setup.backgroundWindow, SleepTimer,
                            static_cast<UINT>(milliseconds), nullptr);
     cmd->busy = cmd->handle ? 1 : 0;
-    return 1;
+    return true;
 }
 
-int MsgboxCommand(CommandRecord* cmd)
+// A box that can't be shown answers 0, and the run ends.
+bool MsgboxCommand(CommandRecord* cmd)
 {
-    const char* caption = cmd->param2[0] != '\0' ? cmd->param2 : g_setup.setupName;
+    const char* caption = cmd->param2[0] != '\0' ? cmd->param2 : g_setup.config.setupName;
     UnescapeText(cmd->param1);
-    return MessageBoxA(g_setup.backgroundWindow, cmd->param1, caption, MB_OK | MB_ICONINFORMATION);
+    return MessageBoxA(g_setup.backgroundWindow, cmd->param1, caption, MB_OK | MB_ICONINFORMATION) != 0;
 }
 
-int AttentionCommand(CommandRecord* cmd)
+// The notice ends with 0 when its time is up, which ends the run; a notice
+// that can't be created answers -1, and the run goes on.
+bool AttentionCommand(CommandRecord* cmd)
 {
-    return static_cast<int>(DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_NOTICE),
-                                            g_setup.backgroundWindow, AttentionDialogProc,
-                                            reinterpret_cast<LPARAM>(cmd)));
+    Notice notice = {cmd, RECT{}};
+    return DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_setup.backgroundWindow,
+                           AttentionDialogProc, reinterpret_cast<LPARAM>(&notice)) != 0;
 }
 
-int ShellDdeCommand(CommandRecord* cmd)
+bool ShellDdeCommand(CommandRecord* cmd)
 {
     DWORD instance = 0;
     if (DdeInitializeA(&instance, IgnoreDdeTransaction, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
         SendProgramManagerCommand(instance, cmd->param1);
         DdeUninitialize(instance);
     }
-    return 1;
+    return true;
 }
 
 // A mode that is empty or not a number restarts, as mode 1 does.
-int ShutdownCommand(CommandRecord* cmd)
+bool ShutdownCommand(CommandRecord* cmd)
 {
-    int32_t mode = 1;
+    int32_t mode = RestartMode;
     if (!ReadDecimal(cmd->param2, &mode))
-        mode = 1;
+        mode = RestartMode;
     const uint32_t flags = ShutdownFlags(mode);
     if (cmd->param1[0] != '\0') {
         UnescapeText(cmd->param1);
-        if (MessageBoxA(g_setup.backgroundWindow, cmd->param1, g_setup.setupName,
+        if (MessageBoxA(g_setup.backgroundWindow, cmd->param1, g_setup.config.setupName,
                         MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-            return 1;
+            return true;
     }
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
     ExitWindowsEx(flags, 0);
-    return 1;
+    return true;
 }

@@ -1,22 +1,25 @@
 // Commands that act outside the file system: programs, sleeps, messages,
-// the notice, Program Manager DDE and shutdown. Each answers 0 to end the run.
+// the notice, Program Manager DDE and shutdown. Each answers false to end
+// the run.
 #pragma once
 
 #include <windows.h>
 
-#include "setup/engine/records.h"
+#include "setup/core/records.h"
 
-// Starts param1 as a command line; with `wait` the command stays busy until
-// the process ends.
-int StartProgram(CommandRecord* cmd, int wait);
-
-int ProgCommand(CommandRecord* cmd);
-int EprogCommand(CommandRecord* cmd);
-int SleepCommand(CommandRecord* cmd);
-int MsgboxCommand(CommandRecord* cmd);
-int AttentionCommand(CommandRecord* cmd);
-int ShellDdeCommand(CommandRecord* cmd);
-int ShutdownCommand(CommandRecord* cmd);
+// SLEEP's timer on the background window; its tick ends the sleep.
+constexpr UINT_PTR SleepTimer = 40002;
 
 // Timer of the notice dialog on its own window.
 constexpr UINT_PTR AttentionTimer = 0xFFFFFFFF;
+
+enum class ProgramWait {
+    UntilEnd,   // PROG: the command stays busy until the process ends
+    None,       // EPROG: the run goes on at once
+};
+
+// Starts param1 as a command line.
+bool StartProgram(CommandRecord* cmd, ProgramWait wait);
+
+CommandHandler ProgCommand, EprogCommand, SleepCommand, MsgboxCommand, AttentionCommand,
+    ShellDdeCommand, ShutdownCommand;

@@ -1,14 +1,17 @@
 // The background window's picture and its painting.
 #include "setup/ui/background_picture.h"
 
-#include "setup/engine/memory.h"
-#include "setup/engine/setup_state.h"
+#include "setup/core/memory.h"
+#include "setup/core/setup_state.h"
 #include "setup/ui/bmp_header.h"
 #include "setup/ui/drawing.h"
 
 namespace {
 
-const COLORREF kSurfaceColour = RGB(0, 128, 128);
+const COLORREF SurfaceColour = RGB(0, 128, 128);
+constexpr int MessagePoints = 22;
+constexpr int PointsPerInch = 72;
+constexpr WORD PaletteVersion = 0x300;
 
 // The whole file in a zero-filled block that the caller frees; null when it
 // can't be opened (exclusively, existing only) or read.
@@ -38,7 +41,7 @@ HPALETTE CreatePicturePalette(const RGBQUAD* table, uint32_t colours)
         AllocZeroed(sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY)));
     if (!logical)
         return nullptr;
-    logical->palVersion = 0x300;
+    logical->palVersion = PaletteVersion;
     logical->palNumEntries = static_cast<WORD>(colours);
     for (uint32_t i = 0; i < colours; ++i)
         logical->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
@@ -50,27 +53,26 @@ HPALETTE CreatePicturePalette(const RGBQUAD* table, uint32_t colours)
 // The BACKGROUND_MSG font: bold italic, 22 points, Shift-JIS.
 HFONT CreateMessageFont(HDC dc)
 {
-    const int height = GetDeviceCaps(dc, LOGPIXELSY) * 22 / 72;
+    const int height = GetDeviceCaps(dc, LOGPIXELSY) * MessagePoints / PointsPerInch;
     return CreateFontA(height, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, SHIFTJIS_CHARSET, 0, 0, 0,
                        FF_MODERN | DEFAULT_PITCH, nullptr);
 }
 
-void DrawMessage(HDC dc)
+void DrawMessage(HWND window, HDC dc)
 {
     HFONT font = CreateMessageFont(dc);
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     RECT client;
-    GetClientRect(g_setup.backgroundWindow, &client);
-    DrawTextA(dc, g_setup.backgroundMsg, -1, &client, 0);
+    GetClientRect(window, &client);
+    DrawTextA(dc, g_setup.config.backgroundMsg, -1, &client, 0);
     SelectObject(dc, oldFont);
     DeleteObject(font);
 }
 
-void DrawPicture(HDC composition, HDC pictureDc, int screenWidth)
+void DrawPicture(HDC composition, HDC pictureDc, int screenWidth, const BackgroundPicture& picture)
 {
-    const BackgroundPicture& picture = g_setup.picture;
     HGDIOBJ oldBitmap = SelectObject(pictureDc, picture.bitmap);
     HPALETTE oldPalette = SelectPalette(pictureDc, picture.palette, TRUE);
     RealizePalette(pictureDc);
@@ -82,38 +84,43 @@ void DrawPicture(HDC composition, HDC pictureDc, int screenWidth)
 
 } // namespace
 
-int LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* picture)
+bool LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* picture)
 {
     *picture = BackgroundPicture{};
     DWORD size = 0;
     uint8_t* data = ReadWholeFile(path, &size);
     if (!data)
-        return 0;
+        return false;
     BmpLayout layout;
     if (CheckBmp(data, size, &layout)) {
-        const auto* info = reinterpret_cast<const BITMAPINFO*>(data + kBmpInfoOffset);
+        const auto* info = reinterpret_cast<const BITMAPINFO*>(data + BmpInfoOffset);
         HDC dc = GetDC(window);
         picture->bitmap = CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, data + layout.pixelOffset,
                                          info, DIB_RGB_COLORS);
         picture->width = layout.width;
         picture->height = layout.height;
         picture->palette = CreatePicturePalette(
-            reinterpret_cast<const RGBQUAD*>(data + kBmpColourTableOffset), layout.colours);
+            reinterpret_cast<const RGBQUAD*>(data + BmpColourTableOffset), layout.colours);
         ReleaseDC(window, dc);
     }
     FreeZeroed(data);
     if (picture->bitmap && picture->palette)
-        return 1;
+        return true;
     // Half a picture is no picture: nothing is kept that no one would delete.
+    DeleteBackgroundPicture(picture);
+    return false;
+}
+
+void DeleteBackgroundPicture(BackgroundPicture* picture)
+{
     if (picture->bitmap)
         DeleteObject(picture->bitmap);
     if (picture->palette)
         DeleteObject(picture->palette);
     *picture = BackgroundPicture{};
-    return 0;
 }
 
-void PaintBackground(HDC dc)
+void PaintBackground(HWND window, HDC dc, const BackgroundPicture* picture)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
@@ -122,10 +129,10 @@ void PaintBackground(HDC dc)
     HBITMAP surface = CreateCompatibleBitmap(dc, width, height);
     HGDIOBJ oldSurface = SelectObject(composition, surface);
 
-    DrawFilledRectangle(composition, RECT{0, 0, width, height}, kSurfaceColour, kSurfaceColour);
-    DrawMessage(composition);
-    if (g_setup.pictureLoaded)
-        DrawPicture(composition, pictureDc, width);
+    DrawFilledRectangle(composition, RECT{0, 0, width, height}, SurfaceColour, SurfaceColour);
+    DrawMessage(window, composition);
+    if (picture)
+        DrawPicture(composition, pictureDc, width, *picture);
     BitBlt(dc, 0, 0, width, height, composition, 0, 0, SRCCOPY);
 
     SelectObject(composition, oldSurface);

@@ -13,10 +13,14 @@ struct BackgroundPicture {
     int32_t height;
 };
 
-// Loads a BMP of at most 8 bits per pixel; non-zero when `picture` ends
-// with both a bitmap and a palette. Any file it can't use means no picture.
-int LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* picture);
+// Loads a BMP of at most 8 bits per pixel; true when `picture` ends with
+// both a bitmap and a palette. Any file it can't use means no picture.
+bool LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* picture);
 
-// Composes the whole screen-size surface off screen and copies it to `dc`
-// in one transfer.
-void PaintBackground(HDC dc);
+// Deletes the bitmap and palette of a loaded picture.
+void DeleteBackgroundPicture(BackgroundPicture* picture);
+
+// Composes the whole screen-size surface of `window` off screen (the
+// BACKGROUND_MSG text, and `picture` unless it is null) and copies it to
+// `dc` in one transfer.
+void PaintBackground(HWND window, HDC dc, const BackgroundPicture* picture);

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t kBmpInfoOffset = 14;
-constexpr size_t kBmpColourTableOffset = 54;
+constexpr size_t BmpInfoOffset = 14;
+constexpr size_t BmpColourTableOffset = 54;
 
 struct BmpLayout {
     int32_t width;

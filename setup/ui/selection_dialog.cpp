@@ -1,29 +1,33 @@
 // The application selection dialog.
 #include "setup/ui/selection_dialog.h"
 
-#include <cstring>
-
-#include "setup/engine/inf_parser.h"
-#include "setup/engine/interpreter.h"
-#include "setup/engine/memory.h"
-#include "setup/engine/messages.h"
-#include "setup/engine/paths.h"
-#include "setup/engine/setup_state.h"
-#include "setup/engine/show_error.h"
+#include "setup/core/app_collection.h"
+#include "setup/core/memory.h"
+#include "setup/core/messages.h"
+#include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/error_box.h"
 #include "setup/ui/selectors.h"
 
 namespace {
 
-constexpr DWORD kSectionCapacity = 10240;
-constexpr char kDefaultPattern[] = "QV*.INF";
+// Notification codes of WM_COMMAND that the dialog acts on.
+constexpr WORD ButtonClicked = BN_CLICKED;            // 0, also menus and accelerators
+constexpr WORD SelectionChanged = LBN_SELCHANGE;      // 1, CBN_SELCHANGE alike
 
-// One file already offered to LoadAppInf while applications are collected.
-struct SeenNode {
-    SeenNode* next;
-    char path[PathCapacity];
+// What the dialog keeps for its lifetime, in its user data.
+struct SelectionState {
+    AppRecord defaultInstall;   // [DefaultInstall] pseudo-application
+    AppRecord cancelInstall;    // [CancelInstall] pseudo-application
+    HICON appIcon;              // icon 101
 };
+
+// The dialog's state; null before WM_INITDIALOG has made it.
+SelectionState* StateOf(HWND dialog)
+{
+    return reinterpret_cast<SelectionState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 // A zero-filled heap block freed when it goes out of scope.
 class HeapBlock {
@@ -38,168 +42,48 @@ private:
     char* block_;
 };
 
-void ReadMasterConfig(const char* key, const char* fallback, char* value, DWORD capacity)
+// Shows the error over the dialog and closes the dialog; answers the
+// initialisation result FALSE.
+BOOL CloseWithError(HWND dialog, const char* text)
 {
-    GetPrivateProfileStringA("QvSetupConfig", key, fallback, value, capacity,
-                             g_setup.masterInfPath);
+    ShowError(dialog, text);
+    DestroyWindow(dialog);
+    return FALSE;
 }
 
-bool WasSeen(NodeList<SeenNode>& seen, const char* path)
+BOOL CloseWithLoadError(HWND dialog, const LoadError& error)
 {
-    for (SeenNode* node = First(seen); node; node = Next(seen)) {
-        if (EqualsIgnoreCase(node->path, path))
-            return true;
-    }
-    return false;
-}
-
-enum class Offer { Loaded, Skipped, NoMemory, Fatal };
-
-// Offers one found file to LoadAppInf unless an earlier pattern found it.
-Offer OfferFile(HWND dialog, NodeList<SeenNode>& seen, const char* name)
-{
-    SeenNode* node = AllocRecord<SeenNode>();
-    if (!node)
-        return Offer::NoMemory;
-    if (!JoinPath(node->path, sizeof node->path, g_setup.sourceDir, name) ||
-        WasSeen(seen, node->path)) {
-        FreeZeroed(node);
-        return Offer::Skipped;
-    }
-    if (!LoadAppInf(dialog, node->path)) {
-        FreeZeroed(node);
-        return Offer::Fatal;
-    }
-    Append(seen, node);
-    return Offer::Loaded;
-}
-
-// Loads the files matching one [Priority] pattern in directory order;
-// false after a fatal error that LoadAppInf reported.
-bool CollectPattern(HWND dialog, NodeList<SeenNode>& seen, const char* patternLine)
-{
-    char pattern[PathCapacity];
-    if (!JoinPath(pattern, sizeof pattern, g_setup.sourceDir, patternLine))
-        return true;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return true;
-    // No memory for a seen-node ends this pattern silently; a fatal load
-    // ends the whole collection.
-    Offer offer = Offer::Skipped;
-    do {
-        offer = OfferFile(dialog, seen, found.cFileName);
-    } while (offer != Offer::NoMemory && offer != Offer::Fatal && FindNextFileA(search, &found));
-    FindClose(search);
-    return offer != Offer::Fatal;
-}
-
-// Loads every application INF that a [Priority] line finds, in line order,
-// each file once.
-bool CollectApplications(HWND dialog, const char* patterns)
-{
-    NodeList<SeenNode> seen = {};
-    bool ok = true;
-    for (const char* line = patterns; *line && ok; line += strlen(line) + 1) {
-        if (line[0] != ';')
-            ok = CollectPattern(dialog, seen, line);
-    }
-    while (SeenNode* node = PopFront(seen))
-        FreeZeroed(node);
-    return ok;
-}
-
-// Reads one pseudo-application's section of the master INF; it takes part
-// in the run only when the section has commands.
-bool LoadPseudoApp(HWND dialog, AppRecord& pseudo, const char* section)
-{
-    FreeAppRecordLists(&pseudo);
-    pseudo = AppRecord{};
-    strcpy(pseudo.infPath, g_setup.masterInfPath);
-    if (!LoadCommandSection(dialog, &pseudo, section))
-        return false;
-    if (Count(pseudo.commands) > 0) {
-        pseudo.listIndex = -1;
-        pseudo.selected = 1;
-    }
-    return true;
-}
-
-// Puts a copy of the pseudo-application at the head of the run; the list
-// then owns its commands. False when no copy could be made.
-bool PushPseudoApp(AppRecord& pseudo)
-{
-    AppRecord* copy = AllocRecord<AppRecord>();
-    if (!copy)
-        return false;
-    *copy = pseudo;
-    pseudo.commands = NodeList<CommandRecord>{};
-    pseudo.cdChecks = NodeList<CheckCdromEntry>{};
-    PushFront(g_setup.appList, copy);
-    return true;
+    ShowLoadError(dialog, error);
+    DestroyWindow(dialog);
+    return FALSE;
 }
 
 void ApplyCancelPermission(HWND dialog)
 {
-    char cancel[6];
-    ReadMasterConfig("CANCEL", "YES", cancel, sizeof cancel);
-    g_setup.cancelAllowed = EqualsIgnoreCase(cancel, "NO") ? 0 : 1;
-    if (g_setup.cancelAllowed)
+    if (g_setup.config.cancelAllowed)
         return;
     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
     EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_DISABLED);
 }
 
 // Caption, prompt, icon and position of the dialog.
-void PresentDialog(HWND dialog)
+void PresentDialog(HWND dialog, SelectionState& state)
 {
-    g_setup.appIcon = LoadIconA(g_setup.instance, MAKEINTRESOURCEA(IDI_SETUP));
-    if (!g_setup.showBackground) {
-        SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_setup.appIcon));
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_setup.appIcon));
+    state.appIcon = LoadIconA(g_setup.instance, MAKEINTRESOURCEA(IDI_SETUP));
+    if (!g_setup.config.showBackground) {
+        const auto icon = reinterpret_cast<LPARAM>(state.appIcon);
+        SendMessageA(dialog, WM_SETICON, ICON_BIG, icon);
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, icon);
     }
-    char title[64];
-    ReadMasterConfig("TITLE", "選択", title, sizeof title);
-    SetWindowTextA(dialog, title);
-    char prompt[128];
-    ReadMasterConfig("DLGMSG", "", prompt, sizeof prompt);
-    if (prompt[0] != '\0')
-        SetDlgItemTextA(dialog, IDC_PROMPT, prompt);
-
-    g_setup.dialogClientRect = CentreDialog(dialog);
-}
-
-// [ExcludeForegroundWindow] captions into excludeList, each line whole. A
-// node that can't be allocated ends the list silently.
-void LoadExcludeList(const char* lines)
-{
-    FreeExcludeList();
-    for (const char* line = lines; *line; line += strlen(line) + 1) {
-        WindowTitleNode* node = AllocRecord<WindowTitleNode>();
-        char* title = static_cast<char*>(AllocZeroed(strlen(line) + 1));
-        if (!node || !title) {
-            FreeZeroed(node);
-            FreeZeroed(title);
-            return;
-        }
-        strcpy(title, line);
-        node->title = title;
-        Append(g_setup.excludeList, node);
-    }
-}
-
-// Reads a whole master INF section into a 10240-byte block; an empty
-// section gives `fallback` as its one line.
-void ReadMasterSection(const char* section, char* lines, const char* fallback)
-{
-    if (GetPrivateProfileSectionA(section, lines, kSectionCapacity, g_setup.masterInfPath) == 0)
-        strcpy(lines, fallback);
+    SetWindowTextA(dialog, g_setup.config.dialogTitle);
+    if (g_setup.config.dialogPrompt[0] != '\0')
+        SetDlgItemTextA(dialog, IDC_PROMPT, g_setup.config.dialogPrompt);
+    CentreDialog(dialog);
 }
 
 BOOL BuildSelector(HWND dialog)
 {
-    switch (g_setup.listStyle) {
+    switch (g_setup.config.listStyle) {
     case StyleMulti:
         return CreateCheckList(dialog);
     case StyleSingle:
@@ -207,33 +91,34 @@ BOOL BuildSelector(HWND dialog)
     case StyleSingleList:
         return CreateListSelector(dialog);
     default:
-        ShowError(dialog, kMsgFatalError);
-        return FALSE;
+        return CloseWithError(dialog, MsgFatalError);
     }
 }
 
 BOOL InitSelectionDialog(HWND dialog)
 {
-    PresentDialog(dialog);
+    auto* state = AllocRecord<SelectionState>();
+    if (!state)
+        return CloseWithError(dialog, MsgOutOfMemory);
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    PresentDialog(dialog, *state);
     ApplyCancelPermission(dialog);
 
-    HeapBlock priority(kSectionCapacity);
-    HeapBlock exclude(kSectionCapacity);
-    if (!priority.get() || !exclude.get()) {
-        ShowError(dialog, kMsgOutOfMemory);
-        return FALSE;
-    }
-    ReadMasterSection("Priority", priority.get(), kDefaultPattern);
+    HeapBlock priority(MasterSectionCapacity);
+    HeapBlock exclude(MasterSectionCapacity);
+    if (!priority.get() || !exclude.get())
+        return CloseWithError(dialog, MsgOutOfMemory);
+    ReadMasterSection("Priority", priority.get(), DefaultPattern);
     ReadMasterSection("ExcludeForegroundWindow", exclude.get(), "");
     LoadExcludeList(exclude.get());
 
-    if (!LoadPseudoApp(dialog, g_setup.defaultInstall, "DefaultInstall") ||
-        !LoadPseudoApp(dialog, g_setup.cancelInstall, "CancelInstall")) {
-        DestroyWindow(dialog);
-        return FALSE;
-    }
+    LoadError error;
+    if (!LoadPseudoApp(state->defaultInstall, "DefaultInstall", &error) ||
+        !LoadPseudoApp(state->cancelInstall, "CancelInstall", &error))
+        return CloseWithLoadError(dialog, error);
     FreeAppList();
-    if (!CollectApplications(dialog, priority.get())) {
+    if (!CollectApplications(priority.get(), &error)) {
+        CloseWithLoadError(dialog, error);
         PostQuitMessage(0);
         return FALSE;
     }
@@ -245,22 +130,22 @@ BOOL InitSelectionDialog(HWND dialog)
 }
 
 // Install: [DefaultInstall] first, then the chosen applications.
-void OnInstall(HWND dialog)
+void OnInstall(HWND dialog, SelectionState& state)
 {
-    if (g_setup.defaultInstall.selected)
-        PushPseudoApp(g_setup.defaultInstall);
-    FreeAppRecordLists(&g_setup.cancelInstall);
+    if (state.defaultInstall.selected)
+        PushPseudoApp(state.defaultInstall);
+    FreeAppRecordLists(&state.cancelInstall);
     PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
     DestroyWindow(dialog);
 }
 
 // Cancel: only [CancelInstall] runs; without it the program ends.
-void OnCancel(HWND dialog)
+void OnCancel(HWND dialog, SelectionState& state)
 {
     FreeAppList();
-    FreeAppRecordLists(&g_setup.defaultInstall);
-    if (g_setup.cancelInstall.selected) {
-        if (PushPseudoApp(g_setup.cancelInstall))
+    FreeAppRecordLists(&state.defaultInstall);
+    if (state.cancelInstall.selected) {
+        if (PushPseudoApp(state.cancelInstall))
             PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
     } else {
         SendMessageA(g_setup.backgroundWindow, WM_CLOSE, 0, 0);
@@ -270,15 +155,15 @@ void OnCancel(HWND dialog)
 
 void OnSelectionCommand(HWND dialog, WORD code, WORD id)
 {
-    if (code == 1) {
-        if (g_setup.listStyle == StyleSingle)
-            FollowComboSelection(dialog);
-        else if (g_setup.listStyle == StyleSingleList)
-            FollowListSelection(dialog);
-    } else if (code == 0 && id == IDC_INSTALL) {
-        OnInstall(dialog);
-    } else if (code == 0 && id == IDCANCEL) {
-        OnCancel(dialog);
+    SelectionState* state = StateOf(dialog);
+    if (!state)
+        return;
+    if (code == SelectionChanged) {
+        FollowCurrentSelection(dialog);
+    } else if (code == ButtonClicked && id == IDC_INSTALL) {
+        OnInstall(dialog, *state);
+    } else if (code == ButtonClicked && id == IDCANCEL) {
+        OnCancel(dialog, *state);
     }
 }
 
@@ -287,21 +172,28 @@ void OnSelectionPaint(HWND dialog)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
-    if (IsIconic(dialog)) {
+    const SelectionState* state = StateOf(dialog);
+    if (state && IsIconic(dialog)) {
         SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         RECT client;
         GetClientRect(dialog, &client);
         const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
         const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-        DrawIcon(dc, x, y, g_setup.appIcon);
+        DrawIcon(dc, x, y, state->appIcon);
     }
     EndPaint(dialog, &paint);
 }
 
 // With no application left the program ends; otherwise the background
 // window runs the list it has been handed.
-void OnSelectionDestroy()
+void OnSelectionDestroy(HWND dialog)
 {
+    if (SelectionState* state = StateOf(dialog)) {
+        FreeAppRecordLists(&state->defaultInstall);
+        FreeAppRecordLists(&state->cancelInstall);
+        FreeZeroed(state);
+        SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    }
     g_setup.selectionDialog = nullptr;
     g_setup.listControl = nullptr;
     if (Count(g_setup.appList) == 0)
@@ -309,14 +201,6 @@ void OnSelectionDestroy()
 }
 
 } // namespace
-
-void FreeExcludeList()
-{
-    while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
-        FreeZeroed(node->title);
-        FreeZeroed(node);
-    }
-}
 
 INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -327,7 +211,7 @@ INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         OnSelectionCommand(dialog, HIWORD(wParam), LOWORD(wParam));
         return TRUE;
     case WM_DRAWITEM:
-        if (g_setup.listStyle != StyleMulti)
+        if (g_setup.config.listStyle != StyleMulti)
             return FALSE;
         return DrawCheckListItem(dialog, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_VKEYTOITEM:
@@ -336,9 +220,9 @@ INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         OnSelectionPaint(dialog);
         return FALSE;
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(g_setup.appIcon);
+        return reinterpret_cast<INT_PTR>(StateOf(dialog) ? StateOf(dialog)->appIcon : nullptr);
     case WM_DESTROY:
-        OnSelectionDestroy();
+        OnSelectionDestroy(dialog);
         return FALSE;
     default:
         return FALSE;

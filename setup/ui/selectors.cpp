@@ -1,14 +1,21 @@
 // The three selectors of the selection dialog.
 #include "setup/ui/selectors.h"
 
-#include "setup/engine/setup_state.h"
+#include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/check_list_geometry.h"
 #include "setup/ui/drawing.h"
 
 namespace {
 
-constexpr int kCheckmarkSize = 14;
+constexpr int CheckmarkSize = 14;
+constexpr int SelectorMargin = 10;      // pixels between the selector and the dialog's edges
+constexpr int SelectorTop = 35;         // pixels, below the prompt
+constexpr int CheckInset = 3;           // pixels between a row's corner and its check square
+
+// WM_VKEYTOITEM answers: let the list box act, or the key is fully handled.
+constexpr INT_PTR KeyDefaultAction = -1;
+constexpr INT_PTR KeyHandled = -2;
 
 // The messages in which the two single-choice kinds differ.
 struct ChoiceMessages {
@@ -18,9 +25,9 @@ struct ChoiceMessages {
     UINT setCurSel;
     UINT getCurSel;
 };
-constexpr ChoiceMessages kComboMessages = {CB_ADDSTRING, CB_SETITEMDATA, CB_GETITEMDATA,
+constexpr ChoiceMessages ComboMessages = {CB_ADDSTRING, CB_SETITEMDATA, CB_GETITEMDATA,
                                            CB_SETCURSEL, CB_GETCURSEL};
-constexpr ChoiceMessages kListMessages = {LB_ADDSTRING, LB_SETITEMDATA, LB_GETITEMDATA,
+constexpr ChoiceMessages ListMessages = {LB_ADDSTRING, LB_SETITEMDATA, LB_GETITEMDATA,
                                           LB_SETCURSEL, LB_GETCURSEL};
 
 // The record attached to an item, or null for no item (both kinds answer
@@ -40,10 +47,12 @@ HWND CreateSelectorControl(HWND dialog, const char* className, DWORD style)
     GetWindowRect(GetDlgItem(dialog, IDC_DESCRIPTION_GROUP), &group);
     POINT groupTopLeft = {group.left, group.top};
     ScreenToClient(dialog, &groupTopLeft);
-    const int left = 10;
-    const int top = 35;
-    const int right = (g_setup.dialogClientRect.right - g_setup.dialogClientRect.left) - 10;
-    const int bottom = groupTopLeft.y - 10;
+    RECT client;
+    GetClientRect(dialog, &client);
+    const int left = SelectorMargin;
+    const int top = SelectorTop;
+    const int right = (client.right - client.left) - SelectorMargin;
+    const int bottom = groupTopLeft.y - SelectorMargin;
     HWND control = CreateWindowExA(WS_EX_CLIENTEDGE, className, "",
                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
                                        style,
@@ -68,19 +77,22 @@ void FillSelector(HWND control, const ChoiceMessages& messages)
     SendMessageA(control, messages.setCurSel, 0, 0);
 }
 
-int FollowSelection(HWND dialog, const ChoiceMessages& messages)
+bool FollowSelection(HWND dialog, const ChoiceMessages& messages)
 {
     HWND control = g_setup.listControl;
-    if (AppRecord* marked = ItemRecord(control, messages.getItemData, g_setup.markedIndex))
-        marked->selected = 0;
+    // A single-choice selector keeps the item it marked last in its user
+    // data; that record is unmarked when the choice moves on.
+    const LRESULT marked = GetWindowLongPtrA(control, GWLP_USERDATA);
+    if (AppRecord* previous = ItemRecord(control, messages.getItemData, marked))
+        previous->selected = 0;
     const LRESULT current = SendMessageA(control, messages.getCurSel, 0, 0);
-    g_setup.markedIndex = static_cast<int32_t>(current);
+    SetWindowLongPtrA(control, GWLP_USERDATA, current);
     AppRecord* app = ItemRecord(control, messages.getItemData, current);
     if (!app)
-        return 0;
+        return false;
     app->selected = 1;
     SetDlgItemTextA(dialog, IDC_DESCRIPTION, app->description);
-    return 1;
+    return true;
 }
 
 // The check list's procedure: a left click first toggles the check square
@@ -105,7 +117,7 @@ LRESULT CALLBACK CheckListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(listBoxProc, list, message, wParam, lParam);
 }
 
-void DrawCheckBox(HDC dc, const RECT& box, int checked)
+void DrawCheckBox(HDC dc, const RECT& box, bool checked)
 {
     DrawFilledRectangle(dc, box, GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_GRAYTEXT));
     if (!checked)
@@ -115,7 +127,7 @@ void DrawCheckBox(HDC dc, const RECT& box, int checked)
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ oldBitmap = SelectObject(memory, mark);
     StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, 0, 0,
-               kCheckmarkSize, kCheckmarkSize, SRCAND);
+               CheckmarkSize, CheckmarkSize, SRCAND);
     SelectObject(memory, oldBitmap);
     DeleteDC(memory);
     DeleteObject(mark);
@@ -154,7 +166,7 @@ BOOL CreateComboSelector(HWND dialog)
     HWND control = CreateSelectorControl(dialog, "COMBOBOX", CBS_DROPDOWNLIST | CBS_AUTOHSCROLL);
     if (!control)
         return FALSE;
-    FillSelector(control, kComboMessages);
+    FillSelector(control, ComboMessages);
     SendMessageA(control, WM_SETFOCUS, reinterpret_cast<WPARAM>(dialog), 0);
     return FollowComboSelection(dialog);
 }
@@ -164,7 +176,7 @@ BOOL CreateListSelector(HWND dialog)
     HWND control = CreateSelectorControl(dialog, "LISTBOX", WS_HSCROLL | LBS_NOTIFY);
     if (!control)
         return FALSE;
-    FillSelector(control, kListMessages);
+    FillSelector(control, ListMessages);
     return FollowListSelection(dialog);
 }
 
@@ -177,19 +189,27 @@ BOOL CreateCheckList(HWND dialog)
     const LONG_PTR listBoxProc = GetWindowLongPtrA(control, GWLP_WNDPROC);
     SetWindowLongPtrA(control, GWLP_USERDATA, listBoxProc);
     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CheckListProc));
-    FillSelector(control, kListMessages);
+    FillSelector(control, ListMessages);
     SendMessageA(control, WM_SETFOCUS, reinterpret_cast<WPARAM>(dialog), 0);
     return TRUE;
 }
 
-int FollowComboSelection(HWND dialog)
+bool FollowComboSelection(HWND dialog)
 {
-    return FollowSelection(dialog, kComboMessages);
+    return FollowSelection(dialog, ComboMessages);
 }
 
-int FollowListSelection(HWND dialog)
+bool FollowListSelection(HWND dialog)
 {
-    return FollowSelection(dialog, kListMessages);
+    return FollowSelection(dialog, ListMessages);
+}
+
+void FollowCurrentSelection(HWND dialog)
+{
+    if (g_setup.config.listStyle == StyleSingle)
+        FollowComboSelection(dialog);
+    else if (g_setup.config.listStyle == StyleSingleList)
+        FollowListSelection(dialog);
 }
 
 BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item)
@@ -199,7 +219,8 @@ BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item)
         return TRUE;
     const RECT& row = item->rcItem;
     const int side = row.bottom - row.top;
-    RECT box = {row.left + 3, row.top + 3, side - 3, row.bottom - 3};
+    RECT box = {row.left + CheckInset, row.top + CheckInset, side - CheckInset,
+                row.bottom - CheckInset};
     RECT text = row;
     text.left = side;
 
@@ -215,7 +236,7 @@ BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item)
         UpdateInstallButton();
         return TRUE;
     }
-    DrawCheckBox(item->hDC, box, app->selected);
+    DrawCheckBox(item->hDC, box, app->selected != 0);
     DrawTextA(item->hDC, app->title, -1, &text, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
     UpdateInstallButton();
     return TRUE;
@@ -224,10 +245,10 @@ BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item)
 INT_PTR OnCheckListKey(WORD key, WORD caretIndex)
 {
     if (key != VK_SPACE)
-        return -1;
+        return KeyDefaultAction;
     if (AppRecord* app = ItemRecord(g_setup.listControl, LB_GETITEMDATA, caretIndex))
         app->selected = app->selected ? 0 : 1;
-    return -2;
+    return KeyHandled;
 }
 
 void ToggleCurrentCheck()

@@ -12,9 +12,13 @@ BOOL CreateListSelector(HWND dialog);
 BOOL CreateCheckList(HWND dialog);
 
 // Selection followers of the single-choice kinds: exactly the current item's
-// record is selected and its description shown. 1 when there is a current item.
-int FollowComboSelection(HWND dialog);
-int FollowListSelection(HWND dialog);
+// record is selected and its description shown. True when there is a
+// current item.
+bool FollowComboSelection(HWND dialog);
+bool FollowListSelection(HWND dialog);
+
+// The follower of the selector's style; the check list follows nothing.
+void FollowCurrentSelection(HWND dialog);
 
 // WM_DRAWITEM of the check list.
 BOOL DrawCheckListItem(HWND dialog, const DRAWITEMSTRUCT* item);

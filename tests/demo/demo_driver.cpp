@@ -7,13 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
 
 namespace {
-
-constexpr int kInstall = 1002;
 
 // Saves the whole screen as a 24-bit BMP.
 void SaveScreenshot(const std::string& folder, int step, const char* name)
@@ -91,7 +90,7 @@ bool FollowRun(SetupRun& run, const std::string& shots, int step)
             PressButton(box, IDOK);
             WaitUntil([&] { return !IsWindow(box); }, 5000);
         } else if (HWND notice = run.WaitForNotice(100)) {
-            Report("notice", WindowText(GetDlgItem(notice, 1007)));
+            Report("notice", WindowText(GetDlgItem(notice, IDC_NOTICE_TEXT)));
             SaveScreenshot(shots, step++, "notice");
             WaitUntil([&] { return !IsWindow(notice); }, 10000);
         } else if (run.WaitForExit(200, &exitCode)) {
@@ -122,12 +121,12 @@ int main(int argc, char** argv)
     }
     Sleep(500);
     Report("selection dialog", WindowText(dialog));
-    Report("  prompt", WindowText(GetDlgItem(dialog, 1008)));
+    Report("  prompt", WindowText(GetDlgItem(dialog, IDC_PROMPT)));
     SaveScreenshot(shots, 1, "selection");
     CheckEverything(run, SelectorOf(dialog));
     Sleep(300);
     SaveScreenshot(shots, 2, "checked");
     printf("pressing Install\n");
-    PressButton(dialog, kInstall);
+    PressButton(dialog, IDC_INSTALL);
     return FollowRun(run, shots, 3) ? 0 : 1;
 }

@@ -14,9 +14,9 @@
 
 namespace {
 
-constexpr char kCaption[] = "Windows(R) 2000 環境設定プログラム";
-const std::string kServices = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\";
-const std::string kEnum = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";
+constexpr char Caption[] = "Windows(R) 2000 環境設定プログラム";
+const std::string Services = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\";
+const std::string Enum = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";
 
 DWORD ReadDword(const std::string& subkey, const char* name)
 {
@@ -91,7 +91,7 @@ TEST_F(Envprep, PlatformCheckAndSilentSwitch)
         HWND box = run.WaitForMessageBox();
         ASSERT_NE(box, nullptr);
         const MessageBoxText text = ReadMessageBox(box);
-        EXPECT_EQ(text.caption, kCaption);
+        EXPECT_EQ(text.caption, Caption);
         EXPECT_EQ(text.text, "Windows(R) 2000 環境設定プログラムを開始します。よろしいですか？");
         PressButton(box, IDCANCEL);
         DWORD exitCode = 0;
@@ -119,16 +119,16 @@ TEST_F(Envprep, KeyboardPortAndWakeFromTheMakersDevices)
     const std::string keyboard = "USB\\Vid_5C7E&Pid_0014&Mi_00\\6&1";
     const std::string other = "USB\\Vid_5C7E&Pid_004F&Mi_00\\6&2"; // F: not the maker's id
     const std::string mouse = "USB\\Vid_5C7E&Pid_0011&Mi_01\\6&3";
-    Import("[" + kServices + "i8042prt]\r\n\"Start\"=dword:00000001\r\n"
-           "[" + kServices + "ACPI]\r\n\"Start\"=dword:00000000\r\n"
-           "[" + kServices + "kbdhid\\Enum]\r\n\"Count\"=dword:00000002\r\n"
+    Import("[" + Services + "i8042prt]\r\n\"Start\"=dword:00000001\r\n"
+           "[" + Services + "ACPI]\r\n\"Start\"=dword:00000000\r\n"
+           "[" + Services + "kbdhid\\Enum]\r\n\"Count\"=dword:00000002\r\n"
            "\"0\"=\"USB\\\\Vid_5C7E&Pid_0014&Mi_00\\\\6&1\"\r\n"
            "\"1\"=\"USB\\\\Vid_5C7E&Pid_004F&Mi_00\\\\6&2\"\r\n"
-           "[" + kServices + "mouhid\\Enum]\r\n\"Count\"=dword:00000001\r\n"
+           "[" + Services + "mouhid\\Enum]\r\n\"Count\"=dword:00000001\r\n"
            "\"0\"=\"USB\\\\Vid_5C7E&Pid_0011&Mi_01\\\\6&3\"\r\n"
-           "[" + kEnum + keyboard + "\\Device Parameters]\r\n"
-           "[" + kEnum + other + "\\Device Parameters]\r\n"
-           "[" + kEnum + mouse + "\\Device Parameters]\r\n");
+           "[" + Enum + keyboard + "\\Device Parameters]\r\n"
+           "[" + Enum + other + "\\Device Parameters]\r\n"
+           "[" + Enum + mouse + "\\Device Parameters]\r\n");
     EXPECT_EQ(RunSilent(), 0u);
     EXPECT_EQ(ReadDword("SYSTEM\\CurrentControlSet\\Services\\i8042prt", "Start"), 4u);
     const std::string parameters = "\\Device Parameters";
@@ -144,11 +144,11 @@ TEST_F(Envprep, KeyboardPortAndWakeFromTheMakersDevices)
 TEST_F(Envprep, NothingChangesWithoutTheDevicesOrWithAcpiOff)
 {
     const std::string keyboard = "USB\\Vid_5C7E&Pid_0014&Mi_00\\6&1";
-    Import("[" + kServices + "i8042prt]\r\n\"Start\"=dword:00000001\r\n"
-           "[" + kServices + "ACPI]\r\n\"Start\"=dword:00000004\r\n"
-           "[" + kServices + "kbdhid\\Enum]\r\n\"Count\"=dword:00000000\r\n"
+    Import("[" + Services + "i8042prt]\r\n\"Start\"=dword:00000001\r\n"
+           "[" + Services + "ACPI]\r\n\"Start\"=dword:00000004\r\n"
+           "[" + Services + "kbdhid\\Enum]\r\n\"Count\"=dword:00000000\r\n"
            "\"0\"=\"USB\\\\Vid_5C7E&Pid_0014&Mi_00\\\\6&1\"\r\n"
-           "[" + kEnum + keyboard + "\\Device Parameters]\r\n");
+           "[" + Enum + keyboard + "\\Device Parameters]\r\n");
     EXPECT_EQ(RunSilent(), 0u);
     EXPECT_EQ(ReadDword("SYSTEM\\CurrentControlSet\\Services\\i8042prt", "Start"), 1u);
     EXPECT_EQ(ReadDword("SYSTEM\\CurrentControlSet\\Enum\\" + keyboard + "\\Device Parameters",
@@ -162,7 +162,7 @@ TEST_F(Envprep, ApmIsEnabledAndItsKeyGetsTwoAccessEntries)
     for (const char* flags : {"dword:00000001", "dword:00000000", ""}) {
         SCOPED_TRACE(flags);
         DeleteTree("SYSTEM\\CurrentControlSet\\Enum\\ROOT\\NTAPM");
-        Import("[" + kServices + "NtAPM]\r\n\"Start\"=dword:00000003\r\n[" + kEnum +
+        Import("[" + Services + "NtAPM]\r\n\"Start\"=dword:00000003\r\n[" + Enum +
                "ROOT\\NTAPM\\0000]\r\n" +
                (flags[0] ? std::string("\"ConfigFlags\"=") + flags + "\r\n" : std::string()));
         EXPECT_EQ(RunSilent(), 0u);

@@ -15,19 +15,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!BiospeekFindTable(bytes.data(), bytes.size(), &table))
         return 0;
     size_t returned = 0;
-    std::vector<uint8_t> sizeAnswer(12);
-    BiospeekAnswer(&table, BIOSPEEK_DIRECTORY_SIZE, nullptr, 0, sizeAnswer.data(), sizeAnswer.size(),
-                   &returned);
-    std::vector<uint8_t> directory(table.count * 8u + 4);
-    if (!BiospeekAnswer(&table, BIOSPEEK_DIRECTORY, nullptr, 0, directory.data(), directory.size(),
-                        &returned))
+    std::vector<uint8_t> sizeAnswer(BIOSPEEK_SIZE_ANSWER_LENGTH);
+    BiospeekAnswer(&table, BIOSPEEK_REQUEST_DIRECTORY_SIZE, nullptr, 0, sizeAnswer.data(),
+                   sizeAnswer.size(), &returned);
+    std::vector<uint8_t> directory(BiospeekDirectorySize(table.count));
+    if (!BiospeekAnswer(&table, BIOSPEEK_REQUEST_DIRECTORY, nullptr, 0, directory.data(),
+                        directory.size(), &returned))
         __builtin_trap();
     for (uint32_t i = 0; i < table.count; ++i) {
-        const uint8_t* entry = directory.data() + 4 + i * 8;
-        const size_t length = entry[4] | entry[5] << 8;
-        std::vector<uint8_t> structure(length + 4);
-        if (!BiospeekAnswer(&table, BIOSPEEK_STRUCTURE, entry, 8, structure.data(), structure.size(),
-                            &returned) || returned != length + 4)
+        const uint8_t* entry = directory.data() + BiospeekEntryOffset(i);
+        const size_t length = GetUi16(entry + BIOSPEEK_ENTRY_LENGTH);
+        std::vector<uint8_t> structure(length + BIOSPEEK_STRUCTURE_HEADER);
+        if (!BiospeekAnswer(&table, BIOSPEEK_REQUEST_STRUCTURE, entry, BIOSPEEK_ENTRY_SIZE,
+                            structure.data(), structure.size(), &returned) ||
+            returned != structure.size())
             __builtin_trap();
     }
     return 0;

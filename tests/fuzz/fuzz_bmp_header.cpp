@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint16_t bits = static_cast<uint16_t>(file[28] | file[29] << 8);
     const uint64_t rowBytes = (static_cast<uint64_t>(layout.width) * bits + 31) / 32 * 4;
     const uint64_t end = layout.pixelOffset + rowBytes * static_cast<uint64_t>(layout.height);
-    if (layout.pixelOffset != kBmpColourTableOffset + 4u * layout.colours || end > size ||
+    if (layout.pixelOffset != BmpColourTableOffset + 4u * layout.colours || end > size ||
         layout.width <= 0 || layout.height <= 0)
         __builtin_trap();
     // Touch the last pixel byte the platform would read.

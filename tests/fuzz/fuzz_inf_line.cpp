@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "setup/engine/inf_line.h"
+#include "setup/core/inf_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

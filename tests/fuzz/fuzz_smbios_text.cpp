@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "biospeek/protocol.h"
 #include "typescan/smbios_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string text;
     ExtractProductName(structure.data(), structure.size(), &text);
     ExtractOemString(structure.data(), structure.size(), n, &text);
-    if (structure.size() >= kDirectorySizeAnswer) {
+    if (structure.size() >= BIOSPEEK_SIZE_ANSWER_LENGTH) {
         uint16_t count = 0;
         ReadDirectorySize(structure.data(), static_cast<uint32_t>(structure.size()), &count);
     }

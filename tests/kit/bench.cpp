@@ -10,7 +10,7 @@ namespace {
 
 // Wine's mount manager request that defines a drive letter, as its
 // configuration tool sends it: a header followed by the Unix path.
-constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED,
+constexpr DWORD DefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED,
                                             FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 struct UnixDriveRequest {
     ULONG size;
@@ -32,7 +32,7 @@ bool SendDriveRequest(const std::vector<char>& request)
     if (manager == INVALID_HANDLE_VALUE)
         return false;
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(manager, kDefineUnixDrive, const_cast<char*>(request.data()),
+    const BOOL ok = DeviceIoControl(manager, DefineUnixDrive, const_cast<char*>(request.data()),
                                     static_cast<DWORD>(request.size()), nullptr, 0, &returned,
                                     nullptr);
     CloseHandle(manager);

@@ -4,16 +4,15 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/ui.h"
 
 namespace {
 
-constexpr int kInstallButtonId = 1002;
-constexpr int kMessageBoxTextId = 0xFFFF;
-constexpr int kNoticeTextId = 1007;
-constexpr int kCopyFileTextId = 1005;
-constexpr int kDriveListId = 1006;
+constexpr int MessageBoxTextId = 0xFFFF;
+constexpr int FirstEngineControlId = IDC_DESCRIPTION;
+constexpr int LastEngineControlId = IDC_PROMPT;
 
 // True when `dialog` has a control `controlId` of the window class `className`.
 bool HasControl(HWND dialog, int controlId, const char* className)
@@ -130,7 +129,7 @@ SetupRun::~SetupRun()
 
 HWND SetupRun::WaitForSelectionDialog(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kInstallButtonId, "Button", timeoutMs);
+    return WaitForDialogWith(pid_, IDC_INSTALL, "Button", timeoutMs);
 }
 
 HWND SetupRun::WaitForMessageBox(DWORD timeoutMs) const
@@ -140,28 +139,28 @@ HWND SetupRun::WaitForMessageBox(DWORD timeoutMs) const
     return WaitForDialog(
         pid_,
         [](HWND dialog) {
-            for (int id = 1000; id <= 1010; ++id) {
+            for (int id = FirstEngineControlId; id <= LastEngineControlId; ++id) {
                 if (GetDlgItem(dialog, id))
                     return false;
             }
-            return HasControl(dialog, kMessageBoxTextId, "Static");
+            return HasControl(dialog, MessageBoxTextId, "Static");
         },
         timeoutMs);
 }
 
 HWND SetupRun::WaitForNotice(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kNoticeTextId, "Static", timeoutMs);
+    return WaitForDialogWith(pid_, IDC_NOTICE_TEXT, "Static", timeoutMs);
 }
 
 HWND SetupRun::WaitForDriveDialog(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kDriveListId, "ComboBox", timeoutMs);
+    return WaitForDialogWith(pid_, IDC_DRIVE_LIST, "ComboBox", timeoutMs);
 }
 
 HWND SetupRun::WaitForCopyDialog(DWORD timeoutMs) const
 {
-    return WaitForDialogWith(pid_, kCopyFileTextId, "Static", timeoutMs);
+    return WaitForDialogWith(pid_, IDC_COPY_FILE, "Static", timeoutMs);
 }
 
 HWND SetupRun::BackgroundWindow() const
@@ -178,6 +177,25 @@ bool SetupRun::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
         return false;
     GetExitCodeProcess(process_, exitCode);
     return true;
+}
+
+HWND SetupRun::StartInstall(DWORD timeoutMs) const
+{
+    HWND dialog = WaitForSelectionDialog(timeoutMs);
+    if (dialog)
+        PressButton(dialog, IDC_INSTALL);
+    return dialog;
+}
+
+testing::AssertionResult RunExits(SetupRun& run, DWORD timeoutMs, DWORD expectedCode)
+{
+    DWORD exitCode = 0;
+    if (!run.WaitForExit(timeoutMs, &exitCode))
+        return testing::AssertionFailure() << "qvsetup.exe did not end within " << timeoutMs << " ms";
+    if (exitCode != expectedCode)
+        return testing::AssertionFailure() << "qvsetup.exe ended with exit code " << exitCode
+                                           << ", not " << expectedCode;
+    return testing::AssertionSuccess();
 }
 
 int32_t SetupRun::SelectedOf(const AppRecord* record) const
@@ -238,6 +256,21 @@ std::vector<Stamp> ReadStamps(const std::string& path)
         begin = end + 2;
     }
     return stamps;
+}
+
+std::vector<std::string> Media::StampLabels() const
+{
+    return ::StampLabels(ReadStamps(StampFile()));
+}
+
+std::vector<std::string> StampLabels(const std::vector<Stamp>& stamps, const char* event)
+{
+    std::vector<std::string> labels;
+    for (const Stamp& stamp : stamps) {
+        if (!event || stamp.event == event)
+            labels.push_back(stamp.label);
+    }
+    return labels;
 }
 
 DWORD StampTick(const std::vector<Stamp>& stamps, const std::string& label, const std::string& event)

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-#include "setup/engine/records.h"
+#include "setup/core/records.h"
 
 // What an application INF says.
 struct AppInf {
@@ -36,6 +38,8 @@ public:
     // "stamp.exe FILE LABEL [MILLISECONDS]", quoted for an INF line.
     std::string StampFile() const { return Path("stamps.txt"); }
     std::string Stamp(const std::string& label, int milliseconds = -1) const;
+    // The labels of the stamps written so far, in order.
+    std::vector<std::string> StampLabels() const;
 
 private:
     std::string folder_;
@@ -69,6 +73,10 @@ public:
     // `timeoutMs` (a run still going when the test lets go of it is killed).
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
 
+    // Presses Install as soon as the selection dialog shows; answers the
+    // dialog, or null when none came.
+    HWND StartInstall(DWORD timeoutMs = 10000) const;
+
     // The `selected` flag of the record attached to a selector item, read
     // from the running program's memory.
     int32_t SelectedOf(const AppRecord* record) const;
@@ -79,6 +87,10 @@ private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
+
+// Success when the run ends within `timeoutMs` with `expectedCode`; for
+// EXPECT_TRUE, which then reports the caller's line.
+testing::AssertionResult RunExits(SetupRun& run, DWORD timeoutMs = 15000, DWORD expectedCode = 0);
 
 // The selector control of a selection dialog (list box or combo box).
 HWND SelectorOf(HWND dialog);
@@ -113,6 +125,9 @@ struct Stamp {
 
 // The lines that the stamp helper wrote to `path`.
 std::vector<Stamp> ReadStamps(const std::string& path);
+
+// The labels of the stamps in order; with `event`, of that event's only.
+std::vector<std::string> StampLabels(const std::vector<Stamp>& stamps, const char* event = nullptr);
 
 // The tick of the first stamp with `label` and `event`, or 0.
 DWORD StampTick(const std::vector<Stamp>& stamps, const std::string& label,

@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr int kMessageBoxTextId = 0xFFFF; // the static control that holds a box's text
-constexpr DWORD kPollMs = 20;
+constexpr int MessageBoxTextId = 0xFFFF; // the static control that holds a box's text
+constexpr DWORD PollMs = 20;
 
 struct WindowQuery {
     DWORD pid;
@@ -48,7 +48,7 @@ HWND WaitForWindow(DWORD pid, const char* className, DWORD timeoutMs)
             if (IsWindowVisible(window))
                 return window;
         }
-        Sleep(kPollMs);
+        Sleep(PollMs);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
 }
@@ -62,7 +62,7 @@ std::string WindowText(HWND window)
 
 MessageBoxText ReadMessageBox(HWND box)
 {
-    return MessageBoxText{WindowText(box), WindowText(GetDlgItem(box, kMessageBoxTextId))};
+    return MessageBoxText{WindowText(box), WindowText(GetDlgItem(box, MessageBoxTextId))};
 }
 
 void PressButton(HWND dialog, int controlId)
@@ -96,7 +96,7 @@ DWORD WINAPI MessageBoxCatcher::Watch(void* self)
 {
     auto* catcher = static_cast<MessageBoxCatcher*>(self);
     const DWORD start = GetTickCount();
-    while (WaitForSingleObject(catcher->stop_, kPollMs) == WAIT_TIMEOUT &&
+    while (WaitForSingleObject(catcher->stop_, PollMs) == WAIT_TIMEOUT &&
            GetTickCount() - start < catcher->timeoutMs_) {
         for (HWND box : ProcessWindows(GetCurrentProcessId(), "#32770")) {
             if (!IsWindowVisible(box))
@@ -108,4 +108,16 @@ DWORD WINAPI MessageBoxCatcher::Watch(void* self)
         }
     }
     return 0;
+}
+
+OwnerWindow::OwnerWindow()
+    : window_(CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                            nullptr))
+{
+}
+
+OwnerWindow::~OwnerWindow()
+{
+    if (IsWindow(window_))
+        DestroyWindow(window_);
 }

@@ -24,6 +24,19 @@ struct MessageBoxText {
 
 MessageBoxText ReadMessageBox(HWND box);
 
+// A hidden top-level window to own boxes, destroyed with the object.
+class OwnerWindow {
+public:
+    OwnerWindow();
+    ~OwnerWindow();
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
 // Presses a dialog button as a click would (the dialog gets its WM_COMMAND).
 void PressButton(HWND dialog, int controlId);
 

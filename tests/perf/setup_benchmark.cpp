@@ -3,6 +3,9 @@
 // of 2,000 commands that finish at once against the tick; XCOPYA of a tree
 // against Wine's xcopy.exe; and a run whose PROG waits 10 s, during which
 // tools/run-benchmarks measures the CPU time that qvsetup.exe uses.
+// setup_benchmark MARK_FILE: the waiting run writes its media folder, which
+// names exactly that qvsetup.exe, to MARK_FILE while it waits, and removes
+// it once the measure's time is over.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
@@ -49,35 +53,33 @@ void ReportDialogTime(int applications)
 bool InstallAndWait(const Media& media, DWORD timeoutMs)
 {
     SetupRun run(media.folder());
-    HWND dialog = run.WaitForSelectionDialog(20000);
-    if (!dialog)
-        return false;
-    PressButton(dialog, 1002);
-    DWORD exitCode = 1;
-    return run.WaitForExit(timeoutMs, &exitCode) && exitCode == 0;
+    return run.StartInstall(20000) && static_cast<bool>(RunExits(run, timeoutMs));
 }
 
 // 2,000 DELETEs of a missing file between two stamps: the time they take
 // against 2,000 ticks.
-void ReportPace(int tick)
+bool ReportPace(int tick)
 {
-    constexpr int kCommands = 2000;
+    constexpr int CommandCount = 2000;
     Media media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "SIGNAL=" + std::to_string(tick)});
     AppInf app{"Pace", {"PROG," + media.Stamp("first")}, {}, ""};
-    for (int i = 0; i < kCommands; ++i)
+    for (int i = 0; i < CommandCount; ++i)
         app.install.push_back("DELETE," + media.Path("NOSUCH.TXT"));
     app.install.push_back("PROG," + media.Stamp("last"));
     media.WriteApp("QVA.INF", app);
-    if (!InstallAndWait(media, 600000))
-        return;
+    if (!InstallAndWait(media, 600000)) {
+        printf("pace at SIGNAL %d: the run failed\n", tick);
+        return false;
+    }
     const std::vector<Stamp> stamps = ReadStamps(media.StampFile());
     // From the first stamp program to the last: the first's own tick and
     // the 2,000 deletions' ticks.
     const DWORD elapsed = StampTick(stamps, "last") - StampTick(stamps, "first");
-    const double asked = static_cast<double>(kCommands + 1) * tick;
+    const double asked = static_cast<double>(CommandCount + 1) * tick;
     printf("pace, %d commands at SIGNAL %d: %lu ms against %.0f ms of ticks (%+.1f %%)\n",
-           kCommands, tick, elapsed, asked, 100.0 * (elapsed - asked) / asked);
+           CommandCount, tick, elapsed, asked, 100.0 * (elapsed - asked) / asked);
+    return true;
 }
 
 // XCOPYA of 2,000 files (10 KB each) in 50 folders, and xcopy.exe /E /I.
@@ -112,37 +114,43 @@ void ReportTreeCopy()
     RemoveTree(source);
 }
 
-// Runs a PROG that waits 10 s; between the two marks the caller measures.
-void WaitingRun()
+// Runs a PROG that waits 10 s; while the mark file names the run's media
+// folder, the caller measures.
+bool WaitingRun(const char* markFile)
 {
+    constexpr DWORD MeasureMs = 8000;
     Media media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
     media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("wait", 10000)}, {}, ""});
     SetupRun run(media.folder());
-    HWND dialog = run.WaitForSelectionDialog(20000);
-    if (!dialog)
-        return;
-    PressButton(dialog, 1002);
-    WaitUntil([&] { return StampTick(ReadStamps(media.StampFile()), "wait") != 0; }, 10000);
+    if (!run.StartInstall(20000) ||
+        !WaitUntil([&] { return StampTick(ReadStamps(media.StampFile()), "wait") != 0; }, 10000)) {
+        printf("the waiting run did not start its program\n");
+        return false;
+    }
     Sleep(500);
-    printf("measure-start %lu\n", run.pid());
-    fflush(stdout);
-    Sleep(8000);
-    printf("measure-end\n");
-    fflush(stdout);
-    DWORD exitCode = 0;
-    run.WaitForExit(20000, &exitCode);
+    if (!WriteBytes(markFile, media.folder())) {
+        printf("the mark file %s can't be written\n", markFile);
+        return false;
+    }
+    Sleep(MeasureMs);
+    DeleteFileA(markFile);
+    return static_cast<bool>(RunExits(run, 20000));
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc != 2) {
+        printf("usage: setup_benchmark MARK_FILE\n");
+        return 2;
+    }
     ReportDialogTime(10);
     ReportDialogTime(500);
-    ReportPace(10);
-    ReportPace(1);
+    bool measured = ReportPace(10);
+    measured = ReportPace(1) && measured;
     ReportTreeCopy();
-    WaitingRun();
-    return 0;
+    measured = WaitingRun(argv[1]) && measured;
+    return measured ? 0 : 1;
 }

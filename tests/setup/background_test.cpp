@@ -12,8 +12,8 @@
 
 namespace {
 
-const COLORREF kTeal = RGB(0, 128, 128);
-const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF Teal = RGB(0, 128, 128);
+const COLORREF Red = RGB(255, 0, 0);
 
 void Put32(std::string& bytes, size_t at, uint32_t value)
 {
@@ -68,7 +68,7 @@ protected:
         ASSERT_NE(dialog_, nullptr);
         background_ = run_->BackgroundWindow();
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(background_) != FALSE; }, 5000));
-        ASSERT_TRUE(WaitUntil([&] { return Pixel(600, 700) == kTeal; }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return Pixel(600, 700) == Teal; }, 5000));
         Sleep(200);
     }
 
@@ -123,12 +123,12 @@ TEST_F(Background, PictureSitsInTheTopRightCorner)
         const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
         const int left = screenWidth - 100;
         const int right = client.right - 1; // columns beyond the client are not seen
-        EXPECT_EQ(Pixel(left, 0), kRed);
-        EXPECT_EQ(Pixel(right, 0), kRed);
-        EXPECT_EQ(Pixel(left, 49), kRed);
-        EXPECT_EQ(Pixel(right, 49), kRed);
-        EXPECT_EQ(Pixel(left - 1, 10), kTeal);
-        EXPECT_EQ(Pixel(left + 10, 50), kTeal);
+        EXPECT_EQ(Pixel(left, 0), Red);
+        EXPECT_EQ(Pixel(right, 0), Red);
+        EXPECT_EQ(Pixel(left, 49), Red);
+        EXPECT_EQ(Pixel(right, 49), Red);
+        EXPECT_EQ(Pixel(left - 1, 10), Teal);
+        EXPECT_EQ(Pixel(left + 10, 50), Teal);
         TearDown();
     }
 }
@@ -146,7 +146,7 @@ TEST_F(Background, UnusablePicturesShowNone)
         SCOPED_TRACE(name);
         Start(std::string("BITMAP=") + media_.Path(name));
         const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-        EXPECT_EQ(Pixel(screenWidth - 50, 5), kTeal);
+        EXPECT_EQ(Pixel(screenWidth - 50, 5), Teal);
         EXPECT_EQ(run_->WaitForMessageBox(100), nullptr);
         TearDown();
     }
@@ -158,7 +158,7 @@ TEST_F(Background, MessageTakesOneLinePerLineFeed)
     const int fontHeight = 29; // 22 points at 96 pixels per inch
     EXPECT_GT(LightPixels(0, 0, 300, fontHeight), 50);
     EXPECT_EQ(LightPixels(0, fontHeight + 2, 300, 2 * fontHeight), 0);
-    EXPECT_EQ(Pixel(0, 0), kTeal);
+    EXPECT_EQ(Pixel(0, 0), Teal);
     TearDown();
 
     Start("BACKGROUND_MSG=ｻﾝﾌﾟﾙ\\n表示");

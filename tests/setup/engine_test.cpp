@@ -6,11 +6,13 @@
 
 #include <vector>
 
-#include "setup/engine/background_window.h"
-#include "setup/engine/inf_parser.h"
-#include "setup/engine/setup_state.h"
-#include "setup/engine/startup.h"
+#include "setup/core/administrator.h"
+#include "setup/core/inf_parser.h"
+#include "setup/core/setup_state.h"
+#include "setup/core/startup.h"
+#include "setup/shell/background_window.h"
 #include "setup/ui/selection_dialog.h"
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
@@ -46,7 +48,7 @@ private:
 };
 
 // Answers GroupsIncludeAdministrators for a token-group list of the SIDs.
-int Decide(const std::vector<PSID>& sids, DWORD attributes = SE_GROUP_ENABLED)
+bool Decide(const std::vector<PSID>& sids, DWORD attributes = SE_GROUP_ENABLED)
 {
     std::vector<char> block(sizeof(TOKEN_GROUPS) + sids.size() * sizeof(SID_AND_ATTRIBUTES));
     auto* groups = reinterpret_cast<TOKEN_GROUPS*>(block.data());
@@ -63,14 +65,14 @@ TEST(Administrator, AnySubAuthority544OfAValidGroupCounts)
     Sid domainUser({21, 1111, 2222, 3333, 1001});
     Sid ridAnywhere({21, 544, 7, 1001});
     char garbage[32] = {1, 9};
-    EXPECT_EQ(Decide({users.get(), administrators.get()}), 1);
-    EXPECT_EQ(Decide({administrators.get()}, SE_GROUP_USE_FOR_DENY_ONLY), 1);
-    EXPECT_EQ(Decide({ridAnywhere.get()}), 1);
-    EXPECT_EQ(Decide({users.get(), domainUser.get()}), 0);
-    EXPECT_EQ(Decide({garbage}), 0);
-    EXPECT_EQ(Decide({}), 0);
+    EXPECT_TRUE(Decide({users.get(), administrators.get()}));
+    EXPECT_TRUE(Decide({administrators.get()}, SE_GROUP_USE_FOR_DENY_ONLY));
+    EXPECT_TRUE(Decide({ridAnywhere.get()}));
+    EXPECT_FALSE(Decide({users.get(), domainUser.get()}));
+    EXPECT_FALSE(Decide({garbage}));
+    EXPECT_FALSE(Decide({}));
     // Wine's own user is an administrator.
-    EXPECT_EQ(IsAdministrator(), 1);
+    EXPECT_TRUE(IsAdministrator());
 }
 
 TEST(Administrator, MasterInfRequirementRefusesANonAdministrator)
@@ -80,7 +82,7 @@ TEST(Administrator, MasterInfRequirementRefusesANonAdministrator)
     g_setup = SetupState{};
     LocateMasterInf(media.folder().c_str());
     LoadSettings();
-    g_setup.isAdmin = 0;
+    g_setup.isAdmin = false;
     ASSERT_TRUE(RegisterBackgroundClass(GetModuleHandleA(nullptr)));
     MessageBoxCatcher catcher;
     EXPECT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), nullptr);
@@ -104,9 +106,7 @@ TEST(Administrator, Windows9xCountsAsAdministrator)
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(SendMessageA(SelectorOf(dialog), LB_GETCOUNT, 0, 0), 1);
         PressButton(dialog, IDCANCEL);
-        DWORD exitCode = 1;
-        EXPECT_TRUE(run.WaitForExit(10000, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(RunExits(run));
     }
     SetWindowsVersion("qvsetup.exe", nullptr);
 }
@@ -122,13 +122,13 @@ TEST(SelectionDialog, CancelNoDisablesCancelAndTheCloseItem)
         g_setup.instance = GetModuleHandleA(nullptr);
         LocateMasterInf(media.folder().c_str());
         LoadSettings();
-        g_setup.isAdmin = 1;
-        HWND dialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(102), nullptr,
+        g_setup.isAdmin = true;
+        HWND dialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION), nullptr,
                                          SelectionDialogProc, 0);
         ASSERT_NE(dialog, nullptr);
         g_setup.selectionDialog = dialog;
         const bool allowed = std::string(cancel) == "YES";
-        EXPECT_EQ(g_setup.cancelAllowed, allowed ? 1 : 0);
+        EXPECT_EQ(g_setup.config.cancelAllowed, allowed);
         EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)) != FALSE, allowed);
         const UINT state = GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND);
         EXPECT_EQ((state & MF_DISABLED) != 0, !allowed);

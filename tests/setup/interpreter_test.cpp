@@ -8,16 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
 
 namespace {
 
-constexpr int kInstall = 1002;
-
 // One application (or several, in MULTI style) installed as soon as the
-// dialog shows; answers the tick at which Install was pressed.
+// dialog shows; answers the tick at which IDC_INSTALL was pressed.
 class Interpreter : public testing::Test {
 protected:
     void Start(std::initializer_list<std::string> config)
@@ -27,29 +26,18 @@ protected:
             master += line + "\r\n";
         WriteBytes(media_.Path("QVSETUP.INF"), master);
         run_.reset(new SetupRun(media_.folder()));
-        HWND dialog = run_->WaitForSelectionDialog();
-        ASSERT_NE(dialog, nullptr);
+        ASSERT_NE(run_->StartInstall(), nullptr);
         installTick_ = GetTickCount();
-        PressButton(dialog, kInstall);
     }
 
+    // The run ends with exit code 0; its stamps are read.
     void ExpectExit(DWORD timeoutMs = 20000)
     {
-        DWORD exitCode = 1;
-        ASSERT_TRUE(run_->WaitForExit(timeoutMs, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(RunExits(*run_, timeoutMs));
         stamps_ = ReadStamps(media_.StampFile());
     }
 
-    std::vector<std::string> Labels() const
-    {
-        std::vector<std::string> labels;
-        for (const Stamp& stamp : stamps_) {
-            if (stamp.event == "start")
-                labels.push_back(stamp.label);
-        }
-        return labels;
-    }
+    std::vector<std::string> Labels() const { return StampLabels(stamps_, "start"); }
 
     long Between(const std::string& from, const std::string& fromEvent, const std::string& to) const
     {
@@ -78,6 +66,19 @@ TEST_F(Interpreter, FirstCommandRunsAtOnceTheNextOneTickLater)
         EXPECT_GE(gap, 900) << pair.second;
         EXPECT_LE(gap, 1600) << pair.second;
     }
+}
+
+// A negative SIGNAL ticks at the platform's shortest time, as a negative
+// SLEEP sleeps nothing, instead of waiting about 49 days for the second tick.
+TEST_F(Interpreter, NegativeSignalTicksAtTheShortestTime)
+{
+    media_.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media_.Stamp("a1"),
+                                            "PROG," + media_.Stamp("a2")},
+                                      {}, ""});
+    Start({"SIGNAL=-5"});
+    ExpectExit(5000);
+    ASSERT_EQ(Labels(), (std::vector<std::string>{"a1", "a2"}));
+    EXPECT_LE(Between("a1", "start", "a2"), 500);
 }
 
 TEST_F(Interpreter, ProgWaitsForItsProcessAndEprogDoesNot)
@@ -176,7 +177,7 @@ TEST_F(Interpreter, NoticeWithATimeClosesAndEndsTheRun)
     HWND notice = run_->WaitForNotice();
     ASSERT_NE(notice, nullptr);
     const DWORD shown = GetTickCount();
-    EXPECT_EQ(WindowText(GetDlgItem(notice, 1007)), "お待ちください\n処理中");
+    EXPECT_EQ(WindowText(GetDlgItem(notice, IDC_NOTICE_TEXT)), "お待ちください\n処理中");
     EXPECT_EQ(GetWindowLongA(notice, GWL_STYLE) & WS_CAPTION, 0);
     ExpectExit();
     const long open = static_cast<long>(GetTickCount() - shown);

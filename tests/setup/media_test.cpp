@@ -8,21 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
 
 namespace {
-
-constexpr int kInstall = 1002;
-
-std::vector<std::string> Labels(const Media& media)
-{
-    std::vector<std::string> labels;
-    for (const Stamp& stamp : ReadStamps(media.StampFile()))
-        labels.push_back(stamp.label);
-    return labels;
-}
 
 // A run of one application; the disc is a folder given to Wine as drive R.
 class DiscCheck : public testing::Test {
@@ -49,9 +40,7 @@ protected:
             text += line + "\r\n";
         WriteBytes(media_.Path("QVA.INF"), text);
         run_.reset(new SetupRun(media_.folder()));
-        HWND dialog = run_->WaitForSelectionDialog();
-        ASSERT_NE(dialog, nullptr);
-        PressButton(dialog, kInstall);
+        ASSERT_NE(run_->StartInstall(), nullptr);
     }
 
     // The next prompt, checked for its caption and text; null when none came.
@@ -70,13 +59,6 @@ protected:
     {
         PressButton(box, button);
         WaitUntil([&] { return !IsWindow(box); }, 5000);
-    }
-
-    void ExpectExit()
-    {
-        DWORD exitCode = 1;
-        ASSERT_TRUE(run_->WaitForExit(15000, &exitCode));
-        EXPECT_EQ(exitCode, 0u);
     }
 
     std::string disc_;
@@ -98,7 +80,7 @@ TEST_F(DiscCheck, AKeyIsProbedOnceUntilAnotherKeyOfItsKindIsChecked)
     box = Prompt("ﾃﾞｨｽｸ2");
     ASSERT_NE(box, nullptr);
     // c2 ran without a prompt: the key was remembered.
-    EXPECT_EQ(Labels(media_), (std::vector<std::string>{"c1-R", "c2-R"}));
+    EXPECT_EQ(media_.StampLabels(), (std::vector<std::string>{"c1-R", "c2-R"}));
     CreateDirectoryA((disc_ + "\\SUB").c_str(), nullptr);
     WriteBytes(disc_ + "\\SUB\\D2.TXT", "2");
     DeleteFileA((disc_ + "\\D1.TXT").c_str());
@@ -108,8 +90,8 @@ TEST_F(DiscCheck, AKeyIsProbedOnceUntilAnotherKeyOfItsKindIsChecked)
     ASSERT_NE(box, nullptr);
     WriteBytes(disc_ + "\\D1.TXT", "1");
     Answer(box, IDRETRY);
-    ExpectExit();
-    EXPECT_EQ(Labels(media_), (std::vector<std::string>{"c1-R", "c2-R", "c3-R", "c4-R"}));
+    EXPECT_TRUE(RunExits(*run_));
+    EXPECT_EQ(media_.StampLabels(), (std::vector<std::string>{"c1-R", "c2-R", "c3-R", "c4-R"}));
 }
 
 TEST_F(DiscCheck, EveryButtonSetAndAnswer)
@@ -150,18 +132,18 @@ TEST_F(DiscCheck, EveryButtonSetAndAnswer)
             ASSERT_NE(box, nullptr);
             WriteBytes(disc_ + "\\P.TXT", "p");
             Answer(box, c.answer);
-            ExpectExit();
-            EXPECT_EQ(Labels(media_), (std::vector<std::string>{"1-R", "2-R"}));
+            EXPECT_TRUE(RunExits(*run_));
+            EXPECT_EQ(media_.StampLabels(), (std::vector<std::string>{"1-R", "2-R"}));
         } else if (c.effect == Case::Ends) {
-            ExpectExit();
-            EXPECT_TRUE(Labels(media_).empty());
+            EXPECT_TRUE(RunExits(*run_));
+            EXPECT_TRUE(media_.StampLabels().empty());
         } else {
             // Ignored, not remembered: the next command with the key asks again.
             box = Prompt("ﾌﾟﾛﾝﾌﾟﾄ");
             ASSERT_NE(box, nullptr);
             Answer(box, IDIGNORE);
-            ExpectExit();
-            EXPECT_EQ(Labels(media_), (std::vector<std::string>{"1-R", "2-R"}));
+            EXPECT_TRUE(RunExits(*run_));
+            EXPECT_EQ(media_.StampLabels(), (std::vector<std::string>{"1-R", "2-R"}));
         }
     }
 }
@@ -177,8 +159,8 @@ TEST_F(DiscCheck, FdCheckUsesTheSourceDriveAndNeverAsksForADrive)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ReadMessageBox(box).text, "R-S");
     Answer(box, IDOK);
-    ExpectExit();
-    EXPECT_EQ(Labels(media_), std::vector<std::string>{"fd-S"});
+    EXPECT_TRUE(RunExits(*run_));
+    EXPECT_EQ(media_.StampLabels(), std::vector<std::string>{"fd-S"});
     UnmapDrive('S');
     RemoveTree(floppy);
 }
@@ -206,9 +188,7 @@ protected:
                        media_.Stamp("one-%CDROM%") + ",,K\r\nPROG," + media_.Stamp("two-%CDROM%") +
                        ",,K\r\n");
         run_.reset(new SetupRun(media_.folder()));
-        HWND dialog = run_->WaitForSelectionDialog();
-        ASSERT_NE(dialog, nullptr);
-        PressButton(dialog, kInstall);
+        ASSERT_NE(run_->StartInstall(), nullptr);
         drives_ = run_->WaitForDriveDialog();
         ASSERT_NE(drives_, nullptr);
     }
@@ -225,7 +205,7 @@ protected:
     // their first character under Wine: the letter is what counts).
     std::string Letters() const
     {
-        HWND list = GetDlgItem(drives_, 1006);
+        HWND list = GetDlgItem(drives_, IDC_DRIVE_LIST);
         std::string letters;
         const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
@@ -251,12 +231,11 @@ TEST_F(DriveDialog, ListsNetworkDrivesAndTheChosenLetterServesEveryCommand)
     ASSERT_NE(n, std::string::npos);
     ASSERT_NE(o, std::string::npos);
     EXPECT_LT(n, o);
-    EXPECT_EQ(SendMessageA(GetDlgItem(drives_, 1006), CB_GETCURSEL, 0, 0), 0);
-    SendMessageA(GetDlgItem(drives_, 1006), CB_SETCURSEL, o, 0);
+    EXPECT_EQ(SendMessageA(GetDlgItem(drives_, IDC_DRIVE_LIST), CB_GETCURSEL, 0, 0), 0);
+    SendMessageA(GetDlgItem(drives_, IDC_DRIVE_LIST), CB_SETCURSEL, o, 0);
     PressButton(drives_, IDOK);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run_->WaitForExit(15000, &exitCode));
-    EXPECT_EQ(Labels(media_), (std::vector<std::string>{"one-O", "two-O"}));
+    ASSERT_TRUE(RunExits(*run_));
+    EXPECT_EQ(media_.StampLabels(), (std::vector<std::string>{"one-O", "two-O"}));
 }
 
 TEST_F(DriveDialog, NetworkButtonKeepsTheDialogAndCancelEndsTheRun)
@@ -275,7 +254,7 @@ TEST_F(DriveDialog, NetworkButtonKeepsTheDialogAndCancelEndsTheRun)
     }
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(drives_) != FALSE; }, 5000));
     // OK with no drive selected defines none: the dialog stays open.
-    SendMessageA(GetDlgItem(drives_, 1006), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageA(GetDlgItem(drives_, IDC_DRIVE_LIST), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     PressButton(drives_, IDOK);
     Sleep(300);
     EXPECT_TRUE(IsWindowVisible(drives_));
@@ -284,10 +263,8 @@ TEST_F(DriveDialog, NetworkButtonKeepsTheDialogAndCancelEndsTheRun)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ReadMessageBox(box).text, "CD-ROMﾄﾞﾗｲﾌﾞが見つかりません.\n\nｾｯﾄｱｯﾌﾟを中止します.\n");
     PressButton(box, IDOK);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run_->WaitForExit(15000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_TRUE(Labels(media_).empty());
+    ASSERT_TRUE(RunExits(*run_));
+    EXPECT_TRUE(media_.StampLabels().empty());
 }
 
 } // namespace

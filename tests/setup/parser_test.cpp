@@ -1,27 +1,27 @@
 // INF scripts read through Wine's real profile functions into the engine's
-// records: the line grammar, application INFs, error boxes, bad input and
-// out-of-memory paths.
+// records: the line grammar, application INFs, the errors a load answers
+// and the boxes they show, bad input and out-of-memory paths.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "setup/engine/inf_parser.h"
-#include "setup/engine/memory.h"
-#include "setup/engine/setup_state.h"
-#include "setup/engine/show_error.h"
-#include "setup/engine/startup.h"
+#include "setup/core/inf_parser.h"
+#include "setup/core/memory.h"
+#include "setup/core/setup_state.h"
+#include "setup/core/startup.h"
+#include "setup/ui/error_box.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/ui.h"
 
 namespace {
 
-const std::string kOutOfMemory = "ﾒﾓﾘが不足しました.";
-const std::string kBadCommand = "ｲﾝｽﾄｰﾙするｺﾏﾝﾄﾞが不正です.\n";
-const std::string kNoTitle = "ｲﾝｽﾄｰﾙするｱﾌﾟﾘｹｰｼｮﾝ名が見つかりません.";
-const std::string kInfUnreadable = "INFファイルの取得に失敗しました.\n";
-const std::string kDefaultCaption = "ｾｯﾄｱｯﾌﾟ";
+const std::string TextOutOfMemory = "ﾒﾓﾘが不足しました.";
+const std::string TextBadCommand = "ｲﾝｽﾄｰﾙするｺﾏﾝﾄﾞが不正です.\n";
+const std::string TextNoTitle = "ｲﾝｽﾄｰﾙするｱﾌﾟﾘｹｰｼｮﾝ名が見つかりません.";
+const std::string TextInfUnreadable = "INFファイルの取得に失敗しました.\n";
+const std::string DefaultCaption = "ｾｯﾄｱｯﾌﾟ";
 
 std::string Lines(std::initializer_list<std::string> lines)
 {
@@ -31,7 +31,7 @@ std::string Lines(std::initializer_list<std::string> lines)
     return text;
 }
 
-const std::string kHeader = Lines({"[Version]", "signature=$QVSETUP$", "[Strings]", "TITLE=App"});
+const std::string Header = Lines({"[Version]", "signature=$QVSETUP$", "[Strings]", "TITLE=App"});
 
 std::vector<CommandRecord*> Commands(AppRecord* app)
 {
@@ -49,17 +49,13 @@ protected:
         folder_ = MakeTempFolder("inf");
         LocateMasterInf(folder_.c_str());
         LoadSettings();
-        g_setup.isAdmin = 1;
-        owner_ = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               nullptr, nullptr);
+        g_setup.isAdmin = true;
     }
 
     void TearDown() override
     {
         InjectAllocFailure(-1);
         FreeAppList();
-        if (IsWindow(owner_))
-            DestroyWindow(owner_);
         RemoveTree(folder_);
     }
 
@@ -70,32 +66,46 @@ protected:
         return path;
     }
 
-    // Loads one INF whose load must succeed without a box; answers its record.
+    // Loads one INF whose load must succeed; answers its record.
     AppRecord* LoadClean(const std::string& text)
     {
         const std::string path = WriteInf("QVAPP.INF", text);
-        MessageBoxCatcher catcher;
-        EXPECT_EQ(LoadAppInf(owner_, path.c_str()), 1);
-        EXPECT_FALSE(catcher.Finish()) << catcher.box.text;
+        LoadError error = {};
+        EXPECT_TRUE(LoadAppInf(path.c_str(), &error)) << static_cast<int>(error.problem);
         return g_setup.appList.tail;
     }
 
-    // Loads one INF whose load must fail with `message`: the box has the
-    // default caption and its owner is gone afterwards.
-    void ExpectLoadError(const std::string& text, const std::string& message)
+    // Success when the error's box, over an owner window, shows `text` with
+    // the default caption.
+    testing::AssertionResult ShowsBox(const LoadError& error, const std::string& text)
+    {
+        OwnerWindow owner;
+        MessageBoxCatcher catcher;
+        ShowLoadError(owner.get(), error);
+        if (!catcher.Finish())
+            return testing::AssertionFailure() << "no box";
+        if (catcher.box.text != text || catcher.box.caption != DefaultCaption)
+            return testing::AssertionFailure() << "box " << catcher.box.caption << ": "
+                                               << catcher.box.text;
+        return testing::AssertionSuccess();
+    }
+
+    // Loads one INF whose load must fail with `problem`, whose box shows
+    // `message` (with the INF's path where the message names one).
+    testing::AssertionResult LoadFails(const std::string& text, LoadProblem problem,
+                                       const std::string& message)
     {
         const std::string path = WriteInf("QVBAD.INF", text);
-        MessageBoxCatcher catcher;
-        EXPECT_EQ(LoadAppInf(owner_, path.c_str()), 0);
-        ASSERT_TRUE(catcher.Finish());
-        const bool withPath = message == kBadCommand || message == kInfUnreadable;
-        EXPECT_EQ(catcher.box.text, withPath ? message + path : message);
-        EXPECT_EQ(catcher.box.caption, kDefaultCaption);
-        EXPECT_FALSE(IsWindow(owner_));
+        LoadError error = {};
+        if (LoadAppInf(path.c_str(), &error))
+            return testing::AssertionFailure() << "the load succeeded";
+        if (error.problem != problem)
+            return testing::AssertionFailure() << "problem " << static_cast<int>(error.problem);
+        const bool withPath = message == TextBadCommand || message == TextInfUnreadable;
+        return ShowsBox(error, withPath ? message + path : message);
     }
 
     std::string folder_;
-    HWND owner_ = nullptr;
 };
 
 struct LineCase {
@@ -136,7 +146,7 @@ TEST_F(Parser, LinesParseThroughTheProfileReader)
         {"COPY,ソフト\\表示.TXT,%WINDIR%\\表", CmdCopy, "ソフト\\表示.TXT", windir + "\\表", ""},
         {"ATTENTION,\"a b\",3000", CmdAttention, "a b", "3000", ""},
     };
-    std::string text = kHeader + Lines({"[CheckCdrom]", "DISC1=\\SETUP\\A.EXE", "K=\\K.EXE",
+    std::string text = Header + Lines({"[CheckCdrom]", "DISC1=\\SETUP\\A.EXE", "K=\\K.EXE",
                                         "[Install]"});
     for (const LineCase& c : cases)
         text += c.line + "\r\n";
@@ -159,7 +169,7 @@ TEST_F(Parser, MacrosExpandToThePrefixFolders)
     char windowsDir[MAX_PATH], systemDir[MAX_PATH];
     GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
     GetSystemDirectoryA(systemDir, sizeof systemDir);
-    AppRecord* app = LoadClean(kHeader + Lines({"[Install]", "COPY,%windir%\\a,%WinSysDir%\\b",
+    AppRecord* app = LoadClean(Header + Lines({"[Install]", "COPY,%windir%\\a,%WinSysDir%\\b",
                                                 "PROG,%WINDISK%:%BOOTDISK%:"}));
     ASSERT_NE(app, nullptr);
     const std::vector<CommandRecord*> commands = Commands(app);
@@ -173,7 +183,7 @@ TEST_F(Parser, MacrosExpandToThePrefixFolders)
 
 TEST_F(Parser, DriveChecksShareOneEntryPerKeyWhateverTheCase)
 {
-    AppRecord*     app = LoadClean(kHeader + Lines({"[CheckCdrom]",
+    AppRecord*     app = LoadClean(Header + Lines({"[CheckCdrom]",
                                      "DISC1=\\SETUP\\A.EXE,\"ﾃﾞｨｽｸ1を入れてください\",2",
                                      "[Install]", "PROG,%CDROM%:\\A.EXE,,DISC1",
                                      "COPY,%CDROM%:\\B,%WINDIR%\\B,disc1", "MSGBOX,%CDROM%"}));
@@ -243,11 +253,11 @@ TEST_F(Parser, FilesAreSkippedSilently)
         {"", 1},
     };
     for (const auto& c : cases) {
-        g_setup.isAdmin = c.isAdmin;
+        g_setup.isAdmin = c.isAdmin != 0;
         LoadClean(c.text);
         EXPECT_EQ(Count(g_setup.appList), 0) << c.text;
     }
-    g_setup.isAdmin = 1;
+    g_setup.isAdmin = true;
     EXPECT_NE(LoadClean(Lines({"[Version]", "signature=$QVSETUP$", "admini=YES", "[Strings]",
                                "TITLE=A"})),
               nullptr);
@@ -258,11 +268,11 @@ TEST_F(Parser, DefaultYesSelectsOnlyInMultiStyle)
     const std::string text = Lines({"[Version]", "signature=$QVSETUP$", "Default=yes", "[Strings]",
                                     "TITLE=A"});
     const struct {
-        int32_t style;
+        ListStyle style;
         int32_t selected;
     } cases[] = {{StyleMulti, 1}, {StyleSingle, 0}, {StyleSingleList, 0}};
     for (const auto& c : cases) {
-        g_setup.listStyle = c.style;
+        g_setup.config.listStyle = c.style;
         AppRecord* app = LoadClean(text);
         ASSERT_NE(app, nullptr);
         EXPECT_EQ(app->selected, c.selected) << c.style;
@@ -271,12 +281,12 @@ TEST_F(Parser, DefaultYesSelectsOnlyInMultiStyle)
 
 TEST_F(Parser, CommentsAndMissingSectionsGiveNoRecords)
 {
-    AppRecord* app = LoadClean(kHeader + Lines({"[Install]", ";PROG,X", "PROG,Y", "  ;PROG,Z"}));
+    AppRecord* app = LoadClean(Header + Lines({"[Install]", ";PROG,X", "PROG,Y", "  ;PROG,Z"}));
     ASSERT_NE(app, nullptr);
     ASSERT_EQ(Count(app->commands), 1);
     EXPECT_EQ(std::string(First(app->commands)->param1), "Y");
 
-    app = LoadClean(kHeader);
+    app = LoadClean(Header);
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(Count(app->commands), 0);
     EXPECT_EQ(Count(g_setup.appList), 2);
@@ -284,8 +294,8 @@ TEST_F(Parser, CommentsAndMissingSectionsGiveNoRecords)
 
 TEST_F(Parser, MissingTitleShowsItsMessage)
 {
-    ExpectLoadError(Lines({"[Version]", "signature=$QVSETUP$", "[Strings]", "DESCRIPTION=x"}),
-                    kNoTitle);
+    EXPECT_TRUE(LoadFails(Lines({"[Version]", "signature=$QVSETUP$", "[Strings]", "DESCRIPTION=x"}),
+                          LoadProblem::NoTitle, TextNoTitle));
     EXPECT_EQ(Count(g_setup.appList), 0);
 }
 
@@ -309,20 +319,18 @@ TEST_F(Parser, InvalidLinesShowThePathAndKeepEarlierRecords)
     };
     for (const std::string& bad : badLines) {
         SCOPED_TRACE(bad.substr(0, 60));
-        ExpectLoadError(kHeader + checks + Lines({"[Install]", "PROG,first", bad, "PROG,last"}),
-                        kBadCommand);
+        EXPECT_TRUE(LoadFails(Header + checks + Lines({"[Install]", "PROG,first", bad, "PROG,last"}),
+                              LoadProblem::BadCommand, TextBadCommand));
         ASSERT_NE(g_setup.appList.tail, nullptr);
         EXPECT_EQ(Count(g_setup.appList.tail->commands), 1);
         FreeAppList();
-        owner_ = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               nullptr, nullptr);
     }
 }
 
 TEST_F(Parser, BoundsAreExactAfterExpansion)
 {
     AppRecord* app = LoadClean(
-        kHeader + Lines({"[Install]", "PROG," + std::string(259, 'a'),
+        Header + Lines({"[Install]", "PROG," + std::string(259, 'a'),
                          "PROG,%WINDIR%" + std::string(259 - strlen(g_setup.windowsDir), 'a'),
                          "ATTENTION,x", "PROG,,," + std::string(31, 'k') + ""}));
     ASSERT_NE(app, nullptr);
@@ -336,7 +344,7 @@ TEST_F(Parser, BoundsAreExactAfterExpansion)
 TEST_F(Parser, LargeAndDamagedFilesNeverCrash)
 {
     // About 1 MiB of valid lines.
-    std::string big = kHeader + "[Install]\r\n";
+    std::string big = Header + "[Install]\r\n";
     int lines = 0;
     while (big.size() < (1u << 20)) {
         big += "DELETE,C:\\TEMP\\FOLDER\\FILE" + std::to_string(lines++) + ".TXT\r\n";
@@ -350,23 +358,18 @@ TEST_F(Parser, LargeAndDamagedFilesNeverCrash)
     // invalid-command box; never a crash or an overrun.
     uint32_t seed = 12345;
     for (int round = 0; round < 8; ++round) {
-        std::string garbage = kHeader + "[Install]\r\n";
+        std::string garbage = Header + "[Install]\r\n";
         for (int i = 0; i < 4096; ++i) {
             seed = seed * 1103515245u + 12345u;
             garbage += static_cast<char>(seed >> 24);
         }
         const std::string path = WriteInf("QVJUNK.INF", garbage);
-        MessageBoxCatcher catcher;
-        const int result = LoadAppInf(owner_, path.c_str());
-        const bool boxShown = catcher.Finish();
-        EXPECT_EQ(boxShown, result == 0);
-        if (boxShown) {
-            EXPECT_EQ(catcher.box.text, kBadCommand + path);
+        LoadError error = {};
+        if (!LoadAppInf(path.c_str(), &error)) {
+            EXPECT_EQ(error.problem, LoadProblem::BadCommand);
+            EXPECT_TRUE(ShowsBox(error, TextBadCommand + path));
         }
         FreeAppList();
-        if (!IsWindow(owner_))
-            owner_ = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                   nullptr, nullptr);
     }
     // Garbage alone is no application INF.
     LoadClean(std::string("\x00\xff\x81\x5c[\r\n\x00", 8));
@@ -377,9 +380,8 @@ TEST_F(Parser, EmptyFileGivesAnEmptySection)
 {
     AppRecord pseudo = {};
     strcpy(pseudo.infPath, WriteInf("EMPTY.INF", "").c_str());
-    MessageBoxCatcher catcher;
-    EXPECT_EQ(LoadCommandSection(owner_, &pseudo, "DefaultInstall"), 1);
-    EXPECT_FALSE(catcher.Finish());
+    LoadError error = {};
+    EXPECT_TRUE(LoadCommandSection(&pseudo, "DefaultInstall", &error));
     EXPECT_EQ(Count(pseudo.commands), 0);
 }
 
@@ -389,12 +391,10 @@ TEST_F(Parser, UnreadableInfShowsItsPath)
     const std::string missing = folder_ + "\\QVSETUP.INF";
     strcpy(pseudo.infPath, missing.c_str());
     EXPECT_EQ(InfFileSize(missing.c_str()), -1);
-    MessageBoxCatcher catcher;
-    EXPECT_EQ(LoadCommandSection(owner_, &pseudo, "DefaultInstall"), 0);
-    ASSERT_TRUE(catcher.Finish());
-    EXPECT_EQ(catcher.box.text, kInfUnreadable + missing);
-    EXPECT_EQ(catcher.box.caption, kDefaultCaption);
-    EXPECT_FALSE(IsWindow(owner_));
+    LoadError error = {};
+    EXPECT_FALSE(LoadCommandSection(&pseudo, "DefaultInstall", &error));
+    EXPECT_EQ(error.problem, LoadProblem::InfUnreadable);
+    EXPECT_TRUE(ShowsBox(error, TextInfUnreadable + missing));
 }
 
 TEST_F(Parser, InfFileSizeNeedsExclusiveAccess)
@@ -412,45 +412,47 @@ TEST_F(Parser, EveryAllocationFailureShowsItsMessage)
 {
     // Allocations in order: the AppRecord, the section buffer, the first
     // CommandRecord, its CheckCdromEntry. A missing entry makes the line invalid.
-    const std::string text = kHeader + Lines({"[CheckCdrom]", "DISC1=\\A.EXE", "[Install]",
+    const std::string text = Header + Lines({"[CheckCdrom]", "DISC1=\\A.EXE", "[Install]",
                                               "PROG,%CDROM%:\\A.EXE,,DISC1"});
     const struct {
         int successes;
+        LoadProblem problem;
         const std::string& message;
         int32_t appsLeft;
     } cases[] = {
-        {0, kOutOfMemory, 0},
-        {1, kOutOfMemory, 1},
-        {2, kOutOfMemory, 1},
-        {3, kBadCommand, 1},
+        {0, LoadProblem::OutOfMemory, TextOutOfMemory, 0},
+        {1, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
+        {2, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
+        {3, LoadProblem::BadCommand, TextBadCommand, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.successes);
         InjectAllocFailure(c.successes);
-        ExpectLoadError(text, c.message);
+        EXPECT_TRUE(LoadFails(text, c.problem, c.message));
         EXPECT_EQ(Count(g_setup.appList), c.appsLeft);
         FreeAppList();
-        owner_ = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               nullptr, nullptr);
     }
     InjectAllocFailure(4);
     EXPECT_NE(LoadClean(text), nullptr);
 }
 
-TEST_F(Parser, ErrorBoxTakesAGivenCaptionAndMayHaveNoOwner)
+TEST_F(Parser, ErrorBoxTakesAGivenCaptionAndLeavesItsOwner)
 {
-    MessageBoxCatcher catcher;
-    ShowError(nullptr, "テスト", "QVSETUP");
-    ASSERT_TRUE(catcher.Finish());
-    EXPECT_EQ(catcher.box.caption, "QVSETUP");
-    EXPECT_EQ(catcher.box.text, "テスト");
-    EXPECT_TRUE(IsWindow(owner_));
+    OwnerWindow owner;
+    for (HWND window : {static_cast<HWND>(nullptr), owner.get()}) {
+        MessageBoxCatcher catcher;
+        ShowError(window, "テスト", "QVSETUP");
+        ASSERT_TRUE(catcher.Finish());
+        EXPECT_EQ(catcher.box.caption, "QVSETUP");
+        EXPECT_EQ(catcher.box.text, "テスト");
+    }
+    EXPECT_TRUE(IsWindow(owner.get()));
 }
 
 TEST_F(Parser, FreeAppListEmptiesTheList)
 {
-    LoadClean(kHeader + Lines({"[CheckCdrom]", "K=\\A", "[Install]", "PROG,%FD%:\\A,,K"}));
-    LoadClean(kHeader);
+    LoadClean(Header + Lines({"[CheckCdrom]", "K=\\A", "[Install]", "PROG,%FD%:\\A,,K"}));
+    LoadClean(Header);
     EXPECT_EQ(Count(g_setup.appList), 2);
     FreeAppList();
     EXPECT_EQ(Count(g_setup.appList), 0);

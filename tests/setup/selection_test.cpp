@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
 
 namespace {
-
-constexpr int kInstall = 1002;
-constexpr int kDescription = 1000;
 
 // The titles of the list's items, read from their records.
 std::vector<std::string> ListTitles(const SetupRun& run, HWND list)
@@ -23,21 +21,6 @@ std::vector<std::string> ListTitles(const SetupRun& run, HWND list)
     for (LRESULT i = 0; i < count; ++i)
         titles.push_back(run.TitleOf(ItemRecordOf(list, static_cast<int>(i))));
     return titles;
-}
-
-std::vector<std::string> StampLabels(const Media& media)
-{
-    std::vector<std::string> labels;
-    for (const Stamp& stamp : ReadStamps(media.StampFile()))
-        labels.push_back(stamp.label);
-    return labels;
-}
-
-void ExpectExit(SetupRun& run, DWORD timeoutMs = 15000)
-{
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run.WaitForExit(timeoutMs, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
 }
 
 TEST(Selection, PriorityOrderDuplicatesAndComments)
@@ -56,7 +39,7 @@ TEST(Selection, PriorityOrderDuplicatesAndComments)
     EXPECT_EQ(titles[2], "A");
     EXPECT_TRUE((titles[0] == "B" && titles[1] == "BB") || (titles[0] == "BB" && titles[1] == "B"));
     PressButton(dialog, IDCANCEL);
-    ExpectExit(run);
+    EXPECT_TRUE(RunExits(run));
 }
 
 TEST(Selection, DefaultPatternSkipsFilesWithoutTheSignature)
@@ -72,7 +55,7 @@ TEST(Selection, DefaultPatternSkipsFilesWithoutTheSignature)
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(ListTitles(run, SelectorOf(dialog)), std::vector<std::string>{"A"});
         PressButton(dialog, IDCANCEL);
-        ExpectExit(run);
+        EXPECT_TRUE(RunExits(run));
     }
 }
 
@@ -81,13 +64,13 @@ TEST(Selection, NoApplicationsRunsDefaultInstallOrEndsSilently)
     Media withDefault;
     withDefault.Write("QVSETUP.INF", {"[DefaultInstall]", "PROG," + withDefault.Stamp("D")});
     SetupRun run(withDefault.folder());
-    ExpectExit(run);
-    EXPECT_EQ(StampLabels(withDefault), std::vector<std::string>{"D"});
+    EXPECT_TRUE(RunExits(run));
+    EXPECT_EQ(withDefault.StampLabels(), std::vector<std::string>{"D"});
 
     Media empty;
     empty.Write("QVSETUP.INF", {"[QvSetupConfig]"});
     SetupRun silent(empty.folder());
-    ExpectExit(silent);
+    EXPECT_TRUE(RunExits(silent));
 }
 
 TEST(Selection, InstallRunsDefaultInstallFirstAndCancelOnlyCancelInstall)
@@ -98,10 +81,10 @@ TEST(Selection, InstallRunsDefaultInstallFirstAndCancelOnlyCancelInstall)
         std::vector<std::string> stamps;
     };
     const Case cases[] = {
-        {true, kInstall, {"D", "B"}},
+        {true, IDC_INSTALL, {"D", "B"}},
         {true, IDCANCEL, {"C"}},
         {false, IDCANCEL, {}},
-        {false, kInstall, {"D", "B"}},
+        {false, IDC_INSTALL, {"D", "B"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
@@ -117,12 +100,12 @@ TEST(Selection, InstallRunsDefaultInstallFirstAndCancelOnlyCancelInstall)
         ASSERT_NE(dialog, nullptr);
         HWND list = SelectorOf(dialog);
         PressKey(list, VK_DOWN);
-        ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog, kDescription)) ==
+        ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog, IDC_DESCRIPTION)) ==
                                            "Bをｲﾝｽﾄｰﾙします。"; },
                               5000));
         PressButton(dialog, c.button);
-        ExpectExit(run);
-        EXPECT_EQ(StampLabels(media), c.stamps);
+        EXPECT_TRUE(RunExits(run));
+        EXPECT_EQ(media.StampLabels(), c.stamps);
     }
 }
 
@@ -139,11 +122,11 @@ TEST(Selection, CancelNoDisablesCancellingBeforeAndDuringTheRun)
     PostMessageA(background, WM_SYSCOMMAND, SC_CLOSE, 0);
     Sleep(300);
     EXPECT_TRUE(IsWindowVisible(dialog));
-    PressButton(dialog, kInstall);
+    PressButton(dialog, IDC_INSTALL);
     Sleep(500);
     PostMessageA(background, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ExpectExit(run);
-    EXPECT_EQ(StampLabels(media), std::vector<std::string>{"after"});
+    EXPECT_TRUE(RunExits(run));
+    EXPECT_EQ(media.StampLabels(), std::vector<std::string>{"after"});
 }
 
 TEST(Selection, BackgroundCloseBoxCancelsWhileAllowed)
@@ -154,8 +137,8 @@ TEST(Selection, BackgroundCloseBoxCancelsWhileAllowed)
     SetupRun run(media.folder());
     ASSERT_NE(run.WaitForSelectionDialog(), nullptr);
     PostMessageA(run.BackgroundWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    ExpectExit(run);
-    EXPECT_EQ(StampLabels(media), std::vector<std::string>{"C"});
+    EXPECT_TRUE(RunExits(run));
+    EXPECT_EQ(media.StampLabels(), std::vector<std::string>{"C"});
 }
 
 TEST(Selection, ForegroundKeepsTheNamedWindowsOnTop)
@@ -179,7 +162,7 @@ TEST(Selection, ForegroundKeepsTheNamedWindowsOnTop)
         const bool topmost = (GetWindowLongA(named, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         EXPECT_EQ(topmost, std::string(foreground) == "yes");
         PressButton(dialog, IDCANCEL);
-        ExpectExit(run);
+        EXPECT_TRUE(RunExits(run));
     }
     DestroyWindow(named);
 }
@@ -199,7 +182,7 @@ TEST(Selection, SingleChoiceSelectorsSelectExactlyTheCurrentItem)
         HWND dialog = run.WaitForSelectionDialog();
         ASSERT_NE(dialog, nullptr);
         HWND selector = SelectorOf(dialog);
-        HWND description = GetDlgItem(dialog, kDescription);
+        HWND description = GetDlgItem(dialog, IDC_DESCRIPTION);
         const AppRecord* records[3];
         for (int i = 0; i < 3; ++i)
             records[i] = ItemRecordOf(selector, i);
@@ -214,9 +197,9 @@ TEST(Selection, SingleChoiceSelectorsSelectExactlyTheCurrentItem)
         EXPECT_EQ(run.SelectedOf(records[0]), 0);
         EXPECT_EQ(run.SelectedOf(records[1]), 0);
         EXPECT_EQ(run.SelectedOf(records[2]), 1);
-        PressButton(dialog, kInstall);
-        ExpectExit(run);
-        EXPECT_EQ(StampLabels(media), std::vector<std::string>{"3"});
+        PressButton(dialog, IDC_INSTALL);
+        EXPECT_TRUE(RunExits(run));
+        EXPECT_EQ(media.StampLabels(), std::vector<std::string>{"3"});
     }
 }
 
@@ -281,35 +264,32 @@ TEST_F(CheckList, ClicksInTheSquareToggleAndElsewhereOnlyMoveTheCaret)
     EXPECT_EQ(Selected(), (std::vector<int>{0, 0, 1}));
     // The last click, on the title of row 0, made it current.
     EXPECT_EQ(SendMessageA(list_, LB_GETCURSEL, 0, 0), 0);
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog_, kDescription)) == "説明1"; },
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog_, IDC_DESCRIPTION)) == "説明1"; },
                           3000));
-    PressButton(dialog_, kInstall);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run_->WaitForExit(15000, &exitCode));
-    EXPECT_EQ(StampLabels(media_), std::vector<std::string>{"3"});
+    PressButton(dialog_, IDC_INSTALL);
+    ASSERT_TRUE(RunExits(*run_));
+    EXPECT_EQ(media_.StampLabels(), std::vector<std::string>{"3"});
 }
 
 TEST_F(CheckList, SpaceTogglesAndInstallFollowsTheChecks)
 {
-    // Drawing the rows brings Install up to date.
-    EXPECT_TRUE(WaitUntil([&] { return DefaultButton() == kInstall; }, 3000));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog_, kInstall)));
+    // Drawing the rows brings IDC_INSTALL up to date.
+    EXPECT_TRUE(WaitUntil([&] { return DefaultButton() == IDC_INSTALL; }, 3000));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog_, IDC_INSTALL)));
     PressKey(list_, VK_DOWN); // row 1, checked
     ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list_, LB_GETCURSEL, 0, 0) == 1; }, 3000));
     PressKey(list_, VK_SPACE);
     EXPECT_TRUE(SelectedBecomes({0, 0, 0}));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog_, kInstall)); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(dialog_, IDC_INSTALL)); }, 3000));
     EXPECT_EQ(DefaultButton(), IDCANCEL);
     PressKey(list_, VK_SPACE);
     EXPECT_TRUE(SelectedBecomes({0, 1, 0}));
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog_, kInstall)) != FALSE; },
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog_, IDC_INSTALL)) != FALSE; },
                           3000));
-    EXPECT_EQ(DefaultButton(), kInstall);
-    PressButton(dialog_, kInstall);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run_->WaitForExit(15000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(StampLabels(media_), std::vector<std::string>{"2"});
+    EXPECT_EQ(DefaultButton(), IDC_INSTALL);
+    PressButton(dialog_, IDC_INSTALL);
+    ASSERT_TRUE(RunExits(*run_));
+    EXPECT_EQ(media_.StampLabels(), std::vector<std::string>{"2"});
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
@@ -20,9 +21,7 @@ void WriteApp(const Media& media, const std::string& name, const std::string& ti
 void CancelAndExpectExit(SetupRun& run, HWND dialog)
 {
     PressButton(dialog, IDCANCEL);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(RunExits(run));
 }
 
 // Installs the only application and answers the message box it shows.
@@ -30,15 +29,13 @@ MessageBoxText InstallAndReadBox(SetupRun& run)
 {
     HWND dialog = run.WaitForSelectionDialog();
     EXPECT_NE(dialog, nullptr);
-    PressButton(dialog, 1002);
+    PressButton(dialog, IDC_INSTALL);
     HWND box = run.WaitForMessageBox();
     EXPECT_NE(box, nullptr);
     const MessageBoxText text = box ? ReadMessageBox(box) : MessageBoxText{};
     if (box)
         PressButton(box, IDOK);
-    DWORD exitCode = 1;
-    EXPECT_TRUE(run.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(RunExits(run));
     return text;
 }
 
@@ -51,9 +48,7 @@ TEST(Startup, SecondInstanceExitsAtOnceAndSilently)
     ASSERT_NE(dialog, nullptr);
 
     SetupRun second(media.folder());
-    DWORD exitCode = 1;
-    ASSERT_TRUE(second.WaitForExit(5000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(RunExits(second, 5000));
     EXPECT_TRUE(ProcessWindows(second.pid()).empty());
     EXPECT_TRUE(IsWindowVisible(dialog));
     CancelAndExpectExit(first, dialog);
@@ -89,9 +84,7 @@ TEST(Startup, QuotedFolderKeepsItsQuotesAndMissesTheMasterInf)
               "INFファイルの取得に失敗しました.\n\"" + media.folder() + "\"\\QVSETUP.INF");
     EXPECT_EQ(text.caption, "ｾｯﾄｱｯﾌﾟ");
     PressButton(box, IDOK);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(run.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(RunExits(run));
 }
 
 TEST(Startup, SettingsDefaultsAndCaseRules)
@@ -179,9 +172,7 @@ TEST(Startup, BadInputEndsCleanly)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ReadMessageBox(box).text, "INFファイルの取得に失敗しました.\n");
     PressButton(box, IDOK);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(tooLong.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(RunExits(tooLong));
 
     // A missing master INF.
     Media empty;
@@ -191,8 +182,7 @@ TEST(Startup, BadInputEndsCleanly)
     EXPECT_EQ(ReadMessageBox(box).text,
               "INFファイルの取得に失敗しました.\n" + empty.Path("QVSETUP.INF"));
     PressButton(box, IDOK);
-    ASSERT_TRUE(missing.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(RunExits(missing));
 
     // An empty master INF means every default.
     Media media;

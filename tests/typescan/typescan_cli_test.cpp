@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string kSmbiosMessage = Crlf(
+const std::string SmbiosMessage = Crlf(
     "SMBIOSから情報が取得できませんでした。\nTYPESCAN.EXEと同じパスにBIOSPEEK.SYSがあるか確認してください。\n");
 
 class TypescanCli : public testing::Test {
@@ -61,7 +61,7 @@ TEST_F(TypescanCli, WithoutTheDriverTheReadFailsAndNoServiceStays)
         SCOPED_TRACE(arguments);
         EXPECT_EQ(Run(arguments, &output), 0u);
         // The read comes first: a malformed condition is never looked at.
-        EXPECT_EQ(output, kSmbiosMessage);
+        EXPECT_EQ(output, SmbiosMessage);
         EXPECT_FALSE(ServiceExists("Biospeek"));
     }
 }
@@ -74,7 +74,7 @@ TEST_F(TypescanCli, Windows9xOpensTheVxdAndRegistersNoService)
     std::string output;
     // No VxD under Wine: the read fails, and no service was ever made.
     EXPECT_EQ(Run("/mode=0 /d", &output), 0u);
-    EXPECT_EQ(output, kSmbiosMessage);
+    EXPECT_EQ(output, SmbiosMessage);
     EXPECT_FALSE(ServiceExists("Biospeek"));
     SetWindowsVersion("TYPESCAN.EXE", nullptr);
 }

@@ -8,6 +8,7 @@
 
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
+#include "tests/kit/smbios_data.h"
 
 namespace {
 
@@ -44,18 +45,7 @@ protected:
 
 TEST_F(DriverRun, RealTablesGiveTheirProductNameAndOemStrings)
 {
-    const struct {
-        const char* file;
-        const char* product;
-        std::vector<std::string> oem;
-    } tables[] = {
-        {"Beelink-EQ12.dmi", "EQ", {"Default string"}},
-        {"Dell-PowerEdge-R630-Dual-Xeon.dmi", "PowerEdge R630", {"Dell System", "5[0000]"}},
-        {"SuperMicro-Dual-Xeon.dmi", "SYS-1027R-WRF",
-         {"Intel SandyBridge/Patsburg/Romley", "Supermicro motherboard-X9 Series "}},
-        {"jeffgerlap_3_2_0.dat", "Surface Laptop 3", {}},
-    };
-    for (const auto& table : tables) {
+    for (const SmbiosReading& table : SmbiosReadings()) {
         SCOPED_TRACE(table.file);
         ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\smbios-data\\" + table.file).c_str(),
                               Path("Biospeek.dat").c_str(), FALSE));
@@ -140,25 +130,33 @@ TEST_F(DriverRun, ConditionMessagesByteForByte)
     }
 }
 
+// A service left registered by an earlier run, running or stopped (a run
+// ended between creating and starting it): this run fails as it must, and
+// removes the service, so that the next run succeeds.
 TEST_F(DriverRun, AServiceLeftRegisteredIsRemovedForTheNextRun)
 {
     ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table("PC-AB12", {"x"})));
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    ASSERT_NE(manager, nullptr);
-    SC_HANDLE service = CreateServiceA(manager, "Biospeek", "Biospeek", SERVICE_ALL_ACCESS,
-                                       SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_NORMAL, Path("Biospeek.sys").c_str(), nullptr,
-                                       nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(service, nullptr);
-    EXPECT_TRUE(StartServiceA(service, 0, nullptr));
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
+    for (const bool running : {true, false}) {
+        SCOPED_TRACE(running ? "running" : "stopped");
+        SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        ASSERT_NE(manager, nullptr);
+        SC_HANDLE service = CreateServiceA(manager, "Biospeek", "Biospeek", SERVICE_ALL_ACCESS,
+                                           SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
+                                           SERVICE_ERROR_NORMAL, Path("Biospeek.sys").c_str(),
+                                           nullptr, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(service, nullptr);
+        if (running) {
+            EXPECT_TRUE(StartServiceA(service, 0, nullptr));
+        }
+        CloseServiceHandle(service);
+        CloseServiceHandle(manager);
 
-    std::string output;
-    EXPECT_EQ(Run("/mode=0 /d", &output), 0u);
-    EXPECT_EQ(output.rfind("SMBIOS", 0), 0u);
-    EXPECT_EQ(Run("/mode=0 /d", &output), 1u);
-    EXPECT_EQ(output, Crlf("Type1=PC-AB12\n"));
+        std::string output;
+        EXPECT_EQ(Run("/mode=0 /d", &output), 0u);
+        EXPECT_EQ(output.rfind("SMBIOS", 0), 0u);
+        EXPECT_EQ(Run("/mode=0 /d", &output), 1u);
+        EXPECT_EQ(output, Crlf("Type1=PC-AB12\n"));
+    }
 }
 
 } // namespace

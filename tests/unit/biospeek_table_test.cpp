@@ -11,6 +11,7 @@
 extern "C" {
 #include "biospeek/table.h"
 }
+#include "tests/kit/smbios_data.h"
 #include "typescan/smbios_reader.h"
 
 namespace {
@@ -32,7 +33,7 @@ public:
                  uint32_t outputSize, uint32_t* returned) override
     {
         size_t bytes = 0;
-        const int ok = BiospeekAnswer(&table_, ((code >> 2) & 0xFFF) - 0x800, input, inputSize,
+        const int ok = BiospeekAnswer(&table_, BiospeekRequestOfCode(code), input, inputSize,
                                       output, outputSize, &bytes);
         *returned = static_cast<uint32_t>(bytes);
         return ok != 0;
@@ -44,23 +45,7 @@ private:
 
 TEST(BiospeekTable, RealTablesGiveWhatDmidecodeSees)
 {
-    const struct {
-        const char* file;
-        const char* product;
-        std::vector<std::string> oem;
-    } cases[] = {
-        {"ASRock-Single-Ryzen.dmi", "To Be Filled By O.E.M.", {"Default string"}},
-        {"Beelink-EQ12.dmi", "EQ", {"Default string"}},
-        {"Dell-PowerEdge-R630-Dual-Xeon.dmi", "PowerEdge R630", {"Dell System", "5[0000]"}},
-        {"HyperV.dmi", "Virtual Machine",
-         {"[MS_VM_CERT/SHA1/9b80ca0d5dd061ec9da4e494f4c3fd1196270c22]",
-          "00000000000000000000000000000000"}},
-        {"SuperMicro-Dual-Xeon.dmi", "SYS-1027R-WRF",
-         {"Intel SandyBridge/Patsburg/Romley", "Supermicro motherboard-X9 Series "}},
-        {"SuperMicro-Quad-Opteron.dmi", "H8QG6", {"To Be Filled By O.E.M.", "To Be Filled By O.E.M."}},
-        {"jeffgerlap_3_2_0.dat", "Surface Laptop 3", {}},
-    };
-    for (const auto& c : cases) {
+    for (const SmbiosReading& c : SmbiosReadings()) {
         SCOPED_TRACE(c.file);
         const std::vector<uint8_t> bytes = ReadTable(c.file);
         ASSERT_FALSE(bytes.empty());

@@ -1,7 +1,7 @@
 // The last backslash of a CP932 path, stepping over double-byte characters.
 #include <gtest/gtest.h>
 
-#include "setup/engine/dbcs.h"
+#include "setup/core/dbcs.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "setup/engine/inf_line.h"
+#include "setup/core/inf_line.h"
 
 namespace {
 
-const MacroValues kMacros = {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "C:\\Program Files",
+const MacroValues Macros = {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "C:\\Program Files",
                              'Q', 'C', 'C', 'A'};
 
 struct Fields {
@@ -17,7 +17,7 @@ struct Fields {
     char checkKey[32] = "untouched";
     uint32_t macroUse = 0xDEAD;
 
-    int Split(const std::string& line, const MacroValues& macros = kMacros)
+    int Split(const std::string& line, const MacroValues& macros = Macros)
     {
         char* const fields[] = {keyword, param1, param2, checkKey};
         const size_t capacities[] = {sizeof keyword, sizeof param1, sizeof param2,
@@ -89,7 +89,7 @@ TEST(TokenizeLine, ExpansionsAreNotScanned)
 
 TEST(TokenizeLine, PlaceholderStandsForUnknownCdrom)
 {
-    MacroValues macros = kMacros;
+    MacroValues macros = Macros;
     macros.cdromLetter = CdromPlaceholder;
     Fields f;
     ASSERT_EQ(f.Split("MSGBOX,\"Put the disc in %CDROM%:\"", macros), 1);

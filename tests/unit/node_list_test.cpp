@@ -1,7 +1,7 @@
 // NodeList: order, counts and the cursor rules that the interpreter relies on.
 #include <gtest/gtest.h>
 
-#include "setup/engine/node_list.h"
+#include "setup/core/node_list.h"
 
 namespace {
 

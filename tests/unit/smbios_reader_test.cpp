@@ -6,20 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "biospeek/protocol.h"
+#include "tests/kit/smbios_data.h"
 #include "typescan/smbios_reader.h"
 
 namespace {
-
-std::vector<uint8_t> Structure(std::vector<uint8_t> formatted, std::vector<std::string> strings)
-{
-    std::vector<uint8_t> bytes = formatted;
-    for (const std::string& s : strings) {
-        bytes.insert(bytes.end(), s.begin(), s.end());
-        bytes.push_back(0);
-    }
-    bytes.push_back(0);
-    return bytes;
-}
 
 // Answers the three requests from a list of structures; each field can be
 // broken on purpose.
@@ -48,15 +39,15 @@ public:
     {
         codes.push_back(code);
         auto* out = static_cast<uint8_t*>(output);
-        const uint32_t k = nt ? ((code >> 2) & 0xFFF) - 0x800 : code;
-        if (k == 11) {
+        const uint32_t k = nt ? BiospeekRequestOfCode(code) : code;
+        if (k == BIOSPEEK_REQUEST_DIRECTORY_SIZE) {
             const uint16_t count = static_cast<uint16_t>(structures.size() + countAdjust);
             memcpy(out, &sizeLengthField, 4);
             memcpy(out + 8, &count, 2);
             *returned = sizeReturned;
             return true;
         }
-        if (k == 12) {
+        if (k == BIOSPEEK_REQUEST_DIRECTORY) {
             const uint32_t needed = static_cast<uint32_t>(structures.size() * 8 + 4);
             for (size_t i = 0; i < structures.size() && 4 + i * 8 + 8 <= outputSize; ++i) {
                 uint8_t* entry = out + 4 + i * 8;
@@ -84,9 +75,9 @@ class Reader : public testing::Test {
 protected:
     void SetUp() override
     {
-        driver.structures = {Structure({0, 4, 0, 0}, {"BIOS"}),
-                             Structure({1, 8, 1, 0, 1, 2, 0, 0}, {"Maker", "PC-AB12CDEFGH  "}),
-                             Structure({11, 5, 2, 0, 2}, {"First ", "Second"})};
+        driver.structures = {SmbiosStructure({0, 4, 0, 0}, {"BIOS"}),
+                             SmbiosStructure({1, 8, 1, 0, 1, 2, 0, 0}, {"Maker", "PC-AB12CDEFGH  "}),
+                             SmbiosStructure({11, 5, 2, 0, 2}, {"First ", "Second"})};
     }
     FakeDriver driver;
 };

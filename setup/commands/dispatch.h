@@ -1,0 +1,12 @@
+// From a command record to its handler: the drive check first, then the
+// command; and whether a command that goes on after its handler is done.
+#pragma once
+
+#include "setup/core/records.h"
+
+// Runs the drive check the command asks for, then the handler of its code;
+// false ends the run.
+bool DispatchCommand(CommandRecord* cmd);
+
+// True when the command has finished; may clear cmd->busy.
+bool IsCommandDone(CommandRecord* cmd);

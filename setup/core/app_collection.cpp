@@ -1,0 +1,161 @@
+// What the selection dialog offers, gathered without a window.
+#include "setup/core/app_collection.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "setup/core/memory.h"
+#include "setup/core/paths.h"
+#include "setup/core/setup_state.h"
+
+namespace {
+
+// One file already found while the [Priority] lines are walked.
+struct SeenNode {
+    SeenNode* next;
+    char path[PathCapacity];
+};
+
+bool WasSeen(NodeList<SeenNode>& seen, const char* path)
+{
+    for (SeenNode* node = First(seen); node; node = Next(seen)) {
+        if (EqualsIgnoreCase(node->path, path))
+            return true;
+    }
+    return false;
+}
+
+enum class Offer { Visited, Skipped, NoMemory, Stopped };
+
+// Hands one found file to the visitor unless an earlier match found it.
+Offer OfferFile(NodeList<SeenNode>& seen, const char* name, int lineIndex,
+                PriorityVisitor& visitor)
+{
+    SeenNode* node = AllocRecord<SeenNode>();
+    if (!node)
+        return Offer::NoMemory;
+    if (!JoinPath(node->path, sizeof node->path, g_setup.sourceDir, name) ||
+        WasSeen(seen, node->path)) {
+        FreeZeroed(node);
+        return Offer::Skipped;
+    }
+    if (!visitor.Visit(node->path, lineIndex)) {
+        FreeZeroed(node);
+        return Offer::Stopped;
+    }
+    Append(seen, node);
+    return Offer::Visited;
+}
+
+// Offers the files matching one [Priority] line in directory order; false
+// when the visitor stopped the walk.
+bool WalkPattern(NodeList<SeenNode>& seen, const char* line, int lineIndex,
+                 PriorityVisitor& visitor)
+{
+    char pattern[PathCapacity];
+    WIN32_FIND_DATAA found;
+    HANDLE search = JoinPath(pattern, sizeof pattern, g_setup.sourceDir, line)
+                        ? FindFirstFileA(pattern, &found)
+                        : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE) {
+        visitor.FoundNothing(line, lineIndex);
+        return true;
+    }
+    // No memory for a seen-node ends this line silently.
+    Offer offer = Offer::Skipped;
+    do {
+        offer = OfferFile(seen, found.cFileName, lineIndex, visitor);
+    } while (offer != Offer::NoMemory && offer != Offer::Stopped && FindNextFileA(search, &found));
+    FindClose(search);
+    return offer != Offer::Stopped;
+}
+
+// Loads each file it is shown; stops at the first that fails.
+class AppLoader : public PriorityVisitor {
+public:
+    explicit AppLoader(LoadError* error) : error_(error) {}
+    bool Visit(const char* path, int) override { return LoadAppInf(path, error_); }
+
+private:
+    LoadError* error_;
+};
+
+} // namespace
+
+void ReadMasterSection(const char* section, char* lines, const char* fallback)
+{
+    if (GetPrivateProfileSectionA(section, lines, MasterSectionCapacity, g_setup.masterInfPath) == 0)
+        strcpy(lines, fallback);
+}
+
+void LoadExcludeList(const char* lines)
+{
+    FreeExcludeList();
+    for (const char* line = lines; *line; line += strlen(line) + 1) {
+        WindowTitleNode* node = AllocRecord<WindowTitleNode>();
+        char* title = static_cast<char*>(AllocZeroed(strlen(line) + 1));
+        if (!node || !title) {
+            FreeZeroed(node);
+            FreeZeroed(title);
+            return;
+        }
+        strcpy(title, line);
+        node->title = title;
+        Append(g_setup.excludeList, node);
+    }
+}
+
+void FreeExcludeList()
+{
+    while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
+        FreeZeroed(node->title);
+        FreeZeroed(node);
+    }
+}
+
+bool WalkPriorityFiles(const char* patterns, PriorityVisitor& visitor)
+{
+    NodeList<SeenNode> seen = {};
+    bool walked = true;
+    int index = 0;
+    for (const char* line = patterns; *line && walked; line += strlen(line) + 1, ++index) {
+        if (line[0] != ';')
+            walked = WalkPattern(seen, line, index, visitor);
+    }
+    while (SeenNode* node = PopFront(seen))
+        FreeZeroed(node);
+    return walked;
+}
+
+bool CollectApplications(const char* patterns, LoadError* error)
+{
+    AppLoader loader(error);
+    return WalkPriorityFiles(patterns, loader);
+}
+
+bool LoadPseudoApp(AppRecord& pseudo, const char* section, LoadError* error)
+{
+    FreeAppRecordLists(&pseudo);
+    pseudo = AppRecord{};
+    strcpy(pseudo.infPath, g_setup.masterInfPath);
+    if (!LoadCommandSection(&pseudo, section, error))
+        return false;
+    if (Count(pseudo.commands) > 0) {
+        pseudo.listIndex = -1;
+        pseudo.selected = 1;
+    }
+    return true;
+}
+
+bool PushPseudoApp(AppRecord& pseudo)
+{
+    AppRecord* copy = AllocRecord<AppRecord>();
+    if (!copy)
+        return false;
+    *copy = pseudo;
+    pseudo.commands = NodeList<CommandRecord>{};
+    pseudo.cdChecks = NodeList<CheckCdromEntry>{};
+    PushFront(g_setup.appList, copy);
+    return true;
+}

@@ -1,0 +1,250 @@
+// Byte-level routines of the INF command-line format.
+#include "setup/core/inf_line.h"
+
+namespace {
+
+char FoldAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+struct Keyword {
+    const char* name;
+    uint32_t code;
+};
+
+const Keyword Keywords[] = {
+    {"PROG", CmdProg},       {"COPY", CmdCopy},         {"EXPAND", CmdExpand},
+    {"DELETE", CmdDelete},   {"MSGBOX", CmdMsgbox},     {"EXIST", CmdExist},
+    {"SLEEP", CmdSleep},     {"SETATT", CmdSetatt},     {"SHUTDOWN", CmdShutdown},
+    {"SHELLDDE", CmdShellDde}, {"XCOPY", CmdXcopy},     {"XCOPYA", CmdXcopyA},
+    {"ATTENTION", CmdAttention}, {"EPROG", CmdEprog},   {"DELALL", CmdDelall},
+};
+
+// The state of one TokenizeLine call: the field being written and the open
+// macro name. Every append checks the field's bound.
+class LineSplitter {
+public:
+    LineSplitter(char* const fields[], const size_t capacities[], int maxFields,
+                 const MacroValues& macros)
+        : fields_(fields), capacities_(capacities), maxFields_(maxFields), macros_(macros)
+    {
+    }
+
+    bool Split(const char* line, uint32_t* macroUse, TokenizeStop* stop);
+
+private:
+    bool Append(char c);
+    bool AppendText(const char* text);
+    bool EndField();
+    bool CloseMacro();
+    bool AppendExpansion(const char* name);
+    bool AddToMacroName(char c);
+
+    char* const* fields_;
+    const size_t* capacities_;
+    int maxFields_;
+    const MacroValues& macros_;
+    int field_ = 0;
+    size_t pos_ = 0;
+    bool quoting_ = false;
+    bool macroOpen_ = false;
+    char name_[MaxMacroName + 1] = {};
+    size_t nameLength_ = 0;
+    uint32_t macroUse_ = 0;
+    LineFault fault_ = LineFault::None;
+};
+
+bool LineSplitter::Append(char c)
+{
+    if (pos_ + 1 >= capacities_[field_]) {
+        fault_ = LineFault::FieldTooLong;
+        return false;
+    }
+    fields_[field_][pos_++] = c;
+    return true;
+}
+
+bool LineSplitter::AppendText(const char* text)
+{
+    for (; *text; ++text) {
+        if (!Append(*text))
+            return false;
+    }
+    return true;
+}
+
+bool LineSplitter::EndField()
+{
+    fields_[field_][pos_] = '\0';
+    ++field_;
+    pos_ = 0;
+    if (field_ < maxFields_)
+        return true;
+    fault_ = LineFault::TooManyFields;
+    return false;
+}
+
+bool LineSplitter::AddToMacroName(char c)
+{
+    if (nameLength_ >= MaxMacroName) {
+        fault_ = LineFault::MacroNameTooLong;
+        return false;
+    }
+    name_[nameLength_++] = c;
+    name_[nameLength_] = '\0';
+    return true;
+}
+
+// Closes the open macro: appends its expansion, or the name itself when it
+// is not a macro of the table.
+bool LineSplitter::CloseMacro()
+{
+    macroOpen_ = false;
+    const bool ok = AppendExpansion(name_);
+    nameLength_ = 0;
+    name_[0] = '\0';
+    return ok;
+}
+
+bool LineSplitter::AppendExpansion(const char* name)
+{
+    struct TextMacro {
+        const char* name;
+        const char* value;
+        uint32_t bit;
+    };
+    struct LetterMacro {
+        const char* name;
+        char letter;
+        uint32_t bit;
+    };
+    const TextMacro textMacros[] = {
+        {"WINDIR", macros_.windowsDir, MacroWinDir},
+        {"WINSYSDIR", macros_.systemDir, MacroWinSysDir},
+        {"PROGRAMFILES", macros_.programFilesDir, MacroProgramFiles},
+    };
+    const LetterMacro letterMacros[] = {
+        {"CDROM", macros_.cdromLetter, MacroCdrom},
+        {"WINDISK", macros_.windowsLetter, MacroWinDisk},
+        {"BOOTDISK", macros_.bootLetter, MacroBootDisk},
+        {"FD", macros_.fdLetter, MacroFd},
+    };
+    for (const TextMacro& m : textMacros) {
+        if (EqualsIgnoreCase(name, m.name)) {
+            macroUse_ |= m.bit;
+            return AppendText(m.value);
+        }
+    }
+    for (const LetterMacro& m : letterMacros) {
+        if (EqualsIgnoreCase(name, m.name)) {
+            macroUse_ |= m.bit;
+            return Append(m.letter);
+        }
+    }
+    return AppendText(name);
+}
+
+bool LineSplitter::Split(const char* line, uint32_t* macroUse, TokenizeStop* stop)
+{
+    for (size_t i = 0; line[i] != '\0'; ++i) {
+        const char c = line[i];
+        bool ok = true;
+        if (c == ',' && !quoting_) {
+            ok = EndField();
+        } else if (c == '\\' && line[i + 1] == '"') {
+            ok = Append('"');
+            ++i;
+        } else if (c == '"') {
+            quoting_ = !quoting_;
+        } else if (c == '%') {
+            if (i != 0 && line[i + 1] == '%') {
+                ok = Append('%');
+                ++i;
+            } else if (!macroOpen_) {
+                macroOpen_ = true;
+            } else {
+                ok = CloseMacro();
+            }
+        } else if (macroOpen_) {
+            ok = AddToMacroName(c);
+        } else if (c == ' ' && !quoting_) {
+            // Blanks outside quotes are dropped wherever they stand.
+        } else {
+            ok = Append(c);
+        }
+        if (!ok) {
+            if (stop)
+                *stop = TokenizeStop{fault_, field_};
+            return false;
+        }
+    }
+    fields_[field_][pos_] = '\0';
+    *macroUse = macroUse_;
+    return true;
+}
+
+} // namespace
+
+bool TokenizeLine(char* const fields[], const size_t capacities[], int maxFields,
+                 uint32_t* macroUse, const char* line, const MacroValues& macros,
+                 TokenizeStop* stop)
+{
+    *macroUse = 0;
+    if (stop)
+        *stop = TokenizeStop{LineFault::None, 0};
+    if (maxFields <= 0) {
+        if (stop)
+            stop->fault = LineFault::TooManyFields;
+        return false;
+    }
+    LineSplitter splitter(fields, capacities, maxFields, macros);
+    return splitter.Split(line, macroUse, stop);
+}
+
+void UnescapeText(char* text)
+{
+    // The result is never longer than the text, so it is written in place.
+    char* out = text;
+    for (const char* in = text; *in; ++in) {
+        if (in[0] == '\\' && in[1] == 'n') {
+            *out++ = '\n';
+            ++in;
+        } else if (in[0] == '\\' && in[1] == 't') {
+            *out++ = '\t';
+            ++in;
+        } else if (in[0] == '\\' && in[1] == '\\') {
+            *out++ = '\\';
+            ++in;
+        } else {
+            *out++ = *in;
+        }
+    }
+    *out = '\0';
+}
+
+void ReplaceChar(char* text, char from, char to)
+{
+    for (; *text; ++text) {
+        if (*text == from)
+            *text = to;
+    }
+}
+
+uint32_t LookupKeyword(const char* keyword)
+{
+    for (const Keyword& k : Keywords) {
+        if (EqualsIgnoreCase(keyword, k.name))
+            return k.code;
+    }
+    return 0;
+}
+
+bool EqualsIgnoreCase(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        if (FoldAscii(*a) != FoldAscii(*b))
+            return false;
+    }
+    return *a == *b;
+}

@@ -1,0 +1,93 @@
+// Byte-level routines of the INF command-line format: field splitting with
+// quotes and %macros%, escape rewriting, the keyword table. No platform calls.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Command codes: the low 16 bits of CommandRecord::flags.
+enum CommandCode : uint32_t {
+    CmdProg = 0x0001,
+    CmdCopy = 0x0002,
+    CmdExpand = 0x0004,
+    CmdDelete = 0x0008,
+    CmdMsgbox = 0x0010,
+    CmdExist = 0x0020,
+    CmdSleep = 0x0040,
+    CmdSetatt = 0x0080,
+    CmdShutdown = 0x0100,
+    CmdShellDde = 0x0200,
+    CmdXcopy = 0x0400,
+    CmdXcopyA = 0x0800,
+    CmdAttention = 0x1000,
+    CmdEprog = 0x2000,
+    CmdDelall = 0x4000,
+};
+
+constexpr uint32_t CommandCodeMask = 0xFFFF;
+constexpr uint32_t CheckCdromFlag = 0x80000000u;
+constexpr uint32_t CheckFdFlag = 0x40000000u;
+
+// Bits of a line's macro-use set.
+enum MacroBit : uint32_t {
+    MacroWinDir = 0x01, MacroWinSysDir = 0x02, MacroCdrom = 0x04, MacroWinDisk = 0x08,
+    MacroBootDisk = 0x10, MacroProgramFiles = 0x20, MacroFd = 0x40,
+};
+
+// Byte that stands for the CD-ROM letter while no CD-ROM drive is known.
+constexpr char CdromPlaceholder = static_cast<char>(0xFF);
+
+// Longest macro name, in bytes; a longer one makes the line invalid.
+constexpr size_t MaxMacroName = 259;
+
+// What the macros expand to; the engine fills it from its settings.
+struct MacroValues {
+    const char* windowsDir;
+    const char* systemDir;
+    const char* programFilesDir;
+    char cdromLetter;
+    char windowsLetter;
+    char bootLetter;
+    char fdLetter;
+};
+
+// Why a command line is invalid.
+enum class LineFault {
+    None,
+    FieldTooLong,      // a field does not fit its capacity
+    TooManyFields,     // a field beyond the last one allowed
+    MacroNameTooLong,  // a %name% longer than MaxMacroName
+    UnknownKeyword,
+    NoCheckKey,        // %CDROM% or %FD% used, and the fourth field is empty
+    NoCheckValue,      // the fourth field names no non-empty [CheckCdrom] value
+    OutOfMemory,       // no memory for the [CheckCdrom] entry
+};
+
+// Where TokenizeLine stopped: its fault and the field (from 0) it was writing.
+struct TokenizeStop {
+    LineFault fault;
+    int field;
+};
+
+// Splits `line` into at most `maxFields` comma-separated fields, each written
+// NUL-terminated into fields[k] of capacities[k] bytes. Fields after the last
+// one present are left untouched. `*macroUse` receives the bits of the table
+// macros used. Answers false for a field that does not fit, a field beyond
+// `maxFields`, or a macro name longer than MaxMacroName; `stop`, when given,
+// then says which.
+bool TokenizeLine(char* const fields[], const size_t capacities[], int maxFields,
+                 uint32_t* macroUse, const char* line, const MacroValues& macros,
+                 TokenizeStop* stop = nullptr);
+
+// Rewrites backslash-n, backslash-t and two backslashes in place, byte by byte.
+void UnescapeText(char* text);
+
+// Replaces every byte `from` by `to` up to the terminating NUL.
+void ReplaceChar(char* text, char from, char to);
+
+// The command code of a keyword (ASCII letters compared case-insensitively),
+// or 0 when the keyword is not in the table.
+uint32_t LookupKeyword(const char* keyword);
+
+// Equality with ASCII letters folded; other bytes compare exactly.
+bool EqualsIgnoreCase(const char* a, const char* b);

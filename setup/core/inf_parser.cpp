@@ -1,0 +1,286 @@
+// Reading INF scripts into AppRecord and CommandRecord lists.
+#include "setup/core/inf_parser.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "setup/core/memory.h"
+#include "setup/core/messages.h"
+#include "setup/core/setup_config.h"
+#include "setup/core/setup_state.h"
+
+namespace {
+
+constexpr char Signature[] = "$QVSETUP$";
+constexpr int SignatureCapacity = 11;
+constexpr DWORD LargestInf = 0x7FFFFF00u;  // a size that, with the section's 2 extra bytes, stays positive
+
+// Copies `text` into a field of `capacity` bytes; false when it does not fit.
+bool CopyBounded(char* field, size_t capacity, const char* text)
+{
+    const size_t length = strlen(text);
+    if (length >= capacity)
+        return false;
+    memcpy(field, text, length + 1);
+    return true;
+}
+
+// Fills `*error` with a problem about the file at `path`; false, for the
+// caller to answer.
+bool Fail(LoadError* error, LoadProblem problem, const char* path)
+{
+    *error = LoadError{};
+    error->problem = problem;
+    snprintf(error->path, sizeof error->path, "%s", path);
+    return false;
+}
+
+void FreeCommands(NodeList<CommandRecord>& commands)
+{
+    while (CommandRecord* cmd = PopFront(commands))
+        FreeZeroed(cmd);
+}
+
+void FreeChecks(NodeList<CheckCdromEntry>& checks)
+{
+    while (CheckCdromEntry* entry = PopFront(checks))
+        FreeZeroed(entry);
+}
+
+// Parses the lines of a section as ReadSectionLines gives them.
+bool ParseSectionLines(AppRecord* app, const char* section, const char* lines, LoadError* error)
+{
+    int32_t index = 0;
+    for (const char* line = lines; *line; line += strlen(line) + 1, ++index) {
+        if (line[0] == ';')
+            continue;
+        CommandRecord* cmd = AllocRecord<CommandRecord>();
+        if (!cmd)
+            return Fail(error, LoadProblem::OutOfMemory, app->infPath);
+        cmd->infPath = app->infPath;
+        LineFault fault = LineFault::None;
+        int32_t field = 0;
+        if (!ParseCommand(app, cmd, line, &fault, &field)) {
+            FreeZeroed(cmd);
+            Fail(error, LoadProblem::BadCommand, app->infPath);
+            snprintf(error->section, sizeof error->section, "%s", section);
+            error->lineIndex = index;
+            error->fault = fault;
+            error->field = field;
+            return false;
+        }
+        Append(app->commands, cmd);
+    }
+    return true;
+}
+
+// Reads TITLE and DESCRIPTION; false when the title is missing.
+bool ReadStrings(AppRecord* app)
+{
+    GetPrivateProfileStringA("Strings", "TITLE", "", app->title, sizeof app->title, app->infPath);
+    if (app->title[0] == '\0')
+        return false;
+    GetPrivateProfileStringA("Strings", "DESCRIPTION", "", app->description,
+                             sizeof app->description, app->infPath);
+    if (app->description[0] == '\0')
+        snprintf(app->description, sizeof app->description, DefaultDescription, app->title);
+    UnescapeText(app->description);
+    return true;
+}
+
+// Why a file is no application to offer, or SkipReason::None.
+SkipReason ReasonToSkip(const char* path)
+{
+    char signature[SignatureCapacity];
+    GetPrivateProfileStringA("Version", "signature", "", signature, sizeof signature, path);
+    if (!EqualsIgnoreCase(signature, Signature))
+        return SkipReason::NoSignature;
+    if (ProfileIsYes(path, "Version", "admini") && !g_setup.isAdmin)
+        return SkipReason::NeedsAdministrator;
+    return SkipReason::None;
+}
+
+} // namespace
+
+void FormatLoadMessage(const LoadError& error, char* text, size_t capacity)
+{
+    switch (error.problem) {
+    case LoadProblem::InfUnreadable:
+        snprintf(text, capacity, MsgInfUnreadable, error.path);
+        break;
+    case LoadProblem::BadCommand:
+        snprintf(text, capacity, MsgBadCommand, error.path);
+        break;
+    case LoadProblem::OutOfMemory:
+        snprintf(text, capacity, "%s", MsgOutOfMemory);
+        break;
+    case LoadProblem::NoTitle:
+        snprintf(text, capacity, "%s", MsgNoTitle);
+        break;
+    case LoadProblem::None:
+        snprintf(text, capacity, "%s", "");
+        break;
+    }
+}
+
+int32_t InfFileSize(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file, &high);
+    CloseHandle(file);
+    // A size that does not fit in 31 bits (or could not be read) is no INF.
+    if (low == INVALID_FILE_SIZE || high != 0 || low > LargestInf)
+        return -1;
+    return static_cast<int32_t>(low);
+}
+
+bool FindOrLoadCheck(CommandRecord* cmd, AppRecord* app, LineFault* fault)
+{
+    for (CheckCdromEntry* entry = First(app->cdChecks); entry; entry = Next(app->cdChecks)) {
+        if (EqualsIgnoreCase(entry->key, cmd->checkKey)) {
+            cmd->checkEntry = entry;
+            return true;
+        }
+    }
+    LineFault why = LineFault::NoCheckKey;
+    CheckCdromEntry* entry = nullptr;
+    if (cmd->checkKey[0] != '\0') {
+        why = LineFault::OutOfMemory;
+        entry = AllocRecord<CheckCdromEntry>();
+    }
+    if (entry) {
+        GetPrivateProfileStringA("CheckCdrom", cmd->checkKey, "", entry->value,
+                                 sizeof entry->value, cmd->infPath);
+        if (entry->value[0] != '\0') {
+            memcpy(entry->key, cmd->checkKey, sizeof entry->key);
+            Append(app->cdChecks, entry);
+            cmd->checkEntry = entry;
+            return true;
+        }
+        why = LineFault::NoCheckValue;
+        FreeZeroed(entry);
+    }
+    if (fault)
+        *fault = why;
+    return false;
+}
+
+bool ParseCommand(AppRecord* app, CommandRecord* cmd, const char* line, LineFault* fault,
+                  int32_t* field)
+{
+    char keyword[KeywordCapacity] = {};
+    char* const fields[] = {keyword, cmd->param1, cmd->param2, cmd->checkKey};
+    const size_t capacities[] = {sizeof keyword, sizeof cmd->param1, sizeof cmd->param2,
+                                 sizeof cmd->checkKey};
+    uint32_t macroUse = 0;
+    TokenizeStop stop = {};
+    if (!TokenizeLine(fields, capacities, CommandFields, &macroUse, line, MacroValuesOf(g_setup),
+                      &stop)) {
+        if (fault)
+            *fault = stop.fault;
+        if (field)
+            *field = stop.field;
+        return false;
+    }
+    const uint32_t code = LookupKeyword(keyword);
+    if (code == 0) {
+        if (fault)
+            *fault = LineFault::UnknownKeyword;
+        return false;
+    }
+    cmd->flags = code;
+    // A message may name a drive letter without asking for the disc.
+    if (code == CmdMsgbox)
+        macroUse = 0;
+    if (macroUse & MacroCdrom) {
+        cmd->flags |= CheckCdromFlag;
+        if (!FindOrLoadCheck(cmd, app, fault))
+            return false;
+    }
+    if (macroUse & MacroFd) {
+        cmd->flags |= CheckFdFlag;
+        if (!FindOrLoadCheck(cmd, app, fault))
+            return false;
+    }
+    return true;
+}
+
+bool ReadSectionLines(const char* path, const char* section, char** lines, LoadProblem* problem)
+{
+    *lines = nullptr;
+    const int32_t size = InfFileSize(path);
+    if (size == -1) {
+        *problem = LoadProblem::InfUnreadable;
+        return false;
+    }
+    // The section is never longer than the file; two more zero bytes keep
+    // even a truncated answer terminated.
+    const DWORD capacity = static_cast<DWORD>(size) + 2;
+    *lines = static_cast<char*>(AllocZeroed(capacity));
+    if (!*lines) {
+        *problem = LoadProblem::OutOfMemory;
+        return false;
+    }
+    GetPrivateProfileSectionA(section, *lines, capacity, path);
+    return true;
+}
+
+bool LoadCommandSection(AppRecord* app, const char* section, LoadError* error)
+{
+    char* lines = nullptr;
+    LoadProblem problem = LoadProblem::None;
+    if (!ReadSectionLines(app->infPath, section, &lines, &problem))
+        return Fail(error, problem, app->infPath);
+    const bool parsed = ParseSectionLines(app, section, lines, error);
+    FreeZeroed(lines);
+    return parsed;
+}
+
+bool LoadAppInf(const char* path, LoadError* error, SkipReason* skipped)
+{
+    const SkipReason reason = ReasonToSkip(path);
+    if (skipped)
+        *skipped = reason;
+    if (reason != SkipReason::None)
+        return true;
+
+    AppRecord* app = AllocRecord<AppRecord>();
+    if (!app)
+        return Fail(error, LoadProblem::OutOfMemory, path);
+    // A path too long for the record could not be read back: report it as
+    // an INF that can't be read rather than parse a cut path.
+    if (!CopyBounded(app->infPath, sizeof app->infPath, path)) {
+        FreeZeroed(app);
+        return Fail(error, LoadProblem::InfUnreadable, path);
+    }
+    if (!ReadStrings(app)) {
+        FreeZeroed(app);
+        return Fail(error, LoadProblem::NoTitle, path);
+    }
+    if (g_setup.config.listStyle == StyleMulti && ProfileIsYes(path, "Version", "Default"))
+        app->selected = 1;
+    Append(g_setup.appList, app);
+    return LoadCommandSection(app, "Install", error);
+}
+
+void FreeAppRecordLists(AppRecord* app)
+{
+    FreeCommands(app->commands);
+    FreeChecks(app->cdChecks);
+}
+
+void FreeAppList()
+{
+    while (AppRecord* app = PopFront(g_setup.appList)) {
+        FreeAppRecordLists(app);
+        FreeZeroed(app);
+    }
+    // No position survives the records it pointed at.
+    g_setup.appList.cursor = nullptr;
+}

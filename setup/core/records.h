@@ -1,0 +1,47 @@
+// The parsed form of INF scripts: one application, one command line, one
+// cached drive-check value. Records are zero-filled at allocation.
+#pragma once
+
+#include <cstdint>
+
+#include "setup/core/node_list.h"
+
+constexpr int PathCapacity = 260;
+constexpr int TitleCapacity = 64;
+constexpr int DescriptionCapacity = 256;
+constexpr int KeywordCapacity = 11;
+constexpr int CheckKeyCapacity = 32;
+constexpr int CheckValueCapacity = 528;
+constexpr int CommandFields = 4;        // keyword, param1, param2, checkKey
+
+struct CheckCdromEntry {
+    CheckCdromEntry* next;
+    char key[CheckKeyCapacity];
+    char value[CheckValueCapacity];
+};
+
+struct CommandRecord {
+    CommandRecord* next;
+    uint32_t flags;             // command code (low 16 bits) and drive-check flags
+    int32_t busy;               // the command goes on after its handler returned
+    uintptr_t handle;           // PROG: process handle; SLEEP: timer identifier
+    char param1[PathCapacity];
+    char param2[PathCapacity];
+    char checkKey[CheckKeyCapacity];
+    CheckCdromEntry* checkEntry;
+    const char* infPath;        // the owning AppRecord's infPath
+};
+
+// The handler of a command: runs it, and answers whether the run goes on.
+using CommandHandler = bool(CommandRecord* cmd);
+
+struct AppRecord {
+    AppRecord* next;
+    int32_t listIndex;          // item index in the selector; -1 for pseudo-applications
+    int32_t selected;
+    char infPath[PathCapacity];
+    char title[TitleCapacity];
+    char description[DescriptionCapacity];
+    NodeList<CommandRecord> commands;
+    NodeList<CheckCdromEntry> cdChecks;
+};

@@ -1,0 +1,32 @@
+// The interpreter's place in the run.
+#include "setup/core/run_order.h"
+
+#include "setup/core/setup_state.h"
+
+namespace {
+
+// `app`, or the first selected application after it.
+AppRecord* SelectedFrom(AppRecord* app)
+{
+    while (app && !app->selected)
+        app = Next(g_setup.appList);
+    return app;
+}
+
+} // namespace
+
+AppRecord* FirstSelectedApp()
+{
+    return SelectedFrom(First(g_setup.appList));
+}
+
+AppRecord* NextSelectedApp()
+{
+    return SelectedFrom(Next(g_setup.appList));
+}
+
+CommandRecord* CurrentCommand()
+{
+    AppRecord* app = Current(g_setup.appList);
+    return app ? Current(app->commands) : nullptr;
+}

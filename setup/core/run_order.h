@@ -1,0 +1,14 @@
+// The interpreter's place in the run: the selected applications of appList
+// in order, and the current command, kept in the lists' own cursors.
+#pragma once
+
+#include "setup/core/records.h"
+
+// Moves to the first selected application of appList; null when none is.
+AppRecord* FirstSelectedApp();
+
+// Moves past the current application to the next selected one, or null.
+AppRecord* NextSelectedApp();
+
+// The current application's current command, or null.
+CommandRecord* CurrentCommand();

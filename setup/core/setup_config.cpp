@@ -1,0 +1,105 @@
+// The master INF's settings, read through one table.
+#include "setup/core/setup_config.h"
+
+#include <windows.h>
+
+#include "setup/core/inf_line.h"
+#include "setup/core/messages.h"
+
+namespace {
+
+constexpr size_t YesNoCapacity = 5;
+constexpr size_t BackgroundCapacity = 6;
+constexpr size_t StyleCapacity = 12;
+constexpr uint32_t DefaultTick = 10;
+
+const ConfigKey ConfigKeyTable[] = {
+    {"SETUPNAME", DefaultSetupName, TitleCapacity, ConfigValueKind::Text},
+    {"BACKGROUND", "YES", BackgroundCapacity, ConfigValueKind::YesNo},
+    {"BACKGROUND_MSG", "", PathCapacity, ConfigValueKind::Text},
+    {"BITMAP", "", PathCapacity, ConfigValueKind::Text},
+    {"STYLE", "SINGLELIST", StyleCapacity, ConfigValueKind::Style},
+    {"SIGNAL", "10", 0, ConfigValueKind::Number},
+    {"FOREGROUND", "NO", YesNoCapacity, ConfigValueKind::YesNo},
+    {"TITLE", DefaultDialogTitle, TitleCapacity, ConfigValueKind::Text},
+    {"DLGMSG", "", PromptCapacity, ConfigValueKind::Text},
+    {"CANCEL", "YES", BackgroundCapacity, ConfigValueKind::YesNo},
+};
+
+// Reads one text key of the table into `value` of the key's capacity.
+void ReadKey(const char* path, const char* name, char* value)
+{
+    const ConfigKey* key = FindConfigKey(name);
+    GetPrivateProfileStringA(ConfigSection, key->name, key->fallback, value,
+                             static_cast<DWORD>(key->capacity), path);
+}
+
+ListStyle StyleOf(const char* value)
+{
+    if (EqualsIgnoreCase(value, "SINGLE"))
+        return StyleSingle;
+    if (EqualsIgnoreCase(value, "MULTI"))
+        return StyleMulti;
+    return StyleSingleList;
+}
+
+// SIGNAL as the profile reader gives it; a negative value ticks as fast as
+// the platform allows, as a negative SLEEP sleeps nothing, instead of
+// becoming a wait of about 49 days.
+uint32_t ReadTick(const char* path)
+{
+    const auto tick = static_cast<int32_t>(GetPrivateProfileIntA(ConfigSection, "SIGNAL",
+                                                                 DefaultTick, path));
+    return tick < 0 ? 0 : static_cast<uint32_t>(tick);
+}
+
+} // namespace
+
+const ConfigKey* ConfigKeys(size_t* count)
+{
+    *count = sizeof ConfigKeyTable / sizeof ConfigKeyTable[0];
+    return ConfigKeyTable;
+}
+
+const ConfigKey* FindConfigKey(const char* name)
+{
+    for (const ConfigKey& key : ConfigKeyTable) {
+        if (EqualsIgnoreCase(key.name, name))
+            return &key;
+    }
+    return nullptr;
+}
+
+bool ProfileIsYes(const char* path, const char* section, const char* key)
+{
+    char value[YesNoCapacity];
+    GetPrivateProfileStringA(section, key, "NO", value, sizeof value, path);
+    return EqualsIgnoreCase(value, "YES");
+}
+
+void ReadSetupConfig(const char* path, SetupConfig* config)
+{
+    *config = SetupConfig{};
+    ReadKey(path, "SETUPNAME", config->setupName);
+    ReadKey(path, "BACKGROUND_MSG", config->backgroundMsg);
+    UnescapeText(config->backgroundMsg);
+
+    char background[BackgroundCapacity];
+    ReadKey(path, "BACKGROUND", background);
+    config->showBackground = !EqualsIgnoreCase(background, "NO");
+
+    char style[StyleCapacity];
+    ReadKey(path, "STYLE", style);
+    config->listStyle = StyleOf(style);
+    config->tickInterval = ReadTick(path);
+
+    ReadKey(path, "BITMAP", config->bitmapPath);
+    config->keepOnTop = ProfileIsYes(path, ConfigSection, "FOREGROUND");
+    ReadKey(path, "TITLE", config->dialogTitle);
+    ReadKey(path, "DLGMSG", config->dialogPrompt);
+
+    char cancel[BackgroundCapacity];
+    ReadKey(path, "CANCEL", cancel);
+    config->cancelAllowed = !EqualsIgnoreCase(cancel, "NO");
+    config->adminRequired = ProfileIsYes(path, "Version", "admini");
+}

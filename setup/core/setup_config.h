@@ -1,0 +1,61 @@
+// The master INF's settings: the keys of [QvSetupConfig] and the
+// administrator demand of [Version], read in one place through one table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "setup/core/records.h"
+
+enum ListStyle : int32_t {
+    StyleMulti = 1,
+    StyleSingle = 2,
+    StyleSingleList = 3,
+};
+
+constexpr int PromptCapacity = 128;
+
+struct SetupConfig {
+    char setupName[TitleCapacity];      // SETUPNAME: window title, default box caption
+    char backgroundMsg[PathCapacity];   // BACKGROUND_MSG, escapes rewritten
+    bool showBackground;                // BACKGROUND is not "NO"
+    ListStyle listStyle;                // STYLE
+    uint32_t tickInterval;              // SIGNAL, milliseconds
+    char bitmapPath[PathCapacity];      // BITMAP
+    bool keepOnTop;                     // FOREGROUND is "YES"
+    char dialogTitle[TitleCapacity];    // TITLE: caption of the selection dialog
+    char dialogPrompt[PromptCapacity];  // DLGMSG: its prompt line, empty for the template's
+    bool cancelAllowed;                 // CANCEL is not "NO"
+    bool adminRequired;                 // [Version] admini is "YES"
+};
+
+// What a key's value means, for readers that judge a value.
+enum class ConfigValueKind {
+    Text,       // any text
+    YesNo,      // "YES" or "NO"; any other value means what the key's default means
+    Style,      // "MULTI", "SINGLE" or "SINGLELIST"
+    Number,     // a decimal number of milliseconds
+};
+
+struct ConfigKey {
+    const char* name;
+    const char* fallback;
+    size_t capacity;            // bytes read, the NUL included; a longer value is cut
+    ConfigValueKind kind;
+};
+
+constexpr char ConfigSection[] = "QvSetupConfig";
+
+// The keys of [QvSetupConfig], in the order the reference lists them.
+const ConfigKey* ConfigKeys(size_t* count);
+
+// The key of [QvSetupConfig] named `name` (any case), or null.
+const ConfigKey* FindConfigKey(const char* name);
+
+// Reads every setting of the master INF at `masterInfPath`; a missing file or
+// key gives the defaults.
+void ReadSetupConfig(const char* masterInfPath, SetupConfig* config);
+
+// True when [section] key of the INF at `path` is "YES" (any case); the
+// default is "NO".
+bool ProfileIsYes(const char* path, const char* section, const char* key);

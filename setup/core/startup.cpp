@@ -1,0 +1,113 @@
+// What the engine settles before its first window.
+#include "setup/core/startup.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "setup/core/dbcs.h"
+#include "setup/core/setup_state.h"
+
+namespace {
+
+constexpr char MasterInfName[] = "QVSETUP.INF";
+constexpr char NoRemovableDrive = 'A';
+
+// Letter of the first drive of `type` in the list, or `fallback`.
+char FirstDriveOfType(const char* list, UINT type, char fallback)
+{
+    for (const char* root = list; *root; root += strlen(root) + 1) {
+        if (GetDriveTypeA(root) == type)
+            return root[0];
+    }
+    return fallback;
+}
+
+// The program's drive when it is removable or a network drive, otherwise
+// the first removable drive, or A.
+char SourceDriveLetter(const char* driveList)
+{
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, sizeof program - 1);
+    char root[4] = {program[0], program[1], program[2], '\0'};
+    const UINT type = GetDriveTypeA(root);
+    if (type == DRIVE_REMOVABLE || type == DRIVE_REMOTE)
+        return root[0];
+    return FirstDriveOfType(driveList, DRIVE_REMOVABLE, NoRemovableDrive);
+}
+
+// BootDir from the registry read into the drive-list buffer, whose first
+// byte then names the boot drive; when the value can't be read, the buffer
+// still holds the drive list, and its first drive is taken.
+char BootDriveLetter(char (&buffer)[DriveListCapacity])
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Setup", 0,
+                      KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char value[DriveListCapacity] = {};
+        DWORD size = sizeof value - 1;
+        if (RegQueryValueExA(key, "BootDir", nullptr, nullptr, reinterpret_cast<BYTE*>(value),
+                             &size) == ERROR_SUCCESS)
+            memcpy(buffer, value, sizeof value);
+        RegCloseKey(key);
+    }
+    return buffer[0];
+}
+
+} // namespace
+
+void ReadDriveList(char (&list)[DriveListCapacity])
+{
+    memset(list, 0, sizeof list);
+    const DWORD length = GetLogicalDriveStringsA(sizeof list - 1, list);
+    if (length >= sizeof list - 1)
+        memset(list, 0, sizeof list);
+}
+
+void LocateMasterInf(const char* commandLine)
+{
+    g_setup.sourceDir[0] = '\0';
+    g_setup.masterInfPath[0] = '\0';
+    char folder[PathCapacity] = {};
+    if (commandLine[0] != '\0') {
+        // A folder that does not fit leaves both paths empty: the master INF
+        // is then reported as unreadable instead of a cut path being read.
+        if (strlen(commandLine) >= sizeof folder)
+            return;
+        strcpy(folder, commandLine);
+    } else {
+        char program[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, program, sizeof program - 1);
+        const char* slash = FindLastBackslash(program);
+        const size_t length = slash ? static_cast<size_t>(slash - program) : 0;
+        memcpy(folder, program, length);
+    }
+    const int written = snprintf(g_setup.masterInfPath, sizeof g_setup.masterInfPath, "%s\\%s",
+                                 folder, MasterInfName);
+    if (written < 0 || written >= static_cast<int>(sizeof g_setup.masterInfPath)) {
+        g_setup.masterInfPath[0] = '\0';
+        return;
+    }
+    strcpy(g_setup.sourceDir, folder);
+}
+
+void LoadSettings()
+{
+    GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+    GetSystemDirectoryA(g_setup.systemDir, sizeof g_setup.systemDir);
+
+    char driveList[DriveListCapacity];
+    ReadDriveList(driveList);
+    g_setup.cdromLetter = FirstDriveOfType(driveList, DRIVE_CDROM, CdromPlaceholder);
+    g_setup.fdLetter = SourceDriveLetter(driveList);
+    g_setup.windowsLetter = g_setup.windowsDir[0];
+    g_setup.bootLetter = BootDriveLetter(driveList);
+    snprintf(g_setup.programFilesDir, sizeof g_setup.programFilesDir, "%c:\\Program Files",
+             g_setup.windowsLetter);
+
+    ReadSetupConfig(g_setup.masterInfPath, &g_setup.config);
+
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (GetVersionExA(&version))
+        g_setup.platformId = version.dwPlatformId;
+}

@@ -1,0 +1,19 @@
+// What the engine settles before its first window: where the master INF is,
+// the folders and drive letters behind the macros, the master INF's settings.
+#pragma once
+
+#include <windows.h>
+
+constexpr DWORD DriveListCapacity = 128;
+
+// The drive roots ("A:\", "C:\", ...) in the platform's order, each ended
+// by a NUL, the list by an empty one; an answer that does not fit leaves the
+// list empty.
+void ReadDriveList(char (&list)[DriveListCapacity]);
+
+// Sets sourceDir and masterInfPath from the command-line text (the folder of
+// the master INF), or from the program's own folder when the text is empty.
+void LocateMasterInf(const char* commandLine);
+
+// Fills the folders, drive letters, platform and master INF settings of g_setup.
+void LoadSettings();

@@ -1,0 +1,145 @@
+// The background window: creation, destruction, painting, the run's start
+// message and ticks, keep-on-top handling and close requests.
+#include "setup/shell/background_window.h"
+
+#include "setup/commands/process_commands.h"
+#include "setup/core/app_collection.h"
+#include "setup/core/memory.h"
+#include "setup/core/messages.h"
+#include "setup/core/setup_state.h"
+#include "setup/resources/resource.h"
+#include "setup/shell/interpreter.h"
+#include "setup/ui/background_picture.h"
+#include "setup/ui/error_box.h"
+#include "setup/ui/selection_dialog.h"
+
+namespace {
+
+// What the window keeps for its lifetime, in its user data.
+struct BackgroundState {
+    BackgroundPicture picture;  // BITMAP
+    bool pictureLoaded;         // the picture has both a bitmap and a palette
+};
+
+BackgroundState* StateOf(HWND window)
+{
+    return reinterpret_cast<BackgroundState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// Refuses to go on, by closing the window during its creation, when the
+// master INF needs administrator rights that the user lacks.
+LRESULT OnCreate(HWND window)
+{
+    auto* state = AllocRecord<BackgroundState>();
+    if (!state)
+        return -1;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    const SetupConfig& config = g_setup.config;
+    if (config.showBackground && config.bitmapPath[0] != '\0')
+        state->pictureLoaded = LoadBackgroundPicture(window, config.bitmapPath, &state->picture);
+    if (config.adminRequired && !g_setup.isAdmin) {
+        ShowError(nullptr, MsgNoAdminRights);
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    g_setup.backgroundWindow = window;
+    HWND owner = config.showBackground ? window : GetDesktopWindow();
+    g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
+                                                 owner, SelectionDialogProc, 0);
+    if (g_setup.selectionDialog)
+        ShowWindow(g_setup.selectionDialog, SW_SHOW);
+    return 0;
+}
+
+void OnDestroy(HWND window)
+{
+    if (BackgroundState* state = StateOf(window)) {
+        DeleteBackgroundPicture(&state->picture);
+        FreeZeroed(state);
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    }
+    FreeExcludeList();
+    PostQuitMessage(0);
+}
+
+void OnPaint(HWND window)
+{
+    const BackgroundState* state = StateOf(window);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    PaintBackground(window, dc, state && state->pictureLoaded ? &state->picture : nullptr);
+    EndPaint(window, &paint);
+}
+
+// Keeps the windows named in [ExcludeForegroundWindow] above the background.
+void OnActivateApp(HWND window)
+{
+    if (!g_setup.config.keepOnTop)
+        return;
+    for (WindowTitleNode* node = First(g_setup.excludeList); node; node = Next(g_setup.excludeList)) {
+        HWND named = FindWindowA(nullptr, node->title);
+        SetWindowPos(named ? named : window, named ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE);
+    }
+}
+
+// The close command works as the selection dialog's Cancel while
+// cancelling is allowed, and does nothing otherwise.
+LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam)
+{
+    if (command != SC_CLOSE)
+        return DefWindowProcA(window, WM_SYSCOMMAND, command, lParam);
+    if (!g_setup.config.cancelAllowed)
+        return 0;
+    return SendMessageA(g_setup.selectionDialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+} // namespace
+
+bool RegisterBackgroundClass(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = BackgroundWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = BackgroundClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+HWND CreateBackgroundWindow(HINSTANCE instance)
+{
+    return CreateWindowExA(0, BackgroundClass, g_setup.config.setupName,
+                           WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
+                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                           GetDesktopWindow(), nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        OnDestroy(window);
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_TIMER:
+        if (wParam == StepTimer || wParam == SleepTimer)
+            OnStepTick(window, wParam);
+        return 0;
+    case WM_START_INSTALL:
+        return OnStartInstall(window);
+    case WM_ACTIVATEAPP:
+        OnActivateApp(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(window, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,17 @@
+// The engine's error box. It only shows: closing the window it stands over
+// is the caller's next step.
+#pragma once
+
+#include <windows.h>
+
+#include "setup/core/inf_parser.h"
+
+// Shows `text` with the error icon and `caption` (null: SETUPNAME), owned
+// by `owner` (null: no owner).
+void ShowError(HWND owner, const char* text, const char* caption = nullptr);
+
+// ShowError with a message whose one %s is `detail` (an INF or file path).
+void ShowErrorWithDetail(HWND owner, const char* format, const char* detail);
+
+// ShowError with the message of a failed load.
+void ShowLoadError(HWND owner, const LoadError& error);
