@@ -214,12 +214,17 @@ BOOL OnCopyInit(HWND dialog, CopyWalk* walk)
     return TRUE;
 }
 
-// Lists `node` and copies its first entry; the dialog ends with success
-// when the folder has no entry at all.
+// Lists `node` and copies its first entry. A source folder that does not
+// exist copies nothing and succeeds; a subfolder that can't be listed (its
+// path too long, or no access) is a failure: the rest of the tree would be
+// left out.
 void ContinueWith(CopyWalk& walk, CopyWalkNode* node)
 {
     if (!StartListing(walk, node)) {
-        EndDialog(walk.dialog, CopyDone);
+        if (node == &walk.root)
+            EndDialog(walk.dialog, CopyDone);
+        else
+            FailCopy(walk, MsgCopyFailed);
         return;
     }
     if (ProcessCopyEntry(walk, node))

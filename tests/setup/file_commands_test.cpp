@@ -306,6 +306,12 @@ TEST_F(FileCommands, XcopyaCopiesTheTreeFilesFirst)
     EXPECT_TRUE(EndedWith(Run({"XCOPYA," + Work("L") + "," + Work("M")}), "ﾌｧｲﾙのｺﾋﾟｰに失敗しました."));
     CloseHandle(locked);
     EXPECT_FALSE(Exists(Work("M\\SUB")));
+    // A subfolder whose listing would pass 259 bytes can't be entered: the
+    // copy fails rather than leave the rest of the tree out in silence.
+    MakeFile(Work("W\\A.TXT"));
+    ASSERT_TRUE(CreateDirectoryA((Work("W\\") + std::string(257 - Work("W").size() - 1, 'N')).c_str(),
+                                 nullptr));
+    EXPECT_TRUE(EndedWith(Run({"XCOPYA," + Work("W") + "," + Work("U")}), "ﾌｧｲﾙのｺﾋﾟｰに失敗しました."));
 }
 
 TEST_F(FileCommands, XcopyRefusesBadDestinations)

@@ -292,4 +292,17 @@ TEST_F(CheckList, SpaceTogglesAndInstallFollowsTheChecks)
     EXPECT_EQ(media_.StampLabels(), std::vector<std::string>{"2"});
 }
 
+// Install with nothing checked (a scripted click arrives whatever the
+// button's state) ends the program instead of leaving it waiting.
+TEST_F(CheckList, InstallWithNothingCheckedEndsTheRun)
+{
+    PressKey(list_, VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list_, LB_GETCURSEL, 0, 0) == 1; }, 3000));
+    PressKey(list_, VK_SPACE);
+    EXPECT_TRUE(SelectedBecomes({0, 0, 0}));
+    PressButton(dialog_, IDC_INSTALL);
+    EXPECT_TRUE(RunExits(*run_, 5000));
+    EXPECT_TRUE(media_.StampLabels().empty());
+}
+
 } // namespace
