@@ -75,6 +75,20 @@ qv_windows_target(qvsetup)
 target_compile_options(qvsetup PRIVATE ${QV_PROGRAM_OPTIONS})
 target_link_libraries(qvsetup PRIVATE qv_setup_shell)
 
+# --- qvcheck: the script checker, built on the engine's core and the pure
+# rules of the commands and the picture loader -------------------------------
+add_executable(qvcheck
+    ${QV_QVCHECK_PURE_SOURCES}
+    ${QV_SETUP_COMMANDS_PURE_SOURCES}
+    setup/ui/bmp_header.cpp
+    qvcheck/checker.cpp
+    qvcheck/main.cpp
+    qvcheck/plan.cpp
+)
+qv_windows_target(qvcheck)
+target_compile_options(qvcheck PRIVATE ${QV_PROGRAM_OPTIONS})
+target_link_libraries(qvcheck PRIVATE qv_setup_core)
+
 # --- typescan ---------------------------------------------------------------
 add_executable(typescan
     ${QV_TYPESCAN_PURE_SOURCES}
@@ -107,7 +121,7 @@ qv_windows_target(envprep)
 target_compile_options(envprep PRIVATE ${QV_PROGRAM_OPTIONS})
 target_link_libraries(envprep PRIVATE userenv advapi32 user32 kernel32)
 
-set(QV_DELIVERABLES qvsetup typescan biospeek envprep)
+set(QV_DELIVERABLES qvsetup typescan biospeek envprep qvcheck)
 install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION . LIBRARY DESTINATION .)
 
 # The sample installation media: INF files kept in UTF-8, put on the media
@@ -209,7 +223,7 @@ set_tests_properties(examples_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEO
 add_executable(setup_benchmark tests/perf/setup_benchmark.cpp)
 qv_windows_target(setup_benchmark)
 target_link_libraries(setup_benchmark PRIVATE qv_testkit)
-add_dependencies(setup_benchmark qvsetup stamp)
+add_dependencies(setup_benchmark qvsetup qvcheck stamp)
 
 # File commands: SZDD fixtures made by mscompress, and a small tmpfs that
 # the tests give Wine as a full drive.
@@ -255,6 +269,12 @@ target_link_libraries(envprep_test PRIVATE userenv shlwapi advapi32)
 
 qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)
+
+# qvcheck on its corpus of broken media, and against qvsetup.exe.
+qv_wine_test(qvcheck_test SOURCES tests/qvcheck/qvcheck_test.cpp LOCKS "qvsetup_instance;wine_drives")
+target_compile_definitions(qvcheck_test PRIVATE
+    QV_QVCHECK_CORPUS="Z:${CMAKE_SOURCE_DIR}/tests/qvcheck/corpus.txt")
+add_dependencies(qvcheck_test qvcheck qvsetup examples_media)
 
 # Each deliverable imports exactly its reviewed list of system functions.
 foreach(deliverable ${QV_DELIVERABLES})

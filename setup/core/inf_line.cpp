@@ -8,11 +8,6 @@ char FoldAscii(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-struct Keyword {
-    const char* name;
-    uint32_t code;
-};
-
 const Keyword Keywords[] = {
     {"PROG", CmdProg},       {"COPY", CmdCopy},         {"EXPAND", CmdExpand},
     {"DELETE", CmdDelete},   {"MSGBOX", CmdMsgbox},     {"EXIST", CmdExist},
@@ -247,4 +242,19 @@ bool EqualsIgnoreCase(const char* a, const char* b)
             return false;
     }
     return *a == *b;
+}
+
+const Keyword* KeywordTable(size_t* count)
+{
+    *count = sizeof Keywords / sizeof Keywords[0];
+    return Keywords;
+}
+
+const char* KeywordName(uint32_t code)
+{
+    for (const Keyword& k : Keywords) {
+        if (k.code == (code & CommandCodeMask))
+            return k.name;
+    }
+    return nullptr;
 }

@@ -89,5 +89,16 @@ void ReplaceChar(char* text, char from, char to);
 // or 0 when the keyword is not in the table.
 uint32_t LookupKeyword(const char* keyword);
 
+struct Keyword {
+    const char* name;
+    uint32_t code;
+};
+
+// The keyword table, in the order the reference lists the commands.
+const Keyword* KeywordTable(size_t* count);
+
+// The keyword of a command code (its low 16 bits), or null.
+const char* KeywordName(uint32_t code);
+
 // Equality with ASCII letters folded; other bytes compare exactly.
 bool EqualsIgnoreCase(const char* a, const char* b);

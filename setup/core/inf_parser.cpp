@@ -90,7 +90,8 @@ bool ReadStrings(AppRecord* app)
     return true;
 }
 
-// Why a file is no application to offer, or SkipReason::None.
+} // namespace
+
 SkipReason ReasonToSkip(const char* path)
 {
     char signature[SignatureCapacity];
@@ -101,8 +102,6 @@ SkipReason ReasonToSkip(const char* path)
         return SkipReason::NeedsAdministrator;
     return SkipReason::None;
 }
-
-} // namespace
 
 void FormatLoadMessage(const LoadError& error, char* text, size_t capacity)
 {

@@ -42,6 +42,9 @@ enum class SkipReason {
     NeedsAdministrator, // admini=YES and the user is no administrator
 };
 
+// Why the file at `path` is no application to offer, or SkipReason::None.
+SkipReason ReasonToSkip(const char* path);
+
 // Reads one application INF into a new AppRecord appended to the
 // application list, then parses its [Install] section. Answers true also
 // when the file is skipped (`*skipped`, when given, says why); false with

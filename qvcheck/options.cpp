@@ -1,0 +1,177 @@
+// qvcheck's command line.
+#include "qvcheck/options.h"
+
+#include <cstring>
+
+#include "qvcheck/profile_lines.h"
+
+namespace {
+
+const DescribedSystem Windows2000 = {"Windows 2000", "C:\\WINNT", "C:\\WINNT\\system32",
+                                     "C:\\Program Files", 'D', 'A', 'C', true, true};
+const DescribedSystem Windows98 = {"Windows 98", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM",
+                                   "C:\\Program Files", 'D', 'A', 'C', true, false};
+
+// The value of "/name=value" when `argument` is that option (any case).
+bool OptionValue(const std::string& argument, const char* name, std::string* value)
+{
+    const std::string prefix = std::string("/") + name + "=";
+    if (argument.size() < prefix.size() || !SameName(argument.substr(0, prefix.size()), prefix))
+        return false;
+    *value = argument.substr(prefix.size());
+    return true;
+}
+
+bool IsLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A drive letter option: one letter, kept in upper case.
+bool ReadLetter(const std::string& value, char* letter)
+{
+    if (value.size() != 1 || !IsLetter(value[0]))
+        return false;
+    *letter = static_cast<char>(value[0] & ~0x20);
+    return true;
+}
+
+std::vector<std::string> SplitList(const std::string& list)
+{
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos)
+            comma = list.size();
+        if (comma > start)
+            items.push_back(list.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return items;
+}
+
+// A folder of the described system: a drive letter, a colon and a path.
+bool IsDrivePath(const std::string& value)
+{
+    return value.size() >= 3 && IsLetter(value[0]) && value[1] == ':' && value[2] == '\\';
+}
+
+// Applies one option to `options`; false with the usage error set.
+bool ApplyOption(const std::string& argument, CheckOptions& options, bool& programFilesGiven)
+{
+    DescribedSystem& system = options.system;
+    std::string value;
+    if (SameName(argument, "/plan")) {
+        options.plan = true;
+    } else if (SameName(argument, "/user")) {
+        system.isAdmin = false;
+    } else if (OptionValue(argument, "select", &value)) {
+        options.selectGiven = true;
+        options.selected = SplitList(value);
+    } else if (OptionValue(argument, "windir", &value) && IsDrivePath(value)) {
+        system.windowsDir = value;
+    } else if (OptionValue(argument, "sysdir", &value) && IsDrivePath(value)) {
+        system.systemDir = value;
+    } else if (OptionValue(argument, "programfiles", &value) && IsDrivePath(value)) {
+        system.programFilesDir = value;
+        programFilesGiven = true;
+    } else if (!(OptionValue(argument, "cdrom", &value) && ReadLetter(value, &system.cdromLetter)) &&
+               !(OptionValue(argument, "fd", &value) && ReadLetter(value, &system.fdLetter)) &&
+               !(OptionValue(argument, "boot", &value) && ReadLetter(value, &system.bootLetter))) {
+        options.usageError = "unknown or malformed option " + argument;
+        return false;
+    }
+    return true;
+}
+
+// The system that /os names first, so that the other options change it.
+bool ChooseSystem(int argc, const char* const argv[], CheckOptions& options)
+{
+    options.system = Windows2000;
+    for (int i = 1; i < argc; ++i) {
+        std::string value;
+        if (!OptionValue(argv[i], "os", &value))
+            continue;
+        if (value == "98")
+            options.system = Windows98;
+        else if (value == "2000")
+            options.system = Windows2000;
+        else {
+            options.usageError = "/os takes 98 or 2000, not " + value;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+const DescribedSystem& Windows2000System()
+{
+    return Windows2000;
+}
+
+const DescribedSystem& Windows98System()
+{
+    return Windows98;
+}
+
+CheckOptions ParseCheckOptions(int argc, const char* const argv[])
+{
+    CheckOptions options;
+    if (!ChooseSystem(argc, argv, options))
+        return options;
+    bool programFilesGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        std::string value;
+        if (argument == "/?" || SameName(argument, "/help")) {
+            options.help = true;
+        } else if (OptionValue(argument, "os", &value)) {
+            continue;
+        } else if (!argument.empty() && argument[0] == '/') {
+            if (!ApplyOption(argument, options, programFilesGiven))
+                return options;
+        } else {
+            options.folders.push_back(argument);
+        }
+    }
+    if (!programFilesGiven)
+        options.system.programFilesDir = std::string(1, options.system.windowsDir[0]) + ":\\Program Files";
+    if (options.folders.empty() && !options.help)
+        options.usageError = "no media folder given";
+    return options;
+}
+
+const char* CheckUsageText()
+{
+    return "qvcheck: checks the INF scripts of installation media for qvsetup.\n"
+           "\n"
+           "qvcheck [options] MEDIA_FOLDER [FOLDER_OF_ANOTHER_DISC ...]\n"
+           "\n"
+           "  Reports every problem, one line each:\n"
+           "    PATH:LINE: error: TEXT      qvsetup shows an error box or stops while loading\n"
+           "    PATH:LINE: warning: TEXT    qvsetup ignores it, or it fails later at its turn\n"
+           "  A line for an error box ends with (qvsetup: \"MESSAGE\"), the box's text\n"
+           "  with its line feeds written as \\n.\n"
+           "\n"
+           "Options:\n"
+           "  /plan                 print the commands in the order qvsetup runs them\n"
+           "  /select=A.INF,B.INF   the applications chosen for /plan (default: the\n"
+           "                        selection the dialog starts with)\n"
+           "  /os=2000 | /os=98     the described system (default 2000: C:\\WINNT,\n"
+           "                        C:\\WINNT\\system32; 98: C:\\WINDOWS, C:\\WINDOWS\\SYSTEM)\n"
+           "  /windir=PATH  /sysdir=PATH  /programfiles=PATH\n"
+           "                        its folders (Program Files: on the Windows drive)\n"
+           "  /cdrom=D  /fd=A  /boot=C\n"
+           "                        its drive letters\n"
+           "  /user                 the user is no administrator\n"
+           "  /?                    this text\n"
+           "\n"
+           "Exit codes:\n"
+           "  0  no problem\n"
+           "  1  warnings only\n"
+           "  2  errors\n"
+           "  3  wrong usage\n";
+}

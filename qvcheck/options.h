@@ -1,0 +1,38 @@
+// qvcheck's command line: the media folders, the described system and the
+// plan's selection. No platform calls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The Windows system the scripts are checked for: the folders and drive
+// letters behind the macros, and whether the user is an administrator.
+struct DescribedSystem {
+    std::string name;             // "Windows 2000" or "Windows 98"
+    std::string windowsDir;
+    std::string systemDir;
+    std::string programFilesDir;
+    char cdromLetter;
+    char fdLetter;
+    char bootLetter;
+    bool isAdmin;
+    bool ntFamily;
+};
+
+// The typical systems: Windows 2000 (the default) and Windows 98.
+const DescribedSystem& Windows2000System();
+const DescribedSystem& Windows98System();
+
+struct CheckOptions {
+    std::vector<std::string> folders;   // the media folder, then further discs
+    DescribedSystem system;
+    bool plan = false;                  // /plan
+    bool selectGiven = false;           // /select= was given
+    std::vector<std::string> selected;  // INF file names chosen for the plan
+    bool help = false;                  // /?
+    std::string usageError;             // not empty: the command line is wrong
+};
+
+CheckOptions ParseCheckOptions(int argc, const char* const argv[]);
+
+const char* CheckUsageText();

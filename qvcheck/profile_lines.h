@@ -1,0 +1,60 @@
+// Where the lines of an INF file stand: the file's bytes read as the
+// platform's profile reader reads them, so that each key and each line of a
+// section, as the profile functions answer them, can be given its line
+// number. No platform calls.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// One line that the profile reader keeps as a key: `name=value`, or a line
+// without "=" (then `hasValue` is false).
+struct ProfileLine {
+    int number;             // line number in the file, from 1
+    std::string text;       // the line as the section functions answer it: name=value
+    std::string name;       // blanks around it removed
+    std::string value;
+    bool hasValue;
+    bool isComment;         // the name begins with ";": the section functions skip it
+};
+
+struct ProfileSection {
+    int number;             // line number of its header; 0 for the lines before any header
+    std::string name;       // blanks around it removed
+    std::vector<ProfileLine> lines;
+};
+
+class ProfileFile {
+public:
+    // Reads the file's bytes (CP932, CR LF or LF line ends).
+    explicit ProfileFile(const std::string& bytes);
+
+    // The section that the profile functions read for `name` (the first of
+    // that name, any case), or null.
+    const ProfileSection* Find(const std::string& name) const;
+
+    // Every section of `name`, in file order: the first counts, later ones
+    // are ignored by the profile functions.
+    std::vector<const ProfileSection*> FindAll(const std::string& name) const;
+
+    // The line of `key` (any case) that the profile functions read: the first
+    // of that name in the first section of `section`; null when there is none.
+    const ProfileLine* FindKey(const std::string& section, const std::string& key) const;
+
+    // The line that GetPrivateProfileSectionA answers as its `index`-th line
+    // (from 0; comments are not among them), or null.
+    const ProfileLine* SectionLine(const std::string& section, size_t index) const;
+
+    const std::vector<ProfileSection>& sections() const { return sections_; }
+
+    // True when the file begins with a UTF-8 or UTF-16 byte order mark.
+    bool hasByteOrderMark() const { return byteOrderMark_; }
+
+private:
+    std::vector<ProfileSection> sections_;
+    bool byteOrderMark_ = false;
+};
+
+// ASCII letters compared without case; other bytes exactly.
+bool SameName(const std::string& a, const std::string& b);

@@ -1,0 +1,352 @@
+// qvcheck.exe on a corpus of media with their mistakes planted at known
+// lines, and against the real qvsetup.exe: where qvcheck finds an error,
+// qvsetup shows the box that qvcheck quoted first.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tests/kit/bench.h"
+#include "tests/kit/setup_run.h"
+#include "tests/kit/ui.h"
+
+namespace {
+
+// One finding, expected or reported: the file (its path below the media
+// folder), the line (0: the whole file) and whether it is an error.
+struct Mark {
+    std::string file;
+    int line;
+    bool error;
+    std::string text;   // expected: a part of the message (CP932)
+    bool operator<(const Mark& other) const
+    {
+        return std::tie(file, line, error) < std::tie(other.file, other.line, other.error);
+    }
+    bool operator==(const Mark& other) const { return !(*this < other) && !(other < *this); }
+};
+
+struct CorpusFile {
+    std::string name;
+    std::string bytes;
+    bool written = true;
+};
+
+struct CorpusCase {
+    std::string name;
+    std::string options;
+    std::vector<CorpusFile> files;
+    std::vector<Mark> marks;
+    bool hasSecondDisc = false;
+};
+
+std::string Cp932(const std::string& utf8)
+{
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], wide);
+    const int narrow = WideCharToMultiByte(932, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(narrow), '\0');
+    WideCharToMultiByte(932, 0, text.data(), wide, &bytes[0], narrow, nullptr, nullptr);
+    return bytes;
+}
+
+// "{X*N}" written N times.
+std::string Expand(const std::string& line)
+{
+    std::string out;
+    for (size_t i = 0; i < line.size();) {
+        const size_t star = line.find('*', i);
+        const size_t close = line.find('}', i);
+        if (line[i] == '{' && star != std::string::npos && close != std::string::npos && star < close) {
+            const std::string unit = line.substr(i + 1, star - i - 1);
+            for (int n = std::stoi(line.substr(star + 1, close - star - 1)); n > 0; --n)
+                out += unit;
+            i = close + 1;
+        } else {
+            out += line[i++];
+        }
+    }
+    return out;
+}
+
+std::string HexBytes(const std::string& line)
+{
+    std::string bytes;
+    std::istringstream hex(line);
+    std::string pair;
+    while (hex >> pair)
+        bytes += static_cast<char>(std::stoi(pair, nullptr, 16));
+    return bytes;
+}
+
+// A marker "<<error TEXT" or "<<warning TEXT" at `at` of the line.
+Mark ReadMark(const std::string& file, int line, const std::string& marker)
+{
+    const bool error = marker.compare(2, 5, "error") == 0;
+    const size_t textStart = marker.find(' ');
+    return Mark{file, line, error,
+                textStart == std::string::npos ? std::string() : Cp932(marker.substr(textStart + 1))};
+}
+
+// Adds one line of a file block to the current file and its marks.
+void AddLine(CorpusCase& current, bool hex, const std::string& raw)
+{
+    CorpusFile& file = current.files.back();
+    if (raw.compare(0, 2, "<<") == 0) {
+        current.marks.push_back(ReadMark(file.name, 0, raw));
+        return;
+    }
+    if (hex) {
+        file.bytes += HexBytes(raw);
+        return;
+    }
+    std::string line = raw;
+    const size_t marker = line.find("  <<");
+    int number = 1;
+    for (char c : file.bytes)
+        number += c == '\n';
+    if (marker != std::string::npos) {
+        current.marks.push_back(ReadMark(file.name, number, line.substr(marker + 2)));
+        line.erase(marker);
+    }
+    file.bytes += Cp932(Expand(line)) + "\r\n";
+}
+
+std::vector<CorpusCase> ReadCorpus(const std::string& path)
+{
+    std::istringstream text(ReadBytes(path));
+    std::vector<CorpusCase> cases;
+    std::string line;
+    bool inFile = false, hex = false;
+    while (std::getline(text, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.compare(0, 4, "=== ") == 0) {
+            const size_t bar = line.find(" | ");
+            cases.push_back(CorpusCase{line.substr(4, bar == std::string::npos ? bar : bar - 4),
+                                       bar == std::string::npos ? "" : line.substr(bar + 3), {}, {}});
+            inFile = false;
+        } else if (line.compare(0, 4, "--- ") == 0) {
+            std::istringstream words(line.substr(4));
+            CorpusFile file;
+            std::string kind;
+            words >> file.name >> kind;
+            hex = kind == "hex";
+            file.written = kind != "missing";
+            if (kind == "app") {
+                std::string title;
+                std::getline(words >> std::ws, title);
+                file.bytes = Cp932("[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=" + title +
+                                   "\r\n[Install]\r\nSLEEP,1\r\n");
+            }
+            cases.back().hasSecondDisc |= file.name.compare(0, 6, "DISC2\\") == 0;
+            cases.back().files.push_back(file);
+            inFile = true;
+        } else if (inFile) {
+            AddLine(cases.back(), hex, line);
+        }
+    }
+    return cases;
+}
+
+// The media of a case, written below a temporary folder; an empty master
+// INF unless the case has one (or marks it missing).
+class CaseMedia {
+public:
+    explicit CaseMedia(const CorpusCase& c) : root_(MakeTempFolder("corpus"))
+    {
+        CreateDirectoryA(Folder().c_str(), nullptr);
+        CreateDirectoryA(Disc2().c_str(), nullptr);
+        EXPECT_TRUE(WriteBytes(Folder() + "\\QVSETUP.INF", ""));
+        for (const CorpusFile& file : c.files) {
+            if (file.name == "QVSETUP.INF" && !file.written)
+                DeleteFileA((Folder() + "\\QVSETUP.INF").c_str());
+        }
+        for (const CorpusFile& file : c.files) {
+            if (!file.written)
+                continue;
+            const std::string path = root_ + "\\" + (file.name.compare(0, 6, "DISC2\\") == 0 ? "" : "MEDIA\\") +
+                                     file.name;
+            for (size_t slash = path.find('\\', root_.size() + 1); slash != std::string::npos;
+                 slash = path.find('\\', slash + 1))
+                CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+            EXPECT_TRUE(WriteBytes(path, file.bytes)) << path;
+        }
+    }
+    ~CaseMedia() { RemoveTree(root_); }
+    std::string Folder() const { return root_ + "\\MEDIA"; }
+    std::string Disc2() const { return root_ + "\\DISC2"; }
+
+private:
+    std::string root_;
+};
+
+// qvcheck with the folders of the test bench's Windows, as qvsetup sees them.
+std::string BenchSystem()
+{
+    char windows[MAX_PATH], system[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
+    return std::string("/windir=") + windows + " /sysdir=" + system;
+}
+
+struct CheckRun {
+    DWORD exitCode;
+    std::vector<std::string> lines;
+};
+
+CheckRun RunQvcheck(const std::string& arguments)
+{
+    std::string output;
+    const RunResult run = RunProgram("\"" + BuildProgram("qvcheck.exe") + "\" " + arguments, 60000,
+                                     nullptr, &output);
+    EXPECT_TRUE(run.started && !run.timedOut);
+    CheckRun result{run.exitCode, {}};
+    std::istringstream text(output);
+    std::string line;
+    while (std::getline(text, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        result.lines.push_back(line);
+    }
+    return result;
+}
+
+// The findings of qvcheck's lines about files below `folder` (or `disc2`).
+std::vector<Mark> Findings(const std::vector<std::string>& lines, const std::string& folder)
+{
+    std::vector<Mark> marks;
+    for (const std::string& line : lines) {
+        if (line.compare(0, folder.size() + 1, folder + "\\") != 0)
+            continue;
+        const size_t kind = line.find(": error: ") != std::string::npos ? line.find(": error: ")
+                                                                        : line.find(": warning: ");
+        if (kind == std::string::npos)
+            continue;
+        std::string place = line.substr(folder.size() + 1, kind - folder.size() - 1);
+        int number = 0;
+        const size_t colon = place.rfind(':');
+        if (colon != std::string::npos) {
+            number = std::stoi(place.substr(colon + 1));
+            place.erase(colon);
+        }
+        marks.push_back(Mark{place, number, line.compare(kind, 9, ": error: ") == 0, line});
+    }
+    return marks;
+}
+
+std::string Describe(const std::set<Mark>& marks)
+{
+    std::string text;
+    for (const Mark& m : marks)
+        text += "  " + m.file + ":" + std::to_string(m.line) + (m.error ? " error\n" : " warning\n");
+    return text;
+}
+
+// Success when the reported findings stand exactly where the case marks
+// them, each holding its expected text.
+testing::AssertionResult FindingsMatch(const CorpusCase& c, const std::vector<Mark>& reported,
+                                       const std::vector<std::string>& lines)
+{
+    const std::set<Mark> expected(c.marks.begin(), c.marks.end());
+    const std::set<Mark> found(reported.begin(), reported.end());
+    if (expected != found || reported.size() != c.marks.size()) {
+        std::string all;
+        for (const std::string& line : lines)
+            all += "  " + line + "\n";
+        return testing::AssertionFailure() << "expected:\n" << Describe(expected) << "reported:\n" << all;
+    }
+    for (const Mark& mark : c.marks) {
+        const Mark& seen = *found.find(mark);
+        if (seen.text.find(mark.text) == std::string::npos)
+            return testing::AssertionFailure() << "the finding " << seen.text << " does not hold "
+                                               << mark.text;
+    }
+    return testing::AssertionSuccess();
+}
+
+const std::vector<CorpusCase>& Corpus()
+{
+    static const std::vector<CorpusCase> corpus = ReadCorpus(QV_QVCHECK_CORPUS);
+    return corpus;
+}
+
+// The runtime message that a line quotes, with \n turned back into line feeds.
+std::string QuotedMessage(const std::string& line)
+{
+    const std::string opening = " (qvsetup: \"";
+    const size_t start = line.find(opening);
+    if (start == std::string::npos)
+        return std::string();
+    std::string quoted = line.substr(start + opening.size());
+    quoted.erase(quoted.size() - 2);   // the closing quote and parenthesis
+    std::string message;
+    for (size_t i = 0; i < quoted.size(); ++i) {
+        if (quoted.compare(i, 2, "\\n") == 0) {
+            message += '\n';
+            ++i;
+        } else {
+            message += quoted[i];
+        }
+    }
+    return message;
+}
+
+TEST(Qvcheck, CorpusFindingsStandAtTheirLines)
+{
+    ASSERT_GE(Corpus().size(), 30u);
+    for (const CorpusCase& c : Corpus()) {
+        SCOPED_TRACE(c.name);
+        const CaseMedia media(c);
+        const std::string disc2 = c.hasSecondDisc ? " \"" + media.Disc2() + "\"" : "";
+        const CheckRun run = RunQvcheck(BenchSystem() + " " + c.options + " \"" + media.Folder() + "\"" + disc2);
+        EXPECT_TRUE(FindingsMatch(c, Findings(run.lines, media.Folder()), run.lines));
+        bool errors = false;
+        for (const Mark& mark : c.marks)
+            errors = errors || mark.error;
+        EXPECT_EQ(run.exitCode, errors ? 2u : c.marks.empty() ? 0u : 1u);
+    }
+    // The sample media are clean.
+    const CheckRun sample = RunQvcheck(BenchSystem() + " \"" + ProgramFolder() + "\\examples\\media\"");
+    EXPECT_EQ(sample.exitCode, 0u);
+    EXPECT_EQ(sample.lines, std::vector<std::string>{"0 error(s), 0 warning(s)"});
+    EXPECT_EQ(RunQvcheck("/nonsense").exitCode, 3u);
+}
+
+// Where qvcheck finds an error, qvsetup shows a box while loading, whose
+// text is the message qvcheck quoted first; where it finds none, qvsetup
+// reaches its selection dialog. (Media for another system or with a second
+// disc are checked with options qvsetup does not have.)
+TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
+{
+    for (const CorpusCase& c : Corpus()) {
+        if (!c.options.empty() || c.hasSecondDisc)
+            continue;
+        SCOPED_TRACE(c.name);
+        const CaseMedia media(c);
+        const CheckRun check = RunQvcheck(BenchSystem() + " \"" + media.Folder() + "\"");
+        std::string quoted;
+        for (const std::string& line : check.lines) {
+            if (quoted.empty())
+                quoted = QuotedMessage(line);
+        }
+        SetupRun run(media.Folder());
+        HWND box = nullptr, dialog = nullptr;
+        WaitUntil([&] { return (box = run.WaitForMessageBox(0)) || (dialog = run.WaitForSelectionDialog(0)); },
+                  10000);
+        if (quoted.empty()) {
+            EXPECT_NE(dialog, nullptr) << "no selection dialog";
+        } else {
+            ASSERT_NE(box, nullptr) << "no error box for " << quoted;
+            EXPECT_EQ(ReadMessageBox(box).text, quoted);
+            PressButton(box, IDOK);
+            EXPECT_TRUE(RunExits(run));
+        }
+    }
+}
+
+} // namespace
