@@ -122,23 +122,21 @@ target_compile_options(envprep PRIVATE ${QV_PROGRAM_OPTIONS})
 target_link_libraries(envprep PRIVATE userenv advapi32 user32 kernel32)
 
 set(QV_DELIVERABLES qvsetup typescan biospeek envprep qvcheck)
-install(TARGETS ${QV_DELIVERABLES} RUNTIME DESTINATION . LIBRARY DESTINATION .)
 
-# The sample installation media: INF files kept in UTF-8, put on the media
-# in CP932 beside the programs.
-file(GLOB QV_EXAMPLE_INFS ${CMAKE_SOURCE_DIR}/examples/media/*.INF)
-set(QV_EXAMPLES_DIR ${CMAKE_BINARY_DIR}/examples/media)
-set(QV_EXAMPLE_OUTPUTS)
-foreach(inf ${QV_EXAMPLE_INFS})
-    get_filename_component(name ${inf} NAME)
-    add_custom_command(OUTPUT ${QV_EXAMPLES_DIR}/${name}
-                       COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_EXAMPLES_DIR}
-                       COMMAND ${CMAKE_SOURCE_DIR}/tools/to-cp932 ${inf} ${QV_EXAMPLES_DIR}/${name}
-                       DEPENDS ${inf} VERBATIM)
-    list(APPEND QV_EXAMPLE_OUTPUTS ${QV_EXAMPLES_DIR}/${name})
-endforeach()
-add_custom_target(examples_media ALL DEPENDS ${QV_EXAMPLE_OUTPUTS})
-install(FILES ${QV_EXAMPLE_OUTPUTS} DESTINATION .)
+# The sample installation media as two discs: disc 1 with the programs and
+# the scripts of examples/disc1 (kept in UTF-8, put on the disc in CP932),
+# disc 2 with data; their folders and their ISO 9660 images.
+set(QV_DISCS ${CMAKE_BINARY_DIR}/discs)
+file(GLOB_RECURSE QV_EXAMPLE_FILES ${CMAKE_SOURCE_DIR}/examples/*)
+add_custom_command(OUTPUT ${QV_DISCS}/disc1.iso ${QV_DISCS}/disc2.iso
+                   COMMAND ${CMAKE_SOURCE_DIR}/tools/lay-out-discs ${CMAKE_BINARY_DIR} ${QV_DISCS}
+                   DEPENDS qvsetup typescan biospeek envprep ${QV_EXAMPLE_FILES}
+                           ${CMAKE_SOURCE_DIR}/tools/lay-out-discs ${CMAKE_SOURCE_DIR}/tools/make-disc
+                   VERBATIM)
+add_custom_target(sample_discs ALL DEPENDS ${QV_DISCS}/disc1.iso ${QV_DISCS}/disc2.iso)
+install(DIRECTORY ${QV_DISCS}/disc1 ${QV_DISCS}/disc2 DESTINATION .)
+install(FILES ${QV_DISCS}/disc1.iso ${QV_DISCS}/disc2.iso DESTINATION .)
+install(TARGETS qvcheck RUNTIME DESTINATION .)
 
 # A path of the build tree as Windows programs under Wine see it.
 function(qv_wine_path out path)
@@ -157,10 +155,11 @@ foreach(gtest_target gtest gtest_main)
     target_link_options(${gtest_target} INTERFACE ${QV_LINK_OPTIONS})
 endforeach()
 
-add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/setup_run.cpp tests/kit/ui.cpp)
+add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/run_follower.cpp tests/kit/setup_run.cpp
+            tests/kit/ui.cpp)
 qv_windows_target(qv_testkit)
 target_include_directories(qv_testkit PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qv_testkit PUBLIC GTest::gtest user32 advapi32 kernel32)
+target_link_libraries(qv_testkit PUBLIC GTest::gtest user32 gdi32 advapi32 kernel32)
 
 # One Wine start per test program: each program is one ctest test.
 function(qv_wine_test name)
@@ -210,12 +209,13 @@ set_tests_properties(shutdown_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEO
 add_executable(demo_driver tests/demo/demo_driver.cpp)
 qv_windows_target(demo_driver)
 target_link_libraries(demo_driver PRIVATE qv_testkit gdi32)
-add_dependencies(demo_driver qvsetup examples_media)
-qv_wine_path(QV_WINE_QVSETUP ${CMAKE_BINARY_DIR}/qvsetup.exe)
-qv_wine_path(QV_WINE_EXAMPLES ${QV_EXAMPLES_DIR})
+add_dependencies(demo_driver sample_discs)
+qv_wine_path(QV_WINE_DISC1 ${QV_DISCS}/disc1)
+qv_wine_path(QV_WINE_DISC2 ${QV_DISCS}/disc2)
 qv_wine_path(QV_WINE_SCREENSHOTS ${CMAKE_BINARY_DIR}/screenshots)
 add_test(NAME examples_test
-         COMMAND demo_driver ${QV_WINE_QVSETUP} ${QV_WINE_EXAMPLES} ${QV_WINE_SCREENSHOTS})
+         COMMAND demo_driver run ${QV_WINE_DISC1}\\QVSETUP.EXE ${QV_WINE_DISC1} ${QV_WINE_DISC2}
+                 ${QV_WINE_SCREENSHOTS})
 set_tests_properties(examples_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
                      RESOURCE_LOCK "qvsetup_instance;wine_drives"
                      PASS_REGULAR_EXPRESSION "ended with exit code 0")
@@ -274,7 +274,24 @@ add_dependencies(resources_test qvsetup)
 qv_wine_test(qvcheck_test SOURCES tests/qvcheck/qvcheck_test.cpp LOCKS "qvsetup_instance;wine_drives")
 target_compile_definitions(qvcheck_test PRIVATE
     QV_QVCHECK_CORPUS="Z:${CMAKE_SOURCE_DIR}/tests/qvcheck/corpus.txt")
-add_dependencies(qvcheck_test qvcheck qvsetup examples_media)
+add_dependencies(qvcheck_test qvcheck qvsetup sample_discs)
+
+# The sample media from their disc images, mounted by the test's script.
+add_executable(disc_test tests/discs/disc_test.cpp)
+qv_windows_target(disc_test)
+target_link_libraries(disc_test PRIVATE qv_testkit GTest::gtest_main)
+add_dependencies(disc_test sample_discs)
+add_test(NAME disc_test
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/discs/disc_test.sh ${QV_BENCH_DIR} ${CMAKE_BINARY_DIR} ${QV_DISCS})
+set_tests_properties(disc_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
+                     RESOURCE_LOCK "qvsetup_instance;wine_drives")
+
+# The pictures of every window, made as the README's are: the test fails
+# when one can't be made.
+add_test(NAME pictures_test
+         COMMAND ${CMAKE_SOURCE_DIR}/tools/make-pictures --bench-running ${CMAKE_BINARY_DIR}/pictures)
+set_tests_properties(pictures_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
+                     RESOURCE_LOCK "qvsetup_instance;wine_drives;biospeek_service")
 
 # Each deliverable imports exactly its reviewed list of system functions.
 foreach(deliverable ${QV_DELIVERABLES})

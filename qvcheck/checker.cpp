@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "qvcheck/profile_lines.h"
@@ -274,6 +275,7 @@ private:
     Report& report_;
     std::map<std::string, ProfileFile> files_;          // by the engine's path
     std::map<std::string, std::string> discOfProbe_;    // probe path: its disc ("": none)
+    std::set<std::string> probesOnNoDisc_;              // reported once each
 };
 
 const ProfileFile& MediaChecker::LoadProfile(const std::string& path, bool* read)
@@ -689,6 +691,8 @@ void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
         !DiscOf(cmd, &disc))
         return;
     if (disc.empty()) {
+        if (!probesOnNoDisc_.insert(std::string(cmd.infPath) + "|" + cmd.checkKey).second)
+            return;
         Warn(place, "the drive check " + Quoted(cmd.checkKey) +
                         " looks for a probe file that is on none of the discs checked: qvsetup "
                         "asks for the disc until the user gives up (give the other discs' folders "

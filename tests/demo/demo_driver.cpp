@@ -1,7 +1,15 @@
-// Runs qvsetup.exe on installation media as a person would: checks every
-// application, installs, answers every box, and reports what it saw, with
-// screenshots (BMP) of each step.
-// Usage: demo_driver QVSETUP_EXE MEDIA_FOLDER SCREENSHOT_FOLDER
+// Runs the sample media as a person would, reports what it saw and saves
+// screenshots (BMP):
+//   demo_driver run QVSETUP_EXE DISC1_FOLDER DISC2_FOLDER SHOTS
+//     started from the disc 1 folder with no CD-ROM drive known: every
+//     application checked, Install, the drive asked for (drive R, disc 1 in
+//     it), disc 2 put in at the prompt, every box answered;
+//   demo_driver styles QVSETUP_EXE DISC1_FOLDER SHOTS
+//     the selection dialog in each of its three styles;
+//   demo_driver console TYPESCAN_FOLDER SHOTS
+//     typescan's answer in a console window;
+//   demo_driver map LETTER FOLDER, demo_driver unmap LETTER
+//     a CD-ROM drive of the prefix for a folder, and away again.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,48 +17,15 @@
 
 #include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
+#include "tests/kit/run_follower.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
 
 namespace {
 
-// Saves the whole screen as a 24-bit BMP.
-void SaveScreenshot(const std::string& folder, int step, const char* name)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD imageSize = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + imageSize;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<const char*>(bits), imageSize);
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\%02d-%s.bmp", folder.c_str(), step, name);
-    WriteBytes(path, bytes);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    printf("  screenshot %02d-%s\n", step, name);
-}
+constexpr char DiscDrive = 'R';
 
-// Prints CP932 text as it is; the console shows it in the ANSI code page.
+// Prints CP932 text as it is, its line feeds as "|".
 void Report(const char* what, const std::string& text)
 {
     std::string oneLine = text;
@@ -59,6 +34,15 @@ void Report(const char* what, const std::string& text)
             c = '|';
     }
     printf("%s: %s\n", what, oneLine.c_str());
+}
+
+void Shot(const std::string& shots, const char* name, HWND window = nullptr)
+{
+    constexpr DWORD PaintMs = 300; // a new window has painted itself by then
+    Sleep(PaintMs);
+    const std::string path = shots + "\\" + name + ".bmp";
+    const bool saved = window ? SaveWindowShot(window, path) : SaveScreenshot(path);
+    printf("  screenshot %s%s\n", name, saved ? "" : " FAILED");
 }
 
 // Checks every row of the check list by clicking its square.
@@ -78,42 +62,12 @@ void CheckEverything(const SetupRun& run, HWND list)
     }
 }
 
-// Answers boxes and watches notices until the run ends.
-bool FollowRun(SetupRun& run, const std::string& shots, int step)
+int RunSample(const std::string& qvsetup, const std::string& disc1, const std::string& disc2,
+              const std::string& shots)
 {
-    DWORD exitCode = 0;
-    for (int round = 0; round < 20; ++round) {
-        if (HWND box = run.WaitForMessageBox(500)) {
-            const MessageBoxText text = ReadMessageBox(box);
-            Report("message box", text.caption + " / " + text.text);
-            SaveScreenshot(shots, step++, "message");
-            PressButton(box, IDOK);
-            WaitUntil([&] { return !IsWindow(box); }, 5000);
-        } else if (HWND notice = run.WaitForNotice(100)) {
-            Report("notice", WindowText(GetDlgItem(notice, IDC_NOTICE_TEXT)));
-            SaveScreenshot(shots, step++, "notice");
-            WaitUntil([&] { return !IsWindow(notice); }, 10000);
-        } else if (run.WaitForExit(200, &exitCode)) {
-            printf("qvsetup.exe ended with exit code %lu\n", exitCode);
-            return exitCode == 0;
-        }
-    }
-    printf("qvsetup.exe did not end\n");
-    return false;
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (argc != 4) {
-        fprintf(stderr, "usage: demo_driver QVSETUP_EXE MEDIA_FOLDER SCREENSHOT_FOLDER\n");
-        return 2;
-    }
-    const std::string shots = argv[3];
-    CreateDirectoryA(shots.c_str(), nullptr);
-    printf("starting %s on %s\n", argv[1], argv[2]);
-    SetupRun run(argv[2], argv[1]);
+    UnmapDrive(DiscDrive);
+    printf("starting %s on %s\n", qvsetup.c_str(), disc1.c_str());
+    SetupRun run(disc1, qvsetup, disc1);
     HWND dialog = run.WaitForSelectionDialog(20000);
     if (!dialog) {
         printf("no selection dialog appeared\n");
@@ -122,11 +76,147 @@ int main(int argc, char** argv)
     Sleep(500);
     Report("selection dialog", WindowText(dialog));
     Report("  prompt", WindowText(GetDlgItem(dialog, IDC_PROMPT)));
-    SaveScreenshot(shots, 1, "selection");
+    Shot(shots, "selection");
     CheckEverything(run, SelectorOf(dialog));
-    Sleep(300);
-    SaveScreenshot(shots, 2, "checked");
+    // Disc 1 goes into a CD-ROM drive that qvsetup did not know at its start.
+    MapDrive(DiscDrive, disc1, DRIVE_CDROM);
     printf("pressing Install\n");
     PressButton(dialog, IDC_INSTALL);
-    return FollowRun(run, shots, 3) ? 0 : 1;
+    RunHooks hooks;
+    int boxes = 0;
+    hooks.onBox = [&](HWND, const MessageBoxText& text) {
+        Report("message box", text.caption + " / " + text.text);
+        Shot(shots, (std::string("box-") + std::to_string(++boxes)).c_str());
+        if (text.caption != "QVSETUP")
+            return IDOK;
+        printf("  disc 2 goes into drive %c\n", DiscDrive);
+        MapDrive(DiscDrive, disc2, DRIVE_CDROM);
+        return IDRETRY;
+    };
+    hooks.onDriveDialog = [&](HWND drives) {
+        const std::string drive = std::string(1, DiscDrive) + ":";
+        SendMessageA(GetDlgItem(drives, IDC_DRIVE_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(drive.c_str()));
+        Sleep(300);
+        Report("drive dialog", WindowText(drives));
+        Shot(shots, "drive-dialog", drives);
+    };
+    hooks.onNotice = [&](HWND notice) {
+        Report("notice", WindowText(GetDlgItem(notice, IDC_NOTICE_TEXT)));
+        Shot(shots, "notice");
+    };
+    hooks.onCopy = [&](HWND copy) { Report("copying", WindowText(GetDlgItem(copy, IDC_COPY_SOURCE))); };
+    DWORD exitCode = 1;
+    const bool ended = FollowRun(run, hooks, 120000, &exitCode);
+    UnmapDrive(DiscDrive);
+    if (!ended) {
+        printf("qvsetup.exe did not end\n");
+        return 1;
+    }
+    printf("qvsetup.exe ended with exit code %lu\n", exitCode);
+    return exitCode == 0 ? 0 : 1;
+}
+
+// The selection dialog of the sample media in each style, from a copy of
+// disc 1 whose master INF names the style.
+int ShowStyles(const std::string& qvsetup, const std::string& disc1, const std::string& shots)
+{
+    const std::string master = ReadBytes(disc1 + "\\QVSETUP.INF");
+    for (const char* style : {"MULTI", "SINGLE", "SINGLELIST"}) {
+        const std::string copy = MakeTempFolder("style");
+        for (const char* name : {"QVTOOLS.INF", "QVGUIDE.INF", "QVDATA.INF", "QVEXTRA.INF", "QVZNOTICE.INF"})
+            CopyFileA((disc1 + "\\" + name).c_str(), (copy + "\\" + name).c_str(), FALSE);
+        std::string edited = master;
+        const size_t at = edited.find("STYLE=MULTI");
+        if (at != std::string::npos)
+            edited.replace(at, 11, std::string("STYLE=") + style);
+        WriteBytes(copy + "\\QVSETUP.INF", edited);
+        {
+            SetupRun run(copy, qvsetup, copy);
+            HWND dialog = run.WaitForSelectionDialog(20000);
+            if (!dialog) {
+                printf("no selection dialog in style %s\n", style);
+                return 1;
+            }
+            Sleep(800);
+            Shot(shots, (std::string("selection-") + style).c_str(), dialog);
+        }
+        RemoveTree(copy);
+    }
+    return 0;
+}
+
+// Console windows of the prefix in a fixed-pitch Japanese font.
+void UseJapaneseConsoleFont()
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Console", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    const char face[] = "IPAGothic";
+    const DWORD size = 16 << 16; // 16 pixels high
+    RegSetValueExA(key, "FaceName", 0, REG_SZ, reinterpret_cast<const BYTE*>(face), sizeof face);
+    RegSetValueExA(key, "FontSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof size);
+    RegCloseKey(key);
+}
+
+// typescan with a table in a console window of its own.
+int ShowConsole(const std::string& folder, const std::string& shots)
+{
+    UseJapaneseConsoleFont();
+    const std::string command = "cmd.exe /k cd /d \"" + folder +
+                                "\" && TYPESCAN.EXE /mode=0 /d && TYPESCAN.EXE /mode=1,0 /d";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = command;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        nullptr, &startup, &process)) {
+        printf("no console started\n");
+        return 1;
+    }
+    HWND console = nullptr;
+    // Wine's console window has a class of its own; Windows' is ConsoleWindowClass.
+    WaitUntil(
+        [&] {
+            console = FindWindowA("WineConsoleClass", nullptr);
+            if (!console)
+                console = FindWindowA("ConsoleWindowClass", nullptr);
+            return console != nullptr;
+        },
+        10000);
+    Sleep(3000);
+    const bool shown = console != nullptr;
+    if (shown)
+        Shot(shots, "typescan-console", console);
+    TerminateProcess(process.hProcess, 0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (!shown)
+        printf("no console window appeared\n");
+    return shown ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "map" && argc == 4)
+        return MapDrive(argv[2][0], argv[3], DRIVE_CDROM) ? 0 : 1;
+    if (mode == "unmap" && argc == 3)
+        return UnmapDrive(argv[2][0]) ? 0 : 1;
+    const std::string shots = argv[argc - 1];
+    CreateDirectoryA(shots.c_str(), nullptr);
+    if (mode == "run" && argc == 6)
+        return RunSample(argv[2], argv[3], argv[4], shots);
+    if (mode == "styles" && argc == 5)
+        return ShowStyles(argv[2], argv[3], shots);
+    if (mode == "console" && argc == 4)
+        return ShowConsole(argv[2], shots);
+    fprintf(stderr, "usage: demo_driver run QVSETUP_EXE DISC1 DISC2 SHOTS\n"
+                    "       demo_driver styles QVSETUP_EXE DISC1 SHOTS\n"
+                    "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
+                    "       demo_driver map LETTER FOLDER | unmap LETTER\n");
+    return 2;
 }

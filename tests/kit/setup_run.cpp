@@ -98,7 +98,8 @@ std::string BuildProgram(const char* name)
     return ProgramFolder() + "\\" + name;
 }
 
-SetupRun::SetupRun(const std::string& arguments, const std::string& program)
+SetupRun::SetupRun(const std::string& arguments, const std::string& program,
+                   const std::string& folder)
 {
     const std::string exe = program.empty() ? BuildProgram("qvsetup.exe") : program;
     std::string commandLine = "\"" + exe + "\"";
@@ -108,8 +109,8 @@ SetupRun::SetupRun(const std::string& arguments, const std::string& program)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     std::string buffer = commandLine;
-    if (CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info)) {
+    if (CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process_ = info.hProcess;
         pid_ = info.dwProcessId;

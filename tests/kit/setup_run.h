@@ -52,8 +52,9 @@ std::string BuildProgram(const char* name);
 class SetupRun {
 public:
     // Starts `program` (qvsetup.exe of the build by default) with the command
-    // line text `arguments` after its name.
-    explicit SetupRun(const std::string& arguments, const std::string& program = std::string());
+    // line text `arguments` after its name, in `folder` (default: the test's).
+    explicit SetupRun(const std::string& arguments, const std::string& program = std::string(),
+                      const std::string& folder = std::string());
     ~SetupRun();
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;

@@ -310,8 +310,9 @@ TEST(Qvcheck, CorpusFindingsStandAtTheirLines)
             errors = errors || mark.error;
         EXPECT_EQ(run.exitCode, errors ? 2u : c.marks.empty() ? 0u : 1u);
     }
-    // The sample media are clean.
-    const CheckRun sample = RunQvcheck(BenchSystem() + " \"" + ProgramFolder() + "\\examples\\media\"");
+    // The sample media, both discs, are clean.
+    const std::string discs = ProgramFolder() + "\\discs\\";
+    const CheckRun sample = RunQvcheck(BenchSystem() + " \"" + discs + "disc1\" \"" + discs + "disc2\"");
     EXPECT_EQ(sample.exitCode, 0u);
     EXPECT_EQ(sample.lines, std::vector<std::string>{"0 error(s), 0 warning(s)"});
     EXPECT_EQ(RunQvcheck("/nonsense").exitCode, 3u);

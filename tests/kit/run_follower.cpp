@@ -1,0 +1,93 @@
+// Following a run of qvsetup.exe to its end, and screenshots.
+#include "tests/kit/run_follower.h"
+
+#include "tests/kit/bench.h"
+
+namespace {
+
+constexpr DWORD PollMs = 50;
+constexpr int ScreenshotBits = 24;
+
+// Saves the part `area` of the screen as a BMP.
+bool SaveArea(const RECT& area, const std::string& path)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = ScreenshotBits;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const DWORD imageSize = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return WriteBytes(path, bytes);
+}
+
+// Waits until the window is gone.
+void WaitGone(HWND window, DWORD timeoutMs)
+{
+    WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
+}
+
+} // namespace
+
+bool SaveScreenshot(const std::string& path)
+{
+    return SaveArea(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, path);
+}
+
+bool SaveWindowShot(HWND window, const std::string& path)
+{
+    RECT area;
+    return GetWindowRect(window, &area) && SaveArea(area, path);
+}
+
+bool FollowRun(SetupRun& run, const RunHooks& hooks, DWORD timeoutMs, DWORD* exitCode)
+{
+    HWND lastCopy = nullptr;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (run.WaitForExit(0, exitCode))
+            return true;
+        if (HWND box = run.WaitForMessageBox(0)) {
+            const MessageBoxText text = ReadMessageBox(box);
+            PressButton(box, hooks.onBox ? hooks.onBox(box, text) : IDOK);
+            WaitGone(box, 5000);
+        } else if (HWND drives = run.WaitForDriveDialog(0)) {
+            if (hooks.onDriveDialog)
+                hooks.onDriveDialog(drives);
+            PressButton(drives, IDOK);
+            WaitGone(drives, 5000);
+        } else if (HWND notice = run.WaitForNotice(0)) {
+            if (hooks.onNotice)
+                hooks.onNotice(notice);
+            WaitGone(notice, 30000);
+        } else if (HWND copy = run.WaitForCopyDialog(0)) {
+            if (copy != lastCopy && hooks.onCopy)
+                hooks.onCopy(copy);
+            lastCopy = copy;
+        }
+        Sleep(PollMs);
+    }
+    return false;
+}
