@@ -38,6 +38,7 @@ qv_setup_floor(qv_setup_core
     setup/core/paths.cpp
     setup/core/run_order.cpp
     setup/core/setup_config.cpp
+    setup/core/setup_log.cpp
     setup/core/setup_state.cpp
     setup/core/startup.cpp
 )
@@ -193,11 +194,12 @@ target_compile_definitions(bench_test PRIVATE
 qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup_ui)
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
-foreach(name startup_test selection_test interpreter_test media_test background_test)
+foreach(name startup_test selection_test interpreter_test media_test background_test log_test)
     qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
     add_dependencies(${name} qvsetup stamp)
 endforeach()
 target_link_libraries(interpreter_test PRIVATE shell32)
+add_dependencies(log_test sample_discs)
 qv_wine_test(engine_test SOURCES tests/setup/engine_test.cpp setup/resources/qvsetup.rc
              LIBRARIES qv_setup_shell LOCKS "qvsetup_instance;wine_drives")
 add_dependencies(engine_test qvsetup)

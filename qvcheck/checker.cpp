@@ -386,6 +386,22 @@ void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& lin
             Warn(place, shown + " is negative: the tick is the shortest the system allows (10 ms)");
         break;
     }
+    case ConfigValueKind::Path: {
+        std::vector<char> expanded(value.size() * WidestExpansion + PathCapacity);
+        char* const fields[] = {expanded.data()};
+        const size_t capacities[] = {expanded.size()};
+        uint32_t macroUse = 0;
+        if (value.size() + 1 >= key.capacity)
+            Warn(place, std::string(key.name) + " is " + std::to_string(value.size()) +
+                            " bytes; qvsetup writes no log for " + std::to_string(key.capacity - 1) +
+                            " bytes or more");
+        else if (!TokenizeLine(fields, capacities, 1, &macroUse, value.c_str(), MacroValuesOf(g_setup)))
+            Warn(place, shown + " holds a comma outside quotes: qvsetup writes no log");
+        else if (strlen(expanded.data()) >= PathCapacity)
+            Warn(place, shown + " expands to " + std::to_string(strlen(expanded.data())) +
+                            " bytes; the limit is 259: qvsetup writes no log");
+        break;
+    }
     case ConfigValueKind::Text:
         if (value.size() >= key.capacity)
             Warn(place, std::string(key.name) + " is " + std::to_string(value.size()) +

@@ -17,23 +17,13 @@ constexpr size_t ProbePathCapacity = 258;
 constexpr size_t ProbePromptCapacity = 260;
 constexpr size_t ProbeButtonsCapacity = 8;
 constexpr int CheckValueFields = 3;
+constexpr size_t CommandTextCapacity = 2 * PathCapacity + 64;
 
 std::string FileName(const char* path)
 {
     const std::string text = path;
     const size_t slash = text.find_last_of('\\');
     return slash == std::string::npos ? text : text.substr(slash + 1);
-}
-
-std::string QuotedField(const char* field)
-{
-    std::string quoted = "\"";
-    for (const char* p = field; *p; ++p) {
-        if (*p == '"')
-            quoted += '\\';
-        quoted += *p;
-    }
-    return quoted + "\"";
 }
 
 // The keys of the last drive checks, per kind: a command with the same key
@@ -77,7 +67,9 @@ bool PlanApplication(AppRecord* app, CheckedKeys& checked, std::string& plan)
     }
     for (; cmd; cmd = Next(app->commands)) {
         plan += DriveCheckNote(*cmd, checked);
-        plan += "    " + PlanCommand(KeywordName(cmd->flags), cmd->param1, cmd->param2) + "\n";
+        char command[CommandTextCapacity];
+        DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
+        plan += "    " + std::string(command) + "\n";
         if ((cmd->flags & CommandCodeMask) == CmdAttention && cmd->param2[0] != '\0') {
             plan += "    the notice closes after its time and the run ends\n";
             return false;
@@ -119,11 +111,6 @@ std::string SystemLine(const DescribedSystem& system)
 }
 
 } // namespace
-
-std::string PlanCommand(const char* keyword, const char* param1, const char* param2)
-{
-    return std::string(keyword) + " " + QuotedField(param1) + " " + QuotedField(param2);
-}
 
 std::string PlanRun(const CheckOptions& options)
 {

@@ -8,6 +8,7 @@
 #include "setup/commands/file_commands.h"
 #include "setup/commands/process_commands.h"
 #include "setup/core/inf_line.h"
+#include "setup/core/setup_log.h"
 
 namespace {
 
@@ -27,6 +28,13 @@ const HandlerEntry Handlers[] = {
     {CmdXcopyA, XcopyCommand},
 };
 
+constexpr size_t CommandTextCapacity = 2 * PathCapacity + 64;
+
+unsigned long Elapsed(const CommandRecord* cmd)
+{
+    return GetTickCount() - cmd->startTick;
+}
+
 // PROG is done once its process has ended; a handle that can't be waited
 // on counts as ended, so nothing hangs.
 bool IsProgramDone(CommandRecord* cmd)
@@ -34,6 +42,11 @@ bool IsProgramDone(CommandRecord* cmd)
     HANDLE process = reinterpret_cast<HANDLE>(cmd->handle);
     if (process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
         return false;
+    DWORD exitCode = 0;
+    if (process && GetExitCodeProcess(process, &exitCode))
+        LogEvent("PROG's program ended after %lu ms with exit code %lu", Elapsed(cmd), exitCode);
+    else
+        LogEvent("PROG's program can't be waited for: the run goes on");
     cmd->busy = 0;
     if (process)
         CloseHandle(process);
@@ -41,18 +54,52 @@ bool IsProgramDone(CommandRecord* cmd)
     return true;
 }
 
-} // namespace
-
-bool DispatchCommand(CommandRecord* cmd)
+void LogStart(const CommandRecord* cmd)
 {
-    if ((cmd->flags & (CheckCdromFlag | CheckFdFlag)) && !CheckMedia(cmd))
-        return false;
+    if (!SetupLogIsOn())
+        return;
+    char command[CommandTextCapacity];
+    DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
+    if (cmd->flags & (CheckCdromFlag | CheckFdFlag))
+        LogEvent("command %s, drive check %s", command, cmd->checkKey);
+    else
+        LogEvent("command %s", command);
+    SettleSetupLog();
+}
+
+bool RunHandler(CommandRecord* cmd)
+{
     const uint32_t code = cmd->flags & CommandCodeMask;
     for (const HandlerEntry& entry : Handlers) {
         if (entry.code == code)
             return entry.handler(cmd);
     }
     return false;
+}
+
+} // namespace
+
+bool DispatchCommand(CommandRecord* cmd)
+{
+    cmd->startTick = GetTickCount();
+    LogStart(cmd);
+    if ((cmd->flags & (CheckCdromFlag | CheckFdFlag)) && !CheckMedia(cmd)) {
+        LogEvent("the drive check ended the run");
+        return false;
+    }
+    const bool goesOn = RunHandler(cmd);
+    if (!goesOn)
+        LogEvent("%s ended the run", KeywordName(cmd->flags));
+    else if (!cmd->busy)
+        LogEvent("%s done", KeywordName(cmd->flags));
+    return goesOn;
+}
+
+void EndSleep(HWND window, CommandRecord* cmd)
+{
+    KillTimer(window, cmd->handle);
+    cmd->busy = 0;
+    LogEvent("SLEEP ended after %lu ms", Elapsed(cmd));
 }
 
 bool IsCommandDone(CommandRecord* cmd)
@@ -68,6 +115,8 @@ bool IsCommandDone(CommandRecord* cmd)
     case CmdExist:
         // Tested again now; the result is seen on the next tick.
         TestExist(cmd);
+        if (!cmd->busy)
+            LogEvent("EXIST found %s after %lu ms", cmd->param1, Elapsed(cmd));
         return false;
     default:
         return true;

@@ -9,6 +9,7 @@
 #include "setup/commands/drive_check_rules.h"
 #include "setup/core/inf_line.h"
 #include "setup/core/messages.h"
+#include "setup/core/setup_log.h"
 #include "setup/core/paths.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
@@ -93,7 +94,7 @@ void OnNetworkButton(HWND dialog)
     if (result == NO_ERROR)
         FillDriveList(dialog);
     else if (result != NetworkDialogCancelled)
-        MessageBoxA(dialog, MsgNoNetwork, g_setup.config.setupName, MB_ICONERROR);
+        ShowBox(dialog, MsgNoNetwork, g_setup.config.setupName, MB_ICONERROR);
 }
 
 INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -152,12 +153,15 @@ bool SettleCdromLetter(CommandRecord* cmd)
 {
     if (g_setup.cdromLetter != CdromPlaceholder)
         return true;
+    LogEvent("no CD-ROM drive is known: the drive is asked for");
     const INT_PTR chosen = DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_DRIVE),
                                            g_setup.backgroundWindow, DriveSelectDialogProc, 0);
     if (chosen != IDOK) {
+        LogEvent("no drive chosen");
         ShowError(g_setup.backgroundWindow, MsgNoCdromDrive);
         return false;
     }
+    LogEvent("drive %c: chosen", g_setup.cdromLetter);
     PutCdromLetter(cmd);
     return true;
 }
@@ -180,17 +184,20 @@ bool CheckMedia(CommandRecord* cmd)
         return false;
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);
+    LogEvent("drive check %s: looking for %s", cmd->checkKey, probe.path);
     while (!ProbeFound(probe.path)) {
-        const int answer = MessageBoxA(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
+        const int answer = ShowBox(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
         switch (ActOnPromptAnswer(answer)) {
         case PromptAction::EndRun:
             return false;
         case PromptAction::RunWithoutCheck:
+            LogEvent("drive check %s ignored: the command runs without it", cmd->checkKey);
             return true;
         case PromptAction::ProbeAgain:
             break;
         }
     }
+    LogEvent("drive check %s: found", cmd->checkKey);
     memcpy(lastKey, cmd->checkKey, CheckKeyCapacity);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "setup/commands/command_text.h"
 #include "setup/core/messages.h"
+#include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
@@ -17,6 +18,7 @@ namespace {
 constexpr DWORD DdeTimeoutMs = 10000;
 constexpr DWORD DdeDataIsHandle = 0xFFFFFFFF;   // the transaction's data is a data handle
 constexpr int32_t RestartMode = 1;              // SHUTDOWN's mode when none is given
+constexpr DWORD LogFlushMs = 2000;              // the longest a restart waits for the log
 
 // The notice's record: its command and the client size it keeps.
 struct Notice {
@@ -167,7 +169,7 @@ bool MsgboxCommand(CommandRecord* cmd)
 {
     const char* caption = cmd->param2[0] != '\0' ? cmd->param2 : g_setup.config.setupName;
     UnescapeText(cmd->param1);
-    return MessageBoxA(g_setup.backgroundWindow, cmd->param1, caption, MB_OK | MB_ICONINFORMATION) != 0;
+    return ShowBox(g_setup.backgroundWindow, cmd->param1, caption, MB_OK | MB_ICONINFORMATION) != 0;
 }
 
 // The notice ends with 0 when its time is up, which ends the run; a notice
@@ -198,12 +200,14 @@ bool ShutdownCommand(CommandRecord* cmd)
     const uint32_t flags = ShutdownFlags(mode);
     if (cmd->param1[0] != '\0') {
         UnescapeText(cmd->param1);
-        if (MessageBoxA(g_setup.backgroundWindow, cmd->param1, g_setup.config.setupName,
-                        MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        if (ShowBox(g_setup.backgroundWindow, cmd->param1, g_setup.config.setupName,
+                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
             return true;
     }
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
+    LogEvent("Windows is about to %s", (flags & EWX_REBOOT) ? "restart" : "shut down");
+    FlushSetupLog(LogFlushMs);
     ExitWindowsEx(flags, 0);
     return true;
 }

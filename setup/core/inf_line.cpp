@@ -1,6 +1,8 @@
 // Byte-level routines of the INF command-line format.
 #include "setup/core/inf_line.h"
 
+#include <initializer_list>
+
 namespace {
 
 char FoldAscii(char c)
@@ -257,4 +259,30 @@ const char* KeywordName(uint32_t code)
             return k.name;
     }
     return nullptr;
+}
+
+void DescribeCommand(uint32_t flags, const char* param1, const char* param2, char* text,
+                     size_t capacity)
+{
+    if (capacity == 0)
+        return;
+    const char* keyword = KeywordName(flags);
+    size_t length = 0;
+    auto put = [&](char c) {
+        if (length + 1 < capacity)
+            text[length++] = c;
+    };
+    for (const char* p = keyword ? keyword : "?"; *p; ++p)
+        put(*p);
+    for (const char* field : {param1, param2}) {
+        put(' ');
+        put('"');
+        for (const char* p = field; *p; ++p) {
+            if (*p == '"')
+                put('\\');
+            put(*p);
+        }
+        put('"');
+    }
+    text[length] = '\0';
 }

@@ -100,5 +100,10 @@ const Keyword* KeywordTable(size_t* count);
 // The keyword of a command code (its low 16 bits), or null.
 const char* KeywordName(uint32_t code);
 
+// A command as the log and qvcheck's plan write it: KEYWORD "param1"
+// "param2", a double quote inside a field written as \"; cut to `capacity`.
+void DescribeCommand(uint32_t flags, const char* param1, const char* param2, char* text,
+                     size_t capacity);
+
 // Equality with ASCII letters folded; other bytes compare exactly.
 bool EqualsIgnoreCase(const char* a, const char* b);

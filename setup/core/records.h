@@ -30,6 +30,7 @@ struct CommandRecord {
     char checkKey[CheckKeyCapacity];
     CheckCdromEntry* checkEntry;
     const char* infPath;        // the owning AppRecord's infPath
+    uint32_t startTick;         // when the command started, for the log
 };
 
 // The handler of a command: runs it, and answers whether the run goes on.

@@ -24,6 +24,7 @@ const ConfigKey ConfigKeyTable[] = {
     {"TITLE", DefaultDialogTitle, TitleCapacity, ConfigValueKind::Text},
     {"DLGMSG", "", PromptCapacity, ConfigValueKind::Text},
     {"CANCEL", "YES", BackgroundCapacity, ConfigValueKind::YesNo},
+    {"LOG", "", PathCapacity, ConfigValueKind::Path},
 };
 
 // Reads one text key of the table into `value` of the key's capacity.
@@ -102,4 +103,5 @@ void ReadSetupConfig(const char* path, SetupConfig* config)
     ReadKey(path, "CANCEL", cancel);
     config->cancelAllowed = !EqualsIgnoreCase(cancel, "NO");
     config->adminRequired = ProfileIsYes(path, "Version", "admini");
+    ReadKey(path, "LOG", config->logPath);
 }

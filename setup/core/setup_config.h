@@ -27,6 +27,7 @@ struct SetupConfig {
     char dialogPrompt[PromptCapacity];  // DLGMSG: its prompt line, empty for the template's
     bool cancelAllowed;                 // CANCEL is not "NO"
     bool adminRequired;                 // [Version] admini is "YES"
+    char logPath[PathCapacity];         // LOG: the setup log's file, macros not yet expanded
 };
 
 // What a key's value means, for readers that judge a value.
@@ -35,6 +36,7 @@ enum class ConfigValueKind {
     YesNo,      // "YES" or "NO"; any other value means what the key's default means
     Style,      // "MULTI", "SINGLE" or "SINGLELIST"
     Number,     // a decimal number of milliseconds
+    Path,       // a path with the macros of command lines
 };
 
 struct ConfigKey {

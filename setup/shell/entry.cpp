@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "setup/core/administrator.h"
+#include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
 #include "setup/shell/background_window.h"
@@ -45,6 +46,8 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
         return 0;
     LoadSettings();
     g_setup.isAdmin = g_setup.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
+    StartSetupLog();
+    LogStartOfRun();
 
     HWND window = CreateBackgroundWindow(instance);
     if (!window)
@@ -69,6 +72,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     }
     HANDLE mutex = CreateMutexA(nullptr, TRUE, MutexName);
     const int exitCode = RunSetup(instance, commandLine);
+    LogEvent("qvsetup ends with exit code %d", exitCode);
+    FinishSetupLog();
     if (mutex) {
         ReleaseMutex(mutex);
         CloseHandle(mutex);

@@ -5,6 +5,7 @@
 #include "setup/commands/process_commands.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/run_order.h"
+#include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
 namespace {
@@ -17,6 +18,7 @@ void ArmStepTimer(HWND window)
 // Frees the list and destroys the window, whose destruction ends the program.
 void EndRun(HWND window)
 {
+    LogEvent("the run ends");
     FreeAppList();
     DestroyWindow(window);
 }
@@ -25,7 +27,13 @@ void EndRun(HWND window)
 // the application has no command or the dispatch ends the run.
 bool StartApp(AppRecord* app)
 {
+    if (app->listIndex == -1)
+        LogEvent("commands of the master INF");
+    else
+        LogEvent("application \"%s\" (%s)", app->title, app->infPath);
     CommandRecord* first = First(app->commands);
+    if (!first)
+        LogEvent("the application has no command: the run ends here");
     return first && DispatchCommand(first);
 }
 
@@ -36,6 +44,8 @@ bool AdvanceRun(AppRecord* app)
     if (CommandRecord* next = Next(app->commands))
         return DispatchCommand(next);
     AppRecord* nextApp = NextSelectedApp();
+    if (!nextApp)
+        LogEvent("every chosen application is done");
     return nextApp && StartApp(nextApp);
 }
 
@@ -46,6 +56,8 @@ bool AdvanceRun(AppRecord* app)
 LRESULT OnStartInstall(HWND window)
 {
     AppRecord* app = FirstSelectedApp();
+    if (!app)
+        LogEvent("nothing is chosen to run");
     if (app && StartApp(app)) {
         ArmStepTimer(window);
         return 1;
@@ -60,10 +72,8 @@ void OnStepTick(HWND window, UINT_PTR timerId)
     CommandRecord* cmd = CurrentCommand();
     if (!cmd)
         return;
-    if (timerId == SleepTimer) {
-        KillTimer(window, cmd->handle);
-        cmd->busy = 0;
-    }
+    if (timerId == SleepTimer)
+        EndSleep(window, cmd);
     if (!IsCommandDone(cmd)) {
         ArmStepTimer(window);
         return;

@@ -3,16 +3,50 @@
 
 #include <cstdio>
 
+#include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
 namespace {
+
 // Room for the longest message and a full path; snprintf cuts, never overruns.
 constexpr size_t ErrorTextCapacity = LoadDetailCapacity;
+
+const char* ButtonName(int answer)
+{
+    switch (answer) {
+    case IDOK:
+        return "OK";
+    case IDCANCEL:
+        return "Cancel";
+    case IDABORT:
+        return "Abort";
+    case IDRETRY:
+        return "Retry";
+    case IDIGNORE:
+        return "Ignore";
+    case IDYES:
+        return "Yes";
+    case IDNO:
+        return "No";
+    default:
+        return "none (the box could not be shown)";
+    }
+}
+
 } // namespace
+
+int ShowBox(HWND owner, const char* text, const char* caption, UINT style)
+{
+    LogEvent("box \"%s\": %s", caption, text);
+    SettleSetupLog();
+    const int answer = MessageBoxA(owner, text, caption, style);
+    LogEvent("box answered: %s", ButtonName(answer));
+    return answer;
+}
 
 void ShowError(HWND owner, const char* text, const char* caption)
 {
-    MessageBoxA(owner, text, caption ? caption : g_setup.config.setupName, MB_OK | MB_ICONERROR);
+    ShowBox(owner, text, caption ? caption : g_setup.config.setupName, MB_OK | MB_ICONERROR);
 }
 
 void ShowErrorWithDetail(HWND owner, const char* format, const char* detail)

@@ -6,6 +6,10 @@
 
 #include "setup/core/inf_parser.h"
 
+// MessageBoxA that also writes the box and the button pressed to the setup
+// log; every box of the engine goes through it.
+int ShowBox(HWND owner, const char* text, const char* caption, UINT style);
+
 // Shows `text` with the error icon and `caption` (null: SETUPNAME), owned
 // by `owner` (null: no owner).
 void ShowError(HWND owner, const char* text, const char* caption = nullptr);

@@ -4,6 +4,7 @@
 #include "setup/core/app_collection.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
+#include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
@@ -54,8 +55,34 @@ BOOL CloseWithError(HWND dialog, const char* text)
 BOOL CloseWithLoadError(HWND dialog, const LoadError& error)
 {
     ShowLoadError(dialog, error);
+    LogEvent("loading stopped on %s", error.path);
     DestroyWindow(dialog);
     return FALSE;
+}
+
+// What the dialog offers: the pseudo-applications' commands and every
+// application with its preselection.
+void LogOffer(const SelectionState& state)
+{
+    LogEvent("[DefaultInstall] has %ld commands, [CancelInstall] %ld",
+             static_cast<long>(Count(state.defaultInstall.commands)),
+             static_cast<long>(Count(state.cancelInstall.commands)));
+    for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
+        LogEvent("offered: \"%s\" (%s)%s", app->title, app->infPath,
+                 app->selected ? ", preselected" : "");
+}
+
+void LogChoice()
+{
+    bool any = false;
+    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        if (app->selected && app->listIndex != -1) {
+            LogEvent("chosen: \"%s\" (%s)", app->title, app->infPath);
+            any = true;
+        }
+    }
+    if (!any)
+        LogEvent("chosen: no application");
 }
 
 void ApplyCancelPermission(HWND dialog)
@@ -123,15 +150,22 @@ BOOL InitSelectionDialog(HWND dialog)
         return FALSE;
     }
     if (Count(g_setup.appList) == 0) {
+        LogOffer(*state);
+        LogEvent("no application is offered: Install is pressed at once");
         SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
         return FALSE;
     }
-    return BuildSelector(dialog);
+    const BOOL built = BuildSelector(dialog);
+    if (const SelectionState* alive = StateOf(dialog))
+        LogOffer(*alive);
+    return built;
 }
 
 // Install: [DefaultInstall] first, then the chosen applications.
 void OnInstall(HWND dialog, SelectionState& state)
 {
+    LogEvent("Install pressed");
+    LogChoice();
     if (state.defaultInstall.selected)
         PushPseudoApp(state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);
@@ -142,6 +176,8 @@ void OnInstall(HWND dialog, SelectionState& state)
 // Cancel: only [CancelInstall] runs; without it the program ends.
 void OnCancel(HWND dialog, SelectionState& state)
 {
+    LogEvent("Cancel pressed: %s", state.cancelInstall.selected ? "[CancelInstall] runs"
+                                                                 : "the program ends");
     FreeAppList();
     FreeAppRecordLists(&state.defaultInstall);
     if (state.cancelInstall.selected) {

@@ -4,6 +4,7 @@
 #include <winioctl.h>
 
 #include <cstring>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -120,6 +121,19 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
                               nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
+}
+
+std::vector<std::string> TextLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 std::string ReadBytes(const std::string& path)

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // A new empty folder under %TEMP% whose name starts with `tag`.
 std::string MakeTempFolder(const char* tag);
@@ -14,6 +15,9 @@ void RemoveTree(const std::string& folder);
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
+
+// The lines of a text, CR LF or LF, without their line ends.
+std::vector<std::string> TextLines(const std::string& text);
 
 // The folder of the running test program, where the build puts its helpers.
 std::string ProgramFolder();

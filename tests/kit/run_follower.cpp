@@ -1,6 +1,8 @@
 // Following a run of qvsetup.exe to its end, and screenshots.
 #include "tests/kit/run_follower.h"
 
+#include <algorithm>
+
 #include "tests/kit/bench.h"
 
 namespace {
@@ -90,4 +92,57 @@ bool FollowRun(SetupRun& run, const RunHooks& hooks, DWORD timeoutMs, DWORD* exi
         Sleep(PollMs);
     }
     return false;
+}
+
+std::vector<std::string> SetupLogLines(const std::string& path)
+{
+    constexpr size_t StampLength = 24;   // "YYYY-MM-DD hh:mm:ss.mmm "
+    std::vector<std::string> lines = TextLines(ReadBytes(path));
+    for (std::string& line : lines)
+        line.erase(0, std::min(StampLength, line.size()));
+    return lines;
+}
+
+SampleMedia::SampleMedia(const std::string& configLine) : folder_(MakeTempFolder("sample"))
+{
+    const std::string disc1 = ProgramFolder() + "\\discs\\disc1";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((disc1 + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                CopyFileA((disc1 + "\\" + found.cFileName).c_str(),
+                          (folder_ + "\\" + found.cFileName).c_str(), FALSE);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    const std::string master = folder_ + "\\QVSETUP.INF";
+    std::string text = ReadBytes(master);
+    const std::string section = "[QvSetupConfig]\r\n";
+    const size_t at = text.find(section);
+    if (at != std::string::npos && !configLine.empty())
+        text.insert(at + section.size(), configLine + "\r\n");
+    WriteBytes(master, text);
+}
+
+SampleMedia::~SampleMedia()
+{
+    RemoveTree(folder_);
+}
+
+std::string SampleMedia::Disc2() const
+{
+    return ProgramFolder() + "\\discs\\disc2";
+}
+
+bool SampleMedia::Run(DWORD* exitCode)
+{
+    constexpr char Drive = 'R';
+    constexpr DWORD RunTimeoutMs = 60000;
+    if (!MapDrive(Drive, Disc2(), DRIVE_CDROM))
+        return false;
+    SetupRun run(folder_, folder_ + "\\QVSETUP.EXE", folder_);
+    const bool ended = run.StartInstall(20000) && FollowRun(run, RunHooks(), RunTimeoutMs, exitCode);
+    UnmapDrive(Drive);
+    return ended;
 }

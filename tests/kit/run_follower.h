@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
@@ -26,6 +27,29 @@ struct RunHooks {
 // Follows the run until it ends or `timeoutMs` pass; true when it ended,
 // with its code in *exitCode.
 bool FollowRun(SetupRun& run, const RunHooks& hooks, DWORD timeoutMs, DWORD* exitCode);
+
+// The sample media of the build (discs\disc1 and discs\disc2 beside the
+// test program), disc 1 copied to a temporary folder with `configLine`
+// added to the master INF's [QvSetupConfig].
+class SampleMedia {
+public:
+    explicit SampleMedia(const std::string& configLine = std::string());
+    ~SampleMedia();
+    SampleMedia(const SampleMedia&) = delete;
+    SampleMedia& operator=(const SampleMedia&) = delete;
+
+    const std::string& folder() const { return folder_; }
+    std::string Disc2() const;
+    // Runs QVSETUP.EXE of the copy with disc 2 in CD-ROM drive R from the
+    // start: the dialog's preselection installed, every box answered OK.
+    bool Run(DWORD* exitCode);
+
+private:
+    std::string folder_;
+};
+
+// The lines of a setup log without their time stamps.
+std::vector<std::string> SetupLogLines(const std::string& path);
 
 // Saves the whole screen, or one window's part of it, as a 24-bit BMP.
 bool SaveScreenshot(const std::string& path);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/kit/bench.h"
+#include "tests/kit/run_follower.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
 
@@ -118,13 +119,9 @@ void AddLine(CorpusCase& current, bool hex, const std::string& raw)
 
 std::vector<CorpusCase> ReadCorpus(const std::string& path)
 {
-    std::istringstream text(ReadBytes(path));
     std::vector<CorpusCase> cases;
-    std::string line;
     bool inFile = false, hex = false;
-    while (std::getline(text, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : TextLines(ReadBytes(path))) {
         if (line.compare(0, 4, "=== ") == 0) {
             const size_t bar = line.find(" | ");
             cases.push_back(CorpusCase{line.substr(4, bar == std::string::npos ? bar : bar - 4),
@@ -205,15 +202,7 @@ CheckRun RunQvcheck(const std::string& arguments)
     const RunResult run = RunProgram("\"" + BuildProgram("qvcheck.exe") + "\" " + arguments, 60000,
                                      nullptr, &output);
     EXPECT_TRUE(run.started && !run.timedOut);
-    CheckRun result{run.exitCode, {}};
-    std::istringstream text(output);
-    std::string line;
-    while (std::getline(text, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        result.lines.push_back(line);
-    }
-    return result;
+    return CheckRun{run.exitCode, TextLines(output)};
 }
 
 // The findings of qvcheck's lines about files below `folder` (or `disc2`).
@@ -348,6 +337,58 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
             EXPECT_TRUE(RunExits(run));
         }
     }
+}
+
+// The commands a plan runs on Install: its lines that name a command,
+// without the indent.
+std::vector<std::string> PlannedCommands(const std::vector<std::string>& plan)
+{
+    const std::string indent = "    ";
+    std::vector<std::string> commands;
+    for (const std::string& line : plan) {
+        if (line == "on Cancel:")
+            break;
+        if (line.compare(0, indent.size(), indent) == 0 && line.size() > indent.size() &&
+            line[indent.size()] >= 'A' && line[indent.size()] <= 'Z')
+            commands.push_back(line.substr(indent.size()));
+    }
+    return commands;
+}
+
+// The commands a setup log records, without their drive checks.
+std::vector<std::string> LoggedCommands(const std::string& path)
+{
+    const std::string marker = "command ";
+    const std::string check = ", drive check ";
+    std::vector<std::string> commands;
+    for (const std::string& line : SetupLogLines(path)) {
+        if (line.compare(0, marker.size(), marker) != 0)
+            continue;
+        std::string command = line.substr(marker.size());
+        const size_t checked = command.rfind(check);
+        if (checked != std::string::npos)
+            command.erase(checked);
+        commands.push_back(command);
+    }
+    return commands;
+}
+
+// The plan of the sample media names the very commands, fields and order
+// that qvsetup then runs and logs.
+TEST(Qvcheck, PlanIsTheRunQvsetupMakes)
+{
+    const std::string log = ProgramFolder() + "\\plan-run.log";
+    DeleteFileA(log.c_str());
+    SampleMedia sample("LOG=" + log);
+    const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R \"" + sample.folder() + "\" \"" +
+                                     sample.Disc2() + "\"");
+    EXPECT_EQ(plan.exitCode, 0u);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(sample.Run(&exitCode));
+    const std::vector<std::string> planned = PlannedCommands(plan.lines);
+    EXPECT_GE(planned.size(), 5u);
+    EXPECT_EQ(planned, LoggedCommands(log));
+    DeleteFileA(log.c_str());
 }
 
 } // namespace

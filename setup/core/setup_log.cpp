@@ -1,0 +1,270 @@
+// The setup log: lines queued by the run, written by a thread of their own.
+#include "setup/core/setup_log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "setup/core/setup_state.h"
+
+namespace {
+
+constexpr char ProgramVersion[] = "1.1";
+constexpr size_t LineCapacity = 2048;
+constexpr size_t QueueCapacity = 65536;    // lines waiting for the writer; more are dropped
+constexpr DWORD CloseWaitMs = 2000;        // the longest the end of the run waits for the file
+constexpr DWORD LineWaitMs = 50;           // the longest a step waits for the lines before it
+constexpr DWORD WriterStackBytes = 65536;
+constexpr DWORD BuildNumberMask = 0xFFFF;  // Windows 9x keeps more in the high word
+
+// The log of the process: its queue, shared by the run's thread and the
+// writer under `lock`.
+struct SetupLog {
+    bool on;
+    char path[PathCapacity];
+    CRITICAL_SECTION lock;
+    HANDLE wake;        // auto-reset: lines were queued, or the log closes
+    HANDLE written;     // manual-reset: set while the queue is empty and written
+    HANDLE writer;
+    char queue[QueueCapacity];
+    size_t queued;
+    char batch[QueueCapacity];  // the writer's copy of the queue, written outside the lock
+    bool closing;
+    bool broken;        // the file can't be opened or written: lines are dropped
+    bool lagging;       // lines once took longer than LineWaitMs: steps no longer wait
+};
+
+SetupLog g_log;
+
+// Takes the queued lines into the batch; answers their length.
+size_t TakeQueue(bool* closing)
+{
+    EnterCriticalSection(&g_log.lock);
+    const size_t length = g_log.queued;
+    memcpy(g_log.batch, g_log.queue, length);
+    g_log.queued = 0;
+    *closing = g_log.closing;
+    LeaveCriticalSection(&g_log.lock);
+    return length;
+}
+
+void MarkWritten(bool broken)
+{
+    EnterCriticalSection(&g_log.lock);
+    g_log.broken = g_log.broken || broken;
+    if (g_log.queued == 0 || g_log.broken)
+        SetEvent(g_log.written);
+    LeaveCriticalSection(&g_log.lock);
+}
+
+// Opens the log for appending; a read-only file is left alone, as Windows
+// leaves it (also where a user may write it anyway, as root under Wine).
+HANDLE OpenLogFile()
+{
+    const DWORD attributes = GetFileAttributesA(g_log.path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return INVALID_HANDLE_VALUE;
+    return CreateFileA(g_log.path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The writer: opens the file (appending), writes each batch as it comes.
+DWORD WINAPI WriteLog(void*)
+{
+    HANDLE file = OpenLogFile();
+    if (file == INVALID_HANDLE_VALUE ||
+        SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        MarkWritten(true);
+        return 0;
+    }
+    bool closing = false;
+    while (!closing) {
+        WaitForSingleObject(g_log.wake, INFINITE);
+        const size_t length = TakeQueue(&closing);
+        DWORD written = 0;
+        const bool ok = length == 0 || (WriteFile(file, g_log.batch, static_cast<DWORD>(length),
+                                                  &written, nullptr) && written == length);
+        MarkWritten(!ok);
+        if (!ok)
+            break;
+    }
+    FlushFileBuffers(file);
+    CloseHandle(file);
+    return 0;
+}
+
+// LOG with its macros expanded; false when it is empty or does not fit. A
+// value that fills its buffer may have been cut by the profile reader: a
+// log in a file of a cut name is no log, so it is refused too.
+bool ExpandLogPath(char* path)
+{
+    char* const fields[] = {path};
+    const size_t capacities[] = {PathCapacity};
+    uint32_t macroUse = 0;
+    const size_t length = strlen(g_setup.config.logPath);
+    return length > 0 && length + 1 < sizeof g_setup.config.logPath &&
+           TokenizeLine(fields, capacities, 1, &macroUse, g_setup.config.logPath,
+                        MacroValuesOf(g_setup)) &&
+           path[0] != '\0';
+}
+
+// Appends `line` to the queue, or drops it when the queue is full.
+void Enqueue(const char* line, size_t length)
+{
+    EnterCriticalSection(&g_log.lock);
+    if (!g_log.broken && g_log.queued + length <= sizeof g_log.queue) {
+        memcpy(g_log.queue + g_log.queued, line, length);
+        g_log.queued += length;
+        ResetEvent(g_log.written);
+    }
+    LeaveCriticalSection(&g_log.lock);
+    SetEvent(g_log.wake);
+}
+
+const char* YesNo(bool value)
+{
+    return value ? "YES" : "NO";
+}
+
+const char* StyleName(ListStyle style)
+{
+    switch (style) {
+    case StyleMulti:
+        return "MULTI";
+    case StyleSingle:
+        return "SINGLE";
+    default:
+        return "SINGLELIST";
+    }
+}
+
+// A drive letter macro's value, or a word for the placeholder.
+const char* Letter(char letter, char (&text)[2])
+{
+    text[0] = letter;
+    text[1] = '\0';
+    return letter == CdromPlaceholder ? "(none known: asked for when needed)" : text;
+}
+
+} // namespace
+
+void StartSetupLog()
+{
+    char path[PathCapacity] = {};
+    if (g_log.on || !ExpandLogPath(path))
+        return;
+    memcpy(g_log.path, path, sizeof path);
+    InitializeCriticalSection(&g_log.lock);
+    g_log.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    g_log.written = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    DWORD id = 0;
+    g_log.writer = g_log.wake && g_log.written
+                       ? CreateThread(nullptr, WriterStackBytes, WriteLog, nullptr, 0, &id)
+                       : nullptr;
+    g_log.on = g_log.writer != nullptr;
+    if (!g_log.on) {
+        if (g_log.wake)
+            CloseHandle(g_log.wake);
+        if (g_log.written)
+            CloseHandle(g_log.written);
+        DeleteCriticalSection(&g_log.lock);
+    }
+}
+
+bool SetupLogIsOn()
+{
+    return g_log.on;
+}
+
+void LogEvent(const char* format, ...)
+{
+    if (!g_log.on)
+        return;
+    char text[LineCapacity];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char line[LineCapacity + 64];
+    size_t length = static_cast<size_t>(
+        snprintf(line, sizeof line, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth,
+                 now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds));
+    // One event, one line: line feeds are written as \n, the byte that
+    // stands for an unknown CD-ROM letter (no CP932 character) as "?".
+    for (const char* p = text; *p && length + 4 < sizeof line; ++p) {
+        if (*p == '\n') {
+            line[length++] = '\\';
+            line[length++] = 'n';
+        } else if (*p == '\r') {
+            line[length++] = '\\';
+            line[length++] = 'r';
+        } else {
+            line[length++] = *p == CdromPlaceholder ? '?' : *p;
+        }
+    }
+    line[length++] = '\r';
+    line[length++] = '\n';
+    Enqueue(line, length);
+}
+
+void SettleSetupLog()
+{
+    if (g_log.on && !g_log.lagging && WaitForSingleObject(g_log.written, LineWaitMs) == WAIT_TIMEOUT)
+        g_log.lagging = true;
+}
+
+void FlushSetupLog(DWORD timeoutMs)
+{
+    if (g_log.on)
+        WaitForSingleObject(g_log.written, timeoutMs);
+}
+
+void FinishSetupLog()
+{
+    if (!g_log.on)
+        return;
+    EnterCriticalSection(&g_log.lock);
+    g_log.closing = true;
+    LeaveCriticalSection(&g_log.lock);
+    SetEvent(g_log.wake);
+    // A writer still stuck on the file is left to the end of the process.
+    if (WaitForSingleObject(g_log.writer, CloseWaitMs) != WAIT_OBJECT_0)
+        return;
+    g_log.on = false;
+    CloseHandle(g_log.writer);
+    CloseHandle(g_log.wake);
+    CloseHandle(g_log.written);
+    DeleteCriticalSection(&g_log.lock);
+}
+
+void LogStartOfRun()
+{
+    if (!g_log.on)
+        return;
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    LogEvent("qvsetup %s started on Windows %lu.%lu.%lu (%s family), administrator: %s",
+             ProgramVersion, version.dwMajorVersion, version.dwMinorVersion,
+             version.dwBuildNumber & BuildNumberMask,
+             version.dwPlatformId == VER_PLATFORM_WIN32_NT ? "NT" : "9x", YesNo(g_setup.isAdmin));
+    LogEvent("source folder %s, master INF %s", g_setup.sourceDir, g_setup.masterInfPath);
+    const SetupConfig& config = g_setup.config;
+    LogEvent("settings: SETUPNAME=%s BACKGROUND=%s BACKGROUND_MSG=%s BITMAP=%s STYLE=%s SIGNAL=%lu "
+             "FOREGROUND=%s TITLE=%s DLGMSG=%s CANCEL=%s admini=%s LOG=%s",
+             config.setupName, YesNo(config.showBackground), config.backgroundMsg, config.bitmapPath,
+             StyleName(config.listStyle), static_cast<unsigned long>(config.tickInterval),
+             YesNo(config.keepOnTop), config.dialogTitle, config.dialogPrompt,
+             YesNo(config.cancelAllowed), YesNo(config.adminRequired), g_log.path);
+    char cdrom[2], fd[2], windisk[2], boot[2];
+    LogEvent("folders: %%WINDIR%%=%s %%WINSYSDIR%%=%s %%PROGRAMFILES%%=%s; drives: %%CDROM%%=%s "
+             "%%FD%%=%s %%WINDISK%%=%s %%BOOTDISK%%=%s",
+             g_setup.windowsDir, g_setup.systemDir, g_setup.programFilesDir,
+             Letter(g_setup.cdromLetter, cdrom), Letter(g_setup.fdLetter, fd),
+             Letter(g_setup.windowsLetter, windisk), Letter(g_setup.bootLetter, boot));
+}

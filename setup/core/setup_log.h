@@ -1,0 +1,40 @@
+// The setup log for a support desk: one line per event, each with the local
+// time to the millisecond, appended in CP932 with CR LF to the file that
+// [QvSetupConfig] LOG names. Without LOG nothing is written anywhere.
+//
+// Lines go to a writer thread of their own, which opens, writes and closes
+// the file: a file that can't be opened or written, or a slow network
+// share, never holds the run up for long, shows nothing, and loses only log
+// lines.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// Starts the log at LOG of the settings, its macros expanded as in command
+// lines; nothing when LOG is empty or does not expand within 259 bytes.
+void StartSetupLog();
+
+bool SetupLogIsOn();
+
+// Adds one line, printf-style; line feeds in it are written as \n. Nothing
+// when the log is off.
+void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Waits a moment until every line so far is in the file: called before a
+// step that may last (a command, a box), so that a process killed during it
+// leaves every line so far. A file that once takes longer is written behind
+// the run from then on, without further waits.
+void SettleSetupLog();
+
+// Waits at most `timeoutMs` until every line so far is in the file (before
+// Windows restarts).
+void FlushSetupLog(DWORD timeoutMs);
+
+// Writes what is left, waiting a bounded time, and closes the file.
+void FinishSetupLog();
+
+// The engine's state at the start of a run: version, system, settings,
+// folders and drive letters.
+void LogStartOfRun();
