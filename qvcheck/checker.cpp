@@ -26,19 +26,12 @@ namespace {
 constexpr size_t ValueProbeCapacity = 65536;   // reads a whole profile value
 constexpr size_t LongestMeasuredLine = 65536;  // lines longer are not measured field by field
 constexpr size_t WidestExpansion = 33;         // bytes a macro's expansion may add per byte of the line
-constexpr size_t ProbePathCapacity = 258;      // the fields of a [CheckCdrom] value
-constexpr size_t ProbePromptCapacity = 260;
-constexpr size_t ProbeButtonsCapacity = 8;
-constexpr int CheckValueFields = 3;
 
 const char* const FieldNames[CommandFields] = {"the command keyword", "the first parameter",
                                                "the second parameter", "the drive-check key"};
 const size_t FieldLimits[CommandFields] = {KeywordCapacity - 1, PathCapacity - 1, PathCapacity - 1,
                                            CheckKeyCapacity - 1};
 
-
-const char* const TextMacros[] = {"WINDIR", "WINSYSDIR", "PROGRAMFILES", "CDROM", "WINDISK",
-                                  "BOOTDISK", "FD"};
 
 // A line of a section, where a finding about it is reported.
 struct Place {
@@ -181,15 +174,17 @@ std::string DescribeFault(const std::string& line, const CommandRecord& cmd, Lin
 // %CDROM%%FD%: the percent signs between them read as one literal "%".
 std::string BackToBackMacros(const std::string& line)
 {
-    for (const char* first : TextMacros) {
-        const std::string opening = std::string("%") + first + "%%";
+    size_t count = 0;
+    const Macro* macros = MacroTable(&count);
+    for (const Macro* first = macros; first != macros + count; ++first) {
+        const std::string opening = std::string("%") + first->name + "%%";
         for (size_t at = 0; at < line.size(); ++at) {
             if (!SameName(line.substr(at, opening.size()), opening))
                 continue;
-            for (const char* second : TextMacros) {
-                const std::string next = std::string(second) + "%";
+            for (const Macro* second = macros; second != macros + count; ++second) {
+                const std::string next = std::string(second->name) + "%";
                 if (SameName(line.substr(at + opening.size(), next.size()), next))
-                    return std::string("%") + first + "%%" + second + "%";
+                    return opening + next;
             }
         }
     }
@@ -366,15 +361,17 @@ void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& lin
     const std::string shown = std::string(key.name) + "=" + value;
     switch (key.kind) {
     case ConfigValueKind::YesNo:
-        if (!SameName(value, "YES") && !SameName(value, "NO"))
+        if (!IsYesOrNo(value))
             Warn(place, shown + " is neither YES nor NO: it means " +
                             (SameName(key.fallback, "YES") ? "YES (only NO turns it off)"
                                                            : "NO (only YES turns it on)"));
         break;
-    case ConfigValueKind::Style:
-        if (!SameName(value, "MULTI") && !SameName(value, "SINGLE") && !SameName(value, "SINGLELIST"))
+    case ConfigValueKind::Style: {
+        ListStyle style = StyleSingleList;
+        if (!StyleOf(value.c_str(), &style))
             Warn(place, shown + " is not MULTI, SINGLE or SINGLELIST: it means SINGLELIST");
         break;
+    }
     case ConfigValueKind::Number: {
         int32_t number = 0;
         const bool decimal = ReadDecimal(value.c_str(), &number) &&
@@ -641,19 +638,16 @@ void MediaChecker::CheckOtherSystems(const std::string& line, const CommandRecor
     }
 }
 
-// The fields of a [CheckCdrom] value as the drive check splits them at the
-// command's turn; false when it can't.
-bool SplitCheckValue(const CommandRecord& cmd, std::string* probe, TokenizeStop* stop)
+// The probe path of the command's [CheckCdrom] value (without its drive)
+// as the drive check splits the value at the command's turn; false when it
+// can't.
+bool ProbePathOf(const CommandRecord& cmd, std::string* probe, TokenizeStop* stop)
 {
-    char path[ProbePathCapacity] = {}, prompt[ProbePromptCapacity] = {},
-         buttons[ProbeButtonsCapacity] = {};
-    char* const fields[] = {path, prompt, buttons};
-    const size_t capacities[] = {sizeof path, sizeof prompt, sizeof buttons};
-    uint32_t macroUse = 0;
-    if (!TokenizeLine(fields, capacities, CheckValueFields, &macroUse, cmd.checkEntry->value,
-                      MacroValuesOf(g_setup), stop))
+    DiscProbe split;
+    if (!SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &split,
+                         stop))
         return false;
-    *probe = path;
+    *probe = split.path + DiscProbe::DriveLength;
     return true;
 }
 
@@ -661,11 +655,14 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
 {
     std::string probe;
     TokenizeStop stop = {};
-    if (cmd.checkEntry && !SplitCheckValue(cmd, &probe, &stop))
+    if (cmd.checkEntry && !ProbePathOf(cmd, &probe, &stop))
         Warn(place, "the [CheckCdrom] value of " + Quoted(cmd.checkKey) +
                         (stop.fault == LineFault::TooManyFields
                              ? std::string(" has more than three fields")
-                             : " has a field that is too long (probe path 257, prompt 259, buttons 7 bytes)") +
+                             : " has a field that is too long (probe path " +
+                                   std::to_string(DiscProbe::ProbeCapacity - 1) + ", prompt " +
+                                   std::to_string(DiscProbe::PromptTextCapacity - 1) + ", buttons " +
+                                   std::to_string(DiscProbe::ButtonSetCapacity - 1) + " bytes)") +
                         ": the drive check fails at this command's turn and the run ends without a "
                         "message");
 }
@@ -676,7 +673,7 @@ bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
 {
     std::string probe;
     TokenizeStop stop = {};
-    if (!SplitCheckValue(cmd, &probe, &stop))
+    if (!ProbePathOf(cmd, &probe, &stop))
         return false;
     const auto cached = discOfProbe_.find(probe);
     if (cached != discOfProbe_.end()) {

@@ -7,23 +7,19 @@
 
 #include "qvcheck/profile_lines.h"
 #include "setup/core/app_collection.h"
+#include "setup/core/dbcs.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_state.h"
 
 namespace {
 
-constexpr size_t ProbePathCapacity = 258;
-constexpr size_t ProbePromptCapacity = 260;
-constexpr size_t ProbeButtonsCapacity = 8;
-constexpr int CheckValueFields = 3;
 constexpr size_t CommandTextCapacity = 2 * PathCapacity + 64;
 
 std::string FileName(const char* path)
 {
-    const std::string text = path;
-    const size_t slash = text.find_last_of('\\');
-    return slash == std::string::npos ? text : text.substr(slash + 1);
+    const char* slash = FindLastBackslash(path);
+    return slash ? slash + 1 : path;
 }
 
 // The keys of the last drive checks, per kind: a command with the same key
@@ -43,15 +39,11 @@ std::string DriveCheckNote(const CommandRecord& cmd, CheckedKeys& checked)
     if (last == cmd.checkKey)
         return std::string();
     last = cmd.checkKey;
-    char probe[ProbePathCapacity] = {}, prompt[ProbePromptCapacity] = {},
-         buttons[ProbeButtonsCapacity] = {};
-    char* const fields[] = {probe, prompt, buttons};
-    const size_t capacities[] = {sizeof probe, sizeof prompt, sizeof buttons};
-    uint32_t macroUse = 0;
-    TokenizeLine(fields, capacities, CheckValueFields, &macroUse, cmd.checkEntry->value, MacroValuesOf(g_setup));
-    const char letter = cdrom ? g_setup.cdromLetter : g_setup.fdLetter;
+    DiscProbe probe;
+    SplitCheckValue(cmd.checkEntry->value, cdrom ? g_setup.cdromLetter : g_setup.fdLetter,
+                    MacroValuesOf(g_setup), &probe);
     return std::string("    (first checks ") + (cdrom ? "the CD-ROM" : "the FD") + " drive for " +
-           letter + ":" + probe + ", key " + cmd.checkKey + ")\n";
+           probe.path + ", key " + cmd.checkKey + ")\n";
 }
 
 // The commands of one application; false when the run ends within it.

@@ -2,6 +2,7 @@
 #include "qvcheck/profile_lines.h"
 
 #include "setup/core/dbcs.h"
+#include "setup/core/inf_line.h"
 
 namespace {
 
@@ -35,11 +36,6 @@ size_t LastClosingBracket(const std::string& line)
     return found;
 }
 
-char Fold(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool HasByteOrderMark(const std::string& bytes)
 {
     return bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 || bytes.compare(0, 2, "\xFF\xFE") == 0 ||
@@ -53,7 +49,7 @@ bool SameName(const std::string& a, const std::string& b)
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (Fold(a[i]) != Fold(b[i]))
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
             return false;
     }
     return true;
@@ -80,12 +76,11 @@ ProfileFile::ProfileFile(const std::string& bytes) : byteOrderMark_(HasByteOrder
             sections_.push_back(ProfileSection{number, Trim(line.substr(1, closing - 1)), {}});
             continue;
         }
-        ProfileLine entry{number, line, line, std::string(), false, false};
+        ProfileLine entry{number, line, line, std::string(), false};
         const size_t equals = line.find('=');
         if (equals != std::string::npos) {
             entry.name = Trim(line.substr(0, equals));
             entry.value = Trim(line.substr(equals + 1));
-            entry.hasValue = true;
             entry.text = entry.name + "=" + entry.value;
         }
         entry.isComment = !entry.name.empty() && entry.name[0] == ';';

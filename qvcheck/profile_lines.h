@@ -9,13 +9,12 @@
 #include <vector>
 
 // One line that the profile reader keeps as a key: `name=value`, or a line
-// without "=" (then `hasValue` is false).
+// without "=" (then its name is the whole line and its value empty).
 struct ProfileLine {
     int number;             // line number in the file, from 1
     std::string text;       // the line as the section functions answer it: name=value
     std::string name;       // blanks around it removed
     std::string value;
-    bool hasValue;
     bool isComment;         // the name begins with ";": the section functions skip it
 };
 

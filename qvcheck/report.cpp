@@ -3,14 +3,11 @@
 
 #include <algorithm>
 
+#include "setup/core/inf_line.h"
+
 namespace {
 
 constexpr size_t MostEdits = 2;
-
-char Fold(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Edits (insertions, deletions, replacements) from one word to the other.
 size_t EditDistance(const std::string& a, const std::string& b)
@@ -23,7 +20,7 @@ size_t EditDistance(const std::string& a, const std::string& b)
         row[0] = i;
         for (size_t j = 1; j <= b.size(); ++j) {
             const size_t above = row[j];
-            const size_t replace = diagonal + (Fold(a[i - 1]) == Fold(b[j - 1]) ? 0 : 1);
+            const size_t replace = diagonal + (FoldAscii(a[i - 1]) == FoldAscii(b[j - 1]) ? 0 : 1);
             row[j] = std::min({above + 1, row[j - 1] + 1, replace});
             diagonal = above;
         }

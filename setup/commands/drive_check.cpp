@@ -19,17 +19,6 @@
 
 namespace {
 
-// The fields of a [CheckCdrom] value; the probe path follows "X:".
-struct DiscProbe {
-    static constexpr size_t ProbeCapacity = 258;
-    static constexpr size_t PromptTextCapacity = 260;
-    static constexpr size_t ButtonSetCapacity = 8;
-    static constexpr int FieldCount = 3;
-    char path[2 + ProbeCapacity];
-    char prompt[PromptTextCapacity];
-    char buttonSet[ButtonSetCapacity];
-};
-
 // The key of the last check that succeeded, per kind of drive: a command
 // whose key is the same does not probe again.
 struct DriveCheckMemory {
@@ -123,21 +112,6 @@ void PutCdromLetter(CommandRecord* cmd)
     ReplaceChar(cmd->param2, CdromPlaceholder, g_setup.cdromLetter);
 }
 
-// Splits the [CheckCdrom] value behind the drive letter; false when it has
-// a fourth field or a field that does not fit.
-bool SplitCheckValue(const CommandRecord* cmd, char letter, DiscProbe* probe)
-{
-    *probe = DiscProbe{};
-    probe->path[0] = letter;
-    probe->path[1] = ':';
-    char* const fields[] = {probe->path + 2, probe->prompt, probe->buttonSet};
-    const size_t capacities[] = {DiscProbe::ProbeCapacity, DiscProbe::PromptTextCapacity,
-                                 DiscProbe::ButtonSetCapacity};
-    uint32_t macroUse = 0;
-    return TokenizeLine(fields, capacities, DiscProbe::FieldCount, &macroUse, cmd->checkEntry->value,
-                        MacroValuesOf(g_setup));
-}
-
 // Looks for the probe file with no system error box for an empty drive.
 bool ProbeFound(const char* path)
 {
@@ -180,7 +154,8 @@ bool CheckMedia(CommandRecord* cmd)
         return false;
 
     DiscProbe probe;
-    if (!SplitCheckValue(cmd, cdrom ? g_setup.cdromLetter : g_setup.fdLetter, &probe))
+    if (!SplitCheckValue(cmd->checkEntry->value, cdrom ? g_setup.cdromLetter : g_setup.fdLetter,
+                         MacroValuesOf(g_setup), &probe))
         return false;
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);

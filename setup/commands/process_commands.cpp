@@ -18,7 +18,6 @@ namespace {
 constexpr DWORD DdeTimeoutMs = 10000;
 constexpr DWORD DdeDataIsHandle = 0xFFFFFFFF;   // the transaction's data is a data handle
 constexpr int32_t RestartMode = 1;              // SHUTDOWN's mode when none is given
-constexpr DWORD LogFlushMs = 2000;              // the longest a restart waits for the log
 
 // The notice's record: its command and the client size it keeps.
 struct Notice {
@@ -207,7 +206,7 @@ bool ShutdownCommand(CommandRecord* cmd)
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
     LogEvent("Windows is about to %s", (flags & EWX_REBOOT) ? "restart" : "shut down");
-    FlushSetupLog(LogFlushMs);
+    FlushSetupLog();
     ExitWindowsEx(flags, 0);
     return true;
 }

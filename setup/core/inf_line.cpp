@@ -5,17 +5,23 @@
 
 namespace {
 
-char FoldAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 const Keyword Keywords[] = {
     {"PROG", CmdProg},       {"COPY", CmdCopy},         {"EXPAND", CmdExpand},
     {"DELETE", CmdDelete},   {"MSGBOX", CmdMsgbox},     {"EXIST", CmdExist},
     {"SLEEP", CmdSleep},     {"SETATT", CmdSetatt},     {"SHUTDOWN", CmdShutdown},
     {"SHELLDDE", CmdShellDde}, {"XCOPY", CmdXcopy},     {"XCOPYA", CmdXcopyA},
     {"ATTENTION", CmdAttention}, {"EPROG", CmdEprog},   {"DELALL", CmdDelall},
+};
+
+// The folder macros first, then the drive letters.
+const Macro Macros[] = {
+    {"WINDIR", MacroWinDir, &MacroValues::windowsDir, nullptr},
+    {"WINSYSDIR", MacroWinSysDir, &MacroValues::systemDir, nullptr},
+    {"PROGRAMFILES", MacroProgramFiles, &MacroValues::programFilesDir, nullptr},
+    {"CDROM", MacroCdrom, nullptr, &MacroValues::cdromLetter},
+    {"WINDISK", MacroWinDisk, nullptr, &MacroValues::windowsLetter},
+    {"BOOTDISK", MacroBootDisk, nullptr, &MacroValues::bootLetter},
+    {"FD", MacroFd, nullptr, &MacroValues::fdLetter},
 };
 
 // The state of one TokenizeLine call: the field being written and the open
@@ -106,37 +112,10 @@ bool LineSplitter::CloseMacro()
 
 bool LineSplitter::AppendExpansion(const char* name)
 {
-    struct TextMacro {
-        const char* name;
-        const char* value;
-        uint32_t bit;
-    };
-    struct LetterMacro {
-        const char* name;
-        char letter;
-        uint32_t bit;
-    };
-    const TextMacro textMacros[] = {
-        {"WINDIR", macros_.windowsDir, MacroWinDir},
-        {"WINSYSDIR", macros_.systemDir, MacroWinSysDir},
-        {"PROGRAMFILES", macros_.programFilesDir, MacroProgramFiles},
-    };
-    const LetterMacro letterMacros[] = {
-        {"CDROM", macros_.cdromLetter, MacroCdrom},
-        {"WINDISK", macros_.windowsLetter, MacroWinDisk},
-        {"BOOTDISK", macros_.bootLetter, MacroBootDisk},
-        {"FD", macros_.fdLetter, MacroFd},
-    };
-    for (const TextMacro& m : textMacros) {
+    for (const Macro& m : Macros) {
         if (EqualsIgnoreCase(name, m.name)) {
             macroUse_ |= m.bit;
-            return AppendText(m.value);
-        }
-    }
-    for (const LetterMacro& m : letterMacros) {
-        if (EqualsIgnoreCase(name, m.name)) {
-            macroUse_ |= m.bit;
-            return Append(m.letter);
+            return m.folder ? AppendText(macros_.*m.folder) : Append(macros_.*m.letter);
         }
     }
     return AppendText(name);
@@ -199,6 +178,19 @@ bool TokenizeLine(char* const fields[], const size_t capacities[], int maxFields
     return splitter.Split(line, macroUse, stop);
 }
 
+bool SplitCheckValue(const char* value, char letter, const MacroValues& macros, DiscProbe* probe,
+                     TokenizeStop* stop)
+{
+    *probe = DiscProbe{};
+    probe->path[0] = letter;
+    probe->path[1] = ':';
+    char* const fields[] = {probe->path + DiscProbe::DriveLength, probe->prompt, probe->buttonSet};
+    const size_t capacities[] = {DiscProbe::ProbeCapacity, DiscProbe::PromptTextCapacity,
+                                 DiscProbe::ButtonSetCapacity};
+    uint32_t macroUse = 0;
+    return TokenizeLine(fields, capacities, DiscProbe::FieldCount, &macroUse, value, macros, stop);
+}
+
 void UnescapeText(char* text)
 {
     // The result is never longer than the text, so it is written in place.
@@ -244,6 +236,17 @@ bool EqualsIgnoreCase(const char* a, const char* b)
             return false;
     }
     return *a == *b;
+}
+
+char FoldAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+const Macro* MacroTable(size_t* count)
+{
+    *count = sizeof Macros / sizeof Macros[0];
+    return Macros;
 }
 
 const Keyword* KeywordTable(size_t* count)

@@ -51,6 +51,18 @@ struct MacroValues {
     char fdLetter;
 };
 
+// One macro: its name, its bit, and the member of MacroValues it expands
+// to (a folder, or else a drive letter).
+struct Macro {
+    const char* name;
+    uint32_t bit;
+    const char* MacroValues::*folder;
+    char MacroValues::*letter;
+};
+
+// The macros, the folders first.
+const Macro* MacroTable(size_t* count);
+
 // Why a command line is invalid.
 enum class LineFault {
     None,
@@ -79,6 +91,25 @@ bool TokenizeLine(char* const fields[], const size_t capacities[], int maxFields
                  uint32_t* macroUse, const char* line, const MacroValues& macros,
                  TokenizeStop* stop = nullptr);
 
+// The fields of a [CheckCdrom] value: the probe file's path behind the
+// drive letter and its colon, the prompt, the button set.
+struct DiscProbe {
+    static constexpr size_t DriveLength = 2;            // "X:"
+    static constexpr size_t ProbeCapacity = 258;
+    static constexpr size_t PromptTextCapacity = 260;
+    static constexpr size_t ButtonSetCapacity = 8;
+    static constexpr int FieldCount = 3;
+    char path[DriveLength + ProbeCapacity];
+    char prompt[PromptTextCapacity];
+    char buttonSet[ButtonSetCapacity];
+};
+
+// Splits a [CheckCdrom] value as the drive check does, the probe path put
+// behind `letter`; false for a fourth field or a field that does not fit
+// (`stop`, when given, says which).
+bool SplitCheckValue(const char* value, char letter, const MacroValues& macros, DiscProbe* probe,
+                     TokenizeStop* stop = nullptr);
+
 // Rewrites backslash-n, backslash-t and two backslashes in place, byte by byte.
 void UnescapeText(char* text);
 
@@ -104,6 +135,9 @@ const char* KeywordName(uint32_t code);
 // "param2", a double quote inside a field written as \"; cut to `capacity`.
 void DescribeCommand(uint32_t flags, const char* param1, const char* param2, char* text,
                      size_t capacity);
+
+// An ASCII letter in upper case; other bytes as they are.
+char FoldAscii(char c);
 
 // Equality with ASCII letters folded; other bytes compare exactly.
 bool EqualsIgnoreCase(const char* a, const char* b);

@@ -35,14 +35,16 @@ void ReadKey(const char* path, const char* name, char* value)
                              static_cast<DWORD>(key->capacity), path);
 }
 
-ListStyle StyleOf(const char* value)
-{
-    if (EqualsIgnoreCase(value, "SINGLE"))
-        return StyleSingle;
-    if (EqualsIgnoreCase(value, "MULTI"))
-        return StyleMulti;
-    return StyleSingleList;
-}
+struct StyleEntry {
+    const char* name;
+    ListStyle style;
+};
+
+const StyleEntry Styles[] = {
+    {"MULTI", StyleMulti},
+    {"SINGLE", StyleSingle},
+    {"SINGLELIST", StyleSingleList},
+};
 
 // SIGNAL as the profile reader gives it; a negative value ticks as fast as
 // the platform allows, as a negative SLEEP sleeps nothing, instead of
@@ -71,6 +73,27 @@ const ConfigKey* FindConfigKey(const char* name)
     return nullptr;
 }
 
+bool StyleOf(const char* value, ListStyle* style)
+{
+    for (const StyleEntry& entry : Styles) {
+        if (EqualsIgnoreCase(value, entry.name)) {
+            *style = entry.style;
+            return true;
+        }
+    }
+    *style = StyleSingleList;
+    return false;
+}
+
+const char* StyleName(ListStyle style)
+{
+    for (const StyleEntry& entry : Styles) {
+        if (entry.style == style)
+            return entry.name;
+    }
+    return "SINGLELIST";
+}
+
 bool ProfileIsYes(const char* path, const char* section, const char* key)
 {
     char value[YesNoCapacity];
@@ -91,7 +114,7 @@ void ReadSetupConfig(const char* path, SetupConfig* config)
 
     char style[StyleCapacity];
     ReadKey(path, "STYLE", style);
-    config->listStyle = StyleOf(style);
+    StyleOf(style, &config->listStyle);
     config->tickInterval = ReadTick(path);
 
     ReadKey(path, "BITMAP", config->bitmapPath);

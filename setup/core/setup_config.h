@@ -58,6 +58,13 @@ const ConfigKey* FindConfigKey(const char* name);
 // key gives the defaults.
 void ReadSetupConfig(const char* masterInfPath, SetupConfig* config);
 
+// The style a STYLE value names (any case); false, with SINGLELIST, for a
+// value that names none.
+bool StyleOf(const char* value, ListStyle* style);
+
+// The STYLE value that names `style`.
+const char* StyleName(ListStyle style);
+
 // True when [section] key of the INF at `path` is "YES" (any case); the
 // default is "NO".
 bool ProfileIsYes(const char* path, const char* section, const char* key);

@@ -12,7 +12,7 @@ namespace {
 constexpr char ProgramVersion[] = "1.1";
 constexpr size_t LineCapacity = 2048;
 constexpr size_t QueueCapacity = 65536;    // lines waiting for the writer; more are dropped
-constexpr DWORD CloseWaitMs = 2000;        // the longest the end of the run waits for the file
+constexpr DWORD CloseWaitMs = 2000;        // the longest a restart or the end waits for the file
 constexpr DWORD LineWaitMs = 50;           // the longest a step waits for the lines before it
 constexpr DWORD WriterStackBytes = 65536;
 constexpr DWORD BuildNumberMask = 0xFFFF;  // Windows 9x keeps more in the high word
@@ -128,18 +128,6 @@ const char* YesNo(bool value)
     return value ? "YES" : "NO";
 }
 
-const char* StyleName(ListStyle style)
-{
-    switch (style) {
-    case StyleMulti:
-        return "MULTI";
-    case StyleSingle:
-        return "SINGLE";
-    default:
-        return "SINGLELIST";
-    }
-}
-
 // A drive letter macro's value, or a word for the placeholder.
 const char* Letter(char letter, char (&text)[2])
 {
@@ -218,10 +206,10 @@ void SettleSetupLog()
         g_log.lagging = true;
 }
 
-void FlushSetupLog(DWORD timeoutMs)
+void FlushSetupLog()
 {
     if (g_log.on)
-        WaitForSingleObject(g_log.written, timeoutMs);
+        WaitForSingleObject(g_log.written, CloseWaitMs);
 }
 
 void FinishSetupLog()

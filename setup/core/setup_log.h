@@ -28,9 +28,9 @@ void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // the run from then on, without further waits.
 void SettleSetupLog();
 
-// Waits at most `timeoutMs` until every line so far is in the file (before
+// Waits a bounded time until every line so far is in the file (before
 // Windows restarts).
-void FlushSetupLog(DWORD timeoutMs);
+void FlushSetupLog();
 
 // Writes what is left, waiting a bounded time, and closes the file.
 void FinishSetupLog();

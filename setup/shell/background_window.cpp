@@ -17,8 +17,7 @@ namespace {
 
 // What the window keeps for its lifetime, in its user data.
 struct BackgroundState {
-    BackgroundPicture picture;  // BITMAP
-    bool pictureLoaded;         // the picture has both a bitmap and a palette
+    BackgroundPicture picture;  // BITMAP; all null when there is none
 };
 
 BackgroundState* StateOf(HWND window)
@@ -36,7 +35,7 @@ LRESULT OnCreate(HWND window)
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     const SetupConfig& config = g_setup.config;
     if (config.showBackground && config.bitmapPath[0] != '\0')
-        state->pictureLoaded = LoadBackgroundPicture(window, config.bitmapPath, &state->picture);
+        LoadBackgroundPicture(window, config.bitmapPath, &state->picture);
     if (config.adminRequired && !g_setup.isAdmin) {
         ShowError(nullptr, MsgNoAdminRights);
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -67,7 +66,7 @@ void OnPaint(HWND window)
     const BackgroundState* state = StateOf(window);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    PaintBackground(window, dc, state && state->pictureLoaded ? &state->picture : nullptr);
+    PaintBackground(window, dc, state && state->picture.bitmap ? &state->picture : nullptr);
     EndPaint(window, &paint);
 }
 

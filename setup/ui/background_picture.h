@@ -14,7 +14,8 @@ struct BackgroundPicture {
 };
 
 // Loads a BMP of at most 8 bits per pixel; true when `picture` ends with
-// both a bitmap and a palette. Any file it can't use means no picture.
+// both a bitmap and a palette. Any file it can't use means no picture: the
+// record is left all null.
 bool LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* picture);
 
 // Deletes the bitmap and palette of a loaded picture.
