@@ -76,15 +76,17 @@ qv_windows_target(qvsetup)
 target_compile_options(qvsetup PRIVATE ${QV_PROGRAM_OPTIONS})
 target_link_libraries(qvsetup PRIVATE qv_setup_shell)
 
-# --- qvcheck: the script checker, built on the engine's core and the pure
-# rules of the commands and the picture loader -------------------------------
+# --- qvcheck: the script checker, built on the engine's core alone ----------
 add_executable(qvcheck
     ${QV_QVCHECK_PURE_SOURCES}
-    ${QV_SETUP_COMMANDS_PURE_SOURCES}
-    setup/ui/bmp_header.cpp
+    qvcheck/check_commands.cpp
+    qvcheck/check_settings.cpp
+    qvcheck/check_sources.cpp
     qvcheck/checker.cpp
     qvcheck/main.cpp
+    qvcheck/media_files.cpp
     qvcheck/plan.cpp
+    qvcheck/wording.cpp
 )
 qv_windows_target(qvcheck)
 target_compile_options(qvcheck PRIVATE ${QV_PROGRAM_OPTIONS})

@@ -7,13 +7,32 @@
 
 #include "qvcheck/options.h"
 #include "qvcheck/report.h"
+#include "setup/core/setup_state.h"
+
+// Where the media folder is, three ways: as given, as it stands on the disc
+// when qvsetup runs there, and as the engine reads it here.
+struct MediaView {
+    std::string given;   // the folder named on the command line
+    std::string disc;    // "D:" (the root of the CD-ROM drive) or a folder on the disc
+    std::string engine;  // "." with the given folder as the current directory, or `given`
+};
 
 // Points the engine's state at the media folder and the described system,
-// as qvsetup's start-up does for the machine it runs on.
-void PrepareEngine(const CheckOptions& options);
+// as qvsetup's start-up does for the machine it runs on, and answers where
+// the media folder is. Path limits are judged on the disc, not on the folder
+// given: the engine reads the folder as "." from within it, so that no path
+// is longer here than it is on the disc.
+// The folders of `options` become full paths.
+MediaView PrepareEngine(CheckOptions& options);
+
+// Puts the folders, drive letters and rights of `system` into `state`.
+void ApplySystem(const DescribedSystem& system, SetupState& state);
 
 // Checks the media of the prepared engine; the findings go to `report`.
-void CheckInstallationMedia(const CheckOptions& options, Report& report);
+void CheckInstallationMedia(const CheckOptions& options, const MediaView& view, Report& report);
 
-// The whole file at `path`, or false when it can't be read.
-bool ReadWholeFile(const std::string& path, std::string* bytes);
+// A path of the engine as the author finds the file: in the folder given.
+std::string ShownPath(const MediaView& view, const std::string& path);
+
+// A path of the engine as it stands on the disc.
+std::string DiscPath(const MediaView& view, const std::string& path);

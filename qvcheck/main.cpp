@@ -1,15 +1,59 @@
 // qvcheck: checks the INF scripts of installation media with the setup
 // engine's own loading code, and prints the plan of a run.
+#include <windows.h>
+
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 
 #include "qvcheck/checker.h"
 #include "qvcheck/options.h"
 #include "qvcheck/plan.h"
 #include "qvcheck/report.h"
 
+namespace {
+
+// Ends qvcheck when it can't go on itself, with its own exit code and a
+// line that says so: a check that ran out of memory is no verdict on the
+// medium, and must not read as wrong usage (the exit code of abort).
+[[noreturn]] void EndCheckerFailed(const char* why)
+{
+    fflush(stdout);
+    printf("\nqvcheck: %s: the check could not be finished (exit code %d)\n", why,
+           ExitCheckerFailed);
+    fflush(stdout);
+    _exit(ExitCheckerFailed);
+}
+
+void OnOutOfMemory()
+{
+    EndCheckerFailed("out of memory");
+}
+
+void OnAbort(int)
+{
+    EndCheckerFailed("an internal fault ended the check");
+}
+
+LONG WINAPI OnUnhandledFault(EXCEPTION_POINTERS*)
+{
+    EndCheckerFailed("an internal fault ended the check");
+}
+
+void CatchCheckerFailures()
+{
+    std::set_new_handler(OnOutOfMemory);
+    signal(SIGABRT, OnAbort);
+    SetUnhandledExceptionFilter(OnUnhandledFault);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
-    const CheckOptions options = ParseCheckOptions(argc, argv);
+    CatchCheckerFailures();
+    CheckOptions options = ParseCheckOptions(argc, argv);
     if (options.help) {
         printf("%s", CheckUsageText());
         return ExitClean;
@@ -18,13 +62,13 @@ int main(int argc, char** argv)
         printf("qvcheck: %s\n\n%s", options.usageError.c_str(), CheckUsageText());
         return ExitUsage;
     }
-    PrepareEngine(options);
+    const MediaView view = PrepareEngine(options);
     Report report;
-    CheckInstallationMedia(options, report);
+    CheckInstallationMedia(options, view, report);
     for (const Finding& finding : report.findings())
         printf("%s\n", FormatFinding(finding).c_str());
     printf("%d error(s), %d warning(s)\n", report.errors(), report.warnings());
     if (options.plan)
-        printf("\n%s", PlanRun(options).c_str());
+        printf("\n%s", PlanRun(options, view).c_str());
     return report.Exit();
 }

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "qvcheck/profile_lines.h"
+#include "setup/core/dbcs.h"
+#include "setup/core/inf_line.h"
 
 namespace {
 
@@ -52,9 +53,19 @@ std::vector<std::string> SplitList(const std::string& list)
 }
 
 // A folder of the described system: a drive letter, a colon and a path.
+// (The byte after the colon starts a character, so it is a backslash only
+// when it is one.)
 bool IsDrivePath(const std::string& value)
 {
     return value.size() >= 3 && IsLetter(value[0]) && value[1] == ':' && value[2] == '\\';
+}
+
+// A folder as qvsetup names it: "R:\" is "R:", "R:\SETUP\" is "R:\SETUP".
+std::string WithoutClosingBackslash(const std::string& folder)
+{
+    const char* last = FindLastBackslash(folder.c_str());
+    const bool closing = last && static_cast<size_t>(last - folder.c_str()) + 1 == folder.size();
+    return closing ? folder.substr(0, folder.size() - 1) : folder;
 }
 
 // Applies one option to `options`; false with the usage error set.
@@ -69,6 +80,8 @@ bool ApplyOption(const std::string& argument, CheckOptions& options, bool& progr
     } else if (OptionValue(argument, "select", &value)) {
         options.selectGiven = true;
         options.selected = SplitList(value);
+    } else if (OptionValue(argument, "disc", &value) && IsDrivePath(value)) {
+        options.discFolder = WithoutClosingBackslash(value);
     } else if (OptionValue(argument, "windir", &value) && IsDrivePath(value)) {
         system.windowsDir = value;
     } else if (OptionValue(argument, "sysdir", &value) && IsDrivePath(value)) {
@@ -139,6 +152,8 @@ CheckOptions ParseCheckOptions(int argc, const char* const argv[])
     }
     if (!programFilesGiven)
         options.system.programFilesDir = std::string(1, options.system.windowsDir[0]) + ":\\Program Files";
+    if (options.discFolder.empty())
+        options.discFolder = std::string(1, options.system.cdromLetter) + ":";
     if (options.folders.empty() && !options.help)
         options.usageError = "no media folder given";
     return options;
@@ -167,11 +182,16 @@ const char* CheckUsageText()
            "  /cdrom=D  /fd=A  /boot=C\n"
            "                        its drive letters\n"
            "  /user                 the user is no administrator\n"
+           "  /disc=R:\\SETUP        where the media folder stands when qvsetup runs: the\n"
+           "                        limits of 259 bytes are judged there (default: the\n"
+           "                        root of the CD-ROM drive, as /cdrom= names it)\n"
            "  /?                    this text\n"
            "\n"
            "Exit codes:\n"
            "  0  no problem\n"
            "  1  warnings only\n"
            "  2  errors\n"
-           "  3  wrong usage\n";
+           "  3  wrong usage\n"
+           "  4  qvcheck itself failed (out of memory, or an internal fault): the check is\n"
+           "     not complete\n";
 }

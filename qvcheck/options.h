@@ -25,6 +25,7 @@ const DescribedSystem& Windows98System();
 
 struct CheckOptions {
     std::vector<std::string> folders;   // the media folder, then further discs
+    std::string discFolder;             // where the media folder stands on the disc ("D:")
     DescribedSystem system;
     bool plan = false;                  // /plan
     bool selectGiven = false;           // /select= was given

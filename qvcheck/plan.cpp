@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr size_t CommandTextCapacity = 2 * PathCapacity + 64;
 
 std::string FileName(const char* path)
 {
@@ -62,8 +61,10 @@ bool PlanApplication(AppRecord* app, CheckedKeys& checked, std::string& plan)
         char command[CommandTextCapacity];
         DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
         plan += "    " + std::string(command) + "\n";
-        if ((cmd->flags & CommandCodeMask) == CmdAttention && cmd->param2[0] != '\0') {
-            plan += "    the notice closes after its time and the run ends\n";
+        if ((cmd->flags & CommandCodeMask) == CmdAttention) {
+            plan += cmd->param2[0] != '\0'
+                        ? "    the notice closes after its time and the run ends\n"
+                        : "    the notice has no time: it never closes, and nothing after it runs\n";
             return false;
         }
     }
@@ -104,9 +105,9 @@ std::string SystemLine(const DescribedSystem& system)
 
 } // namespace
 
-std::string PlanRun(const CheckOptions& options)
+std::string PlanRun(const CheckOptions& options, const MediaView& view)
 {
-    std::string plan = "plan of the run of " + std::string(g_setup.masterInfPath) + "\n" +
+    std::string plan = "plan of the run of " + DiscPath(view, g_setup.masterInfPath) + "\n" +
                        SystemLine(options.system);
     FreeAppList();
     AppRecord defaultInstall = {}, cancelInstall = {};
@@ -116,6 +117,7 @@ std::string PlanRun(const CheckOptions& options)
     if (!LoadPseudoApp(defaultInstall, "DefaultInstall", &error) ||
         !LoadPseudoApp(cancelInstall, "CancelInstall", &error) ||
         !CollectApplications(patterns.data(), &error)) {
+        snprintf(error.path, sizeof error.path, "%s", DiscPath(view, error.path).c_str());
         char text[LoadDetailCapacity];
         FormatLoadMessage(error, text, sizeof text);
         FreeAppList();

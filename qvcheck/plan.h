@@ -5,8 +5,9 @@
 
 #include <string>
 
+#include "qvcheck/checker.h"
 #include "qvcheck/options.h"
 
 // The plan of the prepared engine's media, as text; when loading stops on
 // an error, a line that says so instead.
-std::string PlanRun(const CheckOptions& options);
+std::string PlanRun(const CheckOptions& options, const MediaView& view);

@@ -36,6 +36,14 @@ size_t LastClosingBracket(const std::string& line)
     return found;
 }
 
+std::string Folded(const std::string& name)
+{
+    std::string folded = name;
+    for (char& c : folded)
+        c = FoldAscii(c);
+    return folded;
+}
+
 bool HasByteOrderMark(const std::string& bytes)
 {
     return bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 || bytes.compare(0, 2, "\xFF\xFE") == 0 ||
@@ -44,20 +52,9 @@ bool HasByteOrderMark(const std::string& bytes)
 
 } // namespace
 
-bool SameName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
 ProfileFile::ProfileFile(const std::string& bytes) : byteOrderMark_(HasByteOrderMark(bytes))
 {
-    sections_.push_back(ProfileSection{0, std::string(), {}});
+    sections_.push_back(ProfileSection{0, std::string(), {}, {}, {}});
     // A line ends at a line feed; a file without any ends its lines at
     // carriage returns.
     const char end = bytes.find('\n') != std::string::npos ? '\n' : '\r';
@@ -73,7 +70,7 @@ ProfileFile::ProfileFile(const std::string& bytes) : byteOrderMark_(HasByteOrder
             continue;
         const size_t closing = line[0] == '[' ? LastClosingBracket(line) : std::string::npos;
         if (closing != std::string::npos) {
-            sections_.push_back(ProfileSection{number, Trim(line.substr(1, closing - 1)), {}});
+            sections_.push_back(ProfileSection{number, Trim(line.substr(1, closing - 1)), {}, {}, {}});
             continue;
         }
         ProfileLine entry{number, line, line, std::string(), false};
@@ -89,15 +86,27 @@ ProfileFile::ProfileFile(const std::string& bytes) : byteOrderMark_(HasByteOrder
         if (!entry.name.empty() || lines.empty() || !lines.back().name.empty())
             lines.push_back(entry);
     }
+    Index();
+}
+
+void ProfileFile::Index()
+{
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        ProfileSection& section = sections_[s];
+        if (section.number != 0)
+            firstOfSection_.emplace(Folded(section.name), s);
+        for (size_t i = 0; i < section.lines.size(); ++i) {
+            section.firstOfKey.emplace(Folded(section.lines[i].name), i);
+            if (!section.lines[i].isComment)
+                section.answered.push_back(i);
+        }
+    }
 }
 
 const ProfileSection* ProfileFile::Find(const std::string& name) const
 {
-    for (const ProfileSection& section : sections_) {
-        if (section.number != 0 && SameName(section.name, name))
-            return &section;
-    }
-    return nullptr;
+    const auto found = firstOfSection_.find(Folded(name));
+    return found == firstOfSection_.end() ? nullptr : &sections_[found->second];
 }
 
 std::vector<const ProfileSection*> ProfileFile::FindAll(const std::string& name) const
@@ -115,24 +124,14 @@ const ProfileLine* ProfileFile::FindKey(const std::string& section, const std::s
     const ProfileSection* found = Find(section);
     if (!found)
         return nullptr;
-    for (const ProfileLine& line : found->lines) {
-        if (SameName(line.name, key))
-            return &line;
-    }
-    return nullptr;
+    const auto line = found->firstOfKey.find(Folded(key));
+    return line == found->firstOfKey.end() ? nullptr : &found->lines[line->second];
 }
 
 const ProfileLine* ProfileFile::SectionLine(const std::string& section, size_t index) const
 {
     const ProfileSection* found = Find(section);
-    if (!found)
+    if (!found || index >= found->answered.size())
         return nullptr;
-    for (const ProfileLine& line : found->lines) {
-        if (line.isComment)
-            continue;
-        if (index == 0)
-            return &line;
-        --index;
-    }
-    return nullptr;
+    return &found->lines[found->answered[index]];
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // One line that the profile reader keeps as a key: `name=value`, or a line
@@ -22,6 +23,11 @@ struct ProfileSection {
     int number;             // line number of its header; 0 for the lines before any header
     std::string name;       // blanks around it removed
     std::vector<ProfileLine> lines;
+    // Looked up in constant time, so that a file of any size is read in
+    // linear time: each key's first line (by its name in upper case), and
+    // the lines that the section functions answer (comments left out).
+    std::unordered_map<std::string, size_t> firstOfKey;
+    std::vector<size_t> answered;
 };
 
 class ProfileFile {
@@ -51,9 +57,10 @@ public:
     bool hasByteOrderMark() const { return byteOrderMark_; }
 
 private:
+    void Index();
+
     std::vector<ProfileSection> sections_;
+    std::unordered_map<std::string, size_t> firstOfSection_;   // by the name in upper case
     bool byteOrderMark_ = false;
 };
 
-// ASCII letters compared without case; other bytes exactly.
-bool SameName(const std::string& a, const std::string& b);

@@ -22,6 +22,7 @@ enum CheckExit : int {
     ExitWarnings = 1,
     ExitErrors = 2,
     ExitUsage = 3,
+    ExitCheckerFailed = 4,  // qvcheck itself failed: out of memory, or an internal fault
 };
 
 class Report {

@@ -6,6 +6,8 @@
 namespace {
 
 constexpr char ServiceName[] = "Biospeek";
+constexpr DWORD DeletionWaitMs = 1000;
+constexpr DWORD DeletionPollMs = 20;
 
 // A service-manager handle closed when it goes out of scope.
 class ServiceHandle {
@@ -27,6 +29,37 @@ private:
 SC_HANDLE OpenManager()
 {
     return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+}
+
+
+// Stops and deletes the open service.
+bool StopAndDelete(SC_HANDLE service)
+{
+    // A service that is registered but not running (left by a run that was
+    // ended between creating and starting it) is deleted all the same:
+    // kept, it would make every later run fail.
+    SERVICE_STATUS status;
+    if (!ControlService(service, SERVICE_CONTROL_STOP, &status) &&
+        GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
+        return false;
+    return DeleteService(service) != FALSE;
+}
+
+// A deleted service is only marked for deletion until the manager has let
+// go of it; a run right after this one would find it so and fail. Waits,
+// bounded, until the service can no longer be opened.
+void WaitUntilServiceGone(SC_HANDLE manager)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
+        if (!service)
+            return;
+        CloseServiceHandle(service);
+        if (GetTickCount() - start >= DeletionWaitMs)
+            return;
+        Sleep(DeletionPollMs);
+    }
 }
 
 } // namespace
@@ -60,17 +93,16 @@ bool RemoveDriverService()
     ServiceHandle manager(OpenManager());
     if (!manager.get())
         return false;
-    ServiceHandle service(OpenServiceA(manager.get(), ServiceName, SERVICE_ALL_ACCESS));
-    if (!service.get())
-        return false;
-    // A service that is registered but not running (left by a run that was
-    // ended between creating and starting it) is deleted all the same:
-    // kept, it would make every later run fail.
-    SERVICE_STATUS status;
-    if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
-        GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
-        return false;
-    return DeleteService(service.get()) != FALSE;
+    bool deleted = false;
+    {
+        ServiceHandle service(OpenServiceA(manager.get(), ServiceName, SERVICE_ALL_ACCESS));
+        if (!service.get())
+            return false;
+        deleted = StopAndDelete(service.get());
+    }
+    if (deleted)
+        WaitUntilServiceGone(manager.get());
+    return deleted;
 }
 
 std::string PathBesideProgram(const char* name)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "setup/commands/file_commands.h"
+#include "setup/core/dbcs.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
@@ -136,21 +137,42 @@ bool PathIsInside(const char* inner, const char* outer)
                                                     innerFull, outerLength, outerFull,
                                                     outerLength) != CSTR_EQUAL)
         return false;
+    // The byte after the common part starts a character of `inner`, since
+    // the part ends where `outer` ends; the last byte of `outer` may be the
+    // second byte of a double-byte character ("表" is 95 5C), so its own
+    // separator is found character by character.
+    const bool outerEndsWithSeparator = FindLastBackslash(outerFull) == outerFull + outerLength - 1;
     return innerFull[outerLength] == '\0' || innerFull[outerLength] == '\\' ||
-           outerFull[outerLength - 1] == '\\';
+           outerEndsWithSeparator;
 }
 
-// Starts listing `node`; false when its folder has no entry at all.
-bool StartListing(CopyWalk& walk, CopyWalkNode* node)
+enum class Listing {
+    Started,    // the first entry is in the node's findData
+    NoFolder,   // the folder does not exist, or holds no entry at all
+    Failed,     // it exists or may exist, but can't be listed
+};
+
+// Starts listing `node`. A search pattern that does not fit, a read error
+// or a folder without access is a failure: only "not found" means that
+// there is nothing to copy.
+Listing StartListing(CopyWalk& walk, CopyWalkNode* node)
 {
     walk.current = node;
     SetDlgItemTextA(walk.dialog, IDC_COPY_SOURCE, node->sourceFolder);
     SetDlgItemTextA(walk.dialog, IDC_COPY_DEST, node->destFolder);
     char pattern[MAX_PATH];
-    node->findHandle = JoinPath(pattern, sizeof pattern, node->sourceFolder, "*.*")
-                           ? FindFirstFileA(pattern, &node->findData)
-                           : INVALID_HANDLE_VALUE;
-    return node->findHandle != INVALID_HANDLE_VALUE;
+    if (!JoinPath(pattern, sizeof pattern, node->sourceFolder, "*.*")) {
+        node->findHandle = INVALID_HANDLE_VALUE;
+        return Listing::Failed;
+    }
+    node->findHandle = FindFirstFileA(pattern, &node->findData);
+    if (node->findHandle != INVALID_HANDLE_VALUE)
+        return Listing::Started;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                   error == ERROR_NO_MORE_FILES
+               ? Listing::NoFolder
+               : Listing::Failed;
 }
 
 // The next folder to list after `node` is finished: its first queued
@@ -215,13 +237,15 @@ BOOL OnCopyInit(HWND dialog, CopyWalk* walk)
 }
 
 // Lists `node` and copies its first entry. A source folder that does not
-// exist copies nothing and succeeds; a subfolder that can't be listed (its
-// path too long, or no access) is a failure: the rest of the tree would be
-// left out.
+// exist copies nothing and succeeds, as scripts rely on; a folder that can't
+// be listed (a read error of the disc, no access, a path too long) is a
+// failure, and so is a subfolder that went missing: the tree would be
+// copied in part while the run reports success.
 void ContinueWith(CopyWalk& walk, CopyWalkNode* node)
 {
-    if (!StartListing(walk, node)) {
-        if (node == &walk.root)
+    const Listing listing = StartListing(walk, node);
+    if (listing != Listing::Started) {
+        if (listing == Listing::NoFolder && node == &walk.root)
             EndDialog(walk.dialog, CopyDone);
         else
             FailCopy(walk, MsgCopyFailed);

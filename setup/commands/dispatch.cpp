@@ -28,7 +28,6 @@ const HandlerEntry Handlers[] = {
     {CmdXcopyA, XcopyCommand},
 };
 
-constexpr size_t CommandTextCapacity = 2 * PathCapacity + 64;
 
 unsigned long Elapsed(const CommandRecord* cmd)
 {

@@ -1,7 +1,7 @@
 // The rules of the disc prompt.
 #include "setup/commands/drive_check_rules.h"
 
-#include "setup/commands/command_text.h"
+#include "setup/core/command_text.h"
 
 namespace {
 // MessageBox styles and answers (MB_... and ID... values).

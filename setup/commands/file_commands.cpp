@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "setup/commands/attribute_changes.h"
-#include "setup/commands/command_text.h"
-#include "setup/commands/lz_header.h"
+#include "setup/core/attribute_changes.h"
+#include "setup/core/command_text.h"
+#include "setup/core/lz_header.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "setup/commands/command_text.h"
+#include "setup/core/command_text.h"
 #include "setup/core/messages.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Command codes: the low 16 bits of CommandRecord::flags.
 enum CommandCode : uint32_t {
@@ -75,6 +76,9 @@ enum class LineFault {
     OutOfMemory,       // no memory for the [CheckCdrom] entry
 };
 
+// A few words that name a fault, for the setup log.
+const char* LineFaultText(LineFault fault);
+
 // Where TokenizeLine stopped: its fault and the field (from 0) it was writing.
 struct TokenizeStop {
     LineFault fault;
@@ -90,6 +94,12 @@ struct TokenizeStop {
 bool TokenizeLine(char* const fields[], const size_t capacities[], int maxFields,
                  uint32_t* macroUse, const char* line, const MacroValues& macros,
                  TokenizeStop* stop = nullptr);
+
+// Expands the macros of `text` by the rules of a command line's field, but
+// keeps its blanks and commas: the whole text is one field (a path such as
+// %PROGRAMFILES%\Maker\QV.LOG). False when the result does not fit
+// `capacity` or a macro name runs past MaxMacroName.
+bool ExpandWholeText(const char* text, char* expanded, size_t capacity, const MacroValues& macros);
 
 // The fields of a [CheckCdrom] value: the probe file's path behind the
 // drive letter and its colon, the prompt, the button set.
@@ -141,3 +151,6 @@ char FoldAscii(char c);
 
 // Equality with ASCII letters folded; other bytes compare exactly.
 bool EqualsIgnoreCase(const char* a, const char* b);
+
+// The same for texts that may hold any byte.
+bool SameName(const std::string& a, const std::string& b);

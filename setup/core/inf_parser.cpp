@@ -61,14 +61,15 @@ bool ParseSectionLines(AppRecord* app, const char* section, const char* lines, L
             return Fail(error, LoadProblem::OutOfMemory, app->infPath);
         cmd->infPath = app->infPath;
         LineFault fault = LineFault::None;
-        int32_t field = 0;
-        if (!ParseCommand(app, cmd, line, &fault, &field)) {
+        if (!ParseCommand(app, cmd, line, &fault)) {
             FreeZeroed(cmd);
+            // A line that could not be read for want of memory is no bad line.
+            if (fault == LineFault::OutOfMemory)
+                return Fail(error, LoadProblem::OutOfMemory, app->infPath);
             Fail(error, LoadProblem::BadCommand, app->infPath);
             snprintf(error->section, sizeof error->section, "%s", section);
             error->lineIndex = index;
             error->fault = fault;
-            error->field = field;
             return false;
         }
         Append(app->commands, cmd);

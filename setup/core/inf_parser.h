@@ -29,7 +29,6 @@ struct LoadError {
                                         // section's lines as the profile reader
                                         // gives them, from 0
     LineFault fault;                    // BadCommand: why the line is invalid
-    int32_t field;                      // FieldTooLong: the field, from 0
 };
 
 // The message a LoadError shows, with its file where the message names one.

@@ -13,6 +13,7 @@ constexpr int KeywordCapacity = 11;
 constexpr int CheckKeyCapacity = 32;
 constexpr int CheckValueCapacity = 528;
 constexpr int CommandFields = 4;        // keyword, param1, param2, checkKey
+constexpr int CommandTextCapacity = 2 * PathCapacity + 64;  // a command as DescribeCommand writes it
 
 struct CheckCdromEntry {
     CheckCdromEntry* next;

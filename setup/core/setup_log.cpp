@@ -1,6 +1,7 @@
 // The setup log: lines queued by the run, written by a thread of their own.
 #include "setup/core/setup_log.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,8 @@ namespace {
 
 constexpr char ProgramVersion[] = "1.1";
 constexpr size_t LineCapacity = 2048;
+constexpr size_t TimestampCapacity = 32;   // "YYYY-MM-DD hh:mm:ss.mmm " and its NUL
+constexpr size_t LostLineCapacity = 96;
 constexpr size_t QueueCapacity = 65536;    // lines waiting for the writer; more are dropped
 constexpr DWORD CloseWaitMs = 2000;        // the longest a restart or the end waits for the file
 constexpr DWORD LineWaitMs = 50;           // the longest a step waits for the lines before it
@@ -31,7 +34,8 @@ struct SetupLog {
     char batch[QueueCapacity];  // the writer's copy of the queue, written outside the lock
     bool closing;
     bool broken;        // the file can't be opened or written: lines are dropped
-    bool lagging;       // lines once took longer than LineWaitMs: steps no longer wait
+    unsigned long lost; // lines dropped for want of room since the last one queued
+    bool lagging;       // the writer is behind: steps do not wait until it catches up
 };
 
 SetupLog g_log;
@@ -95,29 +99,68 @@ DWORD WINAPI WriteLog(void*)
     return 0;
 }
 
-// LOG with its macros expanded; false when it is empty or does not fit. A
-// value that fills its buffer may have been cut by the profile reader: a
-// log in a file of a cut name is no log, so it is refused too.
-bool ExpandLogPath(char* path)
+bool IsBlank(const char* text)
 {
-    char* const fields[] = {path};
-    const size_t capacities[] = {PathCapacity};
-    uint32_t macroUse = 0;
-    const size_t length = strlen(g_setup.config.logPath);
-    return length > 0 && length + 1 < sizeof g_setup.config.logPath &&
-           TokenizeLine(fields, capacities, 1, &macroUse, g_setup.config.logPath,
-                        MacroValuesOf(g_setup)) &&
-           path[0] != '\0';
+    return text[strspn(text, " ")] == '\0';
 }
 
-// Appends `line` to the queue, or drops it when the queue is full.
+// LOG with its macros expanded, its blanks kept (a path under Program
+// Files); false when it is empty or does not fit. A value that fills its
+// buffer may have been cut by the profile reader: a log in a file of a cut
+// name is no log, so it is refused too.
+bool ExpandLogPath(char* path)
+{
+    const size_t length = strlen(g_setup.config.logPath);
+    return length > 0 && length + 1 < sizeof g_setup.config.logPath &&
+           ExpandWholeText(g_setup.config.logPath, path, PathCapacity, MacroValuesOf(g_setup)) &&
+           !IsBlank(path);
+}
+
+// The local time to the millisecond and a blank, at the start of `line`;
+// answers its length.
+size_t WriteTimestamp(char* line, size_t capacity)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const int written = snprintf(line, capacity, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear,
+                                 now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
+                                 now.wMilliseconds);
+    return written > 0 ? std::min(static_cast<size_t>(written), capacity - 1) : 0;
+}
+
+// Appends to the queue under the lock; false when it does not fit.
+bool AppendToQueue(const char* text, size_t length)
+{
+    if (g_log.queued + length > sizeof g_log.queue)
+        return false;
+    memcpy(g_log.queue + g_log.queued, text, length);
+    g_log.queued += length;
+    ResetEvent(g_log.written);
+    return true;
+}
+
+// Appends `line` to the queue, or counts it as lost when the queue is full.
+// Lost lines leave a hole that the log names: the first line that finds
+// room again is preceded by "N lines lost", and until then no later line
+// is kept ahead of it.
 void Enqueue(const char* line, size_t length)
 {
+    char lostLine[LostLineCapacity];
+    size_t lostLength = 0;
     EnterCriticalSection(&g_log.lock);
-    if (!g_log.broken && g_log.queued + length <= sizeof g_log.queue) {
-        memcpy(g_log.queue + g_log.queued, line, length);
-        g_log.queued += length;
-        ResetEvent(g_log.written);
+    if (g_log.lost > 0) {
+        lostLength = WriteTimestamp(lostLine, sizeof lostLine);
+        lostLength += static_cast<size_t>(snprintf(lostLine + lostLength, sizeof lostLine - lostLength,
+                                                   "%lu lines lost\r\n", g_log.lost));
+    }
+    if (!g_log.broken) {
+        if (g_log.queued + lostLength + length > sizeof g_log.queue) {
+            ++g_log.lost;
+        } else {
+            AppendToQueue(lostLine, lostLength);
+            AppendToQueue(line, length);
+            g_log.lost = 0;
+        }
     }
     LeaveCriticalSection(&g_log.lock);
     SetEvent(g_log.wake);
@@ -176,12 +219,8 @@ void LogEvent(const char* format, ...)
     vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
 
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char line[LineCapacity + 64];
-    size_t length = static_cast<size_t>(
-        snprintf(line, sizeof line, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth,
-                 now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds));
+    char line[LineCapacity + TimestampCapacity];
+    size_t length = WriteTimestamp(line, sizeof line);
     // One event, one line: line feeds are written as \n, the byte that
     // stands for an unknown CD-ROM letter (no CP932 character) as "?".
     for (const char* p = text; *p && length + 4 < sizeof line; ++p) {
@@ -202,8 +241,10 @@ void LogEvent(const char* format, ...)
 
 void SettleSetupLog()
 {
-    if (g_log.on && !g_log.lagging && WaitForSingleObject(g_log.written, LineWaitMs) == WAIT_TIMEOUT)
-        g_log.lagging = true;
+    // Behind a slow file, steps only look whether the writer has caught up;
+    // once it has, they wait for it again.
+    if (g_log.on)
+        g_log.lagging = WaitForSingleObject(g_log.written, g_log.lagging ? 0 : LineWaitMs) == WAIT_TIMEOUT;
 }
 
 void FlushSetupLog()
@@ -216,6 +257,12 @@ void FinishSetupLog()
 {
     if (!g_log.on)
         return;
+    // Lines lost at the very end are named once the writer has made room.
+    EnterCriticalSection(&g_log.lock);
+    const bool lost = g_log.lost > 0;
+    LeaveCriticalSection(&g_log.lock);
+    if (lost && WaitForSingleObject(g_log.written, CloseWaitMs) == WAIT_OBJECT_0)
+        Enqueue("", 0);
     EnterCriticalSection(&g_log.lock);
     g_log.closing = true;
     LeaveCriticalSection(&g_log.lock);

@@ -3,7 +3,7 @@
 
 #include "setup/core/memory.h"
 #include "setup/core/setup_state.h"
-#include "setup/ui/bmp_header.h"
+#include "setup/core/bmp_header.h"
 #include "setup/ui/drawing.h"
 
 namespace {

@@ -55,7 +55,12 @@ BOOL CloseWithError(HWND dialog, const char* text)
 BOOL CloseWithLoadError(HWND dialog, const LoadError& error)
 {
     ShowLoadError(dialog, error);
-    LogEvent("loading stopped on %s", error.path);
+    if (error.problem == LoadProblem::BadCommand)
+        LogEvent("loading stopped on %s: line %ld of [%s] as the profile reader reads it, %s",
+                 error.path, static_cast<long>(error.lineIndex) + 1, error.section,
+                 LineFaultText(error.fault));
+    else
+        LogEvent("loading stopped on %s", error.path);
     DestroyWindow(dialog);
     return FALSE;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "setup/ui/bmp_header.h"
+#include "setup/core/bmp_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

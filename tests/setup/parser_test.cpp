@@ -411,7 +411,7 @@ TEST_F(Parser, InfFileSizeNeedsExclusiveAccess)
 TEST_F(Parser, EveryAllocationFailureShowsItsMessage)
 {
     // Allocations in order: the AppRecord, the section buffer, the first
-    // CommandRecord, its CheckCdromEntry. A missing entry makes the line invalid.
+    // CommandRecord, its CheckCdromEntry: each shows the out-of-memory box.
     const std::string text = Header + Lines({"[CheckCdrom]", "DISC1=\\A.EXE", "[Install]",
                                               "PROG,%CDROM%:\\A.EXE,,DISC1"});
     const struct {
@@ -423,7 +423,7 @@ TEST_F(Parser, EveryAllocationFailureShowsItsMessage)
         {0, LoadProblem::OutOfMemory, TextOutOfMemory, 0},
         {1, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
         {2, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
-        {3, LoadProblem::BadCommand, TextBadCommand, 1},
+        {3, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.successes);

@@ -1,7 +1,7 @@
 // The SETATT grammar.
 #include <gtest/gtest.h>
 
-#include "setup/commands/attribute_changes.h"
+#include "setup/core/attribute_changes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "setup/ui/bmp_header.h"
+#include "setup/core/bmp_header.h"
 
 namespace {
 

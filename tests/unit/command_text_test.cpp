@@ -1,7 +1,7 @@
 // Number fields of command lines and the shutdown flags.
 #include <gtest/gtest.h>
 
-#include "setup/commands/command_text.h"
+#include "setup/core/command_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The SZDD header of compressed files.
 #include <gtest/gtest.h>
 
-#include "setup/commands/lz_header.h"
+#include "setup/core/lz_header.h"
 
 namespace {
 

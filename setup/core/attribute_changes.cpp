@@ -1,5 +1,5 @@
 // The SETATT grammar.
-#include "setup/commands/attribute_changes.h"
+#include "setup/core/attribute_changes.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Number fields of command lines and the shutdown flag arithmetic.
-#include "setup/commands/command_text.h"
+#include "setup/core/command_text.h"
 
 namespace {
 // The values of EWX_SHUTDOWN, EWX_REBOOT, EWX_FORCE and EWX_POWEROFF.

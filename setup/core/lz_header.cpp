@@ -1,5 +1,5 @@
 // The header of files compressed for the LZ expansion library (SZDD).
-#include "setup/commands/lz_header.h"
+#include "setup/core/lz_header.h"
 
 #include <cstring>
 

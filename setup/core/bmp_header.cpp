@@ -1,5 +1,5 @@
 // Checks of a background picture file.
-#include "setup/ui/bmp_header.h"
+#include "setup/core/bmp_header.h"
 
 #include "common/byte_order.h"
 

@@ -1,0 +1,220 @@
+// The checks of the master INF's settings: [Version], [QvSetupConfig], the
+// background picture, the size of its list sections, and the [Priority]
+// walk that finds the application INFs.
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "qvcheck/media_checker.h"
+#include "qvcheck/media_files.h"
+#include "qvcheck/wording.h"
+#include "setup/core/app_collection.h"
+#include "setup/core/bmp_header.h"
+#include "setup/core/command_text.h"
+#include "setup/core/dbcs.h"
+#include "setup/core/setup_state.h"
+
+namespace {
+
+constexpr size_t ValueProbeCapacity = 65536;   // reads a whole profile value
+constexpr size_t WidestExpansion = 33;         // bytes a macro's expansion may add per byte of the line
+constexpr size_t SectionEndBytes = 2;          // a section's answer ends with two NULs
+
+const std::vector<std::string> VersionKeys = {"signature", "admini", "Default"};
+
+bool IsYesOrNo(const std::string& value)
+{
+    return SameName(value, "YES") || SameName(value, "NO");
+}
+
+// A path without a drive is taken from the folder qvsetup starts in: from
+// the disc's autorun, the media folder.
+std::string OnMedia(const std::string& path, const std::string& folder)
+{
+    const bool absolute = (path.size() > 1 && path[1] == ':') || path.compare(0, 1, "\\") == 0;
+    return absolute ? path : folder + "\\" + path;
+}
+
+} // namespace
+
+std::string ProfileValue(const std::string& path, const char* section, const char* key)
+{
+    std::vector<char> value(ValueProbeCapacity);
+    GetPrivateProfileStringA(section, key, "", value.data(), static_cast<DWORD>(value.size()),
+                             path.c_str());
+    return value.data();
+}
+
+void MediaChecker::CheckVersion(const std::string& path, const ProfileFile& file)
+{
+    for (const ProfileLine* line : CheckKeys(path, file, "Version", VersionKeys)) {
+        if (SameName(line->name, "signature"))
+            continue;
+        const std::string value = ProfileValue(path, "Version", line->name.c_str());
+        if (!IsYesOrNo(value))
+            Warn(Place{path, line->number}, say::NotYesOrNo(line->name + "=" + value, false));
+    }
+}
+
+void MediaChecker::CheckLogPath(const ConfigKey& key, const Place& place, const std::string& value)
+{
+    const std::string shown = std::string(key.name) + "=" + value;
+    std::vector<char> expanded(value.size() * WidestExpansion + PathCapacity);
+    if (value.size() + 1 >= key.capacity) {
+        Warn(place, say::LogTooLong(key.name, value.size(), key.capacity));
+        return;
+    }
+    if (!ExpandWholeText(value.c_str(), expanded.data(), expanded.size(), MacroValuesOf(g_setup)))
+        return;
+    const std::string path = expanded.data();
+    if (path.find_first_not_of(' ') == std::string::npos)
+        Warn(place, say::LogExpandsToNothing(shown));
+    else if (path.size() >= PathCapacity)
+        Warn(place, say::LogTooLongExpanded(shown, path.size()));
+}
+
+void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& line)
+{
+    const Place place{g_setup.masterInfPath, line.number};
+    const std::string value = ProfileValue(g_setup.masterInfPath, ConfigSection, key.name);
+    const std::string shown = std::string(key.name) + "=" + value;
+    switch (key.kind) {
+    case ConfigValueKind::YesNo:
+        if (!IsYesOrNo(value))
+            Warn(place, say::NotYesOrNo(shown, SameName(key.fallback, "YES")));
+        break;
+    case ConfigValueKind::Style: {
+        ListStyle style = StyleSingleList;
+        if (!StyleOf(value.c_str(), &style))
+            Warn(place, say::NotAStyle(shown));
+        break;
+    }
+    case ConfigValueKind::Number: {
+        int32_t number = 0;
+        const bool decimal = ReadDecimal(value.c_str(), &number) &&
+                             value.find_first_not_of("-+0123456789") == std::string::npos;
+        if (!decimal)
+            Warn(place, say::NotANumber(shown, g_setup.config.tickInterval));
+        else if (number < 0)
+            Warn(place, say::NegativeTick(shown));
+        break;
+    }
+    case ConfigValueKind::Path:
+        CheckLogPath(key, place, value);
+        break;
+    case ConfigValueKind::Text:
+        if (value.size() >= key.capacity)
+            Warn(place, say::ValueCut(key.name, value.size(), key.capacity - 1));
+        if (SameName(key.name, "BACKGROUND_MSG"))
+            CheckEscapes(value, place);
+        break;
+    }
+}
+
+void MediaChecker::CheckConfig(const ProfileFile& master)
+{
+    size_t count = 0;
+    const ConfigKey* keys = ConfigKeys(&count);
+    std::vector<std::string> names;
+    for (size_t i = 0; i < count; ++i)
+        names.push_back(keys[i].name);
+    for (const ProfileLine* line : CheckKeys(g_setup.masterInfPath, master, ConfigSection, names))
+        CheckConfigValue(*FindConfigKey(line->name.c_str()), *line);
+}
+
+void MediaChecker::CheckPicture(const ProfileFile& master)
+{
+    const SetupConfig& config = g_setup.config;
+    if (!config.showBackground || config.bitmapPath[0] == '\0')
+        return;
+    const ProfileLine* line = master.FindKey(ConfigSection, "BITMAP");
+    const Place place{g_setup.masterInfPath, line ? line->number : 0};
+    std::string bytes;
+    if (!ReadPlainFile(OnMedia(config.bitmapPath, g_setup.sourceDir), LargestReadFile, &bytes)) {
+        Warn(place, say::PictureUnreadable(config.bitmapPath));
+        return;
+    }
+    BmpLayout layout;
+    if (!CheckBmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &layout))
+        Warn(place, say::PictureRefused(config.bitmapPath));
+}
+
+// A list section is read into a buffer of its own size: the line that
+// passes its end, and every line after it, are not seen by qvsetup.
+void MediaChecker::CheckSectionSize(const ProfileFile& master, const char* section)
+{
+    const ProfileSection* found = master.Find(section);
+    if (!found)
+        return;
+    size_t used = 0;
+    for (size_t index : found->answered) {
+        const ProfileLine& line = found->lines[index];
+        used += line.text.size() + 1;
+        if (used + SectionEndBytes > MasterSectionCapacity) {
+            Warn(Place{g_setup.masterInfPath, line.number},
+                 say::SectionCut(section, MasterSectionCapacity));
+            return;
+        }
+    }
+}
+
+// Tells the checker of every application INF that [Priority] finds, as
+// qvsetup would find it on the disc.
+class MediaChecker::ApplicationVisitor : public PriorityVisitor {
+public:
+    ApplicationVisitor(MediaChecker& checker, const ProfileFile& master, const char* patterns)
+        : checker_(checker), master_(master)
+    {
+        for (const char* line = patterns; *line; line += strlen(line) + 1)
+            lines_.push_back(line);
+        reported_.resize(lines_.size());
+    }
+    bool Visit(const char* path, int lineIndex) override
+    {
+        const std::string onDisc = DiscPath(checker_.view_, path);
+        const Place master{g_setup.masterInfPath, LineOf(lineIndex)};
+        const std::string pattern =
+            DiscPath(checker_.view_, std::string(g_setup.sourceDir) + "\\" + lines_[lineIndex]);
+        if (pattern.size() >= PathCapacity) {
+            if (!reported_[lineIndex])
+                checker_.Warn(master, say::PatternTooLongOnDisc(lines_[lineIndex], pattern));
+            reported_[lineIndex] = true;
+        } else if (onDisc.size() >= PathCapacity) {
+            checker_.Warn(Place{path, 0}, say::PassedOverOnDisc(onDisc));
+        } else if (!IsPlainFile(path)) {
+            const char* slash = FindLastBackslash(path);
+            checker_.Warn(master, say::DeviceNotFile(slash ? slash + 1 : path));
+        } else {
+            checker_.CheckApplication(path, master.line);
+        }
+        return true;
+    }
+    void FoundNothing(const char* line, int lineIndex) override
+    {
+        const int number = LineOf(lineIndex);
+        checker_.Warn(Place{g_setup.masterInfPath, number},
+                      say::PriorityFindsNothing(line, number == 0));
+    }
+
+private:
+    // The line of the master INF's [Priority], or 0 for the default pattern.
+    int LineOf(int lineIndex) const
+    {
+        const ProfileLine* line = master_.SectionLine("Priority", static_cast<size_t>(lineIndex));
+        return line ? line->number : 0;
+    }
+
+    MediaChecker& checker_;
+    const ProfileFile& master_;
+    std::vector<std::string> lines_;
+    std::vector<bool> reported_;
+};
+
+void MediaChecker::CheckPriority(const ProfileFile& master)
+{
+    std::vector<char> patterns(MasterSectionCapacity);
+    ReadMasterSection("Priority", patterns.data(), DefaultPattern);
+    ApplicationVisitor visitor(*this, master, patterns.data());
+    WalkPriorityFiles(patterns.data(), visitor);
+}

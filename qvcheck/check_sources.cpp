@@ -1,0 +1,94 @@
+// The checks of the sources that commands take from the discs: that each
+// is on the disc whose probe file its drive check looks for, and that an
+// EXPAND source is compressed.
+#include <windows.h>
+
+#include "qvcheck/media_checker.h"
+#include "qvcheck/media_files.h"
+#include "qvcheck/wording.h"
+#include "setup/core/lz_header.h"
+#include "setup/core/paths.h"
+#include "setup/core/setup_state.h"
+
+namespace {
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The program file that a command line starts, found as CreateProcessA
+// finds it: the shortest prefix up to a blank that names a file, with
+// ".exe" added when it has none.
+bool ProgramExists(const std::string& commandLine)
+{
+    for (size_t end = 0; end <= commandLine.size(); ++end) {
+        if (end != commandLine.size() && commandLine[end] != ' ')
+            continue;
+        const std::string candidate = commandLine.substr(0, end);
+        if (FileExists(candidate) || FileExists(candidate + ".exe"))
+            return true;
+    }
+    return false;
+}
+
+// True when the file can be read and is no SZDD file; only its header is
+// read, however large the file.
+bool IsUncompressed(const std::string& path)
+{
+    std::string header;
+    uint32_t length = 0;
+    return ReadPlainFile(path, SzddHeaderSize, &header) &&
+           !ReadSzddLength(reinterpret_cast<const unsigned char*>(header.data()), header.size(),
+                           &length);
+}
+
+} // namespace
+
+// The disc folder that holds the probe file of the command's drive check
+// (empty when no folder given does); false when the value can't be split.
+bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
+{
+    std::string probe;
+    TokenizeStop stop = {};
+    if (!ProbePathOf(cmd, &probe, &stop))
+        return false;
+    const auto cached = discOfProbe_.find(probe);
+    if (cached != discOfProbe_.end()) {
+        *disc = cached->second;
+        return true;
+    }
+    disc->clear();
+    for (const std::string& folder : options_.folders) {
+        if (AnythingMatches((folder + probe).c_str())) {
+            *disc = folder;
+            break;
+        }
+    }
+    discOfProbe_[probe] = *disc;
+    return true;
+}
+
+void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
+{
+    const uint32_t code = cmd.flags & CommandCodeMask;
+    const bool program = code == CmdProg || code == CmdEprog;
+    const bool folder = code == CmdXcopy || code == CmdXcopyA;
+    if (!(program || folder || code == CmdCopy || code == CmdExpand) || !(cmd.flags & CheckCdromFlag))
+        return;
+    const std::string source = cmd.param1;
+    std::string disc;
+    if (source.size() < 2 || (source[0] & ~0x20) != g_setup.cdromLetter || source[1] != ':' ||
+        !DiscOf(cmd, &disc))
+        return;
+    if (disc.empty()) {
+        if (probesOnNoDisc_.insert(std::string(cmd.infPath) + "|" + cmd.checkKey).second)
+            Warn(place, say::ProbeOnNoDisc(cmd.checkKey));
+        return;
+    }
+    const std::string onDisc = disc + source.substr(2);
+    if (!(program ? ProgramExists(onDisc) : FileExists(onDisc)))
+        Warn(place, say::SourceNotOnDisc(source, onDisc, folder));
+    else if (code == CmdExpand && IsUncompressed(onDisc))
+        Warn(place, say::NotCompressed(source));
+}

@@ -1,0 +1,89 @@
+// The checker of one medium, shared by the files that check its parts:
+// checker.cpp (the files, their sections and keys, the run of the checks),
+// check_settings.cpp (the master INF's settings and [Priority]),
+// check_commands.cpp (the applications and their commands) and
+// check_sources.cpp (the sources on the discs).
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "qvcheck/checker.h"
+#include "qvcheck/profile_lines.h"
+#include "qvcheck/report.h"
+#include "setup/core/inf_line.h"
+#include "setup/core/records.h"
+#include "setup/core/setup_config.h"
+
+// A line of a file, where a finding about it is reported.
+struct Place {
+    std::string path;
+    int line;
+};
+
+class MediaChecker {
+public:
+    MediaChecker(const CheckOptions& options, const MediaView& view, Report& report)
+        : options_(options), view_(view), report_(report)
+    {
+    }
+    void Run();
+
+private:
+    class ApplicationVisitor;
+
+    void Warn(const Place& place, const std::string& text);
+    void Fail(const Place& place, const std::string& text, const std::string& quote);
+
+    // checker.cpp
+    const ProfileFile& LoadProfile(const std::string& path, bool* read = nullptr);
+    void CheckFileBasics(const std::string& path, const ProfileFile& file,
+                         const std::vector<std::string>& known);
+    std::vector<const ProfileLine*> CheckKeys(const std::string& path, const ProfileFile& file,
+                                              const char* section,
+                                              const std::vector<std::string>& known);
+    void CheckMaster(const ProfileFile& master);
+
+    // check_settings.cpp
+    void CheckVersion(const std::string& path, const ProfileFile& file);
+    void CheckConfig(const ProfileFile& master);
+    void CheckConfigValue(const ConfigKey& key, const ProfileLine& line);
+    void CheckLogPath(const ConfigKey& key, const Place& place, const std::string& value);
+    void CheckPicture(const ProfileFile& master);
+    void CheckSectionSize(const ProfileFile& master, const char* section);
+    void CheckPriority(const ProfileFile& master);
+
+    // check_commands.cpp
+    void CheckApplication(const std::string& path, int priorityLine);
+    bool CheckStrings(const std::string& path, const ProfileFile& file);
+    bool CheckCommandSection(AppRecord& app, const char* section, const ProfileFile& file);
+    void CheckCommandLine(AppRecord& app, const std::string& line, const Place& place,
+                          CommandRecord* cmd);
+    void CheckOtherSystems(const std::string& line, const CommandRecord& cmd, const Place& place);
+    void CheckDriveCheck(const CommandRecord& cmd, const Place& place);
+    void CheckNumbers(const CommandRecord& cmd, const Place& place);
+    void CheckBackslashBytes(const std::string& line, const CommandRecord& cmd, const Place& place);
+    void CheckEscapes(const std::string& text, const Place& place);
+
+    // check_sources.cpp
+    void CheckSources(const CommandRecord& cmd, const Place& place);
+    bool DiscOf(const CommandRecord& cmd, std::string* disc);
+
+    const CheckOptions& options_;
+    const MediaView& view_;
+    Report& report_;
+    std::map<std::string, ProfileFile> files_;          // by the engine's path
+    std::map<std::string, std::string> discOfProbe_;    // probe path: its disc ("": none)
+    std::set<std::string> probesOnNoDisc_;              // reported once each
+};
+
+// A profile value as GetPrivateProfileStringA gives it to qvsetup, whole:
+// blanks around it removed, and quotes around it too.
+std::string ProfileValue(const std::string& path, const char* section, const char* key);
+
+// The probe path of the command's [CheckCdrom] value (without its drive)
+// as the drive check splits the value at the command's turn; false when it
+// can't.
+bool ProbePathOf(const CommandRecord& cmd, std::string* probe, TokenizeStop* stop);

@@ -1,0 +1,82 @@
+// Reading the files of a medium safely.
+#include "qvcheck/media_files.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "setup/core/dbcs.h"
+#include "setup/core/inf_line.h"
+
+namespace {
+
+constexpr size_t ReadChunk = 65536;
+constexpr size_t NumberedDeviceLength = 4;   // COM1, LPT9
+
+// The name of a DOS device, which Windows finds in every folder: the part
+// of the file name before its first dot, blanks at its end ignored.
+bool IsDeviceName(const std::string& path)
+{
+    const char* slash = FindLastBackslash(path.c_str());
+    std::string name = slash ? slash + 1 : path;
+    name = name.substr(0, name.find('.'));
+    name.erase(name.find_last_not_of(' ') + 1);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (SameName(name, device))
+            return true;
+    }
+    return name.size() == NumberedDeviceLength &&
+           (SameName(name.substr(0, 3), "COM") || SameName(name.substr(0, 3), "LPT")) &&
+           name[3] >= '1' && name[3] <= '9';
+}
+
+// A file handle closed when it goes out of scope.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+} // namespace
+
+bool IsPlainFile(const std::string& path)
+{
+    if (IsDeviceName(path))
+        return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadPlainFile(const std::string& path, size_t limit, std::string* bytes)
+{
+    bytes->clear();
+    if (!IsPlainFile(path))
+        return false;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Whatever the name, only a file on a disk is read: a read from a pipe
+    // or a port could wait for ever.
+    if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK)
+        return false;
+    char chunk[ReadChunk];
+    while (bytes->size() < limit) {
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min(sizeof chunk, limit - bytes->size()));
+        if (!ReadFile(file.get(), chunk, wanted, &read, nullptr))
+            return false;
+        if (read == 0)
+            break;
+        bytes->append(chunk, read);
+    }
+    return true;
+}
