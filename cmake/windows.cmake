@@ -280,6 +280,10 @@ target_compile_definitions(qvcheck_test PRIVATE
     QV_QVCHECK_CORPUS="Z:${CMAKE_SOURCE_DIR}/tests/qvcheck/corpus.txt")
 add_dependencies(qvcheck_test qvcheck qvsetup sample_discs)
 
+# The Linux tools from outside.
+add_test(NAME tools_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/tools_test.sh)
+set_tests_properties(tools_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300)
+
 # The sample media from their disc images, mounted by the test's script.
 add_executable(disc_test tests/discs/disc_test.cpp)
 qv_windows_target(disc_test)

@@ -89,6 +89,16 @@ std::string MakeTempFolder(const char* tag)
     return std::string();
 }
 
+void MakeParentFolders(const std::string& path, size_t kept)
+{
+    for (size_t i = kept + 1; i < path.size(); ++i) {
+        if (IsDBCSLeadByteEx(932, static_cast<BYTE>(path[i])))
+            ++i;
+        else if (path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+}
+
 void RemoveTree(const std::string& folder)
 {
     WIN32_FIND_DATAA found;

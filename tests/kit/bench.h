@@ -13,6 +13,10 @@ std::string MakeTempFolder(const char* tag);
 // Removes a folder with everything in it (attributes cleared first).
 void RemoveTree(const std::string& folder);
 
+// Makes the folders of `path` below its first `kept` bytes (an existing
+// folder), parent first; double-byte aware ("表" is 95 5C).
+void MakeParentFolders(const std::string& path, size_t kept);
+
 bool WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 

@@ -2,7 +2,7 @@
 // the visible selection dialog with 10 and 500 application INFs; the pace
 // of 2,000 commands that finish at once against the tick, with and
 // without the setup log; XCOPYA of a tree
-// against Wine's xcopy.exe; and a run whose PROG waits 10 s, during which
+// against Wine's xcopy.exe; qvcheck on big sections; and a run whose PROG waits 10 s, during which
 // tools/run-benchmarks measures the CPU time that qvsetup.exe uses.
 // setup_benchmark MARK_FILE: the waiting run writes its media folder, which
 // names exactly that qvsetup.exe, to MARK_FILE while it waits, and removes
@@ -119,6 +119,42 @@ bool ReportCheckTime()
 }
 
 // XCOPYA of 2,000 files (10 KB each) in 50 folders, and xcopy.exe /E /I.
+// qvcheck.exe on one application INF with 200,000 [CheckCdrom] keys, then
+// with 200,000 [Install] lines: the checker reads them in linear time.
+bool ReportBigSectionCheck()
+{
+    constexpr int Lines = 200000;
+    bool measured = true;
+    for (const bool keys : {true, false}) {
+        std::string text = "[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=A\r\n[Install]\r\n";
+        text.reserve(static_cast<size_t>(Lines) * 24);
+        if (keys) {
+            text += "SLEEP,1\r\n[CheckCdrom]\r\n";
+            for (int i = 0; i < Lines; ++i)
+                text += "KEY" + std::to_string(i) + "=\\DISC.ID\r\n";
+        } else {
+            for (int i = 0; i < Lines; ++i)
+                text += "SLEEP," + std::to_string(i % 10) + "\r\n";
+        }
+        Media media;
+        media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
+        WriteBytes(media.folder() + "\\QVA.INF", text);
+        const DWORD start = GetTickCount();
+        std::string report;
+        const RunResult run = RunProgram("\"" + BuildProgram("qvcheck.exe") + "\" \"" + media.folder() + "\"",
+                                         300000, nullptr, &report);
+        const char* what = keys ? "[CheckCdrom] keys" : "[Install] lines";
+        if (run.exitCode != 0) {
+            printf("qvcheck on %d %s: failed with exit code %lu\n", Lines, what, run.exitCode);
+            measured = false;
+            continue;
+        }
+        printf("qvcheck on one application INF of %d %s: %lu ms (5,000 ms at most)\n", Lines, what,
+               GetTickCount() - start);
+    }
+    return measured;
+}
+
 void ReportTreeCopy()
 {
     const std::string source = MakeTempFolder("tree");
@@ -185,6 +221,7 @@ int main(int argc, char** argv)
     ReportDialogTime(10);
     ReportDialogTime(500);
     bool measured = ReportCheckTime();
+    measured = ReportBigSectionCheck() && measured;
     measured = ReportPace(10, false) && measured;
     measured = ReportPace(10, true) && measured;
     measured = ReportPace(1, false) && measured;

@@ -168,9 +168,7 @@ public:
                 continue;
             const std::string path = root_ + "\\" + (file.name.compare(0, 6, "DISC2\\") == 0 ? "" : "MEDIA\\") +
                                      file.name;
-            for (size_t slash = path.find('\\', root_.size() + 1); slash != std::string::npos;
-                 slash = path.find('\\', slash + 1))
-                CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+            MakeParentFolders(path, root_.size());
             EXPECT_TRUE(WriteBytes(path, file.bytes)) << path;
         }
     }
@@ -310,7 +308,8 @@ TEST(Qvcheck, CorpusFindingsStandAtTheirLines)
 // Where qvcheck finds an error, qvsetup shows a box while loading, whose
 // text is the message qvcheck quoted first; where it finds none, qvsetup
 // reaches its selection dialog. (Media for another system or with a second
-// disc are checked with options qvsetup does not have.)
+// disc are checked with options qvsetup does not have.) qvsetup runs from
+// the media folder itself, so qvcheck is told that the media stand there.
 TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
 {
     for (const CorpusCase& c : Corpus()) {
@@ -318,7 +317,8 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
             continue;
         SCOPED_TRACE(c.name);
         const CaseMedia media(c);
-        const CheckRun check = RunQvcheck(BenchSystem() + " \"" + media.Folder() + "\"");
+        const CheckRun check = RunQvcheck(BenchSystem() + " \"/disc=" + media.Folder() + "\" \"" +
+                                          media.Folder() + "\"");
         std::string quoted;
         for (const std::string& line : check.lines) {
             if (quoted.empty())
@@ -337,6 +337,79 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
             EXPECT_TRUE(RunExits(run));
         }
     }
+}
+
+// A media folder of `length` bytes below a temporary folder, made of
+// folders of at most 100 bytes; removed with its contents.
+class DeepFolder {
+public:
+    explicit DeepFolder(size_t length) : root_(MakeTempFolder("deep")), folder_(root_)
+    {
+        while (folder_.size() + 1 < length) {
+            folder_ += "\\" + std::string(std::min<size_t>(100, length - folder_.size() - 1), 'D');
+            CreateDirectoryA(folder_.c_str(), nullptr);
+        }
+    }
+    ~DeepFolder() { RemoveTree(root_); }
+    const std::string& get() const { return folder_; }
+
+private:
+    std::string root_;
+    std::string folder_;
+};
+
+// A file of `size` bytes that holds nothing: the file system keeps it
+// sparse, so that a test can have a file of a gigabyte.
+bool MakeSparseFile(const std::string& path, DWORD size)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool sized = SetFilePointer(file, static_cast<LONG>(size), nullptr, FILE_BEGIN) !=
+                           INVALID_SET_FILE_POINTER &&
+                       SetEndOfFile(file);
+    CloseHandle(file);
+    return sized;
+}
+
+// Path limits are judged where the media stand when qvsetup runs (by
+// default the root of the CD-ROM drive), not on the folder qvcheck reads;
+// what qvcheck opens is a plain file, and only as much of it as it needs.
+TEST(Qvcheck, JudgesTheMediaAsTheyStandOnTheDisc)
+{
+    const std::string app = "[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=A\r\n[Install]\r\n";
+    const DeepFolder deep(250);
+    ASSERT_EQ(deep.get().size(), 249u);
+    ASSERT_TRUE(WriteBytes(deep.get() + "\\QVSETUP.INF", ""));
+    ASSERT_TRUE(WriteBytes(deep.get() + "\\QVA.INF", app + "SLEEP,1\r\n"));
+    const std::string longName = "QV" + std::string(20, 'N') + ".INF";
+    ASSERT_TRUE(WriteBytes(deep.get() + "\\" + longName, app + "SLEEP,1\r\n"));
+    // On the disc's root every path is short: the folder's own length
+    // does not count.
+    const CheckRun root = RunQvcheck(BenchSystem() + " \"" + deep.get() + "\"");
+    EXPECT_EQ(root.exitCode, 0u);
+    EXPECT_EQ(root.lines, std::vector<std::string>{"0 error(s), 0 warning(s)"});
+    // In a deep folder of the disc, the long name passes 259 bytes: qvsetup
+    // passes over it, and qvcheck says so at the file.
+    const std::string onDisc = "D:\\" + std::string(240, 'S');
+    const CheckRun sub = RunQvcheck(BenchSystem() + " /disc=" + onDisc + " \"" + deep.get() + "\"");
+    EXPECT_EQ(sub.exitCode, 1u);
+    ASSERT_EQ(sub.lines.size(), 2u);
+    EXPECT_EQ(sub.lines[0].find(deep.get() + "\\" + longName + ": warning: not offered: on the disc"), 0u)
+        << sub.lines[0];
+
+    // An EXPAND source of a gigabyte: its header is read, not the whole
+    // file, which a 32-bit checker could not hold.
+    const DeepFolder media(0);
+    ASSERT_TRUE(WriteBytes(media.get() + "\\QVSETUP.INF", ""));
+    ASSERT_TRUE(WriteBytes(media.get() + "\\QVA.INF", app + "EXPAND,%CDROM%:\\BIG.TX_,C:\\BIG.TXT,DISC1\r\n"
+                                                        "[CheckCdrom]\r\nDISC1=\\BIG.TX_\r\n"));
+    ASSERT_TRUE(MakeSparseFile(media.get() + "\\BIG.TX_", 1u << 30));
+    const CheckRun expand = RunQvcheck(BenchSystem() + " \"" + media.get() + "\"");
+    EXPECT_EQ(expand.exitCode, 1u);
+    ASSERT_EQ(expand.lines.size(), 2u);
+    EXPECT_NE(expand.lines[0].find("is not a compressed (SZDD) file"), std::string::npos) << expand.lines[0];
 }
 
 // The commands a plan runs on Install: its lines that name a command,

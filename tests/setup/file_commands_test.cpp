@@ -44,10 +44,7 @@ protected:
     void MakeFile(const std::string& path, const std::string& bytes = "data",
                   DWORD attributes = FILE_ATTRIBUTE_NORMAL) const
     {
-        // Every folder below the work folder, parent first.
-        for (size_t slash = path.find('\\', work_.size() + 1); slash != std::string::npos;
-             slash = path.find('\\', slash + 1))
-            CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+        MakeParentFolders(path, work_.size());
         ASSERT_TRUE(WriteBytes(path, bytes)) << path;
         SetFileAttributesA(path.c_str(), attributes);
     }
@@ -142,6 +139,26 @@ TEST_F(FileCommands, DoubleByteNamesWithBackslashTrailBytes)
     EXPECT_EQ(ReadBytes(Work("複製表\\ソフト.TXT")), "cp932");
     EXPECT_FALSE(Exists(Work("出力表")));
     EXPECT_EQ(ReadBytes(source), "cp932");
+}
+
+// Where users live: a source folder whose name ends in a character with a
+// backslash byte (a destination beside it is not inside it), a log under a
+// folder with a blank, and a source folder that exists but can't be listed
+// (with "\*.*" it passes 259 bytes), which fails instead of copying nothing.
+TEST_F(FileCommands, JapaneseFoldersLogsWithBlanksAndUnlistableSources)
+{
+    MakeFile(Work("表\\SUB\\F.TXT"), "tree");
+    MakeFile(Work("表\\G.TXT"), "top");
+    MakeFile(Work("log dir\\OLD.TXT"));
+    const std::string log = Work("log dir\\QV.LOG");
+    EXPECT_TRUE(Completed(Run({"XCOPYA," + Work("表") + "," + Work("表示")}, "LOG=" + log)));
+    EXPECT_EQ(ReadBytes(Work("表示\\SUB\\F.TXT")), "tree");
+    EXPECT_EQ(ReadBytes(Work("表示\\G.TXT")), "top");
+    EXPECT_NE(ReadBytes(log).find("command XCOPYA"), std::string::npos);
+    const std::string source = Work(std::string(257 - work_.size() - 1, 'S'));
+    ASSERT_EQ(source.size(), 257u);
+    MakeFile(source + "\\A.TXT");
+    EXPECT_TRUE(EndedWith(Run({"XCOPY," + source + "," + Work("OUT")}), "ﾌｧｲﾙのｺﾋﾟｰに失敗しました."));
 }
 
 TEST_F(FileCommands, ExpandGivesTheOriginalsAndRefusesDamagedFiles)

@@ -185,3 +185,27 @@ TEST(LookupKeyword, TableIsCaseInsensitive)
 }
 
 } // namespace
+
+// A whole text (the setup log's path) keeps its blanks and commas; its
+// macros expand as in a field; it fails only where it does not fit.
+TEST(ExpandWholeText, KeepsBlanksAndCommas)
+{
+    const struct {
+        const char* text;
+        const char* expanded;
+    } cases[] = {
+        {"%PROGRAMFILES%\\Maker\\QV.LOG", "C:\\Program Files\\Maker\\QV.LOG"},
+        {"C:\\log dir\\QV,1.LOG", "C:\\log dir\\QV,1.LOG"},
+        {"\"%WINDIR%\\a b\"\\QV.LOG", "C:\\WINDOWS\\a b\\QV.LOG"},
+        {"%%", ""},
+        {"  ", "  "},
+    };
+    for (const auto& c : cases) {
+        char expanded[260] = "untouched";
+        EXPECT_TRUE(ExpandWholeText(c.text, expanded, sizeof expanded, Macros)) << c.text;
+        EXPECT_STREQ(expanded, c.expanded) << c.text;
+    }
+    char small[8];
+    EXPECT_FALSE(ExpandWholeText("%WINDIR%", small, sizeof small, Macros));
+    EXPECT_FALSE(ExpandWholeText("x", small, 0, Macros));
+}
