@@ -1,5 +1,6 @@
-// Fuzz target: the INF line splitter, escape rewriting and keyword lookup on
-// arbitrary bytes, with field capacities taken from the input.
+// Fuzz target: the INF line splitter, the whole-text expansion, escape
+// rewriting and keyword lookup on arbitrary bytes, with field capacities
+// taken from the input.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -44,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         LookupKeyword(fields[0]);
         ReplaceChar(fields[0], CdromPlaceholder, 'E');
     }
+
+    // The whole-text expansion stays within its capacity and terminates.
+    std::vector<char> whole(scale, 'u');
+    if (ExpandWholeText(line.data(), whole.data(), whole.size(), macros) &&
+        !memchr(whole.data(), 0, whole.size()))
+        __builtin_trap();
 
     const size_t before = strlen(line.data());
     UnescapeText(line.data());
