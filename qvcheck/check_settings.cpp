@@ -29,7 +29,8 @@ bool IsYesOrNo(const std::string& value)
 }
 
 // A path without a drive is taken from the folder qvsetup starts in: from
-// the disc's autorun, the media folder.
+// the disc's autorun, the media folder. (A backslash as the first byte is
+// one: no character starts before it.)
 std::string OnMedia(const std::string& path, const std::string& folder)
 {
     const bool absolute = (path.size() > 1 && path[1] == ':') || path.compare(0, 1, "\\") == 0;
@@ -65,8 +66,10 @@ void MediaChecker::CheckLogPath(const ConfigKey& key, const Place& place, const 
         Warn(place, say::LogTooLong(key.name, value.size(), key.capacity));
         return;
     }
-    if (!ExpandWholeText(value.c_str(), expanded.data(), expanded.size(), MacroValuesOf(g_setup)))
+    if (!ExpandWholeText(value.c_str(), expanded.data(), expanded.size(), MacroValuesOf(g_setup))) {
+        Warn(place, say::LogMacroRunsOn(shown));
         return;
+    }
     const std::string path = expanded.data();
     if (path.find_first_not_of(' ') == std::string::npos)
         Warn(place, say::LogExpandsToNothing(shown));

@@ -21,7 +21,8 @@ const std::vector<std::string> MasterSections = {"Version", "QvSetupConfig", "Pr
                                                  "CancelInstall", "CheckCdrom", "Strings", "Install"};
 
 // `path` with `from` at its start replaced by `to`; unchanged when it does
-// not start with that folder.
+// not start with that folder. (`from` ends with a whole character, so the
+// byte after it starts one: a backslash there is a separator.)
 std::string Rebased(const std::string& path, const std::string& from, const std::string& to)
 {
     if (from == to || path.compare(0, from.size(), from) != 0 ||

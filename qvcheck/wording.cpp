@@ -168,6 +168,12 @@ std::string LogExpandsToNothing(const std::string& shown)
     return shown + " expands to no path (nothing, or blanks only): qvsetup writes no log";
 }
 
+std::string LogMacroRunsOn(const std::string& shown)
+{
+    return shown + " has a %name% longer than 259 bytes (write %% for a percent sign): qvsetup "
+                   "writes no log";
+}
+
 std::string PictureUnreadable(const std::string& bitmap)
 {
     return "the picture " + Quoted(bitmap) + " can't be read: the background shows no picture";

@@ -39,6 +39,7 @@ std::string ValueCut(const char* key, size_t length, size_t kept);
 std::string LogTooLong(const char* key, size_t length, size_t capacity);
 std::string LogTooLongExpanded(const std::string& shown, size_t length);
 std::string LogExpandsToNothing(const std::string& shown);
+std::string LogMacroRunsOn(const std::string& shown);
 std::string PictureUnreadable(const std::string& bitmap);
 std::string PictureRefused(const std::string& bitmap);
 
