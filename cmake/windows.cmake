@@ -194,6 +194,7 @@ target_compile_definitions(bench_test PRIVATE
     VERSION_PROBE_EXE="$<TARGET_FILE_NAME:version_probe>")
 
 qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup_ui)
+qv_wine_test(setup_log_test SOURCES tests/setup/setup_log_test.cpp LIBRARIES qv_setup_core)
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
 foreach(name startup_test selection_test interpreter_test media_test background_test log_test)

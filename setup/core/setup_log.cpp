@@ -128,15 +128,12 @@ size_t WriteTimestamp(char* line, size_t capacity)
     return written > 0 ? std::min(static_cast<size_t>(written), capacity - 1) : 0;
 }
 
-// Appends to the queue under the lock; false when it does not fit.
-bool AppendToQueue(const char* text, size_t length)
+// Appends to the queue under the lock; the caller has made sure it fits.
+void AppendToQueue(const char* text, size_t length)
 {
-    if (g_log.queued + length > sizeof g_log.queue)
-        return false;
     memcpy(g_log.queue + g_log.queued, text, length);
     g_log.queued += length;
     ResetEvent(g_log.written);
-    return true;
 }
 
 // Appends `line` to the queue, or counts it as lost when the queue is full.

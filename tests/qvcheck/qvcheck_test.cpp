@@ -339,22 +339,14 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
     }
 }
 
-// A media folder of `length` bytes below a temporary folder, made of
-// folders of at most 100 bytes; removed with its contents.
-class DeepFolder {
+// A temporary folder, removed with its contents.
+class TempFolder {
 public:
-    explicit DeepFolder(size_t length) : root_(MakeTempFolder("deep")), folder_(root_)
-    {
-        while (folder_.size() + 1 < length) {
-            folder_ += "\\" + std::string(std::min<size_t>(100, length - folder_.size() - 1), 'D');
-            CreateDirectoryA(folder_.c_str(), nullptr);
-        }
-    }
-    ~DeepFolder() { RemoveTree(root_); }
+    TempFolder() : folder_(MakeTempFolder("media")) {}
+    ~TempFolder() { RemoveTree(folder_); }
     const std::string& get() const { return folder_; }
 
 private:
-    std::string root_;
     std::string folder_;
 };
 
@@ -379,34 +371,43 @@ bool MakeSparseFile(const std::string& path, DWORD size)
 TEST(Qvcheck, JudgesTheMediaAsTheyStandOnTheDisc)
 {
     const std::string app = "[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=A\r\n[Install]\r\n";
-    const DeepFolder deep(250);
-    ASSERT_EQ(deep.get().size(), 249u);
-    ASSERT_TRUE(WriteBytes(deep.get() + "\\QVSETUP.INF", ""));
-    ASSERT_TRUE(WriteBytes(deep.get() + "\\QVA.INF", app + "SLEEP,1\r\n"));
+    // A media folder of 249 bytes, whose master INF's path passes 259 bytes
+    // here (the folder is made short, then moved deep): on the disc's root
+    // every path is short, and the medium is clean.
+    const TempFolder root;
+    const std::string made = root.get() + "\\M";
+    const std::string deep = root.get() + "\\" + std::string(249 - root.get().size() - 1, 'D');
+    ASSERT_TRUE(CreateDirectoryA(made.c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(made + "\\QVSETUP.INF", ""));
+    ASSERT_TRUE(WriteBytes(made + "\\QVA.INF", app + "SLEEP,1\r\n"));
+    ASSERT_TRUE(MoveFileA(made.c_str(), deep.c_str()));
+    const CheckRun onRoot = RunQvcheck(BenchSystem() + " \"" + deep + "\"");
+    EXPECT_TRUE(MoveFileA(deep.c_str(), made.c_str()));
+    EXPECT_EQ(onRoot.exitCode, 0u);
+    EXPECT_EQ(onRoot.lines, std::vector<std::string>{"0 error(s), 0 warning(s)"});
+
+    // In a deep folder of the disc, a long name passes 259 bytes: qvsetup
+    // passes over that file, and qvcheck says so at the file.
+    const TempFolder media;
     const std::string longName = "QV" + std::string(20, 'N') + ".INF";
-    ASSERT_TRUE(WriteBytes(deep.get() + "\\" + longName, app + "SLEEP,1\r\n"));
-    // On the disc's root every path is short: the folder's own length
-    // does not count.
-    const CheckRun root = RunQvcheck(BenchSystem() + " \"" + deep.get() + "\"");
-    EXPECT_EQ(root.exitCode, 0u);
-    EXPECT_EQ(root.lines, std::vector<std::string>{"0 error(s), 0 warning(s)"});
-    // In a deep folder of the disc, the long name passes 259 bytes: qvsetup
-    // passes over it, and qvcheck says so at the file.
+    ASSERT_TRUE(WriteBytes(media.get() + "\\QVSETUP.INF", ""));
+    ASSERT_TRUE(WriteBytes(media.get() + "\\QVA.INF", app + "SLEEP,1\r\n"));
+    ASSERT_TRUE(WriteBytes(media.get() + "\\" + longName, app + "SLEEP,1\r\n"));
     const std::string onDisc = "D:\\" + std::string(240, 'S');
-    const CheckRun sub = RunQvcheck(BenchSystem() + " /disc=" + onDisc + " \"" + deep.get() + "\"");
+    const CheckRun sub = RunQvcheck(BenchSystem() + " /disc=" + onDisc + " \"" + media.get() + "\"");
     EXPECT_EQ(sub.exitCode, 1u);
     ASSERT_EQ(sub.lines.size(), 2u);
-    EXPECT_EQ(sub.lines[0].find(deep.get() + "\\" + longName + ": warning: not offered: on the disc"), 0u)
+    EXPECT_EQ(sub.lines[0].find(media.get() + "\\" + longName + ": warning: not offered: on the disc"), 0u)
         << sub.lines[0];
 
     // An EXPAND source of a gigabyte: its header is read, not the whole
     // file, which a 32-bit checker could not hold.
-    const DeepFolder media(0);
-    ASSERT_TRUE(WriteBytes(media.get() + "\\QVSETUP.INF", ""));
-    ASSERT_TRUE(WriteBytes(media.get() + "\\QVA.INF", app + "EXPAND,%CDROM%:\\BIG.TX_,C:\\BIG.TXT,DISC1\r\n"
-                                                        "[CheckCdrom]\r\nDISC1=\\BIG.TX_\r\n"));
-    ASSERT_TRUE(MakeSparseFile(media.get() + "\\BIG.TX_", 1u << 30));
-    const CheckRun expand = RunQvcheck(BenchSystem() + " \"" + media.get() + "\"");
+    const TempFolder big;
+    ASSERT_TRUE(WriteBytes(big.get() + "\\QVSETUP.INF", ""));
+    ASSERT_TRUE(WriteBytes(big.get() + "\\QVA.INF", app + "EXPAND,%CDROM%:\\BIG.TX_,C:\\BIG.TXT,DISC1\r\n"
+                                                      "[CheckCdrom]\r\nDISC1=\\BIG.TX_\r\n"));
+    ASSERT_TRUE(MakeSparseFile(big.get() + "\\BIG.TX_", 1u << 30));
+    const CheckRun expand = RunQvcheck(BenchSystem() + " \"" + big.get() + "\"");
     EXPECT_EQ(expand.exitCode, 1u);
     ASSERT_EQ(expand.lines.size(), 2u);
     EXPECT_NE(expand.lines[0].find("is not a compressed (SZDD) file"), std::string::npos) << expand.lines[0];
