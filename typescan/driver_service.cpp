@@ -31,7 +31,6 @@ SC_HANDLE OpenManager()
     return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
 }
 
-
 // Stops and deletes the open service.
 bool StopAndDelete(SC_HANDLE service)
 {

@@ -19,13 +19,14 @@ void StartSetupLog();
 bool SetupLogIsOn();
 
 // Adds one line, printf-style; line feeds in it are written as \n. Nothing
-// when the log is off.
+// when the log is off. A line that finds no room while the writer is behind
+// is counted, and "N lines lost" goes before the next line that is kept.
 void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Waits a moment until every line so far is in the file: called before a
 // step that may last (a command, a box), so that a process killed during it
-// leaves every line so far. A file that once takes longer is written behind
-// the run from then on, without further waits.
+// leaves every line so far. A file that takes longer is written behind the
+// run, without waits, until the writer has caught up again.
 void SettleSetupLog();
 
 // Waits a bounded time until every line so far is in the file (before
