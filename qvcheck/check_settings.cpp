@@ -72,7 +72,7 @@ void MediaChecker::CheckLogPath(const ConfigKey& key, const Place& place, const 
     }
     const std::string path = expanded.data();
     if (path.find_first_not_of(' ') == std::string::npos)
-        Warn(place, say::LogExpandsToNothing(shown));
+        Warn(place, say::LogExpandsToNothing(std::string(key.name) + " value " + say::Quoted(value)));
     else if (path.size() >= PathCapacity)
         Warn(place, say::LogTooLongExpanded(shown, path.size()));
 }
