@@ -19,7 +19,6 @@
 namespace {
 
 constexpr size_t LongestMeasuredLine = 65536;  // lines longer are not measured field by field
-constexpr size_t WidestExpansion = 33;         // bytes a macro's expansion may add per byte of the line
 constexpr unsigned char BackslashByte = 0x5C;
 
 const std::vector<std::string> ApplicationSections = {"Version", "Strings", "Install", "CheckCdrom"};
@@ -55,7 +54,7 @@ std::string OverlongField(const std::string& line, const MacroValues& macros)
     const std::vector<size_t> lengths = FieldLengths(line, macros);
     for (size_t i = 0; i < lengths.size(); ++i) {
         if (lengths[i] > limits[i])
-            return say::OverlongField(static_cast<int>(i), lengths[i]);
+            return say::OverlongField(static_cast<int>(i), lengths[i], limits[i]);
     }
     return std::string();
 }
@@ -118,16 +117,6 @@ bool HasEscapedText(uint32_t code)
 }
 
 } // namespace
-
-bool ProbePathOf(const CommandRecord& cmd, std::string* probe, TokenizeStop* stop)
-{
-    DiscProbe split;
-    if (!SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &split,
-                         stop))
-        return false;
-    *probe = split.path + DiscProbe::DriveLength;
-    return true;
-}
 
 void MediaChecker::CheckApplication(const std::string& path, int priorityLine)
 {

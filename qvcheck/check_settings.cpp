@@ -18,7 +18,6 @@
 namespace {
 
 constexpr size_t ValueProbeCapacity = 65536;   // reads a whole profile value
-constexpr size_t WidestExpansion = 33;         // bytes a macro's expansion may add per byte of the line
 constexpr size_t SectionEndBytes = 2;          // a section's answer ends with two NULs
 
 const std::vector<std::string> VersionKeys = {"signature", "admini", "Default"};
@@ -58,23 +57,29 @@ void MediaChecker::CheckVersion(const std::string& path, const ProfileFile& file
     }
 }
 
+// LOG judged by qvsetup's own rule, expanded with room enough to say how
+// long a path that does not fit would be.
 void MediaChecker::CheckLogPath(const ConfigKey& key, const Place& place, const std::string& value)
 {
     const std::string shown = std::string(key.name) + "=" + value;
     std::vector<char> expanded(value.size() * WidestExpansion + PathCapacity);
-    if (value.size() + 1 >= key.capacity) {
+    switch (ExpandLogPath(value.c_str(), MacroValuesOf(g_setup), expanded.data(), expanded.size())) {
+    case LogPathFault::TooLongAsWritten:
         Warn(place, say::LogTooLong(key.name, value.size(), key.capacity));
-        return;
-    }
-    if (!ExpandWholeText(value.c_str(), expanded.data(), expanded.size(), MacroValuesOf(g_setup))) {
+        break;
+    case LogPathFault::MacroNameTooLong:
         Warn(place, say::LogMacroRunsOn(shown));
-        return;
-    }
-    const std::string path = expanded.data();
-    if (path.find_first_not_of(' ') == std::string::npos)
+        break;
+    case LogPathFault::TooLongExpanded:
+        Warn(place, say::LogTooLongExpanded(shown, strlen(expanded.data())));
+        break;
+    case LogPathFault::NoPath:
         Warn(place, say::LogExpandsToNothing(std::string(key.name) + " value " + say::Quoted(value)));
-    else if (path.size() >= PathCapacity)
-        Warn(place, say::LogTooLongExpanded(shown, path.size()));
+        break;
+    case LogPathFault::None:
+    case LogPathFault::Off:
+        break;
+    }
 }
 
 void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& line)
@@ -107,9 +112,10 @@ void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& lin
         CheckLogPath(key, place, value);
         break;
     case ConfigValueKind::Text:
+    case ConfigValueKind::EscapedText:
         if (value.size() >= key.capacity)
             Warn(place, say::ValueCut(key.name, value.size(), key.capacity - 1));
-        if (SameName(key.name, "BACKGROUND_MSG"))
+        if (key.kind == ConfigValueKind::EscapedText)
             CheckEscapes(value, place);
         break;
     }

@@ -43,6 +43,18 @@ bool IsUncompressed(const std::string& path)
                            &length);
 }
 
+// The probe path of the command's [CheckCdrom] value (without its drive)
+// as the drive check splits the value at the command's turn; false when it
+// can't.
+bool ProbePathOf(const CommandRecord& cmd, std::string* probe)
+{
+    DiscProbe split;
+    if (!SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &split))
+        return false;
+    *probe = split.path + DiscProbe::DriveLength;
+    return true;
+}
+
 } // namespace
 
 // The disc folder that holds the probe file of the command's drive check
@@ -50,8 +62,7 @@ bool IsUncompressed(const std::string& path)
 bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
 {
     std::string probe;
-    TokenizeStop stop = {};
-    if (!ProbePathOf(cmd, &probe, &stop))
+    if (!ProbePathOf(cmd, &probe))
         return false;
     const auto cached = discOfProbe_.find(probe);
     if (cached != discOfProbe_.end()) {

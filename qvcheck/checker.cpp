@@ -31,6 +31,12 @@ std::string Rebased(const std::string& path, const std::string& from, const std:
     return to + path.substr(from.size());
 }
 
+// A path of the engine as the author finds the file: in the folder given.
+std::string ShownPath(const MediaView& view, const std::string& path)
+{
+    return Rebased(path, view.engine, view.given);
+}
+
 // A folder as a full path, so that it means the same after the current
 // directory has changed.
 std::string FullPath(const std::string& folder)
@@ -164,11 +170,6 @@ void MediaChecker::Run()
     else
         CheckMaster(master);
     CheckPriority(master);
-}
-
-std::string ShownPath(const MediaView& view, const std::string& path)
-{
-    return Rebased(path, view.engine, view.given);
 }
 
 std::string DiscPath(const MediaView& view, const std::string& path)

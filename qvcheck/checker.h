@@ -31,8 +31,5 @@ void ApplySystem(const DescribedSystem& system, SetupState& state);
 // Checks the media of the prepared engine; the findings go to `report`.
 void CheckInstallationMedia(const CheckOptions& options, const MediaView& view, Report& report);
 
-// A path of the engine as the author finds the file: in the folder given.
-std::string ShownPath(const MediaView& view, const std::string& path);
-
 // A path of the engine as it stands on the disc.
 std::string DiscPath(const MediaView& view, const std::string& path);

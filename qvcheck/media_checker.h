@@ -17,6 +17,9 @@
 #include "setup/core/records.h"
 #include "setup/core/setup_config.h"
 
+// Room for any macro's expansion: bytes it may add per byte of the text.
+constexpr size_t WidestExpansion = 33;
+
 // A line of a file, where a finding about it is reported.
 struct Place {
     std::string path;
@@ -82,8 +85,3 @@ private:
 // A profile value as GetPrivateProfileStringA gives it to qvsetup, whole:
 // blanks around it removed, and quotes around it too.
 std::string ProfileValue(const std::string& path, const char* section, const char* key);
-
-// The probe path of the command's [CheckCdrom] value (without its drive)
-// as the drive check splits the value at the command's turn; false when it
-// can't.
-bool ProbePathOf(const CommandRecord& cmd, std::string* probe, TokenizeStop* stop);

@@ -242,12 +242,10 @@ std::string NoCommands()
     return "no commands in [Install]: when this application's turn comes, the run ends";
 }
 
-std::string OverlongField(int field, size_t length)
+std::string OverlongField(int field, size_t length, size_t limit)
 {
-    const size_t limits[CommandFields] = {KeywordCapacity - 1, PathCapacity - 1, PathCapacity - 1,
-                                          CheckKeyCapacity - 1};
     return std::string(FieldNames[field]) + " is " + Bytes(length) +
-           " after macro expansion; the limit is " + std::to_string(limits[field]);
+           " after macro expansion; the limit is " + std::to_string(limit);
 }
 
 std::string BadLine(const std::string& line, const char* checkKey, bool fdOnly, LineFault fault,

@@ -58,7 +58,7 @@ std::string NoCommands();
 // Command lines.
 std::string BadLine(const std::string& line, const char* checkKey, bool fdOnly, LineFault fault,
                     int32_t field, const std::string& overlong);
-std::string OverlongField(int field, size_t length);
+std::string OverlongField(int field, size_t length, size_t limit);
 std::string BackToBackMacros(const std::string& macros);
 std::string OverlongOnOtherSystem(const std::string& system, const std::string& windowsDir,
                                   const std::string& systemDir, const std::string& overlong);

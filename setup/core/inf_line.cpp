@@ -31,7 +31,7 @@ public:
     // `wholeText`: blanks and commas are ordinary bytes, so the text stays
     // one field with its blanks.
     LineSplitter(char* const fields[], const size_t capacities[], int maxFields,
-                 const MacroValues& macros, bool wholeText = false)
+                 const MacroValues& macros, bool wholeText)
         : fields_(fields), capacities_(capacities), maxFields_(maxFields), macros_(macros),
           wholeText_(wholeText)
     {
@@ -167,33 +167,45 @@ bool LineSplitter::Split(const char* line, uint32_t* macroUse, TokenizeStop* sto
     return true;
 }
 
+// TokenizeLine, or with `wholeText` ExpandWholeText: the checks of the
+// arguments, then the split.
+bool SplitLine(char* const fields[], const size_t capacities[], int maxFields, uint32_t* macroUse,
+               const char* line, const MacroValues& macros, TokenizeStop* stop, bool wholeText)
+{
+    *macroUse = 0;
+    if (stop)
+        *stop = TokenizeStop{LineFault::None, 0};
+    LineFault refused = maxFields <= 0 ? LineFault::TooManyFields : LineFault::None;
+    for (int k = 0; k < maxFields; ++k) {
+        // A field needs room for its terminating NUL at least.
+        if (capacities[k] == 0)
+            refused = LineFault::FieldTooLong;
+    }
+    if (refused != LineFault::None) {
+        if (stop)
+            stop->fault = refused;
+        return false;
+    }
+    LineSplitter splitter(fields, capacities, maxFields, macros, wholeText);
+    return splitter.Split(line, macroUse, stop);
+}
+
 } // namespace
 
 bool TokenizeLine(char* const fields[], const size_t capacities[], int maxFields,
                  uint32_t* macroUse, const char* line, const MacroValues& macros,
                  TokenizeStop* stop)
 {
-    *macroUse = 0;
-    if (stop)
-        *stop = TokenizeStop{LineFault::None, 0};
-    if (maxFields <= 0) {
-        if (stop)
-            stop->fault = LineFault::TooManyFields;
-        return false;
-    }
-    LineSplitter splitter(fields, capacities, maxFields, macros);
-    return splitter.Split(line, macroUse, stop);
+    return SplitLine(fields, capacities, maxFields, macroUse, line, macros, stop, false);
 }
 
-bool ExpandWholeText(const char* text, char* expanded, size_t capacity, const MacroValues& macros)
+bool ExpandWholeText(const char* text, char* expanded, size_t capacity, const MacroValues& macros,
+                     TokenizeStop* stop)
 {
-    if (capacity == 0)
-        return false;
     char* const fields[] = {expanded};
     const size_t capacities[] = {capacity};
     uint32_t macroUse = 0;
-    LineSplitter splitter(fields, capacities, 1, macros, true);
-    return splitter.Split(text, &macroUse, nullptr);
+    return SplitLine(fields, capacities, 1, &macroUse, text, macros, stop, true);
 }
 
 bool SplitCheckValue(const char* value, char letter, const MacroValues& macros, DiscProbe* probe,

@@ -98,8 +98,10 @@ bool TokenizeLine(char* const fields[], const size_t capacities[], int maxFields
 // Expands the macros of `text` by the rules of a command line's field, but
 // keeps its blanks and commas: the whole text is one field (a path such as
 // %PROGRAMFILES%\Maker\QV.LOG). False when the result does not fit
-// `capacity` or a macro name runs past MaxMacroName.
-bool ExpandWholeText(const char* text, char* expanded, size_t capacity, const MacroValues& macros);
+// `capacity` or a macro name runs past MaxMacroName (`stop`, when given,
+// says which).
+bool ExpandWholeText(const char* text, char* expanded, size_t capacity, const MacroValues& macros,
+                     TokenizeStop* stop = nullptr);
 
 // The fields of a [CheckCdrom] value: the probe file's path behind the
 // drive letter and its colon, the prompt, the button set.

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "setup/core/inf_line.h"
 #include "setup/core/messages.h"
 
@@ -16,7 +18,7 @@ constexpr uint32_t DefaultTick = 10;
 const ConfigKey ConfigKeyTable[] = {
     {"SETUPNAME", DefaultSetupName, TitleCapacity, ConfigValueKind::Text},
     {"BACKGROUND", "YES", BackgroundCapacity, ConfigValueKind::YesNo},
-    {"BACKGROUND_MSG", "", PathCapacity, ConfigValueKind::Text},
+    {"BACKGROUND_MSG", "", PathCapacity, ConfigValueKind::EscapedText},
     {"BITMAP", "", PathCapacity, ConfigValueKind::Text},
     {"STYLE", "SINGLELIST", StyleCapacity, ConfigValueKind::Style},
     {"SIGNAL", "10", 0, ConfigValueKind::Number},
@@ -99,6 +101,23 @@ bool ProfileIsYes(const char* path, const char* section, const char* key)
     char value[YesNoCapacity];
     GetPrivateProfileStringA(section, key, "NO", value, sizeof value, path);
     return EqualsIgnoreCase(value, "YES");
+}
+
+LogPathFault ExpandLogPath(const char* value, const MacroValues& macros, char* path,
+                           size_t capacity)
+{
+    const size_t length = strlen(value);
+    if (length == 0)
+        return LogPathFault::Off;
+    if (length + 1 >= sizeof SetupConfig{}.logPath)
+        return LogPathFault::TooLongAsWritten;
+    TokenizeStop stop = {};
+    if (!ExpandWholeText(value, path, capacity, macros, &stop))
+        return stop.fault == LineFault::MacroNameTooLong ? LogPathFault::MacroNameTooLong
+                                                         : LogPathFault::TooLongExpanded;
+    if (strlen(path) >= PathCapacity)
+        return LogPathFault::TooLongExpanded;
+    return path[strspn(path, " ")] == '\0' ? LogPathFault::NoPath : LogPathFault::None;
 }
 
 void ReadSetupConfig(const char* path, SetupConfig* config)

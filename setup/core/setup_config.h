@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "setup/core/inf_line.h"
 #include "setup/core/records.h"
 
 enum ListStyle : int32_t {
@@ -33,6 +34,7 @@ struct SetupConfig {
 // What a key's value means, for readers that judge a value.
 enum class ConfigValueKind {
     Text,       // any text
+    EscapedText,  // any text whose escapes (\n, \t, \\) are rewritten
     YesNo,      // "YES" or "NO"; any other value means what the key's default means
     Style,      // "MULTI", "SINGLE" or "SINGLELIST"
     Number,     // a decimal number of milliseconds
@@ -53,6 +55,23 @@ const ConfigKey* ConfigKeys(size_t* count);
 
 // The key of [QvSetupConfig] named `name` (any case), or null.
 const ConfigKey* FindConfigKey(const char* name);
+
+// Why a LOG value gives no log.
+enum class LogPathFault {
+    None,               // the log is written to the expanded path
+    Off,                // LOG is empty or missing: no log, as meant
+    TooLongAsWritten,   // it fills its buffer, so the profile reader may have cut it
+    MacroNameTooLong,   // a %name% runs past MaxMacroName
+    TooLongExpanded,    // the expanded path passes 259 bytes
+    NoPath,             // it expands to nothing, or to blanks only
+};
+
+// LOG's value as the log's path: its macros expanded into `path` (of
+// `capacity` bytes) with its blanks and commas kept. A value that fills
+// the setting's buffer may have been cut by the profile reader: a log in a
+// file of a cut name is no log. qvsetup and qvcheck judge LOG alike by it.
+LogPathFault ExpandLogPath(const char* value, const MacroValues& macros, char* path,
+                           size_t capacity);
 
 // Reads every setting of the master INF at `masterInfPath`; a missing file or
 // key gives the defaults.

@@ -34,7 +34,8 @@ struct SetupLog {
     char batch[QueueCapacity];  // the writer's copy of the queue, written outside the lock
     bool closing;
     bool broken;        // the file can't be opened or written: lines are dropped
-    unsigned long lost; // lines dropped for want of room since the last one queued
+    unsigned long lost; // lines dropped for want of room since the last one queued;
+                        // only the run's thread, which queues, uses it
     bool lagging;       // the writer is behind: steps do not wait until it catches up
 };
 
@@ -97,23 +98,6 @@ DWORD WINAPI WriteLog(void*)
     FlushFileBuffers(file);
     CloseHandle(file);
     return 0;
-}
-
-bool IsBlank(const char* text)
-{
-    return text[strspn(text, " ")] == '\0';
-}
-
-// LOG with its macros expanded, its blanks kept (a path under Program
-// Files); false when it is empty or does not fit. A value that fills its
-// buffer may have been cut by the profile reader: a log in a file of a cut
-// name is no log, so it is refused too.
-bool ExpandLogPath(char* path)
-{
-    const size_t length = strlen(g_setup.config.logPath);
-    return length > 0 && length + 1 < sizeof g_setup.config.logPath &&
-           ExpandWholeText(g_setup.config.logPath, path, PathCapacity, MacroValuesOf(g_setup)) &&
-           !IsBlank(path);
 }
 
 // The local time to the millisecond and a blank, at the start of `line`;
@@ -181,7 +165,8 @@ const char* Letter(char letter, char (&text)[2])
 void StartSetupLog()
 {
     char path[PathCapacity] = {};
-    if (g_log.on || !ExpandLogPath(path))
+    if (g_log.on || ExpandLogPath(g_setup.config.logPath, MacroValuesOf(g_setup), path,
+                                  sizeof path) != LogPathFault::None)
         return;
     memcpy(g_log.path, path, sizeof path);
     InitializeCriticalSection(&g_log.lock);
@@ -255,10 +240,7 @@ void FinishSetupLog()
     if (!g_log.on)
         return;
     // Lines lost at the very end are named once the writer has made room.
-    EnterCriticalSection(&g_log.lock);
-    const bool lost = g_log.lost > 0;
-    LeaveCriticalSection(&g_log.lock);
-    if (lost && WaitForSingleObject(g_log.written, CloseWaitMs) == WAIT_OBJECT_0)
+    if (g_log.lost > 0 && WaitForSingleObject(g_log.written, CloseWaitMs) == WAIT_OBJECT_0)
         Enqueue("", 0);
     EnterCriticalSection(&g_log.lock);
     g_log.closing = true;
