@@ -157,7 +157,8 @@ TEST_F(FileCommands, JapaneseFoldersLogsWithBlanksAndUnlistableSources)
     EXPECT_NE(ReadBytes(log).find("command XCOPYA"), std::string::npos);
     const std::string source = Work(std::string(257 - work_.size() - 1, 'S'));
     ASSERT_EQ(source.size(), 257u);
-    MakeFile(source + "\\A.TXT");
+    // The folder fits, its listing pattern does not (nor would any file in it).
+    ASSERT_TRUE(CreateDirectoryA(source.c_str(), nullptr));
     EXPECT_TRUE(EndedWith(Run({"XCOPY," + source + "," + Work("OUT")}), "ﾌｧｲﾙのｺﾋﾟｰに失敗しました."));
 }
 

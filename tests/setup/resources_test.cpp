@@ -56,7 +56,7 @@ TEST_F(Resources, CheckmarkHoldsExactlyTheMark)
     EXPECT_EQ(palette[7].rgbRed, 192);
 }
 
-BOOL CALLBACK CloseAtOnce(HWND dialog, UINT message, WPARAM, LPARAM)
+INT_PTR CALLBACK CloseAtOnce(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message == WM_INITDIALOG)
         PostMessageA(dialog, WM_APP, 0, 0);
@@ -84,7 +84,7 @@ BOOL CALLBACK CloseAtOnce(HWND dialog, UINT message, WPARAM, LPARAM)
 TEST_F(Resources, SelectionDialogTemplateTexts)
 {
     EXPECT_EQ(DialogBoxParamA(module_, MAKEINTRESOURCEA(102), nullptr,
-                              reinterpret_cast<DLGPROC>(CloseAtOnce), 0),
+                              CloseAtOnce, 0),
               1);
     EXPECT_NE(FindResourceA(module_, MAKEINTRESOURCEA(108), MAKEINTRESOURCEA(5)), nullptr);
     EXPECT_NE(LoadIconA(module_, MAKEINTRESOURCEA(101)), nullptr);
