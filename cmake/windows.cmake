@@ -48,6 +48,7 @@ qv_setup_floor(qv_setup_core
     setup/core/setup_log.cpp
     setup/core/setup_state.cpp
     setup/core/startup.cpp
+    setup/core/unattended.cpp
 )
 target_link_libraries(qv_setup_core PUBLIC advapi32)
 

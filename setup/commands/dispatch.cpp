@@ -9,6 +9,7 @@
 #include "setup/commands/process_commands.h"
 #include "setup/core/inf_line.h"
 #include "setup/core/setup_log.h"
+#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -34,13 +35,33 @@ unsigned long Elapsed(const CommandRecord* cmd)
     return GetTickCount() - cmd->startTick;
 }
 
+// In an unattended run, a program that runs past ProgTimeout ends the run;
+// it is left running.
+bool ProgramTimedOut(const CommandRecord* cmd)
+{
+    const uint32_t limit = g_setup.unattended.answers.progTimeoutSeconds;
+    if (!g_setup.unattended.on || limit == 0 || Elapsed(cmd) < limit * 1000UL)
+        return false;
+    LogEvent("PROG's program still runs after %lu s (ProgTimeout): it is left running",
+             static_cast<unsigned long>(limit));
+    EndUnattendedRun(EndProgTimedOut, cmd->param1);
+    return true;
+}
+
 // PROG is done once its process has ended; a handle that can't be waited
 // on counts as ended, so nothing hangs.
 bool IsProgramDone(CommandRecord* cmd)
 {
     HANDLE process = reinterpret_cast<HANDLE>(cmd->handle);
-    if (process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+    const bool running = process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    if (running && !ProgramTimedOut(cmd))
         return false;
+    if (running) {
+        cmd->busy = 0;
+        CloseHandle(process);
+        cmd->handle = 0;
+        return true;
+    }
     DWORD exitCode = 0;
     if (process && GetExitCodeProcess(process, &exitCode))
         LogEvent("PROG's program ended after %lu ms with exit code %lu", Elapsed(cmd), exitCode);

@@ -72,6 +72,8 @@ void OnDriveChosen(HWND dialog)
     char drive[DriveNameCapacity] = {};
     SendMessageA(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(drive));
     g_setup.cdromLetter = drive[0];
+    const char letter[] = {drive[0], '\0'};
+    RecordAnswer("CdromDrive", letter);
     EndDialog(dialog, IDOK);
 }
 
@@ -121,12 +123,85 @@ bool ProbeFound(const char* path)
     return found;
 }
 
+constexpr DWORD PollMs = 1000;
+
+// Lets the windows paint and tick for `milliseconds` while a wait goes on.
+void HandleMessagesFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < milliseconds; passed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - passed, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// Asks `found` once a second until it answers true or the answers' DiscWait
+// has passed; true when it did.
+template <typename Probe>
+bool WaitForDisc(Probe found)
+{
+    const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * PollMs;
+    const DWORD start = GetTickCount();
+    while (!found()) {
+        if (GetTickCount() - start >= waitMs)
+            return false;
+        HandleMessagesFor(PollMs);
+    }
+    return true;
+}
+
+// The first CD-ROM drive whose disc holds the check's probe file.
+bool FindDiscDrive(const CommandRecord* cmd)
+{
+    return WaitForDisc([cmd] {
+        char roots[DriveListCapacity];
+        ReadDriveList(roots);
+        for (const char* root = roots; *root; root += strlen(root) + 1) {
+            DiscProbe probe;
+            if (GetDriveTypeA(root) == DRIVE_CDROM &&
+                SplitCheckValue(cmd->checkEntry->value, root[0], MacroValuesOf(g_setup), &probe) &&
+                ProbeFound(probe.path)) {
+                g_setup.cdromLetter = root[0];
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+// An unattended run takes its CdromDrive answer, or with AUTO the first
+// CD-ROM drive that holds the disc within DiscWait.
+bool AnswerCdromLetter(CommandRecord* cmd)
+{
+    const char answer = g_setup.unattended.answers.cdromDrive;
+    if (answer != AutoDrive) {
+        g_setup.cdromLetter = answer;
+    } else if (!FindDiscDrive(cmd)) {
+        LogEvent("no CD-ROM drive holds the disc of %s (unattended, CdromDrive=AUTO)", cmd->checkKey);
+        EndUnattendedRun(EndNoDisc, "no CD-ROM drive holds the disc");
+        return false;
+    }
+    LogEvent("drive %c: taken (unattended)", g_setup.cdromLetter);
+    PutCdromLetter(cmd);
+    return true;
+}
+
 // The CD-ROM letter, asked of the user when none is known; false when the
 // user cancelled (the message is shown).
 bool SettleCdromLetter(CommandRecord* cmd)
 {
     if (g_setup.cdromLetter != CdromPlaceholder)
         return true;
+    if (g_setup.unattended.on)
+        return AnswerCdromLetter(cmd);
     LogEvent("no CD-ROM drive is known: the drive is asked for");
     const INT_PTR chosen = DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_DRIVE),
                                            g_setup.backgroundWindow, DriveSelectDialogProc, 0);
@@ -160,6 +235,12 @@ bool CheckMedia(CommandRecord* cmd)
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);
     LogEvent("drive check %s: looking for %s", cmd->checkKey, probe.path);
+    if (g_setup.unattended.on && !WaitForDisc([&probe] { return ProbeFound(probe.path); })) {
+        LogEvent("drive check %s: no disc within %lu s (unattended)", cmd->checkKey,
+                 static_cast<unsigned long>(g_setup.unattended.answers.discWaitSeconds));
+        EndUnattendedRun(EndNoDisc, probe.prompt);
+        return false;
+    }
     while (!ProbeFound(probe.path)) {
         const int answer = ShowBox(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
         switch (ActOnPromptAnswer(answer)) {

@@ -175,6 +175,13 @@ bool MsgboxCommand(CommandRecord* cmd)
 // that can't be created answers -1, and the run goes on.
 bool AttentionCommand(CommandRecord* cmd)
 {
+    // A notice without a time never closes by itself: an unattended run
+    // logs it and takes it as closed.
+    if (g_setup.unattended.on && cmd->param2[0] == '\0') {
+        UnescapeText(cmd->param1);
+        LogEvent("notice without a time, taken as closed (unattended): %s", cmd->param1);
+        return false;
+    }
     Notice notice = {cmd, RECT{}};
     return DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_setup.backgroundWindow,
                            AttentionDialogProc, reinterpret_cast<LPARAM>(&notice)) != 0;
@@ -197,6 +204,12 @@ bool ShutdownCommand(CommandRecord* cmd)
     if (!ReadDecimal(cmd->param2, &mode))
         mode = RestartMode;
     const uint32_t flags = ShutdownFlags(mode);
+    if (g_setup.unattended.on && !g_setup.unattended.answers.restart) {
+        LogEvent("Windows is not to %s (unattended, Restart=NO): a restart is needed",
+                 (flags & EWX_REBOOT) ? "restart" : "shut down");
+        EndUnattendedRun(EndRestartNeeded, "");
+        return false;
+    }
     if (cmd->param1[0] != '\0') {
         UnescapeText(cmd->param1);
         if (ShowBox(g_setup.backgroundWindow, cmd->param1, g_setup.config.setupName,
@@ -206,6 +219,7 @@ bool ShutdownCommand(CommandRecord* cmd)
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
     LogEvent("Windows is about to %s", (flags & EWX_REBOOT) ? "restart" : "shut down");
+    WriteRunResult();
     FlushSetupLog();
     ExitWindowsEx(flags, 0);
     return true;

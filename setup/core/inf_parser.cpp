@@ -60,6 +60,8 @@ bool ParseSectionLines(AppRecord* app, const char* section, const char* lines, L
         if (!cmd)
             return Fail(error, LoadProblem::OutOfMemory, app->infPath);
         cmd->infPath = app->infPath;
+        cmd->section = section;
+        cmd->sectionLine = index;
         LineFault fault = LineFault::None;
         if (!ParseCommand(app, cmd, line, &fault)) {
             FreeZeroed(cmd);

@@ -31,6 +31,8 @@ struct CommandRecord {
     char checkKey[CheckKeyCapacity];
     CheckCdromEntry* checkEntry;
     const char* infPath;        // the owning AppRecord's infPath
+    const char* section;        // the section it stands in (a name that lives as long as the run)
+    int32_t sectionLine;        // its place among the section's lines, from 0
     uint32_t startTick;         // when the command started, for the log
 };
 

@@ -45,7 +45,8 @@ LRESULT OnCreate(HWND window)
     HWND owner = config.showBackground ? window : GetDesktopWindow();
     g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
                                                  owner, SelectionDialogProc, 0);
-    if (g_setup.selectionDialog)
+    // An unattended run answers the dialog unseen.
+    if (g_setup.selectionDialog && !g_setup.unattended.on)
         ShowWindow(g_setup.selectionDialog, SW_SHOW);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
+#include "setup/core/unattended.h"
 #include "setup/shell/background_window.h"
 #include "setup/ui/selectors.h"
 
@@ -46,8 +47,15 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
         return 0;
     LoadSettings();
     g_setup.isAdmin = g_setup.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
+    const bool answersRead = !UnattendedAsked() || ReadAnswerFile();
     StartSetupLog();
     LogStartOfRun();
+    if (!answersRead) {
+        LogEvent("%s: nothing runs", g_setup.unattended.message);
+        return EndBadAnswers;
+    }
+    if (g_setup.unattended.on)
+        LogEvent("unattended run: no window waits for a person");
 
     HWND window = CreateBackgroundWindow(instance);
     if (!window)
@@ -64,14 +72,19 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
-    // A second instance ends at once and silently.
+    // A second instance ends at once: silently with 0, or in an unattended
+    // run with a code of its own, which a factory line can't take for success.
     HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MutexName);
     if (running) {
         CloseHandle(running);
-        return 0;
+        return UnattendedAsked() ? EndAlreadyRunning : 0;
     }
     HANDLE mutex = CreateMutexA(nullptr, TRUE, MutexName);
-    const int exitCode = RunSetup(instance, commandLine);
+    int exitCode = RunSetup(instance, commandLine);
+    if (g_setup.unattended.on) {
+        exitCode = UnattendedExitCode(exitCode);
+        WriteRunResult();
+    }
     LogEvent("qvsetup ends with exit code %d", exitCode);
     FinishSetupLog();
     if (mutex) {

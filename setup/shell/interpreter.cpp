@@ -19,6 +19,8 @@ void ArmStepTimer(HWND window)
 void EndRun(HWND window)
 {
     LogEvent("the run ends");
+    if (g_setup.unattended.on)
+        NoteAppStart(nullptr);
     FreeAppList();
     DestroyWindow(window);
 }
@@ -27,6 +29,8 @@ void EndRun(HWND window)
 // the application has no command or the dispatch ends the run.
 bool StartApp(AppRecord* app)
 {
+    if (g_setup.unattended.on)
+        NoteAppStart(app);
     if (app->listIndex == -1)
         LogEvent("commands of the master INF");
     else
@@ -78,7 +82,8 @@ void OnStepTick(HWND window, UINT_PTR timerId)
         ArmStepTimer(window);
         return;
     }
-    if (AdvanceRun(Current(g_setup.appList)))
+    // An unattended run stops where its end was recorded.
+    if (!g_setup.unattended.ended && AdvanceRun(Current(g_setup.appList)))
         ArmStepTimer(window);
     else
         EndRun(window);

@@ -33,11 +33,23 @@ const char* ButtonName(int answer)
     }
 }
 
+// An unattended run shows no box: each is answered OK, and an error box
+// ends the run, as a loading or a command failure by when it comes.
+int AnswerBoxUnseen(const char* text, UINT style)
+{
+    LogEvent("box answered: OK (unattended, not shown)");
+    if ((style & MB_ICONMASK) == MB_ICONERROR)
+        EndUnattendedRun(g_setup.unattended.commandsStarted ? EndCommandFailed : EndLoadFailed, text);
+    return IDOK;
+}
+
 } // namespace
 
 int ShowBox(HWND owner, const char* text, const char* caption, UINT style)
 {
     LogEvent("box \"%s\": %s", caption, text);
+    if (g_setup.unattended.on)
+        return AnswerBoxUnseen(text, style);
     SettleSetupLog();
     const int answer = MessageBoxA(owner, text, caption, style);
     LogEvent("box answered: %s", ButtonName(answer));

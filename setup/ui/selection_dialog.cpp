@@ -1,6 +1,9 @@
 // The application selection dialog.
 #include "setup/ui/selection_dialog.h"
 
+#include <cstdio>
+
+#include "setup/core/answer_file.h"
 #include "setup/core/app_collection.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
@@ -127,6 +130,56 @@ BOOL BuildSelector(HWND dialog)
     }
 }
 
+// True when Select's list names the INF file of `app`.
+bool IsNamed(const char* list, const AppRecord& app)
+{
+    char name[PathCapacity];
+    for (const char* cursor = list; NextSelectName(&cursor, name, sizeof name);) {
+        if (lstrcmpiA(name, InfFileName(app.infPath)) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The first name of Select's list that no application offered has as its
+// INF file name, copied into `name`; false when every name is offered.
+bool FindUnofferedName(const char* list, char (&name)[PathCapacity])
+{
+    for (const char* cursor = list; NextSelectName(&cursor, name, sizeof name);) {
+        bool offered = false;
+        for (const AppRecord* app = g_setup.appList.head; app && !offered; app = app->next)
+            offered = lstrcmpiA(name, InfFileName(app->infPath)) == 0;
+        if (!offered)
+            return true;
+    }
+    return false;
+}
+
+// An unattended run chooses by its answers and presses Install unseen; a
+// name that the media do not offer ends the run before anything runs.
+void AnswerSelection(HWND dialog)
+{
+    const Answers& answers = g_setup.unattended.answers;
+    char unoffered[PathCapacity];
+    if (answers.select == SelectAnswer::Names && FindUnofferedName(answers.selectNames, unoffered)) {
+        char message[EndMessageCapacity];
+        snprintf(message, sizeof message, "Select names %s, which the media do not offer", unoffered);
+        EndUnattendedRun(EndBadAnswers, message);
+        FreeAppList();
+        DestroyWindow(dialog);
+        return;
+    }
+    for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        if (answers.select == SelectAnswer::All)
+            app->selected = 1;
+        else if (answers.select == SelectAnswer::Names)
+            app->selected = IsNamed(answers.selectNames, *app) ? 1 : 0;
+        else if (answers.select == SelectAnswer::Nothing)
+            app->selected = 0;
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, ButtonClicked), 0);
+}
+
 BOOL InitSelectionDialog(HWND dialog)
 {
     auto* state = AllocRecord<SelectionState>();
@@ -157,13 +210,35 @@ BOOL InitSelectionDialog(HWND dialog)
     if (Count(g_setup.appList) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");
-        SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
+        if (g_setup.unattended.on)
+            AnswerSelection(dialog);
+        else
+            SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
         return FALSE;
     }
     const BOOL built = BuildSelector(dialog);
     if (const SelectionState* alive = StateOf(dialog))
         LogOffer(*alive);
+    if (built && g_setup.unattended.on)
+        AnswerSelection(dialog);
     return built;
+}
+
+// QVSETUP_RECORD keeps the INF file names of the chosen applications.
+void RecordChoice()
+{
+    char names[SelectListCapacity] = {};
+    size_t used = 0;
+    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        if (!app->selected || app->listIndex == -1)
+            continue;
+        const int written = snprintf(names + used, sizeof names - used, "%s%s", used ? "," : "",
+                                     InfFileName(app->infPath));
+        if (written < 0 || used + static_cast<size_t>(written) >= sizeof names)
+            break;
+        used += static_cast<size_t>(written);
+    }
+    RecordAnswer("Select", used ? names : "NONE");
 }
 
 // Install: [DefaultInstall] first, then the chosen applications.
@@ -171,6 +246,10 @@ void OnInstall(HWND dialog, SelectionState& state)
 {
     LogEvent("Install pressed");
     LogChoice();
+    if (g_setup.unattended.on)
+        NoteChoice(g_setup.appList);
+    else
+        RecordChoice();
     if (state.defaultInstall.selected)
         PushPseudoApp(state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);
