@@ -211,7 +211,8 @@ qv_wine_test(parser_test SOURCES tests/setup/parser_test.cpp LIBRARIES qv_setup_
 qv_wine_test(setup_log_test SOURCES tests/setup/setup_log_test.cpp LIBRARIES qv_setup_core)
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
-foreach(name startup_test selection_test interpreter_test media_test background_test log_test)
+foreach(name startup_test selection_test interpreter_test media_test background_test log_test
+        unattended_test)
     qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
     add_dependencies(${name} qvsetup stamp)
 endforeach()

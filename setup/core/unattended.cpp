@@ -184,11 +184,12 @@ bool ReadAnswerFile()
         return RefuseAnswers(AnswersVariable, "names no file that can be read", "");
     if (!IsReadableFile(path))
         return RefuseAnswers(path, "missing or unreadable", "");
-    if (!ApplyAnswerKeys(path))
-        return false;
+    // A Log read before a wrong key still takes the run's log, which then
+    // tells what was wrong.
+    const bool applied = ApplyAnswerKeys(path);
     if (run.answers.logPath[0] != '\0')
         memcpy(g_setup.config.logPath, run.answers.logPath, sizeof g_setup.config.logPath);
-    return true;
+    return applied;
 }
 
 void EndUnattendedRun(RunEnd end, const char* message)

@@ -155,7 +155,8 @@ bool FindUnofferedName(const char* list, char (&name)[PathCapacity])
     return false;
 }
 
-// An unattended run chooses by its answers and presses Install unseen; a
+// An unattended run chooses by its answers and presses Install before the
+// dialog is ever shown (its template makes it visible once initialised); a
 // name that the media do not offer ends the run before anything runs.
 void AnswerSelection(HWND dialog)
 {
@@ -177,7 +178,7 @@ void AnswerSelection(HWND dialog)
         else if (answers.select == SelectAnswer::Nothing)
             app->selected = 0;
     }
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, ButtonClicked), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, ButtonClicked), 0);
 }
 
 BOOL InitSelectionDialog(HWND dialog)
@@ -219,8 +220,10 @@ BOOL InitSelectionDialog(HWND dialog)
     const BOOL built = BuildSelector(dialog);
     if (const SelectionState* alive = StateOf(dialog))
         LogOffer(*alive);
-    if (built && g_setup.unattended.on)
+    if (built && g_setup.unattended.on) {
         AnswerSelection(dialog);
+        return FALSE;
+    }
     return built;
 }
 

@@ -48,29 +48,6 @@ private:
     std::string taken_;
 };
 
-// The attributes of every file below `folder`, as "path: R" (or "path: -").
-std::vector<std::string> Attributes(const std::string& folder, const std::string& shown = "")
-{
-    std::vector<std::string> lines;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return lines;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            for (const std::string& line : Attributes(folder + "\\" + name, shown + name + "\\"))
-                lines.push_back(line);
-        } else {
-            lines.push_back(shown + name + (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? ": R" : ": -"));
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return lines;
-}
-
 TEST(Discs, SecondDiscIsAskedForAndCopiedFrom)
 {
     const std::string disc1 = Environment("QV_DISC1"), disc2 = Environment("QV_DISC2");
@@ -113,7 +90,7 @@ TEST(Discs, SecondDiscIsAskedForAndCopiedFrom)
     // attribute their sources have on it.
     EXPECT_EQ(ReadBytes(Installed + "\\DATA\\DATA07.TXT"), "sample data 07\r\n");
     EXPECT_EQ(ReadBytes(Installed + "\\TOOLS\\DOC\\PAGE40.TXT"), "sample page 40\r\n");
-    const std::vector<std::string> attributes = Attributes(Installed);
+    const std::vector<std::string> attributes = FileTree(Installed);
     EXPECT_EQ(attributes.size(), 1u + 12u + 80u);
     for (const std::string& line : attributes)
         EXPECT_EQ(line.substr(line.size() - 3), ": R") << line;

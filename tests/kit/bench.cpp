@@ -299,3 +299,33 @@ RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const char
     CloseHandle(process.hProcess);
     return result;
 }
+
+namespace {
+
+void ListTree(const std::string& folder, const std::string& shown, std::vector<std::string>& lines)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ListTree(folder + "\\" + name, shown + name + "\\", lines);
+        } else {
+            lines.push_back(shown + name + (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? ": R" : ": -"));
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+} // namespace
+
+std::vector<std::string> FileTree(const std::string& folder)
+{
+    std::vector<std::string> lines;
+    ListTree(folder, "", lines);
+    return lines;
+}

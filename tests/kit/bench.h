@@ -20,6 +20,10 @@ void MakeParentFolders(const std::string& path, size_t kept);
 bool WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 
+// Every file below `folder` with its read-only attribute, as "SUB\NAME: R"
+// (or ": -"), in the order the folder is listed.
+std::vector<std::string> FileTree(const std::string& folder);
+
 // The lines of a text, CR LF or LF, without their line ends.
 std::vector<std::string> TextLines(const std::string& text);
 

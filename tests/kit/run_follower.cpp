@@ -94,6 +94,30 @@ bool FollowRun(SetupRun& run, const RunHooks& hooks, DWORD timeoutMs, DWORD* exi
     return false;
 }
 
+UnattendedEnd RunUnattended(const std::string& folder, const std::string& answerFile,
+                            DWORD timeoutMs, const std::function<void()>& meanwhile,
+                            const std::string& program)
+{
+    ScopedVariable answers("QVSETUP_ANSWERS", answerFile.c_str());
+    ScopedVariable record("QVSETUP_RECORD", nullptr);
+    UnattendedEnd end = {false, 0, 0};
+    const DWORD start = GetTickCount();
+    SetupRun run(folder, program, folder);
+    bool waitingSeen = false;
+    while (!end.ended && GetTickCount() - start < timeoutMs) {
+        end.ended = run.WaitForExit(PollMs, &end.exitCode);
+        if (!waitingSeen && (run.WaitForMessageBox(0) || run.WaitForSelectionDialog(0) ||
+                             run.WaitForDriveDialog(0))) {
+            ADD_FAILURE() << "a window of the unattended run waits for a person";
+            waitingSeen = true;
+        }
+        if (meanwhile)
+            meanwhile();
+    }
+    end.milliseconds = GetTickCount() - start;
+    return end;
+}
+
 std::vector<std::string> SetupLogLines(const std::string& path)
 {
     constexpr size_t StampLength = 24;   // "YYYY-MM-DD hh:mm:ss.mmm "

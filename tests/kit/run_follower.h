@@ -28,6 +28,36 @@ struct RunHooks {
 // with its code in *exitCode.
 bool FollowRun(SetupRun& run, const RunHooks& hooks, DWORD timeoutMs, DWORD* exitCode);
 
+// An unattended run: qvsetup.exe (of the build, or `program`) started on
+// `folder` with QVSETUP_ANSWERS naming `answerFile` (and QVSETUP_RECORD
+// unset), followed to its end without answering anything. A message box,
+// the selection dialog or the drive dialog of the run fails the test: none
+// may wait for a person. `meanwhile` is called while the run goes on.
+struct UnattendedEnd {
+    bool ended;             // within `timeoutMs`; else the run is killed
+    DWORD exitCode;
+    DWORD milliseconds;     // from the start to the end
+};
+UnattendedEnd RunUnattended(const std::string& folder, const std::string& answerFile,
+                            DWORD timeoutMs, const std::function<void()>& meanwhile = {},
+                            const std::string& program = std::string());
+
+// Sets an environment variable of the test program, which the programs it
+// starts inherit, for the life of the object; null unsets it.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name)
+    {
+        SetEnvironmentVariableA(name, value);
+    }
+    ~ScopedVariable() { SetEnvironmentVariableA(name_, nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+};
+
 // The sample media of the build (discs\disc1 and discs\disc2 beside the
 // test program), disc 1 copied to a temporary folder with `configLine`
 // added to the master INF's [QvSetupConfig].
