@@ -87,6 +87,7 @@ target_link_libraries(qvsetup PRIVATE qv_setup_shell)
 # --- qvcheck: the script checker, built on the engine's core alone ----------
 add_executable(qvcheck
     ${QV_QVCHECK_PURE_SOURCES}
+    qvcheck/check_answers.cpp
     qvcheck/check_commands.cpp
     qvcheck/check_settings.cpp
     qvcheck/check_sources.cpp

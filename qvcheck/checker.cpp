@@ -181,6 +181,8 @@ MediaView PrepareEngine(CheckOptions& options)
 {
     for (std::string& folder : options.folders)
         folder = FullPath(folder);
+    if (!options.answersFile.empty())
+        options.answersFile = FullPath(options.answersFile);
     MediaView view{options.folders.front(), options.discFolder, options.folders.front()};
     if (EnterFolder(view.given))
         view.engine = ".";

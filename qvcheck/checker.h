@@ -22,7 +22,7 @@ struct MediaView {
 // the media folder is. Path limits are judged on the disc, not on the folder
 // given: the engine reads the folder as "." from within it, so that no path
 // is longer here than it is on the disc.
-// The folders of `options` become full paths.
+// The folders of `options`, and its answer file, become full paths.
 MediaView PrepareEngine(CheckOptions& options);
 
 // Puts the folders, drive letters and rights of `system` into `state`.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "qvcheck/check_answers.h"
 #include "qvcheck/checker.h"
 #include "qvcheck/options.h"
 #include "qvcheck/plan.h"
@@ -65,10 +66,14 @@ int main(int argc, char** argv)
     const MediaView view = PrepareEngine(options);
     Report report;
     CheckInstallationMedia(options, view, report);
+    Answers answers;
+    const bool answersGiven = !options.answersFile.empty();
+    if (answersGiven)
+        CheckAnswerFile(options.answersFile, report, &answers);
     for (const Finding& finding : report.findings())
         printf("%s\n", FormatFinding(finding).c_str());
     printf("%d error(s), %d warning(s)\n", report.errors(), report.warnings());
     if (options.plan)
-        printf("\n%s", PlanRun(options, view).c_str());
+        printf("\n%s", PlanRun(options, view, answersGiven ? &answers : nullptr).c_str());
     return report.Exit();
 }

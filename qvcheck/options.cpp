@@ -143,6 +143,10 @@ CheckOptions ParseCheckOptions(int argc, const char* const argv[])
             options.help = true;
         } else if (OptionValue(argument, "os", &value)) {
             continue;
+        } else if (OptionValue(argument, "answers", &value)) {
+            options.answersFile = value;
+        } else if (SameName(argument, "/answers") && i + 1 < argc) {
+            options.answersFile = argv[++i];
         } else if (!argument.empty() && argument[0] == '/') {
             if (!ApplyOption(argument, options, programFilesGiven))
                 return options;
@@ -175,6 +179,9 @@ const char* CheckUsageText()
            "  /plan                 print the commands in the order qvsetup runs them\n"
            "  /select=A.INF,B.INF   the applications chosen for /plan (default: the\n"
            "                        selection the dialog starts with)\n"
+           "  /answers FILE         checks an answer file of unattended runs against the\n"
+           "                        media; with /plan, plans its selection and marks\n"
+           "                        where an unattended run waits or ends\n"
            "  /os=2000 | /os=98     the described system (default 2000: C:\\WINNT,\n"
            "                        C:\\WINNT\\system32; 98: C:\\WINDOWS, C:\\WINDOWS\\SYSTEM)\n"
            "  /windir=PATH  /sysdir=PATH  /programfiles=PATH\n"

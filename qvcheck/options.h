@@ -30,6 +30,7 @@ struct CheckOptions {
     bool plan = false;                  // /plan
     bool selectGiven = false;           // /select= was given
     std::vector<std::string> selected;  // INF file names chosen for the plan
+    std::string answersFile;            // /answers FILE: an answer file for unattended runs
     bool help = false;                  // /?
     std::string usageError;             // not empty: the command line is wrong
 };

@@ -21,15 +21,17 @@ std::string FileName(const char* path)
     return slash ? slash + 1 : path;
 }
 
-// The keys of the last drive checks, per kind: a command with the same key
-// runs without a check, as in qvsetup.
-struct CheckedKeys {
+// What the plan follows through a run: the keys of the last drive checks,
+// per kind (a command with the same key runs without a check, as in
+// qvsetup), and the answers of an unattended run (null: a person's run).
+struct PlanState {
     std::string cdrom;
     std::string fd;
+    const Answers* answers;
 };
 
 // The drive check before a command, as a note; empty when it has none.
-std::string DriveCheckNote(const CommandRecord& cmd, CheckedKeys& checked)
+std::string DriveCheckNote(const CommandRecord& cmd, PlanState& checked)
 {
     if (!cmd.checkEntry)
         return std::string();
@@ -41,12 +43,44 @@ std::string DriveCheckNote(const CommandRecord& cmd, CheckedKeys& checked)
     DiscProbe probe;
     SplitCheckValue(cmd.checkEntry->value, cdrom ? g_setup.cdromLetter : g_setup.fdLetter,
                     MacroValuesOf(g_setup), &probe);
-    return std::string("    (first checks ") + (cdrom ? "the CD-ROM" : "the FD") + " drive for " +
-           probe.path + ", key " + cmd.checkKey + ")\n";
+    std::string note = std::string("    (first checks ") + (cdrom ? "the CD-ROM" : "the FD") +
+                       " drive for " + probe.path + ", key " + cmd.checkKey + ")\n";
+    if (checked.answers)
+        note += "    (unattended: waits up to " + std::to_string(checked.answers->discWaitSeconds) +
+                " s for that disc, then the run ends with exit code 4)\n";
+    return note;
+}
+
+// How an unattended run meets a command that waits for a person or ends
+// the run; false when the run ends at it. Empty note for the others.
+bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::string& plan)
+{
+    switch (cmd.flags & CommandCodeMask) {
+    case CmdMsgbox:
+        plan += "    (unattended: not shown; logged and answered OK)\n";
+        return true;
+    case CmdProg:
+        if (answers.progTimeoutSeconds != 0)
+            plan += "    (unattended: the run ends with exit code 5 if the program still runs after " +
+                    std::to_string(answers.progTimeoutSeconds) + " s)\n";
+        return true;
+    case CmdShutdown:
+        if (answers.restart)
+            return true;
+        plan += "    unattended, Restart=NO: Windows is not restarted; the run ends here with exit code 10\n";
+        return false;
+    case CmdAttention:
+        if (cmd.param2[0] != '\0')
+            return true;
+        plan += "    unattended: the notice without a time is logged and taken as closed; the run ends here\n";
+        return false;
+    default:
+        return true;
+    }
 }
 
 // The commands of one application; false when the run ends within it.
-bool PlanApplication(AppRecord* app, CheckedKeys& checked, std::string& plan)
+bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
 {
     const bool pseudo = app->listIndex == -1;
     plan += pseudo ? "  commands of the master INF " + FileName(app->infPath) + "\n"
@@ -61,6 +95,8 @@ bool PlanApplication(AppRecord* app, CheckedKeys& checked, std::string& plan)
         char command[CommandTextCapacity];
         DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
         plan += "    " + std::string(command) + "\n";
+        if (checked.answers && !UnattendedNote(*cmd, *checked.answers, plan))
+            return false;
         if ((cmd->flags & CommandCodeMask) == CmdAttention) {
             plan += cmd->param2[0] != '\0'
                         ? "    the notice closes after its time and the run ends\n"
@@ -71,18 +107,36 @@ bool PlanApplication(AppRecord* app, CheckedKeys& checked, std::string& plan)
     return true;
 }
 
-// Marks the applications chosen: those named, or the dialog's preselection
-// (MULTI: Default=YES; the other styles: the first item).
-std::string ChooseApplications(const CheckOptions& options)
+// The INF file names that an answer file's Select chooses.
+std::vector<std::string> AnsweredNames(const Answers& answers)
+{
+    std::vector<std::string> names;
+    if (answers.select == SelectAnswer::All) {
+        for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
+            names.push_back(FileName(app->infPath));
+    }
+    char name[PathCapacity];
+    const char* cursor = answers.select == SelectAnswer::Names ? answers.selectNames : "";
+    while (NextSelectName(&cursor, name, sizeof name))
+        names.push_back(name);
+    return names;
+}
+
+// Marks the applications chosen: those named (by /select= or the answers),
+// or the dialog's preselection (MULTI: Default=YES; the other styles: the
+// first item).
+std::string ChooseApplications(const CheckOptions& options, const Answers* answers)
 {
     std::string notes;
-    if (options.selectGiven) {
+    const bool named = answers ? answers->select != SelectAnswer::Default : options.selectGiven;
+    const std::vector<std::string> names = answers ? AnsweredNames(*answers) : options.selected;
+    if (named) {
         for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
             app->selected = 0;
-            for (const std::string& name : options.selected)
+            for (const std::string& name : names)
                 app->selected = app->selected || SameName(name, FileName(app->infPath));
         }
-        for (const std::string& name : options.selected) {
+        for (const std::string& name : names) {
             bool found = false;
             for (AppRecord* app = g_setup.appList.head; app; app = app->next)
                 found = found || SameName(name, FileName(app->infPath));
@@ -105,7 +159,7 @@ std::string SystemLine(const DescribedSystem& system)
 
 } // namespace
 
-std::string PlanRun(const CheckOptions& options, const MediaView& view)
+std::string PlanRun(const CheckOptions& options, const MediaView& view, const Answers* answers)
 {
     std::string plan = "plan of the run of " + DiscPath(view, g_setup.masterInfPath) + "\n" +
                        SystemLine(options.system);
@@ -125,21 +179,23 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view)
         FreeAppRecordLists(&cancelInstall);
         return plan + "qvsetup stops while loading: " + text + "\n";
     }
-    plan += ChooseApplications(options);
+    if (answers)
+        plan += "an unattended run with the answers of " + options.answersFile + "\n";
+    plan += ChooseApplications(options, answers);
     if (!g_setup.appList.head)
         plan += "no application is offered: the dialog does not show, Install is pressed at once\n";
     if (defaultInstall.selected)
         PushPseudoApp(defaultInstall);
     plan += "on Install:\n";
-    CheckedKeys installChecks;
+    PlanState installChecks = {"", "", answers};
     AppRecord* app = FirstSelectedApp();
     if (!app)
         plan += "  nothing runs\n";
     for (bool goesOn = true; app && goesOn; app = NextSelectedApp())
         goesOn = PlanApplication(app, installChecks, plan);
     FreeAppList();
-    plan += "on Cancel:\n";
-    CheckedKeys cancelChecks;
+    plan += answers ? "on Cancel (never, in an unattended run):\n" : "on Cancel:\n";
+    PlanState cancelChecks = {"", "", answers};
     if (cancelInstall.selected)
         PlanApplication(&cancelInstall, cancelChecks, plan);
     else

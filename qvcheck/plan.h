@@ -7,7 +7,10 @@
 
 #include "qvcheck/checker.h"
 #include "qvcheck/options.h"
+#include "setup/core/answer_file.h"
 
 // The plan of the prepared engine's media, as text; when loading stops on
-// an error, a line that says so instead.
-std::string PlanRun(const CheckOptions& options, const MediaView& view);
+// an error, a line that says so instead. With `answers`, the run is an
+// unattended one: their selection, and where such a run waits or ends.
+std::string PlanRun(const CheckOptions& options, const MediaView& view,
+                    const Answers* answers = nullptr);

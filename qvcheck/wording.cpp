@@ -10,6 +10,9 @@ namespace say {
 
 namespace {
 
+// What a fault of an answer file means for the run.
+constexpr char NothingRuns[] = ": an unattended run ends at once with exit code 6, and nothing runs";
+
 const char* const FieldNames[CommandFields] = {"the command keyword", "the first parameter",
                                                "the second parameter", "the drive-check key"};
 
@@ -368,6 +371,27 @@ std::string SourceNotOnDisc(const std::string& source, const std::string& onDisc
 std::string NotCompressed(const std::string& source)
 {
     return "the source " + Quoted(source) + " is not a compressed (SZDD) file: EXPAND copies it unchanged";
+}
+
+std::string AnswerFileUnreadable()
+{
+    return std::string("the answer file can't be read") + NothingRuns;
+}
+
+std::string NoAnswerSection()
+{
+    return "no [Unattended] section: every answer is its default (Select=DEFAULT, CdromDrive=AUTO, "
+           "DiscWait=300, Restart=NO, ProgTimeout=0)";
+}
+
+std::string AnswerRefused(const std::string& shown, const char* fault)
+{
+    return shown + ": " + fault + NothingRuns;
+}
+
+std::string SelectNotOffered(const std::string& name)
+{
+    return "Select names " + name + ", which the media do not offer" + NothingRuns;
 }
 
 } // namespace say

@@ -74,4 +74,10 @@ std::string ProbeOnNoDisc(const char* key);
 std::string SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder);
 std::string NotCompressed(const std::string& source);
 
+// Answer files of unattended runs.
+std::string AnswerFileUnreadable();
+std::string NoAnswerSection();
+std::string AnswerRefused(const std::string& shown, const char* fault);
+std::string SelectNotOffered(const std::string& name);
+
 } // namespace say

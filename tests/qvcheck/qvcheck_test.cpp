@@ -420,7 +420,7 @@ std::vector<std::string> PlannedCommands(const std::vector<std::string>& plan)
     const std::string indent = "    ";
     std::vector<std::string> commands;
     for (const std::string& line : plan) {
-        if (line == "on Cancel:")
+        if (line.rfind("on Cancel", 0) == 0)
             break;
         if (line.compare(0, indent.size(), indent) == 0 && line.size() > indent.size() &&
             line[indent.size()] >= 'A' && line[indent.size()] <= 'Z')
@@ -463,6 +463,43 @@ TEST(Qvcheck, PlanIsTheRunQvsetupMakes)
     EXPECT_GE(planned.size(), 5u);
     EXPECT_EQ(planned, LoggedCommands(log));
     DeleteFileA(log.c_str());
+}
+
+// An answer file of unattended runs: each refused key and each name the
+// media do not offer at its line; its plan is the run that qvsetup then
+// makes unattended.
+TEST(Qvcheck, AnswerFilesAreJudgedAndPlanned)
+{
+    TempFolder folder;
+    const std::string wrong = folder.get() + "\\WRONG.INI", all = folder.get() + "\\ALL.INI";
+    const std::string log = folder.get() + "\\RUN.LOG";
+    WriteBytes(wrong, "[Unattended]\r\nSelect=QVTOOLS.INF,QVNOPE.INF\r\nDiscWait=20\r\nRestart=maybe\r\n");
+    WriteBytes(all, "[Unattended]\r\nSelect=ALL\r\nLog=" + log + "\r\n");
+    SampleMedia sample;
+    const std::string media = " \"" + sample.folder() + "\" \"" + sample.Disc2() + "\"";
+    const CheckRun judged = RunQvcheck("/answers \"" + wrong + "\"" + media);
+    EXPECT_EQ(judged.exitCode, 2u);
+    std::vector<std::string> findings;
+    for (const std::string& line : judged.lines) {
+        if (line.rfind(wrong, 0) == 0)
+            findings.push_back(line.substr(wrong.size()));
+    }
+    const std::string nothingRuns = ": an unattended run ends at once with exit code 6, and nothing runs";
+    EXPECT_EQ(findings,
+              (std::vector<std::string>{":2: error: Select names QVNOPE.INF, which the media do not offer" +
+                                            nothingRuns,
+                                        ":4: error: Restart=maybe: value outside the key's set" + nothingRuns}));
+
+    const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R /answers=\"" + all + "\"" + media);
+    EXPECT_EQ(plan.exitCode, 0u);
+    ASSERT_TRUE(MapDrive('R', sample.Disc2(), DRIVE_CDROM));
+    const UnattendedEnd end = RunUnattended(sample.folder(), all, 60000, {}, sample.folder() + "\\QVSETUP.EXE");
+    UnmapDrive('R');
+    EXPECT_TRUE(end.ended && end.exitCode == 0) << end.exitCode;
+    const std::vector<std::string> planned = PlannedCommands(plan.lines);
+    EXPECT_GE(planned.size(), 6u);
+    EXPECT_EQ(planned, LoggedCommands(log));
+    RemoveTree("C:\\Program Files\\QVSAMPLE");
 }
 
 } // namespace

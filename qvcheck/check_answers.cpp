@@ -1,0 +1,74 @@
+// The check of an answer file for unattended runs.
+#include "qvcheck/check_answers.h"
+
+#include <vector>
+
+#include "qvcheck/media_checker.h"
+#include "qvcheck/media_files.h"
+#include "qvcheck/profile_lines.h"
+#include "qvcheck/wording.h"
+#include "setup/core/app_collection.h"
+#include "setup/core/inf_parser.h"
+#include "setup/core/setup_state.h"
+
+namespace {
+
+// The INF file names of the applications the media offer; empty when
+// loading stops (the media's own findings say why).
+std::vector<std::string> OfferedNames()
+{
+    std::vector<std::string> names;
+    std::vector<char> patterns(MasterSectionCapacity);
+    ReadMasterSection("Priority", patterns.data(), DefaultPattern);
+    LoadError error = {};
+    FreeAppList();
+    if (CollectApplications(patterns.data(), &error)) {
+        for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
+            names.push_back(InfFileName(app->infPath));
+    }
+    FreeAppList();
+    return names;
+}
+
+void CheckSelectNames(const std::string& list, const Place& place, Report& report)
+{
+    const std::vector<std::string> offered = OfferedNames();
+    char name[PathCapacity];
+    for (const char* cursor = list.c_str(); NextSelectName(&cursor, name, sizeof name);) {
+        bool found = false;
+        for (const std::string& offer : offered)
+            found = found || SameName(offer, name);
+        if (!found)
+            report.Add(place.path, place.line, Severity::Error, say::SelectNotOffered(name));
+    }
+}
+
+} // namespace
+
+void CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
+{
+    SetDefaultAnswers(answers);
+    std::string bytes;
+    if (!ReadPlainFile(path, LargestReadFile, &bytes)) {
+        report.Add(path, 0, Severity::Error, say::AnswerFileUnreadable());
+        return;
+    }
+    const ProfileFile file(bytes);
+    const ProfileSection* section = file.Find(AnswerSection);
+    if (!section) {
+        report.Add(path, 0, Severity::Warning, say::NoAnswerSection());
+        return;
+    }
+    for (const ProfileLine& line : section->lines) {
+        if (line.isComment || file.FindKey(AnswerSection, line.name) != &line)
+            continue;
+        const std::string value = ProfileValue(path, AnswerSection, line.name.c_str());
+        const Place place{path, line.number};
+        const AnswerFault fault = ApplyAnswer(line.name.c_str(), value.c_str(), answers);
+        if (fault != AnswerFault::None)
+            report.Add(path, line.number, Severity::Error,
+                       say::AnswerRefused(line.name + "=" + value, AnswerFaultText(fault)));
+        else if (SameName(line.name, "Select") && answers->select == SelectAnswer::Names)
+            CheckSelectNames(answers->selectNames, place, report);
+    }
+}

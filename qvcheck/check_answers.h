@@ -1,0 +1,14 @@
+// The check of an answer file for unattended runs against the media.
+#pragma once
+
+#include <string>
+
+#include "qvcheck/report.h"
+#include "setup/core/answer_file.h"
+
+// Judges every key and value of the answer file's [Unattended] with the
+// engine's own rules, and each name that Select lists against the
+// applications the prepared engine's media offer; the findings go to
+// `report`. `answers` gets what the engine would take (defaults where a
+// key is refused).
+void CheckAnswerFile(const std::string& path, Report& report, Answers* answers);
