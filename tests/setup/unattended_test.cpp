@@ -3,7 +3,7 @@
 // fails the test if one waits for a person).
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,11 +41,17 @@ public:
                                  (folder_ + "\\RESULT.INI").c_str());
         return value;
     }
-    bool Logged(const std::string& text) const
+    bool Logged(const std::string& text) const { return LoggedAt(text) >= 0; }
+    // The milliseconds of the day of the first log line with `text`; -1 when none has it.
+    long LoggedAt(const std::string& text) const
     {
-        const std::vector<std::string> lines = SetupLogLines(Log());
-        return std::any_of(lines.begin(), lines.end(),
-                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
+        for (const std::string& line : TextLines(ReadBytes(Log()))) {
+            int hours = 0, minutes = 0, seconds = 0, ms = 0;
+            if (line.find(text) != std::string::npos &&
+                sscanf(line.c_str(), "%*d-%*d-%*d %d:%d:%d.%d", &hours, &minutes, &seconds, &ms) == 4)
+                return ((hours * 60L + minutes) * 60L + seconds) * 1000L + ms;
+        }
+        return -1;
     }
 
 private:
@@ -117,7 +123,10 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
         EXPECT_EQ(answers.Result("QVDATA.INF", "Status"), "failed");
         EXPECT_EQ(answers.Result("QVZNOTICE.INF", "Status"), "not reached");
         EXPECT_EQ(answers.Result("QVEXTRA.INF", "Status"), "not chosen");
-        EXPECT_TRUE(answers.Logged("drive check DISC2: no disc within 3 s"));
+        const long waited = answers.LoggedAt("drive check DISC2: no disc within 3 s") -
+                            answers.LoggedAt("drive check DISC2: looking for");
+        EXPECT_GE(waited, 2900);
+        EXPECT_LT(waited, 5000);
     }
     UnmapDrive(Drive);
     RemoveTree(empty);
