@@ -36,9 +36,9 @@ NTSYSAPI NTSTATUS NTAPI ZwQuerySystemInformation(ULONG, PVOID, ULONG, PULONG);
 static const WCHAR DeviceName[] = L"\\Device\\BIOSPEEK";
 static const WCHAR LinkName[] = L"\\DosDevices\\BIOSPEEK";
 
-/* The driver file's path from its service key, as an NT path in `path`
+/* A path from a string value of a registry key, as an NT path in `path`
    (a Win32 path gets the \??\ prefix). */
-static NTSTATUS DriverImagePath(PUNICODE_STRING registryPath, WCHAR* path, USHORT capacity)
+static NTSTATUS ReadPathValue(PUNICODE_STRING keyPath, const WCHAR* name, WCHAR* path, USHORT capacity)
 {
     OBJECT_ATTRIBUTES attributes;
     HANDLE key;
@@ -50,12 +50,12 @@ static NTSTATUS DriverImagePath(PUNICODE_STRING registryPath, WCHAR* path, USHOR
     USHORT used = 0, i, chars;
     const WCHAR* text;
 
-    InitializeObjectAttributes(&attributes, registryPath, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE,
-                               NULL, NULL);
+    InitializeObjectAttributes(&attributes, keyPath, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL,
+                               NULL);
     status = ZwOpenKey(&key, KEY_READ, &attributes);
     if (!NT_SUCCESS(status))
         return status;
-    RtlInitUnicodeString(&valueName, L"ImagePath");
+    RtlInitUnicodeString(&valueName, name);
     status = ZwQueryValueKey(key, &valueName, KeyValuePartialInformation, value, sizeof buffer,
                              &length);
     ZwClose(key);
@@ -117,7 +117,7 @@ static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
     static const WCHAR DataName[] = L"Biospeek.dat";
     WCHAR path[IMAGE_PATH_CAPACITY];
     USHORT end = 0, i, slash = 0;
-    if (!NT_SUCCESS(DriverImagePath(registryPath, path, IMAGE_PATH_CAPACITY - DATA_NAME_ROOM)))
+    if (!NT_SUCCESS(ReadPathValue(registryPath, L"ImagePath", path, IMAGE_PATH_CAPACITY - DATA_NAME_ROOM)))
         return NULL;
     while (path[end])
         ++end;
@@ -128,6 +128,19 @@ static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
     for (i = 0; DataName[i]; ++i)
         path[slash + i] = DataName[i];
     path[slash + i] = 0;
+    return ReadWholeFile(path, size);
+}
+
+/* The table file that value TableFile of HKLM\Software\Biospeek names,
+   where a test bench has set it: so that a medium can be tried against
+   another model's table wherever it starts typescan from. */
+static UCHAR* ReadNamedTableFile(ULONG* size)
+{
+    UNICODE_STRING keyPath;
+    WCHAR path[IMAGE_PATH_CAPACITY];
+    RtlInitUnicodeString(&keyPath, L"\\Registry\\Machine\\Software\\Biospeek");
+    if (!NT_SUCCESS(ReadPathValue(&keyPath, L"TableFile", path, IMAGE_PATH_CAPACITY)))
+        return NULL;
     return ReadWholeFile(path, size);
 }
 
@@ -266,9 +279,11 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
         return status;
     state = (DeviceState*)device->DeviceExtension;
     RtlZeroMemory(state, sizeof *state);
-    /* First found wins: the file beside the driver, the firmware table,
-       the table in physical memory. */
-    state->bytes = ReadTableFile(registryPath, &size);
+    /* First found wins: the file a test bench names, the file beside the
+       driver, the firmware table, the table in physical memory. */
+    state->bytes = ReadNamedTableFile(&size);
+    if (!state->bytes)
+        state->bytes = ReadTableFile(registryPath, &size);
     if (!state->bytes)
         state->bytes = ReadFirmwareTable(&size);
     if (state->bytes) {
