@@ -301,6 +301,9 @@ add_dependencies(qvcheck_test qvcheck qvsetup sample_discs)
 add_test(NAME tools_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/tools_test.sh)
 set_tests_properties(tools_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
                      ENVIRONMENT QV_WIN_TREE=${CMAKE_BINARY_DIR})
+add_test(NAME try_typescan_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_typescan_test.sh)
+set_tests_properties(try_typescan_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
+                     ENVIRONMENT QV_WIN_TREE=${CMAKE_BINARY_DIR} RESOURCE_LOCK biospeek_service)
 
 # The sample media from their disc images, mounted by the test's script.
 add_executable(disc_test tests/discs/disc_test.cpp)
