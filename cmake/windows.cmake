@@ -301,6 +301,10 @@ add_dependencies(qvcheck_test qvcheck qvsetup sample_discs)
 add_test(NAME tools_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/tools_test.sh)
 set_tests_properties(tools_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
                      ENVIRONMENT QV_WIN_TREE=${CMAKE_BINARY_DIR})
+# try-media makes a Wine prefix of its own for each run.
+add_test(NAME try_media_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_media_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(try_media_test PROPERTIES TIMEOUT 900)
+add_dependencies(demo_driver qvsetup typescan biospeek)
 add_test(NAME try_typescan_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_typescan_test.sh)
 set_tests_properties(try_typescan_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
                      ENVIRONMENT QV_WIN_TREE=${CMAKE_BINARY_DIR} RESOURCE_LOCK biospeek_service)

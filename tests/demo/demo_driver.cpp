@@ -9,7 +9,11 @@
 //   demo_driver console TYPESCAN_FOLDER SHOTS
 //     typescan's answer in a console window;
 //   demo_driver map LETTER FOLDER, demo_driver unmap LETTER
-//     a CD-ROM drive of the prefix for a folder, and away again.
+//     a CD-ROM drive of the prefix for a folder, and away again;
+//   demo_driver watch QVSETUP_EXE SHOTS
+//     a run started with nothing answered (an unattended one, by the
+//     environment it inherits): one picture of each kind of window the run
+//     shows, while it is on screen; prints the run's exit code.
 #include <windows.h>
 
 #include <cstdio>
@@ -36,13 +40,15 @@ void Report(const char* what, const std::string& text)
     printf("%s: %s\n", what, oneLine.c_str());
 }
 
-void Shot(const std::string& shots, const char* name, HWND window = nullptr)
+constexpr DWORD PaintMs = 300; // a new window has painted itself by then
+
+bool Shot(const std::string& shots, const char* name, HWND window = nullptr, DWORD paintMs = PaintMs)
 {
-    constexpr DWORD PaintMs = 300; // a new window has painted itself by then
-    Sleep(PaintMs);
+    Sleep(paintMs);
     const std::string path = shots + "\\" + name + ".bmp";
     const bool saved = window ? SaveWindowShot(window, path) : SaveScreenshot(path);
     printf("  screenshot %s%s\n", name, saved ? "" : " FAILED");
+    return saved;
 }
 
 // Checks every row of the check list by clicking its square.
@@ -197,6 +203,39 @@ int ShowConsole(const std::string& folder, const std::string& shots)
     return shown ? 0 : 1;
 }
 
+// One picture of each kind of window that the run shows, each taken the
+// first time such a window is seen; answers the run's exit code, or -1.
+int WatchRun(const std::string& qvsetup, const std::string& shots)
+{
+    constexpr DWORD PollMs = 50;
+    SetupRun run("", qvsetup);
+    if (!run.started()) {
+        printf("qvsetup did not start\n");
+        return -1;
+    }
+    // A copy may be over soon: its picture gets less time to paint, and a
+    // picture that failed is taken again at the next such window.
+    constexpr DWORD CopyPaintMs = 100;
+    std::string taken;
+    const auto once = [&](const char* name, HWND window, bool whole, DWORD paintMs = PaintMs) {
+        if (!window || taken.find(name) != std::string::npos)
+            return;
+        if (Shot(shots, name, whole ? nullptr : window, paintMs))
+            taken += std::string(name) + ";";
+    };
+    DWORD exitCode = 0;
+    while (!run.WaitForExit(PollMs, &exitCode)) {
+        once("background", run.BackgroundWindow(), true);
+        once("selection-dialog", run.WaitForSelectionDialog(0), false);
+        once("drive-dialog", run.WaitForDriveDialog(0), false);
+        once("message-box", run.WaitForMessageBox(0), false);
+        once("notice", run.WaitForNotice(0), false);
+        once("copy-progress", run.WaitForCopyDialog(0), false, CopyPaintMs);
+    }
+    printf("qvsetup ended with exit code %lu\n", exitCode);
+    return static_cast<int>(exitCode);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -214,9 +253,12 @@ int main(int argc, char** argv)
         return ShowStyles(argv[2], argv[3], shots);
     if (mode == "console" && argc == 4)
         return ShowConsole(argv[2], shots);
+    if (mode == "watch" && argc == 4)
+        return WatchRun(argv[2], shots);
     fprintf(stderr, "usage: demo_driver run QVSETUP_EXE DISC1 DISC2 SHOTS\n"
                     "       demo_driver styles QVSETUP_EXE DISC1 SHOTS\n"
                     "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
+                    "       demo_driver watch QVSETUP_EXE SHOTS\n"
                     "       demo_driver map LETTER FOLDER | unmap LETTER\n");
     return 2;
 }
