@@ -8,10 +8,14 @@ export WINEPREFIX="$bench_dir/prefix"
 export WINEARCH=$(cat "$bench_dir/arch" 2>/dev/null || echo win32)
 if [ "$WINEARCH" = win64 ]; then
     mkdir -p "$bench_dir/bin"
+    # Made once, by a rename: tools that run at the same time never see the
+    # command missing, and a link there is replaced, never written through.
     for name in wine wine-stable; do
-        rm -f "$bench_dir/bin/$name"
-        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$bench_dir/bin/$name"
-        chmod +x "$bench_dir/bin/$name"
+        [ -x "$bench_dir/bin/$name" ] && [ ! -L "$bench_dir/bin/$name" ] && continue
+        shim=$(mktemp "$bench_dir/bin/.$name.XXXXXX")
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim"
+        chmod +x "$shim"
+        mv -f "$shim" "$bench_dir/bin/$name"
     done
     export PATH="$bench_dir/bin:$PATH" WINELOADER=/usr/lib/wine/wine64
 fi
