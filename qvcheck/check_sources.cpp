@@ -69,13 +69,7 @@ bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
         *disc = cached->second;
         return true;
     }
-    disc->clear();
-    for (const std::string& folder : options_.folders) {
-        if (AnythingMatches((folder + probe).c_str())) {
-            *disc = folder;
-            break;
-        }
-    }
+    *disc = DiscHolding(probe, options_.folders);
     discOfProbe_[probe] = *disc;
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "setup/core/dbcs.h"
 #include "setup/core/inf_line.h"
+#include "setup/core/paths.h"
 
 namespace {
 
@@ -79,4 +80,13 @@ bool ReadPlainFile(const std::string& path, size_t limit, std::string* bytes)
         bytes->append(chunk, read);
     }
     return true;
+}
+
+std::string DiscHolding(const std::string& probe, const std::vector<std::string>& folders)
+{
+    for (const std::string& folder : folders) {
+        if (AnythingMatches((folder + probe).c_str()))
+            return folder;
+    }
+    return std::string();
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Bytes read of an INF or a picture at most: more than any profile reader
 // or picture loader takes.
@@ -13,6 +14,10 @@ constexpr size_t LargestReadFile = 64u << 20;
 // True when `path` names a file on a disk: not a folder, and not a device
 // (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with any extension).
 bool IsPlainFile(const std::string& path);
+
+// The first of `folders` (the discs) in which `probe`, a path without its
+// drive, matches a file; empty when none holds it.
+std::string DiscHolding(const std::string& probe, const std::vector<std::string>& folders);
 
 // Up to `limit` bytes from the start of the plain file at `path`; false
 // when it is no plain file or can't be read.

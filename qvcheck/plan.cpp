@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
+#include "qvcheck/media_files.h"
 #include "qvcheck/profile_lines.h"
 #include "setup/core/app_collection.h"
 #include "setup/core/dbcs.h"
@@ -28,7 +30,64 @@ struct PlanState {
     std::string cdrom;
     std::string fd;
     const Answers* answers;
+    const CheckOptions* options;
 };
+
+// Ticks of the copy dialog's timer on each platform family, and the time
+// beyond which the ticks alone make a tree copy worth FASTCOPY.
+constexpr double Windows9xTickSeconds = 0.055;
+constexpr double NtTickSeconds = 0.010;
+constexpr double SlowCopySeconds = 30;
+
+// The entries a copy's walk of `folder` meets, one a tick: every name its
+// listings answer ("." and ".." among them), and with `tree` those of its
+// subfolders, as XCOPYA enters them (not those whose name starts with ".").
+size_t CountWalkEntries(const std::string& folder, bool tree)
+{
+    size_t entries = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        ++entries;
+        if (tree && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
+            entries += CountWalkEntries(folder + "\\" + found.cFileName, true);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return entries;
+}
+
+std::string Seconds(double seconds)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%.1f s", seconds);
+    return text;
+}
+
+// For an XCOPY or XCOPYA whose source is on one of the discs: the entries
+// its walk meets and what the ticks alone take on each platform family.
+std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
+{
+    const uint32_t code = cmd.flags & CommandCodeMask;
+    const std::string source = cmd.param1;
+    if ((code != CmdXcopy && code != CmdXcopyA) || !cmd.checkEntry || source.size() < 2 ||
+        (source[0] & ~0x20) != g_setup.cdromLetter || source[1] != ':')
+        return std::string();
+    DiscProbe probe;
+    SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &probe);
+    const std::string disc = DiscHolding(probe.path + DiscProbe::DriveLength, state.options->folders);
+    if (disc.empty())
+        return std::string();
+    const size_t entries = CountWalkEntries(disc + source.substr(2), code == CmdXcopyA);
+    const double slowest = static_cast<double>(entries) * Windows9xTickSeconds;
+    std::string note = "    (the copy walks " + std::to_string(entries) + " entries, one a tick: " +
+                       Seconds(slowest) + " on Windows 9x, " +
+                       Seconds(static_cast<double>(entries) * NtTickSeconds) + " on the NT family";
+    if (slowest > SlowCopySeconds && !g_setup.config.fastCopy)
+        note += "; FASTCOPY=YES in [QvSetupConfig] copies it at the speed of the disc";
+    return note + ")\n";
+}
 
 // The drive check before a command, as a note; empty when it has none.
 std::string DriveCheckNote(const CommandRecord& cmd, PlanState& checked)
@@ -95,6 +154,7 @@ bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
         char command[CommandTextCapacity];
         DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
         plan += "    " + std::string(command) + "\n";
+        plan += TreeCopyNote(*cmd, checked);
         if (checked.answers && !UnattendedNote(*cmd, *checked.answers, plan))
             return false;
         if ((cmd->flags & CommandCodeMask) == CmdAttention) {
@@ -187,7 +247,7 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, const An
     if (defaultInstall.selected)
         PushPseudoApp(defaultInstall);
     plan += "on Install:\n";
-    PlanState installChecks = {"", "", answers};
+    PlanState installChecks = {"", "", answers, &options};
     AppRecord* app = FirstSelectedApp();
     if (!app)
         plan += "  nothing runs\n";
@@ -195,7 +255,7 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, const An
         goesOn = PlanApplication(app, installChecks, plan);
     FreeAppList();
     plan += answers ? "on Cancel (never, in an unattended run):\n" : "on Cancel:\n";
-    PlanState cancelChecks = {"", "", answers};
+    PlanState cancelChecks = {"", "", answers, &options};
     if (cancelInstall.selected)
         PlanApplication(&cancelInstall, cancelChecks, plan);
     else

@@ -27,6 +27,7 @@ const ConfigKey ConfigKeyTable[] = {
     {"DLGMSG", "", PromptCapacity, ConfigValueKind::Text},
     {"CANCEL", "YES", BackgroundCapacity, ConfigValueKind::YesNo},
     {"LOG", "", PathCapacity, ConfigValueKind::Path},
+    {"FASTCOPY", "NO", YesNoCapacity, ConfigValueKind::YesNo},
 };
 
 // Reads one text key of the table into `value` of the key's capacity.
@@ -146,4 +147,5 @@ void ReadSetupConfig(const char* path, SetupConfig* config)
     config->cancelAllowed = !EqualsIgnoreCase(cancel, "NO");
     config->adminRequired = ProfileIsYes(path, "Version", "admini");
     ReadKey(path, "LOG", config->logPath);
+    config->fastCopy = ProfileIsYes(path, ConfigSection, "FASTCOPY");
 }

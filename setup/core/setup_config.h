@@ -29,6 +29,7 @@ struct SetupConfig {
     bool cancelAllowed;                 // CANCEL is not "NO"
     bool adminRequired;                 // [Version] admini is "YES"
     char logPath[PathCapacity];         // LOG: the setup log's file, macros not yet expanded
+    bool fastCopy;                      // FASTCOPY is "YES": tree copies walk many entries a tick
 };
 
 // What a key's value means, for readers that judge a value.

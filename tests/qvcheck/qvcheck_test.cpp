@@ -463,6 +463,14 @@ TEST(Qvcheck, PlanIsTheRunQvsetupMakes)
     EXPECT_GE(planned.size(), 5u);
     EXPECT_EQ(planned, LoggedCommands(log));
     DeleteFileA(log.c_str());
+    // The tree copies from disc 2 with the entries their walks meet: DATA's
+    // 12 files with "." and "..", TOOLS' whole tree.
+    std::vector<std::string> walks;
+    for (const std::string& line : plan.lines) {
+        if (line.find("(the copy walks ") != std::string::npos)
+            walks.push_back(line.substr(0, line.find(" entries")));
+    }
+    EXPECT_EQ(walks, (std::vector<std::string>{"    (the copy walks 14", "    (the copy walks 88"}));
 }
 
 // An answer file of unattended runs: each refused key and each name the

@@ -332,6 +332,40 @@ TEST_F(FileCommands, XcopyaCopiesTheTreeFilesFirst)
     EXPECT_TRUE(EndedWith(Run({"XCOPYA," + Work("W") + "," + Work("U")}), "ﾌｧｲﾙのｺﾋﾟｰに失敗しました."));
 }
 
+// FASTCOPY walks many entries a tick, in the same order: the same tree in
+// the end, and a destination file held open in the middle stops both walks
+// with the same box after the same entries.
+TEST_F(FileCommands, FastCopyWalksAsThePacedCopy)
+{
+    for (int i = 0; i < 30; ++i)
+        MakeFile(Work("S\\F" + std::to_string(i) + ".TXT"), std::to_string(i));
+    for (int i = 0; i < 20; ++i)
+        MakeFile(Work("S\\SUB\\G" + std::to_string(i) + ".TXT"));
+    MakeFile(Work("S\\SUB\\DEEP\\H.TXT"));
+    CreateDirectoryA(Work("S\\EMPTY").c_str(), nullptr);
+    std::vector<std::string> trees[2], stopped[2];
+    for (int fast = 0; fast < 2; ++fast) {
+        SCOPED_TRACE(fast ? "FASTCOPY=YES" : "paced");
+        const std::string mode = fast ? "FAST" : "PACED";
+        const std::string config = fast ? "FASTCOPY=YES" : "";
+        EXPECT_TRUE(Completed(Run({"XCOPYA," + Work("S") + "," + Work(mode)}, config)));
+        trees[fast] = FileTree(Work(mode));
+        EXPECT_TRUE(Exists(Work(mode + "\\EMPTY")));
+        const std::string held = Work(mode + "-STOP\\SUB\\G9.TXT");
+        MakeFile(held);
+        HANDLE open = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(open, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(EndedWith(Run({"XCOPYA," + Work("S") + "," + Work(mode + "-STOP")}, config),
+                              "ﾌｧｲﾙのｺﾋﾟｰに失敗しました."));
+        CloseHandle(open);
+        stopped[fast] = FileTree(Work(mode + "-STOP"));
+    }
+    EXPECT_EQ(trees[1], trees[0]);
+    EXPECT_EQ(trees[0].size(), 51u);
+    EXPECT_EQ(stopped[1], stopped[0]);
+    EXPECT_GE(stopped[0].size(), 31u);
+}
+
 TEST_F(FileCommands, XcopyRefusesBadDestinations)
 {
     MakeFile(Work("S\\A.TXT"));
