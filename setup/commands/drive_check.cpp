@@ -125,8 +125,9 @@ bool ProbeFound(const char* path)
 
 constexpr DWORD PollMs = 1000;
 
-// Lets the windows paint and tick for `milliseconds` while a wait goes on.
-void HandleMessagesFor(DWORD milliseconds)
+// Lets the windows paint and tick for `milliseconds` while a wait goes on;
+// false when the program is to end (the quit message is left for the loop).
+bool HandleMessagesFor(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
     for (DWORD passed = 0; passed < milliseconds; passed = GetTickCount() - start) {
@@ -135,25 +136,25 @@ void HandleMessagesFor(DWORD milliseconds)
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(message.wParam));
-                return;
+                return false;
             }
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
+    return true;
 }
 
-// Asks `found` once a second until it answers true or the answers' DiscWait
-// has passed; true when it did.
+// Asks `found` once a second until it answers true, the answers' DiscWait
+// has passed, or the program is to end; true when it answered true.
 template <typename Probe>
 bool WaitForDisc(Probe found)
 {
     const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * PollMs;
     const DWORD start = GetTickCount();
     while (!found()) {
-        if (GetTickCount() - start >= waitMs)
+        if (GetTickCount() - start >= waitMs || !HandleMessagesFor(PollMs))
             return false;
-        HandleMessagesFor(PollMs);
     }
     return true;
 }
