@@ -1,13 +1,3 @@
-# Cross toolchain: MinGW-w64 for 32-bit Windows (i686).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: MinGW-w64 for 32-bit Windows (i686), the programs that ship.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-# The win32 thread model: no winpthread, nothing imported for threads.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

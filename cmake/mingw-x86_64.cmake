@@ -1,13 +1,4 @@
-# Cross toolchain: MinGW-w64 for 64-bit Windows (x86_64).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: MinGW-w64 for 64-bit Windows (x86_64), for running the
+# tests where the kernel runs no 32-bit programs; nothing of it ships.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-# The win32 thread model: no winpthread, nothing imported for threads.
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
