@@ -56,14 +56,21 @@ reported "at: R:\\QVA.INF: line 2 of [Install]: COPY,R:\\NOSUCH.TXT,C:\\OUT.TXT"
 reported "the box that ended the run: ﾌｧｲﾙの展開に失敗しました. | R:\\NOSUCH.TXT" ||
     fail "a failing command: the box"
 
-make_medium 'PROG,"%WINSYSDIR%\cmd.exe /c R:\MODEL.BAT"'
+# Under the second table the programs are also shown Windows 98: the
+# version probe answers platform 1, version 4.10 as its exit code.
+make_medium 'PROG,"%WINSYSDIR%\cmd.exe /c R:\MODEL.BAT"' 'PROG,R:\VP.EXE'
+cp "$tree/version_probe.exe" "$work/medium/VP.EXE"
 printf '@ECHO OFF\r\nR:\\TYPESCAN.EXE /mode=0 /ALL=EQ\r\nIF ERRORLEVEL 1 GOTO EQ\r\nECHO other>C:\\MODEL-OTHER.TXT\r\nGOTO END\r\n:EQ\r\nECHO eq>C:\\MODEL-EQ.TXT\r\n:END\r\n' \
     >"$work/medium/MODEL.BAT"
 for table in Beelink-EQ12.dmi:MODEL-EQ.TXT HyperV.dmi:MODEL-OTHER.TXT; do
-    try --smbios "$root/tests/data/smbios/${table%%:*}" "$work/medium"
+    windows=()
+    [ "${table%%:*}" = HyperV.dmi ] && windows=(--windows 98)
+    try --smbios "$root/tests/data/smbios/${table%%:*}" "${windows[@]}" "$work/medium"
     [ $code -eq 0 ] || fail "${table%%:*}: exit code $code, $(tail -n 1 "$work/output")"
     grep -qE "^      ${table#*:}  \(" "$work/report/report.txt" || fail "${table%%:*}: no ${table#*:}"
 done
+grep -qE 'PROG "R:\\VP.EXE" ""  ->  PROG.s program ended after [0-9]+ ms with exit code 10410$' \
+    "$work/report/report.txt" || fail "--windows 98: the programs were not shown Windows 98"
 
 make_medium 'EXIST,C:\NEVER.TXT'
 try --timeout 20 "$work/medium"
