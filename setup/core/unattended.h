@@ -4,7 +4,7 @@
 // QVSETUP_RECORD keeps what a person chose in an interactive run.
 #pragma once
 
-#include <windows.h>
+#include <cstdint>
 
 #include "setup/core/answer_file.h"
 #include "setup/core/node_list.h"
