@@ -43,9 +43,15 @@ bool IsUncompressed(const std::string& path)
                            &length);
 }
 
-// The probe path of the command's [CheckCdrom] value (without its drive)
-// as the drive check splits the value at the command's turn; false when it
-// can't.
+} // namespace
+
+// (The byte after the drive letter starts a character, so it is a colon
+// only when it is one.)
+bool IsOnCdrom(const std::string& source)
+{
+    return source.size() >= 2 && (source[0] & ~0x20) == g_setup.cdromLetter && source[1] == ':';
+}
+
 bool ProbePathOf(const CommandRecord& cmd, std::string* probe)
 {
     DiscProbe split;
@@ -54,8 +60,6 @@ bool ProbePathOf(const CommandRecord& cmd, std::string* probe)
     *probe = split.path + DiscProbe::DriveLength;
     return true;
 }
-
-} // namespace
 
 // The disc folder that holds the probe file of the command's drive check
 // (empty when no folder given does); false when the value can't be split.
@@ -83,8 +87,7 @@ void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
         return;
     const std::string source = cmd.param1;
     std::string disc;
-    if (source.size() < 2 || (source[0] & ~0x20) != g_setup.cdromLetter || source[1] != ':' ||
-        !DiscOf(cmd, &disc))
+    if (!IsOnCdrom(source) || !DiscOf(cmd, &disc))
         return;
     if (disc.empty()) {
         if (probesOnNoDisc_.insert(std::string(cmd.infPath) + "|" + cmd.checkKey).second)

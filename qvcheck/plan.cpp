@@ -6,22 +6,15 @@
 #include <cstdio>
 #include <vector>
 
+#include "qvcheck/media_checker.h"
 #include "qvcheck/media_files.h"
-#include "qvcheck/profile_lines.h"
+#include "setup/core/answer_file.h"
 #include "setup/core/app_collection.h"
-#include "setup/core/dbcs.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_state.h"
 
 namespace {
-
-
-std::string FileName(const char* path)
-{
-    const char* slash = FindLastBackslash(path);
-    return slash ? slash + 1 : path;
-}
 
 // What the plan follows through a run: the keys of the last drive checks,
 // per kind (a command with the same key runs without a check, as in
@@ -71,12 +64,11 @@ std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
 {
     const uint32_t code = cmd.flags & CommandCodeMask;
     const std::string source = cmd.param1;
-    if ((code != CmdXcopy && code != CmdXcopyA) || !cmd.checkEntry || source.size() < 2 ||
-        (source[0] & ~0x20) != g_setup.cdromLetter || source[1] != ':')
+    std::string probe;
+    if ((code != CmdXcopy && code != CmdXcopyA) || !cmd.checkEntry || !IsOnCdrom(source) ||
+        !ProbePathOf(cmd, &probe))
         return std::string();
-    DiscProbe probe;
-    SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &probe);
-    const std::string disc = DiscHolding(probe.path + DiscProbe::DriveLength, state.options->folders);
+    const std::string disc = DiscHolding(probe, state.options->folders);
     if (disc.empty())
         return std::string();
     const size_t entries = CountWalkEntries(disc + source.substr(2), code == CmdXcopyA);
@@ -142,8 +134,8 @@ bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::strin
 bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
 {
     const bool pseudo = app->listIndex == -1;
-    plan += pseudo ? "  commands of the master INF " + FileName(app->infPath) + "\n"
-                   : "  " + std::string(app->title) + " (" + FileName(app->infPath) + ")\n";
+    plan += pseudo ? std::string("  commands of the master INF ") + InfFileName(app->infPath) + "\n"
+                   : "  " + std::string(app->title) + " (" + InfFileName(app->infPath) + ")\n";
     CommandRecord* cmd = First(app->commands);
     if (!cmd) {
         plan += "    no command: the run ends here\n";
@@ -173,7 +165,7 @@ std::vector<std::string> AnsweredNames(const Answers& answers)
     std::vector<std::string> names;
     if (answers.select == SelectAnswer::All) {
         for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
-            names.push_back(FileName(app->infPath));
+            names.push_back(InfFileName(app->infPath));
     }
     char name[PathCapacity];
     const char* cursor = answers.select == SelectAnswer::Names ? answers.selectNames : "";
@@ -194,12 +186,12 @@ std::string ChooseApplications(const CheckOptions& options, const Answers* answe
         for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
             app->selected = 0;
             for (const std::string& name : names)
-                app->selected = app->selected || SameName(name, FileName(app->infPath));
+                app->selected = app->selected || SameName(name, InfFileName(app->infPath));
         }
         for (const std::string& name : names) {
             bool found = false;
             for (AppRecord* app = g_setup.appList.head; app; app = app->next)
-                found = found || SameName(name, FileName(app->infPath));
+                found = found || SameName(name, InfFileName(app->infPath));
             if (!found)
                 notes += "  (no application INF " + name + " is offered)\n";
         }

@@ -200,7 +200,7 @@ CopyWalkNode* NextFolder(CopyWalk& walk, CopyWalkNode* node)
 // Copies over an existing destination, a read-only one too. With FASTCOPY
 // the attributes are cleared only when a first try fails, which saves a
 // call for every file that is not there yet.
-bool ReplaceFile(const char* source, const char* destination)
+bool CopyOver(const char* source, const char* destination)
 {
     if (g_setup.config.fastCopy && CopyFileA(source, destination, FALSE))
         return true;
@@ -240,7 +240,7 @@ bool ProcessCopyEntry(CopyWalk& walk, CopyWalkNode* node)
         snprintf(walk.lastFile, sizeof walk.lastFile, "%s", name);
     else
         SetDlgItemTextA(walk.dialog, IDC_COPY_FILE, name);
-    if (!ReplaceFile(source, destination)) {
+    if (!CopyOver(source, destination)) {
         ShowLastFile(walk);
         return FailCopy(walk, MsgCopyFailed);
     }

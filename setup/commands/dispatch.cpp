@@ -48,6 +48,15 @@ bool ProgramTimedOut(const CommandRecord* cmd)
     return true;
 }
 
+void LogProgramEnd(const CommandRecord* cmd, HANDLE process)
+{
+    DWORD exitCode = 0;
+    if (process && GetExitCodeProcess(process, &exitCode))
+        LogEvent("PROG's program ended after %lu ms with exit code %lu", Elapsed(cmd), exitCode);
+    else
+        LogEvent("PROG's program can't be waited for: the run goes on");
+}
+
 // PROG is done once its process has ended; a handle that can't be waited
 // on counts as ended, so nothing hangs.
 bool IsProgramDone(CommandRecord* cmd)
@@ -56,17 +65,9 @@ bool IsProgramDone(CommandRecord* cmd)
     const bool running = process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
     if (running && !ProgramTimedOut(cmd))
         return false;
-    if (running) {
-        cmd->busy = 0;
-        CloseHandle(process);
-        cmd->handle = 0;
-        return true;
-    }
-    DWORD exitCode = 0;
-    if (process && GetExitCodeProcess(process, &exitCode))
-        LogEvent("PROG's program ended after %lu ms with exit code %lu", Elapsed(cmd), exitCode);
-    else
-        LogEvent("PROG's program can't be waited for: the run goes on");
+    // A program still running has run out of time: it is let go.
+    if (!running)
+        LogProgramEnd(cmd, process);
     cmd->busy = 0;
     if (process)
         CloseHandle(process);

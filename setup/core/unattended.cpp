@@ -48,24 +48,28 @@ bool RefuseAnswers(const char* path, const char* why, const char* key)
     return false;
 }
 
-// Every key of [Unattended], each judged by the answer rules.
+// Every key of [Unattended], each judged by the answer rules, read with
+// the two buffers given.
+bool ApplyKeys(const char* path, char* keys, char* value)
+{
+    if (GetPrivateProfileStringA(AnswerSection, nullptr, "", keys, KeyListCapacity, path) >=
+        KeyListCapacity - 2)
+        return RefuseAnswers(path, "too many keys", "");
+    for (const char* key = keys; *key; key += strlen(key) + 1) {
+        GetPrivateProfileStringA(AnswerSection, key, "", value, ValueCapacity, path);
+        const AnswerFault fault = ApplyAnswer(key, value, &Run().answers);
+        if (fault != AnswerFault::None)
+            return RefuseAnswers(path, AnswerFaultText(fault), key);
+    }
+    return true;
+}
+
 bool ApplyAnswerKeys(const char* path)
 {
     char* keys = static_cast<char*>(AllocZeroed(KeyListCapacity));
     char* value = static_cast<char*>(AllocZeroed(ValueCapacity));
-    bool applied = keys && value;
-    if (!applied)
-        RefuseAnswers(path, "out of memory", "");
-    const DWORD length =
-        applied ? GetPrivateProfileStringA(AnswerSection, nullptr, "", keys, KeyListCapacity, path) : 0;
-    if (applied && length >= KeyListCapacity - 2)
-        applied = RefuseAnswers(path, "too many keys", "");
-    for (const char* key = keys; applied && *key; key += strlen(key) + 1) {
-        GetPrivateProfileStringA(AnswerSection, key, "", value, ValueCapacity, path);
-        const AnswerFault fault = ApplyAnswer(key, value, &Run().answers);
-        if (fault != AnswerFault::None)
-            applied = RefuseAnswers(path, AnswerFaultText(fault), key);
-    }
+    const bool applied =
+        keys && value ? ApplyKeys(path, keys, value) : RefuseAnswers(path, "out of memory", "");
     FreeZeroed(keys);
     FreeZeroed(value);
     return applied;

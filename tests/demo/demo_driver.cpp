@@ -42,13 +42,12 @@ void Report(const char* what, const std::string& text)
 
 constexpr DWORD PaintMs = 300; // a new window has painted itself by then
 
-bool Shot(const std::string& shots, const char* name, HWND window = nullptr, DWORD paintMs = PaintMs)
+void Shot(const std::string& shots, const char* name, HWND window = nullptr)
 {
-    Sleep(paintMs);
+    Sleep(PaintMs);
     const std::string path = shots + "\\" + name + ".bmp";
     const bool saved = window ? SaveWindowShot(window, path) : SaveScreenshot(path);
     printf("  screenshot %s%s\n", name, saved ? "" : " FAILED");
-    return saved;
 }
 
 // Checks every row of the check list by clicking its square.
@@ -213,15 +212,12 @@ int WatchRun(const std::string& qvsetup, const std::string& shots)
         printf("qvsetup did not start\n");
         return -1;
     }
-    // A copy may be over soon: its picture gets less time to paint, and a
-    // picture that failed is taken again at the next such window.
+    // A copy may be over soon: its picture gets less time to paint.
     constexpr DWORD CopyPaintMs = 100;
-    std::string taken;
+    WindowPictures pictures(shots);
     const auto once = [&](const char* name, HWND window, bool whole, DWORD paintMs = PaintMs) {
-        if (!window || taken.find(name) != std::string::npos)
-            return;
-        if (Shot(shots, name, whole ? nullptr : window, paintMs))
-            taken += std::string(name) + ";";
+        if (window)
+            pictures.Take(name, whole ? nullptr : window, paintMs);
     };
     DWORD exitCode = 0;
     while (!run.WaitForExit(PollMs, &exitCode)) {

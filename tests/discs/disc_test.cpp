@@ -28,26 +28,6 @@ std::string Environment(const char* name)
     return value ? value : "";
 }
 
-class Shots {
-public:
-    Shots() : folder_(Environment("QV_SHOTS")) {}
-    // Saves the window (or the screen) under `name`, after it had `paintMs`
-    // to paint itself, unless a picture of that name was saved before.
-    void Take(const char* name, HWND window = nullptr, DWORD paintMs = PaintMs)
-    {
-        if (folder_.empty() || taken_.find(name) != std::string::npos)
-            return;
-        Sleep(paintMs);
-        const std::string path = folder_ + "\\" + name + ".bmp";
-        if (window ? SaveWindowShot(window, path) : SaveScreenshot(path))
-            taken_ += std::string(name) + ";";
-    }
-
-private:
-    std::string folder_;
-    std::string taken_;
-};
-
 TEST(Discs, SecondDiscIsAskedForAndCopiedFrom)
 {
     const std::string disc1 = Environment("QV_DISC1"), disc2 = Environment("QV_DISC2");
@@ -58,7 +38,7 @@ TEST(Discs, SecondDiscIsAskedForAndCopiedFrom)
     // On the disc every file is read-only, as Windows sees a CD.
     EXPECT_TRUE(GetFileAttributesA((root + "QVSETUP.INF").c_str()) & FILE_ATTRIBUTE_READONLY);
 
-    Shots shots;
+    WindowPictures shots(Environment("QV_SHOTS"));
     SetupRun run("", root + "QVSETUP.EXE", root);
     ASSERT_NE(run.StartInstall(20000), nullptr);
 
@@ -66,11 +46,11 @@ TEST(Discs, SecondDiscIsAskedForAndCopiedFrom)
     RunHooks hooks;
     hooks.onBox = [&](HWND box, const MessageBoxText& text) {
         if (text.caption != "QVSETUP") {
-            shots.Take("message-over-background");
+            shots.Take("message-over-background", nullptr, PaintMs);
             return IDOK;
         }
         EXPECT_EQ(text.text, "ｻﾝﾌﾟﾙ ﾃﾞｨｽｸ 2 を入れて [再試行] を押してください.");
-        shots.Take("disc-prompt", box);
+        shots.Take("disc-prompt", box, PaintMs);
         // Retry with disc 1 still in: the prompt comes back. Then disc 2
         // goes into the same drive.
         if (++prompts == 2) {
@@ -79,7 +59,7 @@ TEST(Discs, SecondDiscIsAskedForAndCopiedFrom)
         return IDRETRY;
     };
     hooks.onCopy = [&](HWND copy) { shots.Take("copy-progress", copy, CopyPaintMs); };
-    hooks.onNotice = [&](HWND notice) { shots.Take("notice", notice); };
+    hooks.onNotice = [&](HWND notice) { shots.Take("notice", notice, PaintMs); };
     DWORD exitCode = 1;
     EXPECT_TRUE(FollowRun(run, hooks, 120000, &exitCode));
     EXPECT_EQ(exitCode, 0u);

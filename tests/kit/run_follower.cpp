@@ -118,6 +118,18 @@ UnattendedEnd RunUnattended(const std::string& folder, const std::string& answer
     return end;
 }
 
+bool WindowPictures::Take(const char* name, HWND window, DWORD paintMs)
+{
+    if (folder_.empty() || taken_.find(std::string(name) + ";") != std::string::npos)
+        return false;
+    Sleep(paintMs);
+    const std::string path = folder_ + "\\" + name + ".bmp";
+    if (!(window ? SaveWindowShot(window, path) : SaveScreenshot(path)))
+        return false;
+    taken_ += std::string(name) + ";";
+    return true;
+}
+
 std::vector<std::string> SetupLogLines(const std::string& path)
 {
     constexpr size_t StampLength = 24;   // "YYYY-MM-DD hh:mm:ss.mmm "

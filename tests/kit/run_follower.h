@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/kit/setup_run.h"
@@ -80,6 +81,22 @@ private:
 
 // The lines of a setup log without their time stamps.
 std::vector<std::string> SetupLogLines(const std::string& path);
+
+// Pictures of a run's windows, one per name, saved as FOLDER\NAME.bmp (none
+// when the folder is empty). A name whose picture could not be saved is
+// taken again at its next window.
+class WindowPictures {
+public:
+    explicit WindowPictures(std::string folder) : folder_(std::move(folder)) {}
+    // The window (or, without one, the screen) after it had `paintMs` to
+    // paint itself, unless a picture of that name was saved before; true
+    // when one was saved now.
+    bool Take(const char* name, HWND window = nullptr, DWORD paintMs = 500);
+
+private:
+    std::string folder_;
+    std::string taken_;
+};
 
 // Saves the whole screen, or one window's part of it, as a 24-bit BMP.
 bool SaveScreenshot(const std::string& path);

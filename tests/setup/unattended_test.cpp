@@ -15,13 +15,12 @@
 namespace {
 
 constexpr char Drive = 'R';
-const std::initializer_list<std::string> NoKeys;
 const std::string Installed = "C:\\Program Files\\QVSAMPLE";
 
 // An answer file, a log and a result file in a folder of their own.
 class Answers {
 public:
-    explicit Answers(std::initializer_list<std::string> keys) : folder_(MakeTempFolder("answers"))
+    explicit Answers(const std::vector<std::string>& keys = {}) : folder_(MakeTempFolder("answers"))
     {
         std::string text = "[Unattended]\r\nLog=" + Log() + "\r\nResult=" + folder_ + "\\RESULT.INI\r\n";
         for (const std::string& key : keys)
@@ -86,7 +85,7 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
     const std::string empty = MakeTempFolder("nodisc");
     ASSERT_TRUE(MapDrive(Drive, empty, DRIVE_CDROM));
     {
-        Answers answers({"Select=ALL"});
+        Answers answers(std::vector<std::string>{"Select=ALL"});
         DWORD promptTick = 0;
         bool inserted = false;
         const UnattendedEnd end = RunUnattended(sample.folder(), answers.File(), 60000, [&] {
@@ -111,7 +110,7 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
     RemoveTree(Installed);
     ASSERT_TRUE(MapDrive(Drive, empty, DRIVE_CDROM));
     {
-        Answers answers({"DiscWait=3"});
+        Answers answers(std::vector<std::string>{"DiscWait=3"});
         const UnattendedEnd end = RunUnattended(sample.folder(), answers.File(), 30000, {},
                                                 sample.folder() + "\\QVSETUP.EXE");
         ASSERT_TRUE(end.ended);
@@ -169,11 +168,7 @@ TEST(Unattended, EveryEndHasItsCode)
         SCOPED_TRACE(c.name);
         DeleteFileA(media.StampFile().c_str());
         media.WriteApp("QVA.INF", AppInf{"A", c.install, {}, ""});
-        Answers answers(NoKeys);
-        std::string text = ReadBytes(answers.File());
-        for (const std::string& key : c.answers)
-            text += key + "\r\n";
-        WriteBytes(answers.File(), text);
+        Answers answers(c.answers);
         const UnattendedEnd end = RunUnattended(media.folder(), answers.File(), 20000);
         ASSERT_TRUE(end.ended);
         EXPECT_EQ(end.exitCode, c.exitCode);
@@ -192,7 +187,7 @@ TEST(Unattended, EveryEndHasItsCode)
     // A missing answer file, and a second run while one goes on.
     EXPECT_EQ(RunUnattended(media.folder(), media.Path("NOSUCH.INI"), 20000).exitCode, 6u);
     media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,20000"}, {}, ""});
-    Answers answers(NoKeys);
+    Answers answers;
     SetupRun first(media.folder());
     ASSERT_NE(first.StartInstall(), nullptr);
     const UnattendedEnd second = RunUnattended(media.folder(), answers.File(), 20000);
