@@ -40,6 +40,7 @@ qv_setup_floor(qv_setup_core
     ${QV_SETUP_CORE_PURE_SOURCES}
     setup/core/administrator.cpp
     setup/core/app_collection.cpp
+    setup/core/file_replace.cpp
     setup/core/inf_parser.cpp
     setup/core/memory.cpp
     setup/core/paths.cpp

@@ -111,11 +111,6 @@ size_t Growth(const DescribedSystem& system)
     return growth;
 }
 
-bool HasEscapedText(uint32_t code)
-{
-    return code == CmdMsgbox || code == CmdShutdown || code == CmdAttention;
-}
-
 } // namespace
 
 void MediaChecker::CheckApplication(const std::string& path, int priorityLine)
@@ -245,7 +240,7 @@ void MediaChecker::CheckBackslashBytes(const std::string& line, const CommandRec
     const size_t quote = BackslashByteBefore(line, "\"");
     if (quote != std::string::npos)
         Warn(place, say::QuoteAfterBackslashByte(line.substr(quote, 2)));
-    if (HasEscapedText(cmd.flags & CommandCodeMask))
+    if (CommandHas(cmd.flags, TraitEscapedText))
         CheckEscapes(cmd.param1, place);
 }
 

@@ -1,39 +1,14 @@
 // Where the lines of an INF file stand, read as the profile reader reads them.
 #include "qvcheck/profile_lines.h"
 
-#include "setup/core/dbcs.h"
 #include "setup/core/inf_line.h"
+#include "setup/core/profile_text.h"
 
 namespace {
 
-constexpr char EndOfFileMark = 0x1A;
-
-bool IsProfileSpace(char c)
+std::string Text(const ByteSpan& span)
 {
-    return c == ' ' || (c >= '\t' && c <= '\r') || c == EndOfFileMark;
-}
-
-std::string Trim(const std::string& text)
-{
-    size_t begin = 0, end = text.size();
-    while (begin < end && IsProfileSpace(text[begin]))
-        ++begin;
-    while (end > begin && IsProfileSpace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-// The position of the last "]" that is a character of its own, or npos.
-size_t LastClosingBracket(const std::string& line)
-{
-    size_t found = std::string::npos;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (IsLeadByte932(static_cast<unsigned char>(line[i])) && i + 1 < line.size())
-            ++i;
-        else if (line[i] == ']')
-            found = i;
-    }
-    return found;
+    return std::string(span.begin, span.length);
 }
 
 std::string Folded(const std::string& name)
@@ -44,47 +19,23 @@ std::string Folded(const std::string& name)
     return folded;
 }
 
-bool HasByteOrderMark(const std::string& bytes)
-{
-    return bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 || bytes.compare(0, 2, "\xFF\xFE") == 0 ||
-           bytes.compare(0, 2, "\xFE\xFF") == 0;
-}
-
 } // namespace
 
-ProfileFile::ProfileFile(const std::string& bytes) : byteOrderMark_(HasByteOrderMark(bytes))
+ProfileFile::ProfileFile(const std::string& bytes)
+    : byteOrderMark_(HasByteOrderMark(bytes.data(), bytes.size()))
 {
     sections_.push_back(ProfileSection{0, std::string(), {}, {}, {}});
-    // A line ends at a line feed; a file without any ends its lines at
-    // carriage returns.
-    const char end = bytes.find('\n') != std::string::npos ? '\n' : '\r';
-    int number = 0;
-    for (size_t start = 0; start < bytes.size();) {
-        size_t stop = bytes.find(end, start);
-        if (stop == std::string::npos)
-            stop = bytes.size();
-        const std::string line = Trim(bytes.substr(start, stop - start));
-        start = stop + 1;
-        ++number;
-        if (line.empty())
-            continue;
-        const size_t closing = line[0] == '[' ? LastClosingBracket(line) : std::string::npos;
-        if (closing != std::string::npos) {
-            sections_.push_back(ProfileSection{number, Trim(line.substr(1, closing - 1)), {}, {}, {}});
+    ProfileTextReader reader(bytes.data(), bytes.size());
+    ProfileTextLine line;
+    while (reader.Next(&line)) {
+        if (line.isSection) {
+            sections_.push_back(ProfileSection{line.number, Text(line.name), {}, {}, {}});
             continue;
         }
-        ProfileLine entry{number, line, line, std::string(), false};
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos) {
-            entry.name = Trim(line.substr(0, equals));
-            entry.value = Trim(line.substr(equals + 1));
-            entry.text = entry.name + "=" + entry.value;
-        }
-        entry.isComment = !entry.name.empty() && entry.name[0] == ';';
-        // The reader keeps a line without a name only after a named one.
-        std::vector<ProfileLine>& lines = sections_.back().lines;
-        if (!entry.name.empty() || lines.empty() || !lines.back().name.empty())
-            lines.push_back(entry);
+        const std::string text = line.hasEquals ? Text(line.name) + "=" + Text(line.value)
+                                                : Text(line.text);
+        sections_.back().lines.push_back(
+            ProfileLine{line.number, text, Text(line.name), Text(line.value), line.isComment});
     }
     Index();
 }

@@ -3,11 +3,14 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "setup/commands/copy_dialog.h"
 #include "setup/commands/drive_check.h"
 #include "setup/commands/file_commands.h"
 #include "setup/commands/process_commands.h"
 #include "setup/core/inf_line.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
@@ -35,16 +38,35 @@ unsigned long Elapsed(const CommandRecord* cmd)
     return GetTickCount() - cmd->startTick;
 }
 
-// In an unattended run, a program that runs past ProgTimeout ends the run;
-// it is left running.
+constexpr unsigned long MsPerSecond = 1000;
+
+// In an unattended run, a wait past its limit (ProgTimeout, ExistTimeout;
+// 0: none) ends the run; a program is left running.
+bool WaitTimedOut(const CommandRecord* cmd, uint32_t limitSeconds)
+{
+    return g_setup.unattended.on && limitSeconds != 0 && Elapsed(cmd) >= limitSeconds * MsPerSecond;
+}
+
 bool ProgramTimedOut(const CommandRecord* cmd)
 {
     const uint32_t limit = g_setup.unattended.answers.progTimeoutSeconds;
-    if (!g_setup.unattended.on || limit == 0 || Elapsed(cmd) < limit * 1000UL)
+    if (!WaitTimedOut(cmd, limit))
         return false;
-    LogEvent("PROG's program still runs after %lu s (ProgTimeout): it is left running",
-             static_cast<unsigned long>(limit));
-    EndUnattendedRun(EndProgTimedOut, cmd->param1);
+    LogEvent(LogProgramTimedOut, static_cast<unsigned long>(limit));
+    EndUnattendedRun(EndWaitTimedOut, cmd->param1, "a program ran past ProgTimeout");
+    return true;
+}
+
+// EXIST past ExistTimeout ends the run; the command counts as done, so
+// that the run stops at once.
+bool ExistTimedOut(CommandRecord* cmd)
+{
+    const uint32_t limit = g_setup.unattended.answers.existTimeoutSeconds;
+    if (!WaitTimedOut(cmd, limit))
+        return false;
+    LogEvent(LogExistTimedOut, static_cast<unsigned long>(limit));
+    EndUnattendedRun(EndWaitTimedOut, cmd->param1, "EXIST waited past ExistTimeout");
+    cmd->busy = 0;
     return true;
 }
 
@@ -52,9 +74,9 @@ void LogProgramEnd(const CommandRecord* cmd, HANDLE process)
 {
     DWORD exitCode = 0;
     if (process && GetExitCodeProcess(process, &exitCode))
-        LogEvent("PROG's program ended after %lu ms with exit code %lu", Elapsed(cmd), exitCode);
+        LogEvent(LogProgramEnded, Elapsed(cmd), exitCode);
     else
-        LogEvent("PROG's program can't be waited for: the run goes on");
+        LogEvent(LogProgramNotWaited);
 }
 
 // PROG is done once its process has ended; a handle that can't be waited
@@ -82,9 +104,9 @@ void LogStart(const CommandRecord* cmd)
     char command[CommandTextCapacity];
     DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
     if (cmd->flags & (CheckCdromFlag | CheckFdFlag))
-        LogEvent("command %s, drive check %s", command, cmd->checkKey);
+        LogEvent(LogCheckedCommandStart, command, cmd->checkKey);
     else
-        LogEvent("command %s", command);
+        LogEvent(LogCommandStart, command);
     SettleSetupLog();
 }
 
@@ -98,6 +120,15 @@ bool RunHandler(CommandRecord* cmd)
     return false;
 }
 
+// A command or its drive check that ended the run without a box: an
+// unattended run fails there.
+void EndedWithoutMessage(const char* what)
+{
+    char message[EndMessageCapacity];
+    snprintf(message, sizeof message, "%s ended the run without a message", what);
+    EndRunSilently(message);
+}
+
 } // namespace
 
 bool DispatchCommand(CommandRecord* cmd)
@@ -105,14 +136,20 @@ bool DispatchCommand(CommandRecord* cmd)
     cmd->startTick = GetTickCount();
     LogStart(cmd);
     if ((cmd->flags & (CheckCdromFlag | CheckFdFlag)) && !CheckMedia(cmd)) {
-        LogEvent("the drive check ended the run");
+        LogEvent(LogDriveCheckEndedRun);
+        EndedWithoutMessage("the drive check");
         return false;
     }
+    // The command's own time (a program's, a wait's) starts once its disc is there.
+    cmd->startTick = GetTickCount();
     const bool goesOn = RunHandler(cmd);
-    if (!goesOn)
-        LogEvent("%s ended the run", KeywordName(cmd->flags));
-    else if (!cmd->busy)
-        LogEvent("%s done", KeywordName(cmd->flags));
+    if (!goesOn) {
+        LogEvent(LogCommandEndedRun, KeywordName(cmd->flags));
+        if (!CommandHas(cmd->flags, TraitEndsRunWhenDone))
+            EndedWithoutMessage(KeywordName(cmd->flags));
+    } else if (!cmd->busy) {
+        LogEvent(LogCommandDone, KeywordName(cmd->flags));
+    }
     return goesOn;
 }
 
@@ -120,7 +157,7 @@ void EndSleep(HWND window, CommandRecord* cmd)
 {
     KillTimer(window, cmd->handle);
     cmd->busy = 0;
-    LogEvent("SLEEP ended after %lu ms", Elapsed(cmd));
+    LogEvent(LogSleepEnded, Elapsed(cmd));
 }
 
 bool IsCommandDone(CommandRecord* cmd)
@@ -135,9 +172,11 @@ bool IsCommandDone(CommandRecord* cmd)
         return false;
     case CmdExist:
         // Tested again now; the result is seen on the next tick.
+        if (ExistTimedOut(cmd))
+            return true;
         TestExist(cmd);
         if (!cmd->busy)
-            LogEvent("EXIST found %s after %lu ms", cmd->param1, Elapsed(cmd));
+            LogEvent(LogExistFound, cmd->param1, Elapsed(cmd));
         return false;
     default:
         return true;

@@ -8,6 +8,7 @@
 
 #include "setup/commands/drive_check_rules.h"
 #include "setup/core/inf_line.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/paths.h"
@@ -179,15 +180,22 @@ bool FindDiscDrive(const CommandRecord* cmd)
 }
 
 // An unattended run takes its CdromDrive answer, or with AUTO the first
-// CD-ROM drive that holds the disc within DiscWait.
+// CD-ROM drive that holds the disc within DiscWait; without it, the run
+// ends with the prompt that would have asked for the disc. A value that
+// can't be split ends the run as the check itself would.
 bool AnswerCdromLetter(CommandRecord* cmd)
 {
     const char answer = g_setup.unattended.answers.cdromDrive;
+    DiscProbe probe = {};
     if (answer != AutoDrive) {
         g_setup.cdromLetter = answer;
+    } else if (!SplitCheckValue(cmd->checkEntry->value, CdromPlaceholder, MacroValuesOf(g_setup),
+                                &probe)) {
+        return false;
     } else if (!FindDiscDrive(cmd)) {
         LogEvent("no CD-ROM drive holds the disc of %s (unattended, CdromDrive=AUTO)", cmd->checkKey);
-        EndUnattendedRun(EndNoDisc, "no CD-ROM drive holds the disc");
+        UnescapeText(probe.prompt);
+        EndUnattendedRun(EndNoDisc, probe.prompt);
         return false;
     }
     LogEvent("drive %c: taken (unattended)", g_setup.cdromLetter);
@@ -235,14 +243,17 @@ bool CheckMedia(CommandRecord* cmd)
         return false;
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);
-    LogEvent("drive check %s: looking for %s", cmd->checkKey, probe.path);
-    if (g_setup.unattended.on && !WaitForDisc([&probe] { return ProbeFound(probe.path); })) {
+    LogEvent(LogLookingFor, cmd->checkKey, probe.path);
+    // An unattended run looks for the disc for DiscWait as a whole; what it
+    // found it takes, even if the disc went again at once.
+    const bool unattended = g_setup.unattended.on;
+    if (unattended && !WaitForDisc([&probe] { return ProbeFound(probe.path); })) {
         LogEvent("drive check %s: no disc within %lu s (unattended)", cmd->checkKey,
                  static_cast<unsigned long>(g_setup.unattended.answers.discWaitSeconds));
         EndUnattendedRun(EndNoDisc, probe.prompt);
         return false;
     }
-    while (!ProbeFound(probe.path)) {
+    while (!unattended && !ProbeFound(probe.path)) {
         const int answer = ShowBox(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
         switch (ActOnPromptAnswer(answer)) {
         case PromptAction::EndRun:

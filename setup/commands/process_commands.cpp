@@ -18,6 +18,8 @@ namespace {
 constexpr DWORD DdeTimeoutMs = 10000;
 constexpr DWORD DdeDataIsHandle = 0xFFFFFFFF;   // the transaction's data is a data handle
 constexpr int32_t RestartMode = 1;              // SHUTDOWN's mode when none is given
+constexpr char RestartingReason[] = "done, Windows restarts";
+constexpr char ShuttingDownReason[] = "done, Windows shuts down";
 
 // The notice's record: its command and the client size it keeps.
 struct Notice {
@@ -123,7 +125,10 @@ bool StartProgram(CommandRecord* cmd, ProgramWait wait)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, cmd->param1, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    // A program of an unattended run shows the system's error boxes as it
+    // would in a person's run: the run's own error mode is not handed on.
+    const DWORD creation = g_setup.unattended.on ? CREATE_DEFAULT_ERROR_MODE : 0;
+    if (!CreateProcessA(nullptr, cmd->param1, nullptr, nullptr, TRUE, creation, nullptr, nullptr,
                         &startup, &process)) {
         cmd->handle = 0;
         cmd->busy = 0;
@@ -218,9 +223,20 @@ bool ShutdownCommand(CommandRecord* cmd)
     }
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
-    LogEvent("Windows is about to %s", (flags & EWX_REBOOT) ? "restart" : "shut down");
-    WriteRunResult();
+    const char* action = (flags & EWX_REBOOT) ? "restart" : "shut down";
+    LogEvent("Windows is about to %s", action);
+    // An unattended run ends here: its result is written before Windows
+    // goes down, and nothing more runs that could race the shutdown.
+    if (g_setup.unattended.on) {
+        EndUnattendedRun(EndDone, "", (flags & EWX_REBOOT) ? RestartingReason : ShuttingDownReason);
+        WriteRunResult();
+    }
     FlushSetupLog();
-    ExitWindowsEx(flags, 0);
-    return true;
+    const bool asked = ExitWindowsEx(flags, 0) != 0;
+    if (!asked) {
+        LogEvent("Windows refused to %s (error %lu)", action, static_cast<unsigned long>(GetLastError()));
+        if (g_setup.unattended.on)
+            NoteRestartRefused();
+    }
+    return !g_setup.unattended.on;
 }

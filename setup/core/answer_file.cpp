@@ -99,33 +99,80 @@ AnswerFault Judged(bool valid)
     return valid ? AnswerFault::None : AnswerFault::BadValue;
 }
 
+AnswerFault ApplyDrive(const char* value, Answers* answers)
+{
+    return Judged(ReadDrive(value, &answers->cdromDrive));
+}
+
+AnswerFault ApplyDiscWait(const char* value, Answers* answers)
+{
+    return Judged(ReadSeconds(value, LongestDiscWaitSeconds, &answers->discWaitSeconds));
+}
+
+AnswerFault ApplyRestart(const char* value, Answers* answers)
+{
+    return Judged(ReadYesNo(value, &answers->restart));
+}
+
+AnswerFault ApplyProgTimeout(const char* value, Answers* answers)
+{
+    return Judged(ReadSeconds(value, LongestWaitSeconds, &answers->progTimeoutSeconds));
+}
+
+AnswerFault ApplyExistTimeout(const char* value, Answers* answers)
+{
+    return Judged(ReadSeconds(value, LongestWaitSeconds, &answers->existTimeoutSeconds));
+}
+
+AnswerFault ApplyLog(const char* value, Answers* answers)
+{
+    return CopyText(value, answers->logPath, sizeof answers->logPath);
+}
+
+AnswerFault ApplyResult(const char* value, Answers* answers)
+{
+    return CopyText(value, answers->resultPath, sizeof answers->resultPath);
+}
+
+const AnswerKey Keys[] = {
+    {"Select", "DEFAULT", ApplySelect},
+    {"CdromDrive", "AUTO", ApplyDrive},
+    {"DiscWait", "300", ApplyDiscWait},
+    {"Restart", "NO", ApplyRestart},
+    {"ProgTimeout", "3600", ApplyProgTimeout},
+    {"ExistTimeout", "3600", ApplyExistTimeout},
+    {"Log", "", ApplyLog},
+    {"Result", "", ApplyResult},
+};
+
 } // namespace
+
+const AnswerKey* AnswerKeys(size_t* count)
+{
+    *count = sizeof Keys / sizeof Keys[0];
+    return Keys;
+}
+
+const AnswerKey* FindAnswerKey(const char* name)
+{
+    for (const AnswerKey& key : Keys) {
+        if (EqualsIgnoreCase(key.name, name))
+            return &key;
+    }
+    return nullptr;
+}
 
 void SetDefaultAnswers(Answers* answers)
 {
     memset(answers, 0, sizeof *answers);
-    answers->select = SelectAnswer::Default;
-    answers->cdromDrive = AutoDrive;
-    answers->discWaitSeconds = DefaultDiscWaitSeconds;
+    for (const AnswerKey& key : Keys)
+        key.apply(key.fallback, answers);
 }
 
 AnswerFault ApplyAnswer(const char* key, const char* value, Answers* answers)
 {
-    if (EqualsIgnoreCase(key, "Select"))
-        return ApplySelect(value, answers);
-    if (EqualsIgnoreCase(key, "CdromDrive"))
-        return Judged(ReadDrive(value, &answers->cdromDrive));
-    if (EqualsIgnoreCase(key, "DiscWait"))
-        return Judged(ReadSeconds(value, LongestDiscWaitSeconds, &answers->discWaitSeconds));
-    if (EqualsIgnoreCase(key, "Restart"))
-        return Judged(ReadYesNo(value, &answers->restart));
-    if (EqualsIgnoreCase(key, "ProgTimeout"))
-        return Judged(ReadSeconds(value, LongestProgSeconds, &answers->progTimeoutSeconds));
-    if (EqualsIgnoreCase(key, "Log"))
-        return CopyText(value, answers->logPath, sizeof answers->logPath);
-    if (EqualsIgnoreCase(key, "Result"))
-        return CopyText(value, answers->resultPath, sizeof answers->resultPath);
-    return AnswerFault::UnknownKey;
+    const AnswerKey* found = FindAnswerKey(key);
+    return found ? found->apply(value, answers) : AnswerFault::UnknownKey;
 }
 
 const char* AnswerFaultText(AnswerFault fault)

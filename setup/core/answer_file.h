@@ -18,9 +18,8 @@ enum class SelectAnswer {
 };
 
 constexpr char AutoDrive = '\0';                    // CdromDrive=AUTO
-constexpr uint32_t DefaultDiscWaitSeconds = 300;
 constexpr uint32_t LongestDiscWaitSeconds = 3600;
-constexpr uint32_t LongestProgSeconds = 2147483;    // its milliseconds still fit in 31 bits
+constexpr uint32_t LongestWaitSeconds = 2147483;    // its milliseconds still fit in 31 bits
 constexpr int SelectListCapacity = 1024;
 
 struct Answers {
@@ -30,6 +29,7 @@ struct Answers {
     uint32_t discWaitSeconds;
     bool restart;                           // SHUTDOWN is carried out
     uint32_t progTimeoutSeconds;            // 0: a PROG may run as long as it likes
+    uint32_t existTimeoutSeconds;           // 0: an EXIST may wait as long as it likes
     char logPath[PathCapacity];             // empty: the media's LOG
     char resultPath[PathCapacity];          // empty: no result file
 };
@@ -41,8 +41,22 @@ enum class AnswerFault {
     TooLong,        // longer than the key's room
 };
 
-// The defaults: Select=DEFAULT, CdromDrive=AUTO, DiscWait=300, Restart=NO,
-// ProgTimeout=0, no Log and no Result of its own.
+// One key of [Unattended]: its name, the value a run takes when the key is
+// missing (empty: none), and how a value is taken into the answers.
+struct AnswerKey {
+    const char* name;
+    const char* fallback;
+    AnswerFault (*apply)(const char* value, Answers* answers);
+};
+
+// The keys, in the order the reference lists them.
+const AnswerKey* AnswerKeys(size_t* count);
+
+// The key named `name` (any case), or null.
+const AnswerKey* FindAnswerKey(const char* name);
+
+// Every key's fallback: Select=DEFAULT, CdromDrive=AUTO, DiscWait=300,
+// Restart=NO, ProgTimeout and ExistTimeout 3600, no Log and no Result of its own.
 void SetDefaultAnswers(Answers* answers);
 
 // Takes one key (any case) and its value into `answers`. Select is DEFAULT,

@@ -154,6 +154,9 @@ bool PushPseudoApp(AppRecord& pseudo)
     if (!copy)
         return false;
     *copy = pseudo;
+    // The commands name their INF by the record that holds them: the copy.
+    for (CommandRecord* cmd = copy->commands.head; cmd; cmd = cmd->next)
+        cmd->infPath = copy->infPath;
     pseudo.commands = NodeList<CommandRecord>{};
     pseudo.cdChecks = NodeList<CheckCdromEntry>{};
     PushFront(g_setup.appList, copy);

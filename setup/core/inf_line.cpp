@@ -6,11 +6,21 @@
 namespace {
 
 const Keyword Keywords[] = {
-    {"PROG", CmdProg},       {"COPY", CmdCopy},         {"EXPAND", CmdExpand},
-    {"DELETE", CmdDelete},   {"MSGBOX", CmdMsgbox},     {"EXIST", CmdExist},
-    {"SLEEP", CmdSleep},     {"SETATT", CmdSetatt},     {"SHUTDOWN", CmdShutdown},
-    {"SHELLDDE", CmdShellDde}, {"XCOPY", CmdXcopy},     {"XCOPYA", CmdXcopyA},
-    {"ATTENTION", CmdAttention}, {"EPROG", CmdEprog},   {"DELALL", CmdDelall},
+    {"PROG", CmdProg, 0},
+    {"COPY", CmdCopy, 0},
+    {"EXPAND", CmdExpand, 0},
+    {"DELETE", CmdDelete, 0},
+    {"MSGBOX", CmdMsgbox, TraitEscapedText},
+    {"EXIST", CmdExist, 0},
+    {"SLEEP", CmdSleep, 0},
+    {"SETATT", CmdSetatt, 0},
+    {"SHUTDOWN", CmdShutdown, TraitEscapedText},
+    {"SHELLDDE", CmdShellDde, 0},
+    {"XCOPY", CmdXcopy, 0},
+    {"XCOPYA", CmdXcopyA, 0},
+    {"ATTENTION", CmdAttention, TraitEscapedText | TraitEndsRunWhenDone},
+    {"EPROG", CmdEprog, 0},
+    {"DELALL", CmdDelall, 0},
 };
 
 // The folder macros first, then the drive letters.
@@ -320,6 +330,15 @@ const Keyword* KeywordTable(size_t* count)
 {
     *count = sizeof Keywords / sizeof Keywords[0];
     return Keywords;
+}
+
+bool CommandHas(uint32_t code, uint32_t trait)
+{
+    for (const Keyword& k : Keywords) {
+        if (k.code == (code & CommandCodeMask))
+            return (k.traits & trait) != 0;
+    }
+    return false;
 }
 
 const char* KeywordName(uint32_t code)

@@ -132,10 +132,20 @@ void ReplaceChar(char* text, char from, char to);
 // or 0 when the keyword is not in the table.
 uint32_t LookupKeyword(const char* keyword);
 
+// What sets a command apart, as bits of Keyword::traits.
+enum CommandTrait : uint32_t {
+    TraitEscapedText = 0x01,        // its first field is a text whose escapes are rewritten
+    TraitEndsRunWhenDone = 0x02,    // when it ends, the run ends there as meant (a notice)
+};
+
 struct Keyword {
     const char* name;
     uint32_t code;
+    uint32_t traits;
 };
+
+// True when the command of `code` (its low 16 bits) has `trait`.
+bool CommandHas(uint32_t code, uint32_t trait);
 
 // The keyword table, in the order the reference lists the commands.
 const Keyword* KeywordTable(size_t* count);

@@ -8,6 +8,7 @@
 
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
+#include "setup/core/profile_text.h"
 #include "setup/core/setup_config.h"
 #include "setup/core/setup_state.h"
 
@@ -37,10 +38,17 @@ bool Fail(LoadError* error, LoadProblem problem, const char* path)
     return false;
 }
 
+void FreeCommand(CommandRecord* cmd)
+{
+    if (cmd)
+        FreeZeroed(cmd->lineText);
+    FreeZeroed(cmd);
+}
+
 void FreeCommands(NodeList<CommandRecord>& commands)
 {
     while (CommandRecord* cmd = PopFront(commands))
-        FreeZeroed(cmd);
+        FreeCommand(cmd);
 }
 
 void FreeChecks(NodeList<CheckCdromEntry>& checks)
@@ -49,9 +57,61 @@ void FreeChecks(NodeList<CheckCdromEntry>& checks)
         FreeZeroed(entry);
 }
 
-// Parses the lines of a section as ReadSectionLines gives them.
-bool ParseSectionLines(AppRecord* app, const char* section, const char* lines, LoadError* error)
+// A NUL-ended copy of `length` bytes; null when there is no memory.
+char* CopyOfBytes(const char* bytes, size_t length)
 {
+    char* copy = static_cast<char*>(AllocZeroed(length + 1));
+    if (copy)
+        memcpy(copy, bytes, length);
+    return copy;
+}
+
+// Where the lines of a section stand in its file: the lines the profile
+// reader keeps, comments passed over, in the order the section functions
+// answer them. Without the file's bytes no line is placed.
+class SectionPlaces {
+public:
+    SectionPlaces(const char* bytes, size_t size, const char* section)
+        : reader_(bytes, size), inSection_(bytes && reader_.SeekSection(section))
+    {
+    }
+
+    // The next line of the section that is no comment; false past its end.
+    bool Next(ProfileTextLine* line)
+    {
+        while (inSection_ && reader_.Next(line)) {
+            if (line->isSection)
+                break;
+            if (!line->isComment)
+                return true;
+        }
+        inSection_ = false;
+        return false;
+    }
+
+private:
+    ProfileTextReader reader_;
+    bool inSection_;
+};
+
+// Keeps where the command stands and its line as written: the file's line
+// where it is known, else the line as the section functions gave it.
+bool NoteCommandPlace(CommandRecord* cmd, const char* line, SectionPlaces& places)
+{
+    ProfileTextLine place;
+    const bool placed = places.Next(&place);
+    cmd->fileLine = placed ? place.number : 0;
+    cmd->lineText = placed ? CopyOfBytes(place.text.begin, place.text.length)
+                           : CopyOfBytes(line, strlen(line));
+    return cmd->lineText != nullptr;
+}
+
+// Parses the lines of a section as ReadSectionLines gives them; `file`
+// holds the INF's bytes (null when they could not be read).
+bool ParseSectionLines(AppRecord* app, const char* section, const char* lines,
+                       const FileBytes& file, LoadError* error)
+{
+    SectionPlaces places(file.bytes, file.size, section);
     int32_t index = 0;
     for (const char* line = lines; *line; line += strlen(line) + 1, ++index) {
         if (line[0] == ';')
@@ -61,10 +121,9 @@ bool ParseSectionLines(AppRecord* app, const char* section, const char* lines, L
             return Fail(error, LoadProblem::OutOfMemory, app->infPath);
         cmd->infPath = app->infPath;
         cmd->section = section;
-        cmd->sectionLine = index;
         LineFault fault = LineFault::None;
         if (!ParseCommand(app, cmd, line, &fault)) {
-            FreeZeroed(cmd);
+            FreeCommand(cmd);
             // A line that could not be read for want of memory is no bad line.
             if (fault == LineFault::OutOfMemory)
                 return Fail(error, LoadProblem::OutOfMemory, app->infPath);
@@ -73,6 +132,10 @@ bool ParseSectionLines(AppRecord* app, const char* section, const char* lines, L
             error->lineIndex = index;
             error->fault = fault;
             return false;
+        }
+        if (!NoteCommandPlace(cmd, line, places)) {
+            FreeCommand(cmd);
+            return Fail(error, LoadProblem::OutOfMemory, app->infPath);
         }
         Append(app->commands, cmd);
     }
@@ -233,13 +296,57 @@ bool ReadSectionLines(const char* path, const char* section, char** lines, LoadP
     return true;
 }
 
+bool ReadFileBytes(const char* path, FileBytes* file, LoadProblem* problem)
+{
+    *file = FileBytes{};
+    const int32_t size = InfFileSize(path);
+    if (size == -1) {
+        *problem = LoadProblem::InfUnreadable;
+        return false;
+    }
+    file->bytes = static_cast<char*>(AllocZeroed(static_cast<size_t>(size) + 1));
+    if (!file->bytes) {
+        *problem = LoadProblem::OutOfMemory;
+        return false;
+    }
+    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD read = 0;
+    const bool whole = handle != INVALID_HANDLE_VALUE &&
+                       ReadFile(handle, file->bytes, static_cast<DWORD>(size), &read, nullptr) &&
+                       read == static_cast<DWORD>(size);
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    if (!whole) {
+        FreeFileBytes(file);
+        *problem = LoadProblem::InfUnreadable;
+        return false;
+    }
+    file->size = read;
+    return true;
+}
+
+void FreeFileBytes(FileBytes* file)
+{
+    FreeZeroed(file->bytes);
+    *file = FileBytes{};
+}
+
 bool LoadCommandSection(AppRecord* app, const char* section, LoadError* error)
 {
     char* lines = nullptr;
     LoadProblem problem = LoadProblem::None;
     if (!ReadSectionLines(app->infPath, section, &lines, &problem))
         return Fail(error, problem, app->infPath);
-    const bool parsed = ParseSectionLines(app, section, lines, error);
+    // The file's bytes only place the lines: a file that can't be read
+    // again now loads with its lines unplaced; no memory is no memory.
+    FileBytes file = {};
+    if (!ReadFileBytes(app->infPath, &file, &problem) && problem == LoadProblem::OutOfMemory) {
+        FreeZeroed(lines);
+        return Fail(error, problem, app->infPath);
+    }
+    const bool parsed = ParseSectionLines(app, section, lines, file, error);
+    FreeFileBytes(&file);
     FreeZeroed(lines);
     return parsed;
 }

@@ -51,7 +51,8 @@ SkipReason ReasonToSkip(const char* path);
 bool LoadAppInf(const char* path, LoadError* error, SkipReason* skipped = nullptr);
 
 // Parses `section` of app->infPath and appends its commands to
-// app->commands; false with `*error` filled in. Records parsed before a bad
+// app->commands, each with its line number in the file and the line as
+// written there; false with `*error` filled in. Records parsed before a bad
 // line stay in the list.
 bool LoadCommandSection(AppRecord* app, const char* section, LoadError* error);
 
@@ -60,6 +61,17 @@ bool LoadCommandSection(AppRecord* app, const char* section, LoadError* error);
 // caller frees with FreeZeroed. False when the INF can't be opened
 // (InfUnreadable) or there is no memory (OutOfMemory), with `*problem` set.
 bool ReadSectionLines(const char* path, const char* section, char** lines, LoadProblem* problem);
+
+// The whole of a file's bytes, NUL-ended, in a block FreeFileBytes frees.
+struct FileBytes {
+    char* bytes;
+    size_t size;
+};
+
+// Reads the INF at `path` whole; false, with `*problem` set as
+// ReadSectionLines sets it, when it can't be read or there is no memory.
+bool ReadFileBytes(const char* path, FileBytes* file, LoadProblem* problem);
+void FreeFileBytes(FileBytes* file);
 
 // Fills one CommandRecord from one line; shows nothing. False for an invalid
 // line, with the reason in `*fault` and the field in `*field` when given.

@@ -4,8 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "setup/core/dbcs.h"
+#include "setup/core/file_replace.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
+#include "setup/core/profile_text.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_config.h"
 #include "setup/core/setup_log.h"
@@ -16,6 +19,9 @@ namespace {
 constexpr DWORD KeyListCapacity = 4096;
 constexpr DWORD ValueCapacity = SelectListCapacity + 2;   // room to see a value that is too long
 constexpr uint32_t MsPerSecond = 1000;
+constexpr size_t ResultHeadCapacity = 4 * EndMessageCapacity + FailedAtCapacity;
+constexpr size_t ResultAppCapacity = PathCapacity + 64;
+constexpr char SilentEndReason[] = "a command ended the run without a message";
 
 UnattendedRun& Run()
 {
@@ -32,12 +38,6 @@ bool PathFromVariable(const char* variable, char (&path)[PathCapacity])
         return false;
     const DWORD full = GetFullPathNameA(named, sizeof path, path, nullptr);
     return full != 0 && full < sizeof path;
-}
-
-bool IsReadableFile(const char* path)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool RefuseAnswers(const char* path, const char* why, const char* key)
@@ -75,29 +75,79 @@ bool ApplyAnswerKeys(const char* path)
     return applied;
 }
 
-const char* ReasonOf(RunEnd end)
+// Takes one key before the others, when it is there and right.
+void TakeKeyFirst(const char* path, const char* key)
 {
-    switch (end) {
-    case EndDone:
-        return "done";
-    case EndNoWindow:
-        return "no administrator rights, or the main window could not be created";
-    case EndLoadFailed:
-        return "the scripts could not be loaded";
-    case EndCommandFailed:
-        return "a command failed";
-    case EndNoDisc:
-        return "a disc prompt found no disc in time";
-    case EndProgTimedOut:
-        return "a program ran past ProgTimeout";
-    case EndBadAnswers:
-        return "the answer file is missing, unreadable or wrong";
-    case EndAlreadyRunning:
-        return "another qvsetup is running";
-    case EndRestartNeeded:
-        return "done, restart needed";
+    char value[PathCapacity + 2];
+    if (GetPrivateProfileStringA(AnswerSection, key, "", value, sizeof value, path) > 0)
+        ApplyAnswer(key, value, &Run().answers);
+}
+
+// Result and Log come first, so that the result file and the log can tell
+// whatever is wrong with the rest. False when Result gives no path.
+bool TakeResultAndLog(const char* path)
+{
+    UnattendedRun& run = Run();
+    TakeKeyFirst(path, "Result");
+    TakeKeyFirst(path, "Log");
+    if (run.answers.logPath[0] != '\0')
+        memcpy(g_setup.config.logPath, run.answers.logPath, sizeof g_setup.config.logPath);
+    const LogPathFault fault = ExpandLogPath(run.answers.resultPath, MacroValuesOf(g_setup),
+                                             run.resultPath, sizeof run.resultPath);
+    if (fault != LogPathFault::None)
+        run.resultPath[0] = '\0';
+    return fault == LogPathFault::None || fault == LogPathFault::Off;
+}
+
+// What the answer file's bytes say before its keys are read: whether it
+// starts with a byte order mark, and whether it has [Unattended].
+struct AnswerFileShape {
+    bool readable;
+    bool byteOrderMark;
+    bool hasSection;
+};
+
+AnswerFileShape ShapeOf(const char* path)
+{
+    FileBytes file = {};
+    LoadProblem problem = LoadProblem::None;
+    if (!ReadFileBytes(path, &file, &problem))
+        return AnswerFileShape{false, false, false};
+    ProfileTextReader reader(file.bytes, file.size);
+    const AnswerFileShape shape{true, HasByteOrderMark(file.bytes, file.size),
+                                reader.SeekSection(AnswerSection)};
+    FreeFileBytes(&file);
+    return shape;
+}
+
+uint32_t SecondsSince(uint32_t tick)
+{
+    return (GetTickCount() - tick) / MsPerSecond;
+}
+
+// The command that ends the run, where it stands and as its INF has it,
+// from what was kept when it was loaded: PATH: line N, [SECTION]: the line.
+void NoteFailedCommand(const CommandRecord* cmd)
+{
+    char line[32] = "";
+    if (cmd->fileLine > 0)
+        snprintf(line, sizeof line, " line %ld,", static_cast<long>(cmd->fileLine));
+    snprintf(Run().failedAt, sizeof Run().failedAt, "%s:%s [%s]: %s", cmd->infPath, line,
+             cmd->section ? cmd->section : "", cmd->lineText ? cmd->lineText : "");
+}
+
+// Every application still running ends: done, or failed when the run ended
+// with a failure.
+void SettleRunningApps()
+{
+    UnattendedRun& run = Run();
+    const bool failed = run.ended && !RunEndInstalled(run.end);
+    for (AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
+        if (outcome->status == AppStatus::Running) {
+            outcome->status = failed ? AppStatus::Failed : AppStatus::Done;
+            outcome->seconds = SecondsSince(outcome->startTick);
+        }
     }
-    return "unknown";
 }
 
 const char* StatusName(AppStatus status)
@@ -108,6 +158,7 @@ const char* StatusName(AppStatus status)
     case AppStatus::NotReached:
         return "not reached";
     case AppStatus::Running:
+        return "running";
     case AppStatus::Done:
         return "done";
     case AppStatus::Failed:
@@ -116,58 +167,105 @@ const char* StatusName(AppStatus status)
     return "unknown";
 }
 
-uint32_t SecondsSince(uint32_t tick)
-{
-    return (GetTickCount() - tick) / MsPerSecond;
-}
-
-// The command that ends the run, where it stands and as its INF has it:
-// PATH: line N of [SECTION]: the line.
-void NoteFailedCommand(const CommandRecord* cmd)
-{
-    char* lines = nullptr;
-    LoadProblem problem = LoadProblem::None;
-    const char* line = "";
-    if (cmd->section && ReadSectionLines(cmd->infPath, cmd->section, &lines, &problem)) {
-        const char* at = lines;
-        for (int32_t index = 0; *at && index < cmd->sectionLine; ++index)
-            at += strlen(at) + 1;
-        line = at;
+// The text of a result file, built in a block of fixed size.
+class ResultText {
+public:
+    explicit ResultText(size_t capacity)
+        : text_(static_cast<char*>(AllocZeroed(capacity))), capacity_(capacity)
+    {
     }
-    snprintf(Run().failedAt, sizeof Run().failedAt, "%s: line %ld of [%s]: %s", cmd->infPath,
-             static_cast<long>(cmd->sectionLine) + 1, cmd->section ? cmd->section : "", line);
-    FreeZeroed(lines);
-}
+    ~ResultText() { FreeZeroed(text_); }
+    ResultText(const ResultText&) = delete;
+    ResultText& operator=(const ResultText&) = delete;
 
-void WriteLine(HANDLE file, const char* text)
-{
-    DWORD written = 0;
-    WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-    WriteFile(file, "\r\n", 2, &written, nullptr);
-}
+    const char* text() const { return text_; }
+    size_t length() const { return used_; }
+    bool complete() const { return text_ && fits_; }
 
-// key=text, with the text's line breaks as \n so that the value stays one line.
-void WriteValue(HANDLE file, const char* key, const char* text)
-{
-    char line[EndMessageCapacity * 2 + 64];
-    size_t used = static_cast<size_t>(snprintf(line, sizeof line, "%s=", key));
-    for (const char* c = text; *c && used + 3 < sizeof line; ++c) {
-        if (*c == '\n') {
-            line[used++] = '\\';
-            line[used++] = 'n';
-        } else if (*c != '\r') {
-            line[used++] = *c;
+    void Line(const char* line)
+    {
+        for (const char* c = line; *c; ++c)
+            Put(*c);
+        Put('\r');
+        Put('\n');
+    }
+
+    // key=text, a backslash in it written as \\ and a line break as \n, so
+    // that the value stays one line and reads back exactly. The second byte
+    // of a double-byte character is no backslash ("表" is 95 5C).
+    void Value(const char* key, const char* value)
+    {
+        for (const char* c = key; *c; ++c)
+            Put(*c);
+        Put('=');
+        for (const char* c = value; *c; ++c) {
+            if (IsLeadByte932(static_cast<unsigned char>(*c)) && c[1] != '\0') {
+                Put(*c++);
+                Put(*c);
+            } else if (*c == '\\' || *c == '\n') {
+                Put('\\');
+                Put(*c == '\n' ? 'n' : '\\');
+            } else if (*c != '\r') {
+                Put(*c);
+            }
         }
+        Line("");
     }
-    line[used] = '\0';
-    WriteLine(file, line);
-}
 
-void WriteNumber(HANDLE file, const char* key, unsigned long number)
+    void Number(const char* key, unsigned long number)
+    {
+        char digits[16];
+        snprintf(digits, sizeof digits, "%lu", number);
+        Value(key, digits);
+    }
+
+private:
+    void Put(char c)
+    {
+        if (text_ && used_ + 1 < capacity_)
+            text_[used_++] = c;
+        else
+            fits_ = false;
+    }
+
+    char* text_;
+    size_t capacity_;
+    size_t used_ = 0;
+    bool fits_ = true;
+};
+
+// Writes the result file; `ended` false writes the result of a run that
+// goes on. A failed write is logged.
+void WriteResult(bool ended)
 {
-    char text[16];
-    snprintf(text, sizeof text, "%lu", number);
-    WriteValue(file, key, text);
+    UnattendedRun& run = Run();
+    ResultText result(ResultHeadCapacity + Count(run.apps) * ResultAppCapacity);
+    const RunEnd end = run.ended ? run.end : EndDone;
+    result.Line("[Result]");
+    if (ended) {
+        result.Number("ExitCode", static_cast<unsigned long>(end));
+        result.Value("Reason", run.reason ? run.reason : RunEndMeaning(end));
+    } else {
+        result.Value("ExitCode", "");
+        result.Value("Reason", RunningReason);
+    }
+    result.Value("Message", run.message);
+    result.Value("FailedAt", run.failedAt);
+    result.Number("Seconds", SecondsSince(run.startTick));
+    for (const AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
+        char header[PathCapacity + 2];
+        snprintf(header, sizeof header, "[%s]", outcome->name);
+        result.Line(header);
+        result.Value("Status", StatusName(outcome->status));
+        result.Number("Seconds", outcome->seconds);
+    }
+    if (!result.complete() || !ReplaceFileWhole(run.resultPath, result.text(), result.length())) {
+        LogEvent("the result file %s could not be written (error %lu)", run.resultPath,
+                 static_cast<unsigned long>(GetLastError()));
+        return;
+    }
+    run.resultWritten = ended;
+    run.writtenEnd = end;
 }
 
 } // namespace
@@ -186,28 +284,61 @@ bool ReadAnswerFile()
     char path[PathCapacity];
     if (!PathFromVariable(AnswersVariable, path))
         return RefuseAnswers(AnswersVariable, "names no file that can be read", "");
-    if (!IsReadableFile(path))
+    const AnswerFileShape shape = ShapeOf(path);
+    if (!shape.readable)
         return RefuseAnswers(path, "missing or unreadable", "");
-    // A Log read before a wrong key still takes the run's log, which then
-    // tells what was wrong.
-    const bool applied = ApplyAnswerKeys(path);
-    if (run.answers.logPath[0] != '\0')
-        memcpy(g_setup.config.logPath, run.answers.logPath, sizeof g_setup.config.logPath);
-    return applied;
+    if (!TakeResultAndLog(path))
+        return RefuseAnswers(path, "Result names no path that can be written", "Result");
+    if (shape.byteOrderMark)
+        return RefuseAnswers(path, "begins with a byte order mark: write it in CP932 without one", "");
+    if (!shape.hasSection)
+        return RefuseAnswers(path, "has no [Unattended] section", "");
+    return ApplyAnswerKeys(path);
 }
 
-void EndUnattendedRun(RunEnd end, const char* message)
+void EndUnattendedRun(RunEnd end, const char* message, const char* reason)
 {
     UnattendedRun& run = Run();
     if (run.ended)
         return;
     run.ended = true;
     run.end = end;
+    run.reason = reason;
     snprintf(run.message, sizeof run.message, "%s", message);
     const CommandRecord* cmd = run.commandsStarted ? CurrentCommand() : nullptr;
-    if (cmd && end != EndRestartNeeded)
+    if (cmd && end != EndRestartNeeded && end != EndDone)
         NoteFailedCommand(cmd);
-    LogEvent("unattended run ends with code %d: %s", end, ReasonOf(end));
+    LogEvent("unattended run ends with code %d: %s", end, reason ? reason : RunEndMeaning(end));
+}
+
+void EndRunSilently(const char* message)
+{
+    if (Run().on)
+        EndUnattendedRun(EndCommandFailed, message, SilentEndReason);
+}
+
+int EndSecondInstance()
+{
+    UnattendedRun& run = Run();
+    run.on = true;
+    run.startTick = GetTickCount();
+    SetDefaultAnswers(&run.answers);
+    char path[PathCapacity];
+    if (PathFromVariable(AnswersVariable, path))
+        TakeResultAndLog(path);
+    EndUnattendedRun(EndAlreadyRunning, RunEndMeaning(EndAlreadyRunning));
+    WriteRunResult();
+    return EndAlreadyRunning;
+}
+
+void NoteRestartRefused()
+{
+    UnattendedRun& run = Run();
+    run.ended = true;
+    run.end = EndRestartNeeded;
+    run.reason = nullptr;
+    snprintf(run.message, sizeof run.message, "%s", "Windows refused to restart");
+    LogEvent("unattended run ends with code %d: %s", run.end, RunEndMeaning(run.end));
 }
 
 void NoteChoice(const NodeList<AppRecord>& apps)
@@ -228,15 +359,10 @@ void NoteChoice(const NodeList<AppRecord>& apps)
 
 void NoteAppStart(const AppRecord* app)
 {
-    UnattendedRun& run = Run();
-    const char* name = app && app->listIndex != -1 ? InfFileName(app->infPath) : nullptr;
-    const bool failed = run.ended && run.end != EndDone && run.end != EndRestartNeeded;
-    for (AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
-        if (outcome->status == AppStatus::Running) {
-            outcome->status = failed ? AppStatus::Failed : AppStatus::Done;
-            outcome->seconds = SecondsSince(outcome->startTick);
-        }
-        if (name && outcome->status == AppStatus::NotReached && lstrcmpiA(outcome->name, name) == 0) {
+    SettleRunningApps();
+    const char* name = app->listIndex != -1 ? InfFileName(app->infPath) : nullptr;
+    for (AppOutcome* outcome = Run().apps.head; outcome && name; outcome = outcome->next) {
+        if (outcome->status == AppStatus::NotReached && lstrcmpiA(outcome->name, name) == 0) {
             outcome->status = AppStatus::Running;
             outcome->startTick = GetTickCount();
             name = nullptr;
@@ -244,44 +370,25 @@ void NoteAppStart(const AppRecord* app)
     }
 }
 
-void WriteRunResult()
+void WriteRunningResult()
 {
-    const UnattendedRun& run = Run();
-    char path[PathCapacity];
-    if (!run.on || run.answers.resultPath[0] == '\0' ||
-        ExpandLogPath(run.answers.resultPath, MacroValuesOf(g_setup), path, sizeof path) !=
-            LogPathFault::None)
-        return;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        LogEvent("the result file %s could not be written", path);
-        return;
-    }
-    const RunEnd end = run.ended ? run.end : EndDone;
-    WriteLine(file, "[Result]");
-    WriteNumber(file, "ExitCode", static_cast<unsigned long>(end));
-    WriteValue(file, "Reason", ReasonOf(end));
-    WriteValue(file, "Message", run.message);
-    WriteValue(file, "FailedAt", run.failedAt);
-    WriteNumber(file, "Seconds", SecondsSince(run.startTick));
-    for (const AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
-        char header[PathCapacity + 2];
-        snprintf(header, sizeof header, "[%s]", outcome->name);
-        WriteLine(file, header);
-        WriteValue(file, "Status", StatusName(outcome->status));
-        WriteNumber(file, "Seconds", outcome->seconds);
-    }
-    CloseHandle(file);
+    if (Run().resultPath[0] != '\0')
+        WriteResult(false);
 }
 
-int UnattendedExitCode(int loopCode)
+void WriteRunResult()
 {
     UnattendedRun& run = Run();
-    if (loopCode == EndNoWindow) {
-        run.ended = true;
-        run.end = EndNoWindow;
-    }
+    const RunEnd end = run.ended ? run.end : EndDone;
+    if (!run.on || run.resultPath[0] == '\0' || (run.resultWritten && run.writtenEnd == end))
+        return;
+    SettleRunningApps();
+    WriteResult(true);
+}
+
+int UnattendedExitCode()
+{
+    const UnattendedRun& run = Run();
     return run.ended ? run.end : EndDone;
 }
 

@@ -9,26 +9,13 @@
 #include "setup/core/answer_file.h"
 #include "setup/core/node_list.h"
 #include "setup/core/records.h"
+#include "setup/core/run_end.h"
 
 constexpr char AnswersVariable[] = "QVSETUP_ANSWERS";
 constexpr char RecordVariable[] = "QVSETUP_RECORD";
 
-// The exit codes of an unattended run; an interactive run keeps its own.
-// Each fits in a byte, as COMMAND.COM keeps only the low 8 bits.
-enum RunEnd : int {
-    EndDone = 0,
-    EndNoWindow = 1,        // no administrator rights, or no main window
-    EndLoadFailed = 2,      // the scripts could not be loaded
-    EndCommandFailed = 3,
-    EndNoDisc = 4,          // a disc prompt found no disc within DiscWait
-    EndProgTimedOut = 5,
-    EndBadAnswers = 6,
-    EndAlreadyRunning = 7,
-    EndRestartNeeded = 10,  // done, but a SHUTDOWN was not carried out
-};
-
 constexpr int EndMessageCapacity = 1024;
-constexpr int FailedAtCapacity = 2 * PathCapacity + 64;
+constexpr int FailedAtCapacity = 2 * PathCapacity + 128;
 
 enum class AppStatus { NotChosen, NotReached, Running, Done, Failed };
 
@@ -44,39 +31,64 @@ struct AppOutcome {
 struct UnattendedRun {
     bool on;
     Answers answers;
+    char resultPath[PathCapacity];      // Result, expanded; empty: no result file
     bool ended;                         // an end is recorded: the run stops at its next step
     RunEnd end;
+    const char* reason;                 // the end's own Reason; null: the table's words
     char message[EndMessageCapacity];   // the text of the box that ended the run
     char failedAt[FailedAtCapacity];    // the command that ended it, where it stands
     uint32_t startTick;
     bool commandsStarted;               // the selection is made: a box now is a command's
+    bool resultWritten;                 // the result of `writtenEnd` is in the file
+    RunEnd writtenEnd;
     NodeList<AppOutcome> apps;
 };
 
 // True when QVSETUP_ANSWERS is set, before anything else is read.
 bool UnattendedAsked();
 
-// Reads the answer file that QVSETUP_ANSWERS names into g_setup.unattended
-// and puts its Log in place of the media's; false, with the end recorded
-// (EndBadAnswers), when it is missing, unreadable or wrong.
+// Reads the answer file that QVSETUP_ANSWERS names into g_setup.unattended:
+// Result and Log first, so that whatever is wrong later is told there,
+// then every key. Puts its Log in place of the media's. False, with the end
+// recorded (EndBadAnswers), when the file is missing, unreadable, has no
+// [Unattended] section or begins with a byte order mark, or a key is wrong.
 bool ReadAnswerFile();
 
 // Records how the run ends; the first end recorded stands. Logs it, and
-// names the current command when the commands have started.
-void EndUnattendedRun(RunEnd end, const char* message);
+// names the current command when the commands have started. `reason`
+// (a text that lives as long as the run) replaces the table's words.
+void EndUnattendedRun(RunEnd end, const char* message, const char* reason = nullptr);
+
+// A command or a drive check ended the run without showing a message: in
+// an unattended run that is a failure (EndCommandFailed), which `message`
+// names. Nothing when an end is recorded already (the box it showed).
+void EndRunSilently(const char* message);
+
+// A second qvsetup while one runs: reads the answers' Result and writes
+// EndAlreadyRunning there; answers that exit code.
+int EndSecondInstance();
+
+// A restart was asked for and Windows refused it: the run ends with
+// EndRestartNeeded in place of the restart that its result announced.
+void NoteRestartRefused();
 
 // The selection is made: every application offered, chosen or not.
 void NoteChoice(const NodeList<AppRecord>& apps);
 
-// `app` starts (null: the run has ended); the one before it is done, or
-// failed when the run ended with a failure.
+// `app` starts; the one before it is done.
 void NoteAppStart(const AppRecord* app);
 
-// Writes the result file, when the answers name one; again if called again.
+// Writes the result of a run that goes on (ExitCode empty, Reason running),
+// when the answers name a result file.
+void WriteRunningResult();
+
+// Writes the result of the run as it ended (done, when no end is recorded),
+// when the answers name a result file: into a new file beside it, which
+// then takes its place. Nothing when that very result is in the file.
 void WriteRunResult();
 
-// The exit code of an unattended run whose message loop ended with `loopCode`.
-int UnattendedExitCode(int loopCode);
+// The exit code of an unattended run: its recorded end, or EndDone.
+int UnattendedExitCode();
 
 // Writes key=value to [Unattended] of the file QVSETUP_RECORD names, if any.
 void RecordAnswer(const char* key, const char* value);

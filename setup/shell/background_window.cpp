@@ -6,6 +6,7 @@
 #include "setup/core/app_collection.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
+#include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/shell/interpreter.h"
@@ -37,6 +38,8 @@ LRESULT OnCreate(HWND window)
     if (config.showBackground && config.bitmapPath[0] != '\0')
         LoadBackgroundPicture(window, config.bitmapPath, &state->picture);
     if (config.adminRequired && !g_setup.isAdmin) {
+        if (g_setup.unattended.on)
+            EndUnattendedRun(EndNoWindow, MsgNoAdminRights);
         ShowError(nullptr, MsgNoAdminRights);
         SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
@@ -81,6 +84,29 @@ void OnActivateApp(HWND window)
         SetWindowPos(named ? named : window, named ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE);
     }
+}
+
+// A close from outside (another program, a task list) ends an unattended
+// run with a code of its own; the window goes as it always did.
+LRESULT OnClose(HWND window)
+{
+    if (g_setup.unattended.on && window == g_setup.backgroundWindow)
+        EndUnattendedRun(EndStoppedOutside, "the window was closed from outside");
+    return DefWindowProcA(window, WM_CLOSE, 0, 0);
+}
+
+// Windows ends the session, and the process with it: an unattended run
+// that has not ended stops here, and its result and log are written now.
+void OnEndSession(bool ending)
+{
+    if (!ending)
+        return;
+    LogEvent("Windows ends the session");
+    if (g_setup.unattended.on) {
+        EndUnattendedRun(EndStoppedOutside, "Windows ended the session");
+        WriteRunResult();
+    }
+    FlushSetupLog();
 }
 
 // The close command works as the selection dialog's Cancel while
@@ -139,6 +165,11 @@ LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPA
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SYSCOMMAND:
         return OnSysCommand(window, wParam, lParam);
+    case WM_CLOSE:
+        return OnClose(window);
+    case WM_ENDSESSION:
+        OnEndSession(wParam != FALSE);
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "setup/core/administrator.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr char MutexName[] = "QVSETUP Running Identify";
-constexpr int ExitNoWindow = 1;   // the background window could not be made
 
 bool IsCheckListSpace(const MSG& message)
 {
@@ -39,12 +39,21 @@ int RunMessageLoop()
     return static_cast<int>(message.wParam);
 }
 
+// The run ends before its window: an interactive run with `interactiveCode`,
+// an unattended one with `end`, whose reason `why` gives.
+int EndBeforeWindow(int interactiveCode, RunEnd end, const char* why)
+{
+    LogEvent("%s", why);
+    if (!g_setup.unattended.on)
+        return interactiveCode;
+    EndUnattendedRun(end, why);
+    return end;
+}
+
 int RunSetup(HINSTANCE instance, const char* commandLine)
 {
     LocateMasterInf(commandLine);
     g_setup.instance = instance;
-    if (!RegisterBackgroundClass(instance))
-        return 0;
     LoadSettings();
     g_setup.isAdmin = g_setup.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
     const bool answersRead = !UnattendedAsked() || ReadAnswerFile();
@@ -54,12 +63,15 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
         LogEvent("%s: nothing runs", g_setup.unattended.message);
         return EndBadAnswers;
     }
-    if (g_setup.unattended.on)
+    if (g_setup.unattended.on) {
         LogEvent("unattended run: no window waits for a person");
-
+        WriteRunningResult();
+    }
+    if (!RegisterBackgroundClass(instance))
+        return EndBeforeWindow(EndDone, EndNoWindow, "the window class could not be registered");
     HWND window = CreateBackgroundWindow(instance);
     if (!window)
-        return ExitNoWindow;
+        return EndBeforeWindow(EndNoWindow, EndNoWindow, "the main window could not be created");
     if (g_setup.config.showBackground) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
@@ -72,20 +84,28 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    // No system box ("no disk in the drive") may wait for a person in an
+    // unattended run.
+    if (UnattendedAsked())
+        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // A second instance ends at once: silently with 0, or in an unattended
     // run with a code of its own, which a factory line can't take for success.
     HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MutexName);
     if (running) {
         CloseHandle(running);
-        return UnattendedAsked() ? EndAlreadyRunning : 0;
+        if (!UnattendedAsked())
+            return EndDone;
+        LocateMasterInf(commandLine);
+        LoadSettings();
+        return EndSecondInstance();
     }
     HANDLE mutex = CreateMutexA(nullptr, TRUE, MutexName);
     int exitCode = RunSetup(instance, commandLine);
     if (g_setup.unattended.on) {
-        exitCode = UnattendedExitCode(exitCode);
+        exitCode = UnattendedExitCode();
         WriteRunResult();
     }
-    LogEvent("qvsetup ends with exit code %d", exitCode);
+    LogEvent(LogExitCode, exitCode);
     FinishSetupLog();
     if (mutex) {
         ReleaseMutex(mutex);

@@ -1,6 +1,8 @@
 // The command interpreter.
 #include "setup/shell/interpreter.h"
 
+#include <cstdio>
+
 #include "setup/commands/dispatch.h"
 #include "setup/commands/process_commands.h"
 #include "setup/core/inf_parser.h"
@@ -19,8 +21,6 @@ void ArmStepTimer(HWND window)
 void EndRun(HWND window)
 {
     LogEvent("the run ends");
-    if (g_setup.unattended.on)
-        NoteAppStart(nullptr);
     FreeAppList();
     DestroyWindow(window);
 }
@@ -36,8 +36,13 @@ bool StartApp(AppRecord* app)
     else
         LogEvent("application \"%s\" (%s)", app->title, app->infPath);
     CommandRecord* first = First(app->commands);
-    if (!first)
+    if (!first) {
         LogEvent("the application has no command: the run ends here");
+        char message[EndMessageCapacity];
+        snprintf(message, sizeof message, "%s has no command: the run ended without a message",
+                 app->infPath);
+        EndRunSilently(message);
+    }
     return first && DispatchCommand(first);
 }
 

@@ -2,9 +2,11 @@
 #include "setup/ui/selection_dialog.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "setup/core/answer_file.h"
 #include "setup/core/app_collection.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/setup_log.h"
@@ -85,12 +87,12 @@ void LogChoice()
     bool any = false;
     for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
         if (app->selected && app->listIndex != -1) {
-            LogEvent("chosen: \"%s\" (%s)", app->title, app->infPath);
+            LogEvent(LogChosen, app->title, app->infPath);
             any = true;
         }
     }
     if (!any)
-        LogEvent("chosen: no application");
+        LogEvent(LogNothingChosen);
 }
 
 void ApplyCancelPermission(HWND dialog)
@@ -227,21 +229,33 @@ BOOL InitSelectionDialog(HWND dialog)
     return built;
 }
 
-// QVSETUP_RECORD keeps the INF file names of the chosen applications.
+// QVSETUP_RECORD keeps the INF file names of the chosen applications,
+// all of them: a list too long for an answer file is recorded whole, and
+// refused as too long when it is replayed, never replayed short.
 void RecordChoice()
 {
-    char names[SelectListCapacity] = {};
-    size_t used = 0;
+    size_t length = 0;
+    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        if (app->selected && app->listIndex != -1)
+            length += strlen(InfFileName(app->infPath)) + 1;
+    }
+    if (length == 0) {
+        RecordAnswer("Select", "NONE");
+        return;
+    }
+    HeapBlock names(length);
+    if (!names.get()) {
+        LogEvent("the choice could not be recorded: out of memory");
+        return;
+    }
     for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
         if (!app->selected || app->listIndex == -1)
             continue;
-        const int written = snprintf(names + used, sizeof names - used, "%s%s", used ? "," : "",
-                                     InfFileName(app->infPath));
-        if (written < 0 || used + static_cast<size_t>(written) >= sizeof names)
-            break;
-        used += static_cast<size_t>(written);
+        if (names.get()[0] != '\0')
+            strcat(names.get(), ",");
+        strcat(names.get(), InfFileName(app->infPath));
     }
-    RecordAnswer("Select", used ? names : "NONE");
+    RecordAnswer("Select", names.get());
 }
 
 // Install: [DefaultInstall] first, then the chosen applications.

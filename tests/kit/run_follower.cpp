@@ -2,7 +2,9 @@
 #include "tests/kit/run_follower.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "setup/core/log_lines.h"
 #include "tests/kit/bench.h"
 
 namespace {
@@ -132,11 +134,66 @@ bool WindowPictures::Take(const char* name, HWND window, DWORD paintMs)
 
 std::vector<std::string> SetupLogLines(const std::string& path)
 {
-    constexpr size_t StampLength = 24;   // "YYYY-MM-DD hh:mm:ss.mmm "
     std::vector<std::string> lines = TextLines(ReadBytes(path));
     for (std::string& line : lines)
-        line.erase(0, std::min(StampLength, line.size()));
+        line.erase(0, std::min(LogTimeStampLength, line.size()));
     return lines;
+}
+
+AnswerFile::AnswerFile(const std::vector<std::string>& keys, const std::string& head)
+    : folder_(MakeTempFolder("answers"))
+{
+    std::string text = head + "\r\n";
+    for (const std::string& key : keys)
+        text += key + "\r\n";
+    text += "Log=" + Log() + "\r\nResult=" + ResultFile() + "\r\n";
+    WriteBytes(File(), text);
+}
+
+AnswerFile::~AnswerFile()
+{
+    RemoveTree(folder_);
+}
+
+std::string AnswerFile::Result(const char* section, const char* key) const
+{
+    char value[2048] = {};
+    GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, ResultFile().c_str());
+    std::string text;
+    for (const char* c = value; *c; ++c) {
+        if (IsDBCSLeadByteEx(932, static_cast<BYTE>(*c)) && c[1]) {
+            text += *c++;
+            text += *c;
+        } else if (*c == '\\' && (c[1] == 'n' || c[1] == '\\')) {
+            text += *++c == 'n' ? '\n' : '\\';
+        } else {
+            text += *c;
+        }
+    }
+    return text;
+}
+
+long AnswerFile::LoggedAt(const std::string& text) const
+{
+    for (const std::string& line : TextLines(ReadBytes(Log()))) {
+        int hours = 0, minutes = 0, seconds = 0, ms = 0;
+        if (line.find(text) != std::string::npos &&
+            sscanf(line.c_str(), "%*d-%*d-%*d %d:%d:%d.%d", &hours, &minutes, &seconds, &ms) == 4)
+            return ((hours * 60L + minutes) * 60L + seconds) * 1000L + ms;
+    }
+    return -1;
+}
+
+int FileLineOf(const std::string& path, const std::string& line)
+{
+    const std::vector<std::string> lines = TextLines(ReadBytes(path));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const size_t begin = lines[i].find_first_not_of(" \t");
+        const size_t end = lines[i].find_last_not_of(" \t");
+        if (begin != std::string::npos && lines[i].substr(begin, end - begin + 1) == line)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
 }
 
 SampleMedia::SampleMedia(const std::string& configLine) : folder_(MakeTempFolder("sample"))

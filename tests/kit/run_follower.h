@@ -43,6 +43,34 @@ UnattendedEnd RunUnattended(const std::string& folder, const std::string& answer
                             DWORD timeoutMs, const std::function<void()>& meanwhile = {},
                             const std::string& program = std::string());
 
+// An answer file with its log and result file, in a folder of its own:
+// `head` (the section's header), the keys given, then Log and Result.
+class AnswerFile {
+public:
+    explicit AnswerFile(const std::vector<std::string>& keys = {},
+                        const std::string& head = "[Unattended]");
+    ~AnswerFile();
+    AnswerFile(const AnswerFile&) = delete;
+    AnswerFile& operator=(const AnswerFile&) = delete;
+
+    std::string File() const { return folder_ + "\\ANSWERS.INI"; }
+    std::string Log() const { return folder_ + "\\RUN.LOG"; }
+    std::string ResultFile() const { return folder_ + "\\RESULT.INI"; }
+    // A value of the result file, its escapes (\\, \n) read back; "(none)"
+    // when it is missing.
+    std::string Result(const char* section, const char* key) const;
+    bool Logged(const std::string& text) const { return LoggedAt(text) >= 0; }
+    // The milliseconds of the day of the first log line with `text`; -1 when none has it.
+    long LoggedAt(const std::string& text) const;
+
+private:
+    std::string folder_;
+};
+
+// The line number (from 1) of the first line of the file that is `line`
+// (blanks around it aside), or 0.
+int FileLineOf(const std::string& path, const std::string& line);
+
 // Sets an environment variable of the test program, which the programs it
 // starts inherit, for the life of the object; null unsets it.
 class ScopedVariable {

@@ -410,8 +410,9 @@ TEST_F(Parser, InfFileSizeNeedsExclusiveAccess)
 
 TEST_F(Parser, EveryAllocationFailureShowsItsMessage)
 {
-    // Allocations in order: the AppRecord, the section buffer, the first
-    // CommandRecord, its CheckCdromEntry: each shows the out-of-memory box.
+    // Allocations in order: the AppRecord, the section buffer, the file's
+    // bytes, the first CommandRecord, its CheckCdromEntry, its line as
+    // written: each shows the out-of-memory box.
     const std::string text = Header + Lines({"[CheckCdrom]", "DISC1=\\A.EXE", "[Install]",
                                               "PROG,%CDROM%:\\A.EXE,,DISC1"});
     const struct {
@@ -424,6 +425,8 @@ TEST_F(Parser, EveryAllocationFailureShowsItsMessage)
         {1, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
         {2, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
         {3, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
+        {4, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
+        {5, LoadProblem::OutOfMemory, TextOutOfMemory, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.successes);
@@ -432,7 +435,7 @@ TEST_F(Parser, EveryAllocationFailureShowsItsMessage)
         EXPECT_EQ(Count(g_setup.appList), c.appsLeft);
         FreeAppList();
     }
-    InjectAllocFailure(4);
+    InjectAllocFailure(6);
     EXPECT_NE(LoadClean(text), nullptr);
 }
 

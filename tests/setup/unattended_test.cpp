@@ -3,7 +3,6 @@
 // fails the test if one waits for a person).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,46 +15,8 @@ namespace {
 
 constexpr char Drive = 'R';
 const std::string Installed = "C:\\Program Files\\QVSAMPLE";
-
-// An answer file, a log and a result file in a folder of their own.
-class Answers {
-public:
-    explicit Answers(const std::vector<std::string>& keys = {}) : folder_(MakeTempFolder("answers"))
-    {
-        std::string text = "[Unattended]\r\nLog=" + Log() + "\r\nResult=" + folder_ + "\\RESULT.INI\r\n";
-        for (const std::string& key : keys)
-            text += key + "\r\n";
-        WriteBytes(File(), text);
-    }
-    ~Answers() { RemoveTree(folder_); }
-    Answers(const Answers&) = delete;
-    Answers& operator=(const Answers&) = delete;
-
-    std::string File() const { return folder_ + "\\ANSWERS.INI"; }
-    std::string Log() const { return folder_ + "\\RUN.LOG"; }
-    std::string Result(const char* section, const char* key) const
-    {
-        char value[1024] = {};
-        GetPrivateProfileStringA(section, key, "(none)", value, sizeof value,
-                                 (folder_ + "\\RESULT.INI").c_str());
-        return value;
-    }
-    bool Logged(const std::string& text) const { return LoggedAt(text) >= 0; }
-    // The milliseconds of the day of the first log line with `text`; -1 when none has it.
-    long LoggedAt(const std::string& text) const
-    {
-        for (const std::string& line : TextLines(ReadBytes(Log()))) {
-            int hours = 0, minutes = 0, seconds = 0, ms = 0;
-            if (line.find(text) != std::string::npos &&
-                sscanf(line.c_str(), "%*d-%*d-%*d %d:%d:%d.%d", &hours, &minutes, &seconds, &ms) == 4)
-                return ((hours * 60L + minutes) * 60L + seconds) * 1000L + ms;
-        }
-        return -1;
-    }
-
-private:
-    std::string folder_;
-};
+// What a run before this one left: a success that must not survive.
+const std::string StaleResult = "[Result]\r\nExitCode=0\r\nReason=done\r\n";
 
 std::vector<std::string> CommandLines(const std::string& log)
 {
@@ -65,6 +26,12 @@ std::vector<std::string> CommandLines(const std::string& log)
             commands.push_back(line);
     }
     return commands;
+}
+
+// FailedAt of a command: the INF, its line in the file, the line as written.
+std::string FailedAt(const std::string& inf, const std::string& line)
+{
+    return inf + ": line " + std::to_string(FileLineOf(inf, line)) + ", [Install]: " + line;
 }
 
 } // namespace
@@ -85,7 +52,7 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
     const std::string empty = MakeTempFolder("nodisc");
     ASSERT_TRUE(MapDrive(Drive, empty, DRIVE_CDROM));
     {
-        Answers answers(std::vector<std::string>{"Select=ALL"});
+        AnswerFile answers({"Select=ALL"});
         DWORD promptTick = 0;
         bool inserted = false;
         const UnattendedEnd end = RunUnattended(sample.folder(), answers.File(), 60000, [&] {
@@ -110,15 +77,16 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
     RemoveTree(Installed);
     ASSERT_TRUE(MapDrive(Drive, empty, DRIVE_CDROM));
     {
-        Answers answers(std::vector<std::string>{"DiscWait=3"});
+        AnswerFile answers({"DiscWait=3"});
         const UnattendedEnd end = RunUnattended(sample.folder(), answers.File(), 30000, {},
                                                 sample.folder() + "\\QVSETUP.EXE");
         ASSERT_TRUE(end.ended);
         EXPECT_EQ(end.exitCode, 4u);
         EXPECT_EQ(answers.Result("Result", "ExitCode"), "4");
         EXPECT_EQ(answers.Result("Result", "Message"), "ｻﾝﾌﾟﾙ ﾃﾞｨｽｸ 2 を入れて [再試行] を押してください.");
-        EXPECT_NE(answers.Result("Result", "FailedAt").find("QVDATA.INF: line 1 of [Install]: COPY,"),
-                  std::string::npos);
+        EXPECT_EQ(answers.Result("Result", "FailedAt"),
+                  FailedAt(sample.folder() + "\\QVDATA.INF",
+                           "COPY,%CDROM%:\\README.TXT,%PROGRAMFILES%\\QVSAMPLE\\README.TXT,DISC2"));
         EXPECT_EQ(answers.Result("QVDATA.INF", "Status"), "failed");
         EXPECT_EQ(answers.Result("QVZNOTICE.INF", "Status"), "not reached");
         EXPECT_EQ(answers.Result("QVEXTRA.INF", "Status"), "not chosen");
@@ -132,66 +100,142 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
     RemoveTree(Installed);
 }
 
-// Each way a run ends has its own exit code, and the result says why.
-TEST(Unattended, EveryEndHasItsCode)
+// Each way a run ends has its own exit code, written over whatever result
+// an earlier run left, and the result says why, where and for which
+// application.
+TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
 {
     Media media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "[DefaultInstall]", "PROG," + media.Stamp("default")});
+    const std::string inf = media.Path("QVA.INF");
     const std::string copy = "COPY," + media.Path("NOSUCH.TXT") + "," + media.Path("OUT.TXT");
+    const std::string escapes = "COPY,C:\\new\\x.txt,C:\\new\\y.txt";
+    const std::string silent = "DELETE,C:\\NO-SUCH\\SUB\\OLD.INI";
+    const std::string exist = "EXIST,C:\\NO-SUCH.TXT";
     // Each case's one further sign: a value of [Result], or with "log" a
-    // line of the log.
+    // line of the log; and the line that FailedAt names, if any.
     const struct {
         const char* name;
         std::vector<std::string> install;
         std::vector<std::string> answers;
         DWORD exitCode;
         std::vector<std::string> stamps;
+        const char* status;
         std::string key;
         std::string value;
+        std::string failedLine;
     } cases[] = {
         {"a box and a notice without a time", {"MSGBOX,hello", "ATTENTION,bye", "PROG," + media.Stamp("after")},
-         {}, 0, {"default"}, "log", "notice without a time, taken as closed (unattended): bye"},
-        {"a failing copy", {"SLEEP,1", copy}, {}, 3, {"default"},
-         "FailedAt", media.Path("QVA.INF") + ": line 2 of [Install]: " + copy},
+         {}, 0, {"default"}, "done", "log", "notice without a time, taken as closed (unattended): bye", ""},
+        {"a failing copy", {"SLEEP,1", copy}, {}, 3, {"default"}, "failed", "Reason", "a command failed", copy},
+        {"backslashes and a line break in the result", {escapes}, {}, 3, {"default"}, "failed",
+         "Message", "ﾌｧｲﾙの展開に失敗しました.\nC:\\new\\x.txt", escapes},
+        {"a command that ends the run without a message", {silent, "PROG," + media.Stamp("after")}, {}, 3,
+         {"default"}, "failed", "Reason", "a command ended the run without a message", silent},
+        {"an application without commands", {}, {}, 3, {"default"}, "failed",
+         "Message", inf + " has no command: the run ended without a message", ""},
         {"SHUTDOWN under Restart=NO", {"SHUTDOWN,\"restart?\",1", "PROG," + media.Stamp("after")},
-         {}, 10, {"default"}, "log", "Windows is not to restart (unattended, Restart=NO)"},
+         {}, 10, {"default"}, "done", "log", "Windows is not to restart (unattended, Restart=NO)", ""},
         {"a PROG past ProgTimeout", {"PROG," + media.Stamp("slow", 5000)}, {"ProgTimeout=1"}, 5,
-         {"default", "slow"}, "log", "PROG's program still runs after 1 s (ProgTimeout)"},
+         {"default", "slow"}, "failed", "log", "PROG's program still runs after 1 s (ProgTimeout)", ""},
+        {"an EXIST past ExistTimeout", {exist}, {"ExistTimeout=2"}, 5, {"default"}, "failed",
+         "Reason", "EXIST waited past ExistTimeout", exist},
         {"a name the media do not offer", {"PROG," + media.Stamp("after")}, {"Select=QVX.INF"}, 6, {},
-         "Reason", "the answer file is missing, unreadable or wrong"},
-        {"an unknown key", {"PROG," + media.Stamp("after")}, {"Reboot=NO"}, 6, {},
-         "log", "unknown key: Reboot: nothing runs"},
-        {"a bad command line", {"BOGUS,1"}, {}, 2, {},
-         "Message", "ｲﾝｽﾄｰﾙするｺﾏﾝﾄﾞが不正です.\\n" + media.Path("QVA.INF")},
+         "(none)", "Reason", "the answer file is missing, unreadable or wrong", ""},
+        {"an unknown key before Result", {"PROG," + media.Stamp("after")}, {"Reboot=NO"}, 6, {},
+         "(none)", "log", "unknown key: Reboot: nothing runs", ""},
+        {"a bad command line", {"BOGUS,1"}, {}, 2, {}, "(none)",
+         "Message", "ｲﾝｽﾄｰﾙするｺﾏﾝﾄﾞが不正です.\n" + inf, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DeleteFileA(media.StampFile().c_str());
         media.WriteApp("QVA.INF", AppInf{"A", c.install, {}, ""});
-        Answers answers(c.answers);
+        AnswerFile answers(c.answers);
+        WriteBytes(answers.ResultFile(), StaleResult);
         const UnattendedEnd end = RunUnattended(media.folder(), answers.File(), 20000);
         ASSERT_TRUE(end.ended);
         EXPECT_EQ(end.exitCode, c.exitCode);
         EXPECT_EQ(answers.Result("Result", "ExitCode"), std::to_string(c.exitCode));
-        std::vector<std::string> started;
-        for (const Stamp& stamp : ReadStamps(media.StampFile())) {
-            if (stamp.event == "start")
-                started.push_back(stamp.label);
-        }
-        EXPECT_EQ(started, c.stamps);
+        EXPECT_EQ(StampLabels(ReadStamps(media.StampFile()), "start"), c.stamps);
+        EXPECT_EQ(answers.Result("QVA.INF", "Status"), c.status);
         if (c.key == "log")
             EXPECT_TRUE(answers.Logged(c.value)) << c.value;
         else
             EXPECT_EQ(answers.Result("Result", c.key.c_str()), c.value);
+        if (!c.failedLine.empty()) {
+            EXPECT_EQ(answers.Result("Result", "FailedAt"), FailedAt(inf, c.failedLine));
+        }
     }
-    // A missing answer file, and a second run while one goes on.
+    // Answer files that are no answer files, and a missing one.
+    media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("after")}, {}, ""});
+    for (const char* head : {"[Unatended]", "", "\xEF\xBB\xBF[Unattended]"}) {
+        AnswerFile answers({}, head);
+        EXPECT_EQ(RunUnattended(media.folder(), answers.File(), 20000).exitCode, 6u) << head;
+    }
     EXPECT_EQ(RunUnattended(media.folder(), media.Path("NOSUCH.INI"), 20000).exitCode, 6u);
+    // A second run while one goes on.
     media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,20000"}, {}, ""});
-    Answers answers;
+    AnswerFile answers;
     SetupRun first(media.folder());
     ASSERT_NE(first.StartInstall(), nullptr);
+    WriteBytes(answers.ResultFile(), StaleResult);
     const UnattendedEnd second = RunUnattended(media.folder(), answers.File(), 20000);
     EXPECT_EQ(second.exitCode, 7u);
+    EXPECT_EQ(answers.Result("Result", "ExitCode"), "7");
+}
+
+// Two discs swapped in one drive: the clock of a PROG on disc 2 starts when
+// its program does, not while its disc is waited for; and a command that
+// fails on disc 2 is named as its INF on disc 1 had it, although disc 2
+// holds another INF of that name.
+TEST(Unattended, DiscSwappedInOneDrive)
+{
+    Media disc1;
+    const std::string disc2 = MakeTempFolder("disc2");
+    WriteBytes(disc2 + "\\DISC2.ID", "2");
+    CreateDirectoryA((disc2 + "\\SETUP").c_str(), nullptr);
+    WriteBytes(disc2 + "\\SETUP\\QVB.INF", "[Install]\r\nMSGBOX,another disc's INF\r\n");
+    CreateDirectoryA(disc1.Path("SETUP").c_str(), nullptr);
+    const std::string check = "DISC2=\\DISC2.ID,\"disc 2\",2";
+    const std::string prog = "PROG," + disc1.Stamp("on-%CDROM%", 1000) + ",,DISC2";
+    const std::string copy = "COPY,%CDROM%:\\NOSUCH.TXT," + disc1.Path("OUT.TXT") + ",DISC2";
+    disc1.Write("SETUP\\QVSETUP.INF", {"[QvSetupConfig]", "[Priority]", "QVA.INF", "QVB.INF"});
+    disc1.Write("SETUP\\QVA.INF", {"[Version]", "signature=$QVSETUP$", "[Strings]", "TITLE=A",
+                            "[CheckCdrom]", check, "[Install]", prog});
+    disc1.Write("SETUP\\QVB.INF", {"[Version]", "signature=$QVSETUP$", "[Strings]", "TITLE=B",
+                            "[CheckCdrom]", check, "[Install]", "; disc 2 holds no such file", copy});
+    const std::string folder = std::string(1, Drive) + ":\\SETUP";
+    for (const char* select : {"QVA.INF", "ALL"}) {
+        SCOPED_TRACE(select);
+        ASSERT_TRUE(MapDrive(Drive, disc1.folder(), DRIVE_CDROM));
+        AnswerFile answers({std::string("Select=") + select, "ProgTimeout=4", "DiscWait=20"});
+        DWORD promptTick = 0;
+        bool swapped = false;
+        const UnattendedEnd end = RunUnattended(folder, answers.File(), 60000, [&] {
+            if (!promptTick && answers.Logged("drive check DISC2: looking for"))
+                promptTick = GetTickCount();
+            if (promptTick && !swapped && GetTickCount() - promptTick > 6000)
+                swapped = MapDrive(Drive, disc2, DRIVE_CDROM);
+        });
+        ASSERT_TRUE(end.ended);
+        EXPECT_TRUE(swapped);
+        EXPECT_EQ(StampLabels(ReadStamps(disc1.StampFile()), "end"), std::vector<std::string>{"on-R"});
+        DeleteFileA(disc1.StampFile().c_str());
+        if (std::string(select) == "QVA.INF") {
+            EXPECT_EQ(end.exitCode, 0u);
+            continue;
+        }
+        EXPECT_EQ(end.exitCode, 3u);
+        EXPECT_EQ(answers.Result("Result", "FailedAt"),
+                  folder + "\\QVB.INF: line " +
+                      std::to_string(FileLineOf(disc1.Path("SETUP\\QVB.INF"), copy)) +
+                      ", [Install]: " + copy);
+        EXPECT_EQ(answers.Result("QVA.INF", "Status"), "done");
+        EXPECT_EQ(answers.Result("QVB.INF", "Status"), "failed");
+    }
+    UnmapDrive(Drive);
+    RemoveTree(disc2);
 }
 
 // What a person chose, recorded, replays the same commands unattended.

@@ -51,7 +51,7 @@ make_medium 'SLEEP,1' 'COPY,R:\NOSUCH.TXT,C:\OUT.TXT'
 try "$work/medium"
 [ $code -eq 1 ] || fail "a failing command: exit code $code, $(tail -n 1 "$work/output")"
 reported "exit code: 3 (a command failed)" || fail "a failing command: the outcome"
-reported "at: R:\\QVA.INF: line 2 of [Install]: COPY,R:\\NOSUCH.TXT,C:\\OUT.TXT" ||
+reported "at: R:\\QVA.INF: line 8, [Install]: COPY,R:\\NOSUCH.TXT,C:\\OUT.TXT" ||
     fail "a failing command: its file and line"
 reported "the box that ended the run: ﾌｧｲﾙの展開に失敗しました. | R:\\NOSUCH.TXT" ||
     fail "a failing command: the box"

@@ -43,7 +43,9 @@ TEST(AnswerFile, DefaultsAndValuesAsRead)
     SetDefaultAnswers(&answers);
     EXPECT_EQ(answers.select, SelectAnswer::Default);
     EXPECT_EQ(answers.cdromDrive, AutoDrive);
-    EXPECT_EQ(answers.discWaitSeconds, DefaultDiscWaitSeconds);
+    EXPECT_EQ(answers.discWaitSeconds, 300u);
+    EXPECT_EQ(answers.progTimeoutSeconds, 3600u);
+    EXPECT_EQ(answers.existTimeoutSeconds, 3600u);
     EXPECT_FALSE(answers.restart);
     ASSERT_EQ(ApplyAnswer("CdromDrive", "q", &answers), AnswerFault::None);
     EXPECT_EQ(answers.cdromDrive, 'Q');

@@ -1,0 +1,71 @@
+// Writing a file whole through a new file that takes its place.
+#include "setup/core/file_replace.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "setup/core/dbcs.h"
+#include "setup/core/records.h"
+
+namespace {
+
+constexpr char NewFilePrefix[] = "QVN";
+
+// The folder of `path` ("." for a bare name); false when it does not fit.
+bool FolderOf(const char* path, char (&folder)[PathCapacity])
+{
+    const char* backslash = FindLastBackslash(path);
+    if (!backslash) {
+        strcpy(folder, ".");
+        return true;
+    }
+    // A root keeps its backslash: "C:\", "\".
+    const bool root = backslash == path || backslash[-1] == ':';
+    const size_t length = static_cast<size_t>(backslash - path) + (root ? 1 : 0);
+    if (length >= sizeof folder)
+        return false;
+    memcpy(folder, path, length);
+    folder[length] = '\0';
+    return true;
+}
+
+bool WriteAndFlush(const char* path, const char* bytes, size_t length)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool whole = WriteFile(file, bytes, static_cast<DWORD>(length), &written, nullptr) &&
+                       written == length && FlushFileBuffers(file);
+    return CloseHandle(file) && whole;
+}
+
+// The new file takes the old one's place: in one step where the system can
+// (the NT family), else by removing the old file first (Windows 9x has no
+// MoveFileEx).
+bool TakePlace(const char* newFile, const char* path)
+{
+    if (MoveFileExA(newFile, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return false;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path);
+    return MoveFileA(newFile, path) != 0;
+}
+
+} // namespace
+
+bool ReplaceFileWhole(const char* path, const char* bytes, size_t length)
+{
+    char folder[PathCapacity];
+    char newFile[MAX_PATH];
+    if (!FolderOf(path, folder) || !GetTempFileNameA(folder, NewFilePrefix, 0, newFile))
+        return false;
+    const bool replaced = WriteAndFlush(newFile, bytes, length) && TakePlace(newFile, path);
+    if (!replaced)
+        DeleteFileA(newFile);
+    return replaced;
+}

@@ -1,0 +1,64 @@
+// How a run of qvsetup ends: its exit codes and what each means, in one
+// table that the engine, qvcheck, the Linux tools and the reference read.
+// No platform calls.
+#pragma once
+
+// The exit codes. An interactive run ends with EndDone or EndNoWindow
+// alone; an unattended run with any of them. Each fits in a byte, as
+// COMMAND.COM keeps only the low 8 bits.
+enum RunEnd : int {
+    EndDone = 0,
+    EndNoWindow = 1,
+    EndLoadFailed = 2,
+    EndCommandFailed = 3,
+    EndNoDisc = 4,
+    EndWaitTimedOut = 5,
+    EndBadAnswers = 6,
+    EndAlreadyRunning = 7,
+    EndStoppedOutside = 8,
+    EndRestartNeeded = 10,
+};
+
+struct RunEndFact {
+    RunEnd end;
+    const char* meaning;    // the result file's Reason, unless the end names its own
+    bool installed;         // the installation is done: a line may go on
+};
+
+// In the order of the codes, as the reference lists them.
+constexpr RunEndFact RunEndFacts[] = {
+    {EndDone, "done", true},
+    {EndNoWindow, "no administrator rights, or the main window could not be created", false},
+    {EndLoadFailed, "the scripts could not be loaded", false},
+    {EndCommandFailed, "a command failed", false},
+    {EndNoDisc, "a disc prompt found no disc in time", false},
+    {EndWaitTimedOut, "a wait ran past its limit", false},
+    {EndBadAnswers, "the answer file is missing, unreadable or wrong", false},
+    {EndAlreadyRunning, "another qvsetup is running", false},
+    {EndStoppedOutside, "stopped from outside", false},
+    {EndRestartNeeded, "done, restart needed", true},
+};
+
+// The Reason of a result file written while the run goes on (its ExitCode
+// is empty): a run killed, or a PC reset, leaves it so.
+constexpr char RunningReason[] = "running";
+
+// What `end` means, from the table.
+constexpr const char* RunEndMeaning(RunEnd end)
+{
+    for (const RunEndFact& fact : RunEndFacts) {
+        if (fact.end == end)
+            return fact.meaning;
+    }
+    return "unknown";
+}
+
+// True when a run that ended so has installed what was chosen.
+constexpr bool RunEndInstalled(RunEnd end)
+{
+    for (const RunEndFact& fact : RunEndFacts) {
+        if (fact.end == end)
+            return fact.installed;
+    }
+    return false;
+}
