@@ -13,26 +13,30 @@
 
 namespace {
 
-// The INF file names of the applications the media offer; empty when
+// The INF file names of the applications the media offer; false when
 // loading stops (the media's own findings say why).
-std::vector<std::string> OfferedNames()
+bool OfferedNames(std::vector<std::string>* names)
 {
-    std::vector<std::string> names;
     std::vector<char> patterns(MasterSectionCapacity);
     ReadMasterSection("Priority", patterns.data(), DefaultPattern);
     LoadError error = {};
+    AppRecord defaultInstall = {}, cancelInstall = {};
+    const bool loaded = LoadOffer(defaultInstall, cancelInstall, patterns.data(), &error);
+    for (const AppRecord* app = g_setup.appList.head; app && loaded; app = app->next)
+        names->push_back(InfFileName(app->infPath));
     FreeAppList();
-    if (CollectApplications(patterns.data(), &error)) {
-        for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
-            names.push_back(InfFileName(app->infPath));
-    }
-    FreeAppList();
-    return names;
+    FreeAppRecordLists(&defaultInstall);
+    FreeAppRecordLists(&cancelInstall);
+    return loaded;
 }
 
+// Each name of Select against the applications offered; nothing when the
+// media do not load, since no run gets as far as the selection.
 void CheckSelectNames(const std::string& list, const Place& place, Report& report)
 {
-    const std::vector<std::string> offered = OfferedNames();
+    std::vector<std::string> offered;
+    if (!OfferedNames(&offered))
+        return;
     char name[PathCapacity];
     for (const char* cursor = list.c_str(); NextSelectName(&cursor, name, sizeof name);) {
         bool found = false;
@@ -45,19 +49,22 @@ void CheckSelectNames(const std::string& list, const Place& place, Report& repor
 
 } // namespace
 
-void CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
+bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
 {
     SetDefaultAnswers(answers);
+    const int errorsBefore = report.errors();
     std::string bytes;
     if (!ReadPlainFile(path, LargestReadFile, &bytes)) {
         report.Add(path, 0, Severity::Error, say::AnswerFileUnreadable());
-        return;
+        return false;
     }
     const ProfileFile file(bytes);
+    if (file.hasByteOrderMark())
+        report.Add(path, 1, Severity::Error, say::AnswerByteOrderMark());
     const ProfileSection* section = file.Find(AnswerSection);
     if (!section) {
-        report.Add(path, 0, Severity::Warning, say::NoAnswerSection());
-        return;
+        report.Add(path, 0, Severity::Error, say::NoAnswerSection());
+        return false;
     }
     for (const ProfileLine& line : section->lines) {
         if (line.isComment || file.FindKey(AnswerSection, line.name) != &line)
@@ -71,4 +78,5 @@ void CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
         else if (SameName(line.name, "Select") && answers->select == SelectAnswer::Names)
             CheckSelectNames(answers->selectNames, place, report);
     }
+    return report.errors() == errorsBefore;
 }

@@ -10,5 +10,5 @@
 // engine's own rules, and each name that Select lists against the
 // applications the prepared engine's media offer; the findings go to
 // `report`. `answers` gets what the engine would take (defaults where a
-// key is refused).
-void CheckAnswerFile(const std::string& path, Report& report, Answers* answers);
+// key is refused). True when the engine takes the file: no error in it.
+bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers);

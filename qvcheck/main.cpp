@@ -68,12 +68,13 @@ int main(int argc, char** argv)
     CheckInstallationMedia(options, view, report);
     Answers answers;
     const bool answersGiven = !options.answersFile.empty();
-    if (answersGiven)
-        CheckAnswerFile(options.answersFile, report, &answers);
+    const bool answersTaken = answersGiven && CheckAnswerFile(options.answersFile, report, &answers);
     for (const Finding& finding : report.findings())
         printf("%s\n", FormatFinding(finding).c_str());
     printf("%d error(s), %d warning(s)\n", report.errors(), report.warnings());
-    if (options.plan)
+    if (options.plan && answersGiven && !answersTaken)
+        printf("\n%s", PlanRefusedAnswers(options).c_str());
+    else if (options.plan)
         printf("\n%s", PlanRun(options, view, answersGiven ? &answers : nullptr).c_str());
     return report.Exit();
 }

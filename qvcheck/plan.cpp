@@ -11,6 +11,7 @@
 #include "setup/core/answer_file.h"
 #include "setup/core/app_collection.h"
 #include "setup/core/inf_parser.h"
+#include "setup/core/run_end.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_state.h"
 
@@ -98,8 +99,18 @@ std::string DriveCheckNote(const CommandRecord& cmd, PlanState& checked)
                        " drive for " + probe.path + ", key " + cmd.checkKey + ")\n";
     if (checked.answers)
         note += "    (unattended: waits up to " + std::to_string(checked.answers->discWaitSeconds) +
-                " s for that disc, then the run ends with exit code 4)\n";
+                " s for that disc, then the run ends with exit code " + std::to_string(EndNoDisc) + ")\n";
     return note;
+}
+
+// The limit an unattended run puts on a wait: ProgTimeout, ExistTimeout.
+std::string WaitLimitNote(const char* key, uint32_t seconds, const char* waitsFor)
+{
+    if (seconds == 0)
+        return std::string("    (unattended: ") + key + "=0, no limit: the run waits as long as " +
+               waitsFor + ")\n";
+    return std::string("    (unattended: the run ends with exit code ") + std::to_string(EndWaitTimedOut) +
+           " if it still waits after " + std::to_string(seconds) + " s, " + key + ")\n";
 }
 
 // How an unattended run meets a command that waits for a person or ends
@@ -111,14 +122,19 @@ bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::strin
         plan += "    (unattended: not shown; logged and answered OK)\n";
         return true;
     case CmdProg:
-        if (answers.progTimeoutSeconds != 0)
-            plan += "    (unattended: the run ends with exit code 5 if the program still runs after " +
-                    std::to_string(answers.progTimeoutSeconds) + " s)\n";
+        plan += WaitLimitNote("ProgTimeout", answers.progTimeoutSeconds, "the program runs");
+        return true;
+    case CmdExist:
+        plan += WaitLimitNote("ExistTimeout", answers.existTimeoutSeconds, "the file is missing");
         return true;
     case CmdShutdown:
-        if (answers.restart)
-            return true;
-        plan += "    unattended, Restart=NO: Windows is not restarted; the run ends here with exit code 10\n";
+        if (answers.restart) {
+            plan += "    unattended, Restart=YES: Windows restarts, and the run ends here with exit code " +
+                    std::to_string(EndDone) + "\n";
+            return false;
+        }
+        plan += "    unattended, Restart=NO: Windows is not restarted; the run ends here with exit code " +
+                std::to_string(EndRestartNeeded) + "\n";
         return false;
     case CmdAttention:
         if (cmd.param2[0] != '\0')
@@ -211,25 +227,33 @@ std::string SystemLine(const DescribedSystem& system)
 
 } // namespace
 
+std::string PlanRefusedAnswers(const CheckOptions& options)
+{
+    return "plan of an unattended run with the answers of " + options.answersFile +
+           ": qvsetup refuses them and ends at once with exit code " + std::to_string(EndBadAnswers) +
+           " (" + RunEndMeaning(EndBadAnswers) + "); nothing runs\n";
+}
+
 std::string PlanRun(const CheckOptions& options, const MediaView& view, const Answers* answers)
 {
     std::string plan = "plan of the run of " + DiscPath(view, g_setup.masterInfPath) + "\n" +
                        SystemLine(options.system);
-    FreeAppList();
     AppRecord defaultInstall = {}, cancelInstall = {};
     std::vector<char> patterns(MasterSectionCapacity);
     ReadMasterSection("Priority", patterns.data(), DefaultPattern);
     LoadError error = {};
-    if (!LoadPseudoApp(defaultInstall, "DefaultInstall", &error) ||
-        !LoadPseudoApp(cancelInstall, "CancelInstall", &error) ||
-        !CollectApplications(patterns.data(), &error)) {
+    if (!LoadOffer(defaultInstall, cancelInstall, patterns.data(), &error)) {
         snprintf(error.path, sizeof error.path, "%s", DiscPath(view, error.path).c_str());
         char text[LoadDetailCapacity];
         FormatLoadMessage(error, text, sizeof text);
         FreeAppList();
         FreeAppRecordLists(&defaultInstall);
         FreeAppRecordLists(&cancelInstall);
-        return plan + "qvsetup stops while loading: " + text + "\n";
+        plan += "qvsetup stops while loading: " + std::string(text) + "\n";
+        if (answers)
+            plan += "an unattended run ends there with exit code " + std::to_string(EndLoadFailed) +
+                    ", and nothing runs\n";
+        return plan;
     }
     if (answers)
         plan += "an unattended run with the answers of " + options.answersFile + "\n";

@@ -14,3 +14,7 @@
 // unattended one: their selection, and where such a run waits or ends.
 std::string PlanRun(const CheckOptions& options, const MediaView& view,
                     const Answers* answers = nullptr);
+
+// The plan of an unattended run whose answer file qvsetup refuses: it ends
+// at once, and nothing runs.
+std::string PlanRefusedAnswers(const CheckOptions& options);

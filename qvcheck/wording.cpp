@@ -5,13 +5,16 @@
 
 #include "qvcheck/report.h"
 #include "setup/core/records.h"
+#include "setup/core/run_end.h"
 
 namespace say {
 
 namespace {
 
 // What a fault of an answer file means for the run.
-constexpr char NothingRuns[] = ": an unattended run ends at once with exit code 6, and nothing runs";
+const std::string NothingRuns =
+    ": an unattended run ends at once with exit code " + std::to_string(EndBadAnswers) +
+    ", and nothing runs";
 
 const char* const FieldNames[CommandFields] = {"the command keyword", "the first parameter",
                                                "the second parameter", "the drive-check key"};
@@ -380,8 +383,12 @@ std::string AnswerFileUnreadable()
 
 std::string NoAnswerSection()
 {
-    return "no [Unattended] section: every answer is its default (Select=DEFAULT, CdromDrive=AUTO, "
-           "DiscWait=300, Restart=NO, ProgTimeout=0)";
+    return "no [Unattended] section" + NothingRuns;
+}
+
+std::string AnswerByteOrderMark()
+{
+    return "the answer file begins with a byte order mark; write it in CP932 without one" + NothingRuns;
 }
 
 std::string AnswerRefused(const std::string& shown, const char* fault)

@@ -77,6 +77,7 @@ std::string NotCompressed(const std::string& source);
 // Answer files of unattended runs.
 std::string AnswerFileUnreadable();
 std::string NoAnswerSection();
+std::string AnswerByteOrderMark();
 std::string AnswerRefused(const std::string& shown, const char* fault);
 std::string SelectNotOffered(const std::string& name);
 

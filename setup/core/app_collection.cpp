@@ -148,6 +148,16 @@ bool LoadPseudoApp(AppRecord& pseudo, const char* section, LoadError* error)
     return true;
 }
 
+bool LoadOffer(AppRecord& defaultInstall, AppRecord& cancelInstall, const char* patterns,
+               LoadError* error)
+{
+    if (!LoadPseudoApp(defaultInstall, "DefaultInstall", error) ||
+        !LoadPseudoApp(cancelInstall, "CancelInstall", error))
+        return false;
+    FreeAppList();
+    return CollectApplications(patterns, error);
+}
+
 bool PushPseudoApp(AppRecord& pseudo)
 {
     AppRecord* copy = AllocRecord<AppRecord>();

@@ -47,6 +47,13 @@ bool CollectApplications(const char* patterns, LoadError* error);
 // part in the run only when the section has commands. False with `*error`.
 bool LoadPseudoApp(AppRecord& pseudo, const char* section, LoadError* error);
 
+// Loads what the selection dialog offers, in the engine's order: the two
+// pseudo-applications, then every application INF that the [Priority]
+// lines `patterns` find into appList (emptied first). False, with
+// `*error`, at the first that fails to load.
+bool LoadOffer(AppRecord& defaultInstall, AppRecord& cancelInstall, const char* patterns,
+               LoadError* error);
+
 // Puts a copy of the pseudo-application at the head of appList; the list
 // then owns its commands. False when no copy could be made.
 bool PushPseudoApp(AppRecord& pseudo);

@@ -201,11 +201,7 @@ BOOL InitSelectionDialog(HWND dialog)
     LoadExcludeList(exclude.get());
 
     LoadError error;
-    if (!LoadPseudoApp(state->defaultInstall, "DefaultInstall", &error) ||
-        !LoadPseudoApp(state->cancelInstall, "CancelInstall", &error))
-        return CloseWithLoadError(dialog, error);
-    FreeAppList();
-    if (!CollectApplications(priority.get(), &error)) {
+    if (!LoadOffer(state->defaultInstall, state->cancelInstall, priority.get(), &error)) {
         CloseWithLoadError(dialog, error);
         PostQuitMessage(0);
         return FALSE;

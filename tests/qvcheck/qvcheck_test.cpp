@@ -498,8 +498,31 @@ TEST(Qvcheck, AnswerFilesAreJudgedAndPlanned)
                                             nothingRuns,
                                         ":4: error: Restart=maybe: value outside the key's set" + nothingRuns}));
 
+    const auto planSays = [](const CheckRun& run, const std::string& text) {
+        for (const std::string& line : run.lines) {
+            if (line.find(text) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    // A plan of answers qvsetup refuses, or of media it can't load, stops
+    // with the code such a run ends with; a media's failure to load is no
+    // reason to call Select's names not offered.
+    const CheckRun refused = RunQvcheck("/plan /answers \"" + wrong + "\"" + media);
+    EXPECT_TRUE(planSays(refused, "qvsetup refuses them and ends at once with exit code 6"));
+    EXPECT_FALSE(planSays(refused, "on Install:"));
+    TempFolder broken;
+    WriteBytes(broken.get() + "\\QVSETUP.INF", "[DefaultInstall]\r\nBOGUS,1\r\n");
+    const std::string named = folder.get() + "\\NAMED.INI";
+    WriteBytes(named, "[Unattended]\r\nSelect=QVA.INF\r\n");
+    const CheckRun unloaded = RunQvcheck("/plan /answers \"" + named + "\" \"" + broken.get() + "\"");
+    EXPECT_TRUE(planSays(unloaded, "an unattended run ends there with exit code 2"));
+    EXPECT_FALSE(planSays(unloaded, "which the media do not offer"));
+
     const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R /answers=\"" + all + "\"" + media);
     EXPECT_EQ(plan.exitCode, 0u);
+    EXPECT_TRUE(planSays(plan, "(unattended: the run ends with exit code 5 if it still waits after 3600 s, "
+                               "ProgTimeout)"));
     ASSERT_TRUE(MapDrive('R', sample.Disc2(), DRIVE_CDROM));
     const UnattendedEnd end = RunUnattended(sample.folder(), all, 60000, {}, sample.folder() + "\\QVSETUP.EXE");
     UnmapDrive('R');
