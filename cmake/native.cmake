@@ -14,7 +14,8 @@ add_subdirectory(${QV_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_
 file(GLOB QV_UNIT_TESTS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
 add_executable(unit_tests ${QV_UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
-target_compile_definitions(unit_tests PRIVATE QV_SMBIOS_DATA="${CMAKE_SOURCE_DIR}/tests/data/smbios")
+target_compile_definitions(unit_tests PRIVATE QV_SMBIOS_DATA="${CMAKE_SOURCE_DIR}/tests/data/smbios"
+                           QV_DOCS="${CMAKE_SOURCE_DIR}/docs")
 target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})
 target_link_options(unit_tests PRIVATE ${QV_SANITIZE})
 add_test(NAME unit_tests COMMAND unit_tests)
