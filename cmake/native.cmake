@@ -48,3 +48,5 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     qv_fuzz_target(fuzz_profile_lines 30)
 endif()
 add_test(NAME setup_floors COMMAND ${CMAKE_SOURCE_DIR}/tools/check-floors)
+# try-media's readers of the log, the result file and the answer file.
+add_test(NAME trymedia_units COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/tools/trymedia_test.py)

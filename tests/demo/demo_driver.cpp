@@ -9,7 +9,8 @@
 //   demo_driver console TYPESCAN_FOLDER SHOTS
 //     typescan's answer in a console window;
 //   demo_driver map LETTER FOLDER, demo_driver unmap LETTER
-//     a CD-ROM drive of the prefix for a folder, and away again;
+//     a CD-ROM drive of the prefix for a folder (a Windows path, or a Unix
+//     path that starts with "/"), and a drive taken away again;
 //   demo_driver watch QVSETUP_EXE SHOTS
 //     a run started with nothing answered (an unattended one, by the
 //     environment it inherits): one picture of each kind of window the run
@@ -237,8 +238,13 @@ int WatchRun(const std::string& qvsetup, const std::string& shots)
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "map" && argc == 4)
-        return MapDrive(argv[2][0], argv[3], DRIVE_CDROM) ? 0 : 1;
+    if (mode == "map" && argc == 4) {
+        const bool unixPath = argv[3][0] == '/';
+        return (unixPath ? MapUnixDrive(argv[2][0], argv[3], DRIVE_CDROM)
+                         : MapDrive(argv[2][0], argv[3], DRIVE_CDROM))
+                   ? 0
+                   : 1;
+    }
     if (mode == "unmap" && argc == 3)
         return UnmapDrive(argv[2][0]) ? 0 : 1;
     const std::string shots = argv[argc - 1];

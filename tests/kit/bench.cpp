@@ -173,7 +173,11 @@ std::string ProgramFolder()
 
 bool MapDrive(char letter, const std::string& folder, UINT driveType)
 {
-    const std::string unixPath = UnixPath(folder);
+    return MapUnixDrive(letter, UnixPath(folder), driveType);
+}
+
+bool MapUnixDrive(char letter, const std::string& unixPath, UINT driveType)
+{
     return !unixPath.empty() && SendDriveRequest(DriveRequest(letter, driveType, unixPath));
 }
 

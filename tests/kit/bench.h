@@ -34,6 +34,9 @@ std::string ProgramFolder();
 // DRIVE_REMOTE, DRIVE_REMOVABLE, DRIVE_FIXED), as Wine's configuration tool
 // does through the mount manager; UnmapDrive takes the letter away again.
 bool MapDrive(char letter, const std::string& folder, UINT driveType);
+// The same for a folder given by its Unix path, which no drive of the
+// prefix needs to reach.
+bool MapUnixDrive(char letter, const std::string& unixPath, UINT driveType);
 bool UnmapDrive(char letter);
 
 // Makes Wine report `version` ("win98", "nt40", "win2k", "winxp") to the

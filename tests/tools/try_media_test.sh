@@ -2,7 +2,9 @@
 # tools/try-media from outside: the sample disc images (disc 2 put in at its
 # prompt, every file of the interactive run installed, the pictures taken),
 # a medium whose command fails, a medium that branches on typescan under two
-# models' SMBIOS tables, and a medium that never ends.
+# models' SMBIOS tables, a medium that never ends, wrong usage that leaves
+# the user's folder alone, a medium that reaches for the user's files and
+# leaves a program running, and a trial ended by SIGTERM.
 # Usage: try_media_test.sh BUILD_TREE
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -77,7 +79,62 @@ try --timeout 20 "$work/medium"
 [ $code -eq 1 ] || fail "a medium that never ends: exit code $code, $(tail -n 1 "$work/output")"
 reported "stopped: the run did not end within 20 s" || fail "a medium that never ends: not reported stopped"
 
+# Wrong usage and a medium that is not there leave a folder of the user's,
+# given as --out, as it was; so does an earlier report the run never got to replace.
+mkdir "$work/mine" && echo keep >"$work/mine/notes.txt"
+for usage in "--out $work/mine $work/no-such-medium" "--out $work/mine --select A.INF, $work/medium" \
+    "--out $work/mine --disc-wait 3601 $work/medium" "--out $work/mine $work/medium"; do
+    # shellcheck disable=SC2086 # the words of each usage, as given
+    "$root/tools/try-media" $usage >"$work/output" 2>&1
+    code=$?
+    [ $code -eq 2 ] || fail "$usage: exit code $code, $(tail -n 1 "$work/output")"
+done
+[ "$(cat "$work/mine/notes.txt" 2>/dev/null)" = keep ] || fail "a folder given as --out lost its file"
 try "$work/no-such-medium"
 [ $code -eq 2 ] || fail "a medium that is not there: exit code $code, $(tail -n 1 "$work/output")"
+reported "stopped: the run did not end within 20 s" || fail "a medium that is not there: the earlier report is gone"
+"$root/tools/try-media" --help >"$work/output" 2>&1
+grep -q "DEFAULT, ALL, NONE" "$work/output" || fail "the usage does not offer --select NONE"
+
+# A medium in a folder whose name has no CP932 form, reported to such a
+# folder: its program can't write through Z: to the user's files, and a
+# program it leaves running (holding what it inherited) does not hold the
+# trial up.
+medium="$work/médium"
+make_medium "PROG,\"%WINSYSDIR%\cmd.exe /c echo x > Z:${work//\//\\}\\canary.txt\"" \
+    'EPROG,"%WINSYSDIR%\cmd.exe /c ping -n 600 127.0.0.1"'
+mv "$work/medium" "$medium"
+start=$(date +%s)
+"$root/tools/try-media" --timeout 60 --out "$work/josé" "$medium" >"$work/output" 2>&1
+code=$?
+elapsed=$(( $(date +%s) - start ))
+[ $code -eq 0 ] || fail "a program left running: exit code $code, $(tail -n 1 "$work/output")"
+[ $elapsed -lt 120 ] || fail "a program left running: try-media took $elapsed s"
+[ -e "$work/canary.txt" ] && fail "a medium's program wrote through Z: to the user's files"
+grep -q "ping -n 600" "$work/josé/report.txt" 2>/dev/null || fail "no report in a folder whose name has no CP932 form"
+
+# SIGTERM in the middle of a run from a disc image: no mount, Xvfb or
+# wineserver of the trial is left, nor its work folder (Wine's own server
+# folder in TMPDIR is Wine's).
+make_medium 'EXIST,C:\NEVER.TXT'
+"$root/tools/make-disc" "$work/medium" "$work/never.iso" >/dev/null
+mkdir "$work/tmp"
+TMPDIR="$work/tmp" "$root/tools/try-media" --out "$work/report" "$work/never.iso" >"$work/output" 2>&1 &
+trial=$!
+for _ in $(seq 120); do
+    ls "$work"/tmp/try-media.*/bench/prefix/drive_c/QVTRY/SETUP.LOG >/dev/null 2>&1 && break
+    sleep 1
+done
+xvfb=$(cat "$work"/tmp/try-media.*/bench/xvfb.pid 2>/dev/null)
+kill -TERM $trial
+for _ in $(seq 90); do kill -0 $trial 2>/dev/null || break; sleep 1; done
+wait $trial
+code=$?
+[ $code -eq 2 ] || fail "SIGTERM: exit code $code, $(tail -n 1 "$work/output")"
+grep -q "$work/tmp" /proc/mounts && fail "SIGTERM: a mount of the trial is left"
+[ -n "$xvfb" ] && kill -0 "$xvfb" 2>/dev/null && fail "SIGTERM: the trial's Xvfb still runs"
+grep -lsz "WINEPREFIX=$work/tmp" /proc/[0-9]*/environ >"$work/left" && fail "SIGTERM: Wine processes are left: $(cat "$work/left")"
+ls -d "$work"/tmp/try-media.* >/dev/null 2>&1 && fail "SIGTERM: the work folder is left"
+
 [ $failed -eq 0 ] && echo "try-media: every case as expected"
 exit $failed

@@ -1,0 +1,76 @@
+"""try-media's readers on their own: the core's facts, the setup log, the
+result file and the answer file of a trial."""
+
+import os
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from trymedia import answers, facts, report, watch  # noqa: E402
+
+
+class Facts(unittest.TestCase):
+    def test_exit_codes_and_what_counts_as_installed(self):
+        codes = facts.exit_codes()
+        self.assertEqual(sorted(code for code, (_, installed) in codes.items() if installed), [0, 10])
+        self.assertEqual(codes[8][0], "stopped from outside")
+
+
+class SetupLog(unittest.TestCase):
+    LOG = ("2026-12-08 10:00:00.000 chosen: \"ﾃﾞｰﾀ\" (R:\\QVDATA.INF)\r\n"
+           "2026-12-08 10:00:00.010 command COPY \"R:\\A\" \"C:\\A\", drive check DISC2\r\n"
+           "2026-12-08 10:00:00.020 drive check DISC2: looking for R:\\表\\DISC2.ID\r\n"
+           "2026-12-08 10:00:01.020 COPY done\r\n"
+           "2026-12-08 10:00:01.030 command PROG \"x.exe\" \"\"\r\n"
+           "2026-12-08 10:00:02.030 PROG's program ended after 1000 ms with exit code 3\r\n"
+           "2026-12-08 10:00:02.040 command EPROG \"y.exe\" \"\"\r\n"
+           "2026-12-08 10:00:02.050 EXIST still finds nothing after 2 s (ExistTimeout)\r\n").encode("cp932")
+
+    def test_the_story_of_a_run(self):
+        chosen, commands, programs = watch.log_story(watch.read_log_lines(self.LOG))
+        self.assertEqual(chosen, ["chosen: \"ﾃﾞｰﾀ\" (R:\\QVDATA.INF)"])
+        self.assertEqual([end for _, end in commands],
+                         ["COPY done", "PROG's program ended after 1000 ms with exit code 3",
+                          "EXIST still finds nothing after 2 s (ExistTimeout)"])
+        self.assertEqual(commands[0][0], "COPY \"R:\\A\" \"C:\\A\" (drive check DISC2)")
+        self.assertEqual([end for _, end in programs],
+                         ["PROG's program ended after 1000 ms with exit code 3", "EPROG: not waited for"])
+
+    def test_prompts_and_lines_still_being_written(self):
+        lines = watch.read_log_lines(self.LOG)
+        self.assertEqual(watch.prompt_of(lines[2]), ("DISC2", "R", "表\\DISC2.ID"))
+        self.assertIsNone(watch.prompt_of(lines[3]))
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "RUN.LOG")
+            with open(path, "wb") as log:
+                log.write(self.LOG + b"2026-12-08 10:00:03.000 half a li")
+            self.assertEqual(len(watch.LogFollower(path).new_lines()), 8)
+
+
+class ResultFile(unittest.TestCase):
+    def test_values_read_back_exactly(self):
+        data = ("[Result]\r\nExitCode=3\r\n"
+                "Message=ﾌｧｲﾙの展開に失敗しました.\\nC:\\\\new\\\\x.txt\r\n"
+                "FailedAt=R:\\\\表n\\\\QVA.INF: line 8, [Install]: COPY,C:\\\\new\\\\x.txt\r\n"
+                "[QVA.INF]\r\nStatus=failed\r\n").encode("cp932")
+        result = report.read_result(data)
+        self.assertEqual(result["Result"]["Message"], "ﾌｧｲﾙの展開に失敗しました.\nC:\\new\\x.txt")
+        self.assertEqual(result["Result"]["FailedAt"], "R:\\表n\\QVA.INF: line 8, [Install]: COPY,C:\\new\\x.txt")
+        self.assertEqual(result["QVA.INF"]["Status"], "failed")
+
+
+class AnswerFile(unittest.TestCase):
+    def test_the_trial_sets_log_and_result_and_nothing_else(self):
+        given = b"; line\r\n[unattended]\r\nLog=D:\\MINE.LOG\r\nSelect=ALL\r\n result = X\r\n"
+        self.assertEqual(answers.with_log_and_result(given, "C:\\L", "C:\\R"),
+                         b"; line\r\n[unattended]\r\nLog=C:\\L\r\nResult=C:\\R\r\nSelect=ALL\r\n")
+        # No [Unattended] (a byte order mark before it hides it): as given.
+        for unrefused in (b"[Unatended]\r\nSelect=ALL\r\n", b"\xef\xbb\xbf[Unattended]\r\n"):
+            self.assertEqual(answers.with_log_and_result(unrefused, "C:\\L", "C:\\R"), unrefused)
+        self.assertEqual(answers.made_answers({"Result": "C:\\R", "Select": "ALL"}),
+                         b"[Unattended]\r\nSelect=ALL\r\nResult=C:\\R\r\n")
+
+
+if __name__ == "__main__":
+    unittest.main()

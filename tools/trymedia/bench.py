@@ -1,0 +1,209 @@
+"""The bench of one trial: the discs as folders, and a throwaway Wine
+prefix in which the media see the prefix's C: drive and the CD-ROM drive
+alone, not the user's files through Wine's Z: drive."""
+
+import os
+import shutil
+import signal
+import subprocess
+import time
+
+TOOLS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WINE_CALL_SECONDS = 120     # the longest any one helper call of Wine may take
+LEAST_CALL_SECONDS = 5      # what a call gets even when a deadline has passed
+PREFIX_SECONDS = 600        # making the prefix, the first time Wine starts
+OUTPUTS = "QVTRY"           # the folder on C: for the run's answers, log, result and pictures
+
+
+class Failure(Exception):
+    """A trial that could not be made: exit code 2."""
+
+
+def run_quietly(command, env=None, seconds=WINE_CALL_SECONDS, cwd=None):
+    """Runs a command with no output, in a session of its own; answers its
+    exit code, or -1 when it can't start or does not end within `seconds`
+    (it is then killed with everything it started)."""
+    try:
+        process = subprocess.Popen(command, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                   start_new_session=True)
+    except OSError:
+        return -1
+    try:
+        return process.wait(max(seconds, 1))
+    except subprocess.TimeoutExpired:
+        kill_session(process)
+        return -1
+
+
+def kill_session(process):
+    """Ends a process started in a session of its own, and what it started."""
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except OSError:
+        pass
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        pass
+
+
+def find_in_folder(folder, relative):
+    """The path of `relative` (backslashes) below `folder`, any case, or None."""
+    path = folder
+    for part in [p for p in relative.replace("\\", "/").split("/") if p]:
+        try:
+            names = os.listdir(path)
+        except OSError:
+            return None
+        match = next((n for n in names if n.lower() == part.lower()), None)
+        if match is None:
+            return None
+        path = os.path.join(path, match)
+    return path
+
+
+class Discs:
+    """The discs as folders of the work folder (whose path Wine can be
+    given whatever the user's paths are): a link to a given folder, or a
+    mounted or unpacked image. What was mounted is unmounted by close(),
+    also when a later disc fails."""
+
+    def __init__(self, paths, work):
+        self.folders, self.mounts = [], []
+        try:
+            for number, path in enumerate(paths, 1):
+                self.folders.append(self.open_disc(path, os.path.join(work, "disc%d" % number)))
+        except BaseException:
+            self.close()
+            raise
+
+    def open_disc(self, path, folder):
+        if os.path.isdir(path):
+            os.symlink(os.path.abspath(path), folder)
+            return folder
+        if not os.path.isfile(path):
+            raise Failure("%s is neither a folder nor an image" % path)
+        os.makedirs(folder)
+        for mount in (["mount", "-o", "loop,ro", path, folder], ["fuseiso", "-p", path, folder]):
+            if shutil.which(mount[0]) and run_quietly(mount) == 0 and os.path.ismount(folder):
+                self.mounts.append(folder)
+                return folder
+        if run_quietly(["xorriso", "-osirrox", "on", "-indev", path, "-extract", "/", folder]) != 0:
+            raise Failure("%s can be neither mounted nor unpacked" % path)
+        return folder
+
+    def close(self):
+        for folder in self.mounts:
+            if run_quietly(["umount", folder], seconds=30) != 0:
+                run_quietly(["fusermount", "-u", folder], seconds=30)
+        self.mounts = []
+
+    def holding(self, relative):
+        """The number (from 0) of the disc with that file, or None."""
+        for number, folder in enumerate(self.folders):
+            if find_in_folder(folder, relative):
+                return number
+        return None
+
+
+class Bench:
+    """A throwaway Wine prefix of the build tree's kind, made and ended by
+    tools/bench, with the helper program on its C: drive and no Z: drive."""
+
+    def __init__(self, tree, work, display):
+        self.dir = os.path.join(work, "bench")
+        os.makedirs(self.dir)
+        shutil.copyfile(os.path.join(tree, "bench", "arch"), os.path.join(self.dir, "arch"))
+        self.env = dict(os.environ)
+        if not display:
+            self.env.pop("DISPLAY", None)
+        self.deadline = None
+        self.started = True
+        try:
+            self.prepare(tree)
+        except BaseException:
+            # Whatever the start left running (Xvfb, a server) ends with it.
+            self.stop()
+            raise
+
+    def prepare(self, tree):
+        if run_quietly([os.path.join(TOOLS, "bench"), "start", self.dir], env=self.env,
+                       seconds=PREFIX_SECONDS) != 0:
+            raise Failure("the Wine prefix could not be made")
+        self.env = self.bench_environment()
+        self.drive_c = os.path.join(self.env["WINEPREFIX"], "drive_c")
+        self.outputs = os.path.join(self.drive_c, OUTPUTS)
+        os.makedirs(os.path.join(self.outputs, "SHOTS"))
+        shutil.copyfile(os.path.join(tree, "demo_driver.exe"), os.path.join(self.outputs, "DEMO.EXE"))
+        if self.demo_driver("unmap", "Z") != 0:
+            raise Failure("the prefix's Z: drive could not be taken away")
+
+    def bench_environment(self):
+        script = 'source "%s/bench-env.sh" "%s" && env -0' % (TOOLS, self.dir)
+        try:
+            listing = subprocess.run(["bash", "-c", script], env=self.env, capture_output=True,
+                                     timeout=60).stdout
+        except (OSError, subprocess.TimeoutExpired):
+            raise Failure("the bench's environment could not be read")
+        return dict(entry.split("=", 1) for entry in listing.decode().split("\0") if "=" in entry)
+
+    @staticmethod
+    def windows_path(name):
+        """The path on C: of a file of the run's outputs."""
+        return "C:\\%s\\%s" % (OUTPUTS, name)
+
+    def output(self, name):
+        """The Linux path of a file of the run's outputs."""
+        return os.path.join(self.outputs, name)
+
+    def finish_by(self, seconds):
+        """Every later call ends within `seconds` from now, all together
+        (each still gets a few seconds to end what it must)."""
+        self.deadline = time.monotonic() + seconds
+
+    def allowed(self, seconds):
+        if self.deadline is None:
+            return seconds
+        return max(LEAST_CALL_SECONDS, min(seconds, self.deadline - time.monotonic()))
+
+    def wine(self, *arguments, seconds=WINE_CALL_SECONDS):
+        return run_quietly(["wine"] + list(arguments), env=self.env, seconds=self.allowed(seconds),
+                           cwd=self.drive_c)
+
+    def demo_driver(self, *arguments):
+        return self.wine(self.windows_path("DEMO.EXE"), *arguments)
+
+    def start_demo_driver(self, arguments, output, env):
+        """The helper program started on its own, its output to the file `output`."""
+        return subprocess.Popen(["wine", self.windows_path("DEMO.EXE")] + arguments, env=env,
+                                cwd=self.drive_c, stdin=subprocess.DEVNULL, stdout=output,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def put_in(self, drive, folder):
+        """Puts the disc `folder` (a Linux path) into the CD-ROM drive."""
+        return self.demo_driver("map", drive, folder)
+
+    def export_registry(self, name):
+        from .report import read_registry
+        hives = {}
+        for hive in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"):
+            part = "%s.%s.reg" % (name, hive)
+            self.wine("regedit", "/E", self.windows_path(part), hive)
+            try:
+                with open(self.output(part), "rb") as export:
+                    hives.update(read_registry(export.read()))
+            except OSError:
+                pass
+        return hives
+
+    def end_programs(self):
+        """Ends every program of the prefix at once, as a power cut would."""
+        run_quietly(["wineserver", "-k"], env=self.env, seconds=self.allowed(30))
+
+    def stop(self):
+        if self.started:
+            self.end_programs()
+            run_quietly([os.path.join(TOOLS, "bench"), "stop", self.dir], env=self.env,
+                        seconds=self.allowed(60))
+            self.started = False

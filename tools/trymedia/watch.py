@@ -1,0 +1,94 @@
+"""The watch of a run: the setup log followed while the run goes on (a disc
+put in when a prompt looks for it), and the story the log tells afterwards."""
+
+from . import facts
+
+LINES = facts.log_lines()
+STAMP = LINES["LogTimeStampLength"]
+# The lines that tell how a command ended.
+COMMAND_ENDS = ("LogCommandDone", "LogCommandEndedRun", "LogDriveCheckEndedRun", "LogProgramEnded",
+                "LogProgramNotWaited", "LogProgramTimedOut", "LogSleepEnded", "LogExistFound",
+                "LogExistTimedOut")
+
+
+def _matches(name, text):
+    return LINES[name].match(text)
+
+
+def read_log_lines(data):
+    """The events of a setup log's bytes (CP932), time stamps removed."""
+    return [line[STAMP:] for line in data.decode("cp932", "replace").splitlines()]
+
+
+class LogFollower:
+    """Reads the lines added to a file since the last call; a line is taken
+    only once its line end is written."""
+
+    def __init__(self, path):
+        self.path, self.read = path, 0
+
+    def new_lines(self):
+        try:
+            with open(self.path, "rb") as log:
+                log.seek(self.read)
+                chunk = log.read()
+        except OSError:
+            return []
+        end = chunk.rfind(b"\n") + 1
+        self.read += end
+        return read_log_lines(chunk[:end])
+
+
+def prompt_of(line):
+    """(key, drive letter, probe path) of a line where a drive check looks
+    for its probe file, or None."""
+    found = _matches("LogLookingFor", line)
+    if not found or len(found.group(2)) < 3 or found.group(2)[1:3] != ":\\":
+        return None
+    probe = found.group(2)
+    return found.group(1), probe[0].upper(), probe[3:]
+
+
+class Watch:
+    """Follows the setup log while the run goes on: puts in the disc that a
+    prompt on `drive` looks for, through `put_in(number)`."""
+
+    def __init__(self, log, discs, drive, put_in):
+        self.follower, self.discs, self.drive, self.put_in = LogFollower(log), discs, drive, put_in
+        self.current, self.swaps = 0, []
+
+    def step(self):
+        for line in self.follower.new_lines():
+            prompt = prompt_of(line)
+            if prompt and prompt[1] == self.drive:
+                self.swap_for(*prompt)
+
+    def swap_for(self, key, drive, probe):
+        wanted = self.discs.holding(probe)
+        if wanted is None or wanted == self.current:
+            return
+        self.put_in(wanted)
+        self.current = wanted
+        self.swaps.append("disc %d put in for the prompt of %s (%s:\\%s)" % (wanted + 1, key, drive, probe))
+
+
+def log_story(lines):
+    """What was chosen, each command with how it ended, and the programs
+    started, from the events of a setup log."""
+    chosen = [l for l in lines if _matches("LogChosen", l) or _matches("LogNothingChosen", l)]
+    commands, programs = [], []
+    for line in lines:
+        checked = _matches("LogCheckedCommandStart", line)
+        start = checked or _matches("LogCommandStart", line)
+        if start:
+            command = start.group(1) + (" (drive check %s)" % checked.group(2) if checked else "")
+            commands.append([command, "(no end logged)"])
+            if command.startswith(("PROG ", "EPROG ")):
+                programs.append([command, "EPROG: not waited for" if command.startswith("EPROG ")
+                                 else "(no end logged)"])
+            continue
+        if commands and any(_matches(name, line) for name in COMMAND_ENDS):
+            commands[-1][1] = line
+            if programs and line.startswith("PROG's program"):
+                programs[-1][1] = line
+    return chosen, commands, programs
