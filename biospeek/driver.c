@@ -1,7 +1,7 @@
 /* Biospeek.sys: a kernel driver that answers typescan's three requests from
-   an SMBIOS table: the file Biospeek.dat beside the driver when there is
-   one, else the firmware's table. Device \Device\BIOSPEEK, link
-   \DosDevices\BIOSPEEK. */
+   an SMBIOS table: the file a test bench names, the file Biospeek.dat
+   beside the driver when there is one, else the firmware's table. Device
+   \Device\BIOSPEEK, link \DosDevices\BIOSPEEK. */
 #include <ntddk.h>
 
 #include "biospeek/protocol.h"
@@ -37,8 +37,10 @@ static const WCHAR DeviceName[] = L"\\Device\\BIOSPEEK";
 static const WCHAR LinkName[] = L"\\DosDevices\\BIOSPEEK";
 
 /* A path from a string value of a registry key, as an NT path in `path`
-   (a Win32 path gets the \??\ prefix). */
-static NTSTATUS ReadPathValue(PUNICODE_STRING keyPath, const WCHAR* name, WCHAR* path, USHORT capacity)
+   (a Win32 path gets the \??\ prefix); REG_EXPAND_SZ is taken only where
+   `expandable` says so. */
+static NTSTATUS ReadPathValue(PUNICODE_STRING keyPath, const WCHAR* name, BOOLEAN expandable,
+                              WCHAR* path, USHORT capacity)
 {
     OBJECT_ATTRIBUTES attributes;
     HANDLE key;
@@ -59,7 +61,7 @@ static NTSTATUS ReadPathValue(PUNICODE_STRING keyPath, const WCHAR* name, WCHAR*
     status = ZwQueryValueKey(key, &valueName, KeyValuePartialInformation, value, sizeof buffer,
                              &length);
     ZwClose(key);
-    if (!NT_SUCCESS(status) || (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ))
+    if (!NT_SUCCESS(status) || (value->Type != REG_SZ && !(expandable && value->Type == REG_EXPAND_SZ)))
         return STATUS_UNSUCCESSFUL;
     text = (const WCHAR*)value->Data;
     chars = (USHORT)(value->DataLength / sizeof(WCHAR));
@@ -117,7 +119,7 @@ static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
     static const WCHAR DataName[] = L"Biospeek.dat";
     WCHAR path[IMAGE_PATH_CAPACITY];
     USHORT end = 0, i, slash = 0;
-    if (!NT_SUCCESS(ReadPathValue(registryPath, L"ImagePath", path, IMAGE_PATH_CAPACITY - DATA_NAME_ROOM)))
+    if (!NT_SUCCESS(ReadPathValue(registryPath, L"ImagePath", TRUE, path, IMAGE_PATH_CAPACITY - DATA_NAME_ROOM)))
         return NULL;
     while (path[end])
         ++end;
@@ -131,15 +133,15 @@ static UCHAR* ReadTableFile(PUNICODE_STRING registryPath, ULONG* size)
     return ReadWholeFile(path, size);
 }
 
-/* The table file that value TableFile of HKLM\Software\Biospeek names,
-   where a test bench has set it: so that a medium can be tried against
-   another model's table wherever it starts typescan from. */
+/* The table file that the REG_SZ value TableFile of HKLM\Software\Biospeek
+   names, where a test bench has set it: so that a medium can be tried
+   against another model's table wherever it starts typescan from. */
 static UCHAR* ReadNamedTableFile(ULONG* size)
 {
     UNICODE_STRING keyPath;
     WCHAR path[IMAGE_PATH_CAPACITY];
     RtlInitUnicodeString(&keyPath, L"\\Registry\\Machine\\Software\\Biospeek");
-    if (!NT_SUCCESS(ReadPathValue(&keyPath, L"TableFile", path, IMAGE_PATH_CAPACITY)))
+    if (!NT_SUCCESS(ReadPathValue(&keyPath, L"TableFile", FALSE, path, IMAGE_PATH_CAPACITY)))
         return NULL;
     return ReadWholeFile(path, size);
 }
@@ -262,12 +264,50 @@ static void NTAPI DriverUnload(PDRIVER_OBJECT driver)
     }
 }
 
+/* Keeps `bytes` as the device's table when a table is found in them;
+   otherwise frees them. */
+static BOOLEAN TakeTable(DeviceState* state, UCHAR* bytes, ULONG size)
+{
+    if (!bytes)
+        return FALSE;
+    if (BiospeekFindTable(bytes, size, &state->table)) {
+        state->bytes = bytes;
+        return TRUE;
+    }
+    ExFreePoolWithTag(bytes, BIOSPEEK_TAG);
+    return FALSE;
+}
+
+/* Where the table comes from: the file a test bench names, when it holds
+   a table; else, first found wins, the file beside the driver, the
+   firmware table, the table in physical memory. A file beside the driver
+   is the table even when it holds none: that is how a test shows typescan
+   a broken table. */
+static void LoadTable(DeviceState* state, PUNICODE_STRING registryPath)
+{
+    ULONG size = 0;
+    UCHAR* bytes = ReadNamedTableFile(&size);
+    if (TakeTable(state, bytes, size))
+        return;
+    bytes = ReadTableFile(registryPath, &size);
+    if (!bytes)
+        bytes = ReadFirmwareTable(&size);
+    if (bytes) {
+        TakeTable(state, bytes, size);
+        return;
+    }
+    bytes = ReadPhysicalTable(&size);
+    if (bytes && BiospeekWalkTable(bytes, size, &state->table))
+        state->bytes = bytes;
+    else if (bytes)
+        ExFreePoolWithTag(bytes, BIOSPEEK_TAG);
+}
+
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
     UNICODE_STRING deviceName, linkName;
     PDEVICE_OBJECT device;
     DeviceState* state;
-    ULONG size = 0;
     NTSTATUS status;
 
     RtlInitUnicodeString(&deviceName, DeviceName);
@@ -279,23 +319,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
         return status;
     state = (DeviceState*)device->DeviceExtension;
     RtlZeroMemory(state, sizeof *state);
-    /* First found wins: the file a test bench names, the file beside the
-       driver, the firmware table, the table in physical memory. */
-    state->bytes = ReadNamedTableFile(&size);
-    if (!state->bytes)
-        state->bytes = ReadTableFile(registryPath, &size);
-    if (!state->bytes)
-        state->bytes = ReadFirmwareTable(&size);
-    if (state->bytes) {
-        if (!BiospeekFindTable(state->bytes, size, &state->table)) {
-            ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
-            state->bytes = NULL;
-        }
-    } else if ((state->bytes = ReadPhysicalTable(&size)) != NULL &&
-               !BiospeekWalkTable(state->bytes, size, &state->table)) {
-        ExFreePoolWithTag(state->bytes, BIOSPEEK_TAG);
-        state->bytes = NULL;
-    }
+    LoadTable(state, registryPath);
     RtlInitUnicodeString(&linkName, LinkName);
     status = IoCreateSymbolicLink(&linkName, &deviceName);
     if (!NT_SUCCESS(status)) {

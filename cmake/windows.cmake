@@ -274,6 +274,12 @@ file(COPY ${CMAKE_SOURCE_DIR}/tests/data/smbios/ DESTINATION ${CMAKE_BINARY_DIR}
 qv_wine_test(typescan_driver_test SOURCES tests/typescan/typescan_driver_test.cpp
              LOCKS biospeek_service)
 add_dependencies(typescan_driver_test typescan biospeek)
+# A stopped service left by a crashed run, in a fresh session: in a prefix of its own.
+add_test(NAME stale_service_test
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/typescan/stale_service_test.sh ${QV_BENCH_DIR}
+                 $<TARGET_FILE:typescan> $<TARGET_FILE:biospeek>
+                 ${CMAKE_SOURCE_DIR}/tests/data/smbios/Beelink-EQ12.dmi)
+set_tests_properties(stale_service_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 240)
 
 add_test(NAME dmidecode_check
          COMMAND ${CMAKE_SOURCE_DIR}/tests/typescan/dmidecode_check.sh ${QV_BENCH_DIR}

@@ -130,6 +130,40 @@ TEST_F(DriverRun, ConditionMessagesByteForByte)
     }
 }
 
+// The table file that a test bench names (REG_SZ TableFile of
+// HKLM\Software\Biospeek) wins when it holds a table; one that holds none,
+// or a value of another type, is passed over for the file beside the driver.
+TEST_F(DriverRun, ATableFileNamedByTheBenchWinsWhenItHoldsATable)
+{
+    ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table("PC-AB12", {})));
+    ASSERT_TRUE(WriteBytes(Path("OTHER.DAT"), Table("PC-ZZ99", {})));
+    ASSERT_TRUE(WriteBytes(Path("BROKEN.DAT"), "no table"));
+    const struct {
+        DWORD type;
+        const char* file;
+        const char* product;
+    } cases[] = {
+        {REG_SZ, "OTHER.DAT", "PC-ZZ99"},
+        {REG_SZ, "BROKEN.DAT", "PC-AB12"},
+        {REG_EXPAND_SZ, "OTHER.DAT", "PC-AB12"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Biospeek", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        const std::string path = Path(c.file);
+        RegSetValueExA(key, "TableFile", 0, c.type, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>(path.size() + 1));
+        RegCloseKey(key);
+        std::string output;
+        EXPECT_EQ(Run("/mode=0 /d", &output), 1u);
+        EXPECT_EQ(output, Crlf(std::string("Type1=") + c.product + "\n"));
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Biospeek");
+}
+
 // A service left registered by an earlier run, running or stopped (a run
 // ended between creating and starting it): this run fails as it must, and
 // removes the service, so that the next run succeeds.

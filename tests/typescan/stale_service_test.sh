@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# typescan in a fresh Wine session (a copy of the bench prefix, with its own
+# wineserver) that holds a stopped Biospeek service left by a crashed run,
+# before any run has loaded the driver in that session: the first run fails
+# and removes the service, and every later run reads the table.
+# Usage: stale_service_test.sh BENCH_DIR TYPESCAN_EXE BIOSPEEK_SYS SMBIOS_TABLE
+set -euo pipefail
+source "$(dirname "$0")/../../tools/bench-env.sh" "$1"
+work=$(mktemp -d)
+cleanup() {
+    WINEPREFIX="$work/prefix" timeout 30 wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cp -a "$WINEPREFIX" "$work/prefix"
+export WINEPREFIX="$work/prefix"
+mkdir "$work/scan"
+cp "$2" "$work/scan/TYPESCAN.EXE"
+cp "$3" "$work/scan/Biospeek.sys"
+cp "$4" "$work/scan/Biospeek.dat"
+driver=$(winepath -w "$work/scan/Biospeek.sys")
+timeout 60 wine sc delete Biospeek >/dev/null 2>&1 || true
+timeout 60 wine sc create Biospeek type= kernel start= demand binPath= "$driver" >/dev/null 2>&1
+codes=""
+for _ in 1 2 3; do
+    status=0
+    timeout -k 5 60 wine "$work/scan/TYPESCAN.EXE" /mode=0 /d >"$work/said" 2>&1 </dev/null || status=$?
+    codes="$codes $status"
+done
+echo "exit codes of three runs after the stale service:$codes (last said: $(tr -d '\r' <"$work/said"))"
+if [ "$codes" != " 0 1 1" ]; then
+    echo "FAIL: wanted 0 (the stale service is removed), then 1 and 1 (the table is read)" >&2
+    exit 1
+fi
+echo "PASS: the runs after the removal read the table"
