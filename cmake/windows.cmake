@@ -214,7 +214,7 @@ qv_wine_test(setup_log_test SOURCES tests/setup/setup_log_test.cpp LIBRARIES qv_
 
 # Tests of the real qvsetup.exe: one instance at a time (its mutex).
 foreach(name startup_test selection_test interpreter_test media_test background_test log_test
-        unattended_test)
+        unattended_test hostile_media_test)
     qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
     add_dependencies(${name} qvsetup stamp)
 endforeach()

@@ -2,8 +2,10 @@
 #include "tests/kit/setup_run.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
+#include "common/byte_order.h"
 #include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/ui.h"
@@ -91,6 +93,38 @@ std::string Media::Stamp(const std::string& label, int milliseconds) const
     if (milliseconds >= 0)
         line += " " + std::to_string(milliseconds);
     return line + "\"";
+}
+
+std::string SolidBmp(int bits, int width, int height)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    const int rowBytes = (width * bits + 31) / 32 * 4;
+    const size_t offset = 54 + 4 * colours;
+    std::string bytes(offset + static_cast<size_t>(rowBytes) * height, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    SetUi32(reinterpret_cast<uint8_t*>(&bytes[2]), static_cast<uint32_t>(bytes.size()));
+    SetUi32(reinterpret_cast<uint8_t*>(&bytes[10]), static_cast<uint32_t>(offset));
+    SetUi32(reinterpret_cast<uint8_t*>(&bytes[14]), 40);
+    SetUi32(reinterpret_cast<uint8_t*>(&bytes[18]), width);
+    SetUi32(reinterpret_cast<uint8_t*>(&bytes[22]), height);
+    bytes[26] = 1;
+    bytes[28] = static_cast<char>(bits);
+    if (colours) {
+        bytes[54 + 4 + 2] = static_cast<char>(255); // entry 1: blue 0, green 0, red 255
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const size_t bit = static_cast<size_t>(x) * bits;
+                const size_t at = offset + static_cast<size_t>(y) * rowBytes + bit / 8;
+                bytes[at] = static_cast<char>(bytes[at] | (1 << (8 - bits - bit % 8)));
+            }
+        }
+    } else {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                bytes[offset + static_cast<size_t>(y) * rowBytes + 3 * x + 2] = static_cast<char>(255);
+    }
+    return bytes;
 }
 
 std::string BuildProgram(const char* name)

@@ -45,6 +45,10 @@ private:
     std::string folder_;
 };
 
+// A BMP of `bits` per pixel whose every pixel is palette entry 1, red (or,
+// at 24 bits, red itself).
+std::string SolidBmp(int bits, int width, int height);
+
 // The test program's build folder holds qvsetup.exe and the helper programs.
 std::string BuildProgram(const char* name);
 

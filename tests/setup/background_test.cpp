@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/byte_order.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
@@ -14,46 +15,6 @@ namespace {
 
 const COLORREF Teal = RGB(0, 128, 128);
 const COLORREF Red = RGB(255, 0, 0);
-
-void Put32(std::string& bytes, size_t at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
-
-// A BMP of `bits` per pixel whose every pixel is palette entry 1, red (or,
-// at 24 bits, red itself).
-std::string SolidBmp(int bits, int width, int height)
-{
-    const int colours = bits <= 8 ? 1 << bits : 0;
-    const int rowBytes = (width * bits + 31) / 32 * 4;
-    const size_t offset = 54 + 4 * colours;
-    std::string bytes(offset + static_cast<size_t>(rowBytes) * height, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    Put32(bytes, 2, static_cast<uint32_t>(bytes.size()));
-    Put32(bytes, 10, static_cast<uint32_t>(offset));
-    Put32(bytes, 14, 40);
-    Put32(bytes, 18, width);
-    Put32(bytes, 22, height);
-    bytes[26] = 1;
-    bytes[28] = static_cast<char>(bits);
-    if (colours) {
-        bytes[54 + 4 + 2] = static_cast<char>(255); // entry 1: blue 0, green 0, red 255
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const size_t bit = static_cast<size_t>(x) * bits;
-                const size_t at = offset + static_cast<size_t>(y) * rowBytes + bit / 8;
-                bytes[at] = static_cast<char>(bytes[at] | (1 << (8 - bits - bit % 8)));
-            }
-        }
-    } else {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                bytes[offset + static_cast<size_t>(y) * rowBytes + 3 * x + 2] = static_cast<char>(255);
-    }
-    return bytes;
-}
 
 class Background : public testing::Test {
 protected:
@@ -140,7 +101,7 @@ TEST_F(Background, UnusablePicturesShowNone)
     shortFile.resize(shortFile.size() - 1);
     WriteBytes(media_.Path("SHORT.BMP"), shortFile);
     std::string negative = SolidBmp(8, 10, 10);
-    Put32(negative, 22, static_cast<uint32_t>(-10));
+    SetUi32(reinterpret_cast<uint8_t*>(&negative[22]), static_cast<uint32_t>(-10));
     WriteBytes(media_.Path("NEG.BMP"), negative);
     for (const char* name : {"DEEP.BMP", "SHORT.BMP", "NEG.BMP", "MISSING.BMP"}) {
         SCOPED_TRACE(name);

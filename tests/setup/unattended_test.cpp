@@ -29,9 +29,10 @@ std::vector<std::string> CommandLines(const std::string& log)
 }
 
 // FailedAt of a command: the INF, its line in the file, the line as written.
-std::string FailedAt(const std::string& inf, const std::string& line)
+std::string FailedAt(const std::string& inf, const std::string& line,
+                     const std::string& section = "Install")
 {
-    return inf + ": line " + std::to_string(FileLineOf(inf, line)) + ", [Install]: " + line;
+    return inf + ": line " + std::to_string(FileLineOf(inf, line)) + ", [" + section + "]: " + line;
 }
 
 } // namespace
@@ -166,6 +167,30 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
         if (!c.failedLine.empty()) {
             EXPECT_EQ(answers.Result("Result", "FailedAt"), FailedAt(inf, c.failedLine));
         }
+    }
+    // A failing command of [DefaultInstall] is named by the master INF, and
+    // a run closed from outside ends with a code of its own.
+    const std::string master = media.Path("QVSETUP.INF");
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "[DefaultInstall]", copy});
+    media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
+    {
+        AnswerFile answers;
+        EXPECT_EQ(RunUnattended(media.folder(), answers.File(), 20000).exitCode, 3u);
+        EXPECT_EQ(answers.Result("Result", "FailedAt"), FailedAt(master, copy, "DefaultInstall"));
+    }
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,20000"}, {}, ""});
+    {
+        AnswerFile answers;
+        bool closed = false;
+        const UnattendedEnd end = RunUnattended(media.folder(), answers.File(), 20000, [&] {
+            HWND background = FindWindowA("QVSETUP_BACKGROUND", nullptr);
+            if (!closed && background && answers.Logged("command SLEEP"))
+                closed = PostMessageA(background, WM_CLOSE, 0, 0) != FALSE;
+        });
+        EXPECT_EQ(end.exitCode, 8u);
+        EXPECT_EQ(answers.Result("Result", "Reason"), "stopped from outside");
+        EXPECT_EQ(answers.Result("QVA.INF", "Status"), "failed");
     }
     // Answer files that are no answer files, and a missing one.
     media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("after")}, {}, ""});

@@ -1,0 +1,201 @@
+// Hostile media, run unattended by the real qvsetup.exe: a medium that uses
+// every command, spoilt in a different way for each run (bytes flipped,
+// files cut, huge lines and sections, bad macros and fields, missing files,
+// broken pictures). Every run must end by itself with a code the reference
+// documents, and leave a result file that says the same; only a SIGNAL
+// that puts weeks between steps may make a run wait. QV_HOSTILE_MEDIA sets
+// the number of media (default 40).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "setup/core/run_end.h"
+#include "tests/kit/bench.h"
+#include "tests/kit/run_follower.h"
+#include "tests/kit/setup_run.h"
+
+namespace {
+
+constexpr char Drive = 'R';
+constexpr DWORD RunBoundMs = 90000;
+constexpr int DefaultMediaCount = 40;
+constexpr long WeeksOfTicks = 7L * 24 * 3600 * 1000;   // a SIGNAL of a week, in ms
+
+const char* const Infs[] = {"QVSETUP.INF", "QVA.INF", "QVB.INF", "QVC.INF"};
+
+// Command lines that the reference calls wrong in one way or another.
+const char* const BadLines[] = {
+    "COPY,%NOSUCH%\\A,%WINDIR%\\B",
+    "COPY,%CDROM,X",
+    "PROG,a,b,c,d,e",
+    "COPY,\"unclosed,x",
+    "SETATT,C:\\NOSUCH,+Q",
+    "SETATT,C:\\,R",
+    "DELALL,,",
+    "DELETE,C:\\NO\\SUCH\\FILE",
+    "XCOPYA,%CDROM%:\\DATA,%CDROM%:\\DATA\\X,DISC1",
+    "EXIST,%FD%:\\X,,NOKEY",
+    "EXIST,C:\\NEVER\\THERE.TXT",
+    "SLEEP,-5",
+    "ATTENTION,x,abc",
+    "SHUTDOWN,,xyz",
+    "MSGBOX,%CDROM%:\\",
+    "COPY,%CDROM%:\\NOSUCH.TXT,C:\\OUT.TXT,DISC1",
+    "COPY,%CDROM%:\\DATA\\A.TXT,C:\\OUT.TXT,NODISC",
+    "PROG,C:\\NOSUCH.EXE",
+    "%%%%%%%%",
+    ",,,",
+};
+
+// The medium every run starts from: every command but SHELLDDE (whose
+// shell windows would pile up), with its outputs in `out`.
+void WriteMedium(const Media& media, const std::string& out)
+{
+    media.Write("QVSETUP.INF", {"[Version]", "admini=NO", "[QvSetupConfig]", "SETUPNAME=ﾎｽﾀｲﾙ",
+                                "BACKGROUND_MSG=ﾃｽﾄ\\n中", "BITMAP=" + media.Path("BACK.BMP"),
+                                "STYLE=MULTI", "SIGNAL=10", "[Priority]", "QVA.INF", "QVB.INF",
+                                "QVC.INF", "[DefaultInstall]", "SLEEP,10", "[CancelInstall]",
+                                "MSGBOX,cancel"});
+    const std::string check = "DISC1=\\DISC1.ID,\"ﾃﾞｨｽｸ 1 を入れてください\",2";
+    media.Write("QVA.INF", {"[Version]", "signature=$QVSETUP$", "Default=YES", "[Strings]",
+                            "TITLE=ﾌｧｲﾙ", "DESCRIPTION=説明\\nです", "[CheckCdrom]", check, "[Install]",
+                            "COPY,%CDROM%:\\DATA\\A.TXT," + out + "\\A.TXT,DISC1",
+                            "EXPAND,%CDROM%:\\DATA\\A.TXT," + out + "\\B.TXT,DISC1",
+                            "SETATT," + out + "\\A.TXT,+R", "SETATT," + out + "\\A.TXT,-R+H",
+                            "XCOPY,%CDROM%:\\DATA," + out + "\\TREE,DISC1",
+                            "XCOPYA,%CDROM%:\\DATA," + out + "\\TREE2,DISC1",
+                            "EXIST," + out + "\\A.TXT", "DELETE," + out + "\\B.TXT",
+                            "DELALL," + out + "\\TREE,1"});
+    media.Write("QVB.INF", {"[Version]", "signature=$QVSETUP$", "[Strings]", "TITLE=ﾌﾟﾛｸﾞﾗﾑ",
+                            "[Install]", "PROG," + media.Stamp("prog", 100), "EPROG," + media.Stamp("eprog"),
+                            "SLEEP,100", "MSGBOX,\"hello\\nworld\",ｷｬﾌﾟｼｮﾝ",
+                            "ATTENTION,\"おわり\",300"});
+    media.Write("QVC.INF", {"[Version]", "signature=$QVSETUP$", "[Strings]", "TITLE=再起動",
+                            "[Install]", "SHUTDOWN,\"restart?\",1"});
+    WriteBytes(media.Path("DISC1.ID"), "1");
+    CreateDirectoryA(media.Path("DATA").c_str(), nullptr);
+    CreateDirectoryA(media.Path("DATA\\SUB").c_str(), nullptr);
+    WriteBytes(media.Path("DATA\\A.TXT"), "a");
+    WriteBytes(media.Path("DATA\\SUB\\C.TXT"), "c");
+    WriteBytes(media.Path("BACK.BMP"), SolidBmp(8, 64, 32));
+}
+
+// Spoils the medium in the way of run `index`; answers what it did.
+std::string Spoil(const Media& media, int index)
+{
+    std::mt19937 random(static_cast<unsigned>(index) * 7919u + 17u);
+    const auto pick = [&](size_t count) { return static_cast<size_t>(random() % count); };
+    const std::string inf = media.Path(Infs[pick(4)]);
+    std::string bytes = ReadBytes(inf);
+    std::string what;
+    switch (index % 7) {
+    case 0: {
+        const size_t flips = 1 + pick(8);
+        for (size_t i = 0; i < flips && !bytes.empty(); ++i)
+            bytes[pick(bytes.size())] = static_cast<char>(random());
+        what = "bytes flipped";
+        break;
+    }
+    case 1:
+        bytes.resize(pick(bytes.size() + 1));
+        what = "cut";
+        break;
+    case 2:
+        bytes += "COPY," + std::string(100000, 'A') + ",C:\\X\r\n";
+        what = "a huge line";
+        break;
+    case 3:
+        for (int i = 0; i < 20000; ++i)
+            bytes += "[S" + std::to_string(i) + "]\r\nKEY=" + std::to_string(i) + "\r\n";
+        what = "huge sections";
+        break;
+    case 4: {
+        const size_t at = bytes.rfind("\r\n", bytes.size() - 3);
+        bytes.insert(at == std::string::npos ? 0 : at + 2, std::string(BadLines[pick(20)]) + "\r\n");
+        what = "a bad line";
+        break;
+    }
+    case 5: {
+        const char* const files[] = {"DISC1.ID", "DATA\\A.TXT", "QVA.INF", "QVSETUP.INF", "BACK.BMP"};
+        const char* gone = files[pick(5)];
+        DeleteFileA(media.Path(gone).c_str());
+        return std::string("missing ") + gone;
+    }
+    default: {
+        std::string picture = ReadBytes(media.Path("BACK.BMP"));
+        const size_t flips = 1 + pick(6);
+        for (size_t i = 0; i < flips; ++i)
+            picture[pick(60)] = static_cast<char>(random());
+        picture.resize(pick(picture.size() + 1));
+        WriteBytes(media.Path("BACK.BMP"), picture);
+        return "a broken picture";
+    }
+    }
+    WriteBytes(inf, bytes);
+    return what + " in " + inf;
+}
+
+// SIGNAL of the master INF, read as the engine reads it (0 when none).
+long SignalOf(const Media& media)
+{
+    return static_cast<long>(GetPrivateProfileIntA("QvSetupConfig", "SIGNAL", 0,
+                                                   media.Path("QVSETUP.INF").c_str()));
+}
+
+bool Documented(DWORD code)
+{
+    for (const RunEndFact& fact : RunEndFacts) {
+        if (static_cast<DWORD>(fact.end) == code)
+            return true;
+    }
+    return false;
+}
+
+int MediaCount()
+{
+    const char* count = getenv("QV_HOSTILE_MEDIA");
+    return count && atoi(count) > 0 ? atoi(count) : DefaultMediaCount;
+}
+
+} // namespace
+
+TEST(HostileMedia, EveryRunEndsWithADocumentedCodeAndItsResult)
+{
+    std::map<DWORD, int> codes;
+    DWORD longest = 0;
+    int waiting = 0;
+    const int count = MediaCount();
+    for (int index = 0; index < count; ++index) {
+        Media media;
+        const std::string out = MakeTempFolder("hostile-out");
+        WriteMedium(media, out);
+        const std::string what = Spoil(media, index);
+        SCOPED_TRACE(std::to_string(index) + ": " + what);
+        ASSERT_TRUE(MapDrive(Drive, media.folder(), DRIVE_CDROM));
+        AnswerFile answers({"Select=ALL", "DiscWait=2", "ProgTimeout=5", "ExistTimeout=5"});
+        const UnattendedEnd end = RunUnattended(media.folder(), answers.File(), RunBoundMs);
+        if (!end.ended) {
+            ++waiting;
+            EXPECT_GE(SignalOf(media), WeeksOfTicks) << "the run did not end by itself";
+        } else {
+            ++codes[end.exitCode];
+            longest = std::max(longest, end.milliseconds);
+            EXPECT_TRUE(Documented(end.exitCode)) << end.exitCode;
+            EXPECT_EQ(answers.Result("Result", "ExitCode"), std::to_string(end.exitCode));
+            EXPECT_NE(answers.Result("Result", "Reason"), RunningReason);
+        }
+        RemoveTree(out);
+    }
+    UnmapDrive(Drive);
+    std::string summary;
+    for (const auto& code : codes)
+        summary += " " + std::to_string(code.first) + ":" + std::to_string(code.second);
+    printf("hostile media: %d runs; exit codes (code:runs)%s; %d waiting on SIGNAL; longest run %lu ms\n",
+           count, summary.c_str(), waiting, static_cast<unsigned long>(longest));
+}
