@@ -268,6 +268,17 @@ void WriteResult(bool ended)
     run.writtenEnd = end;
 }
 
+// The run is unattended from now on, with the default answers; `path` is
+// the answer file's full path, or false when QVSETUP_ANSWERS names none.
+bool BeginUnattendedRun(char (&path)[PathCapacity])
+{
+    UnattendedRun& run = Run();
+    run.on = true;
+    run.startTick = GetTickCount();
+    SetDefaultAnswers(&run.answers);
+    return PathFromVariable(AnswersVariable, path);
+}
+
 } // namespace
 
 bool UnattendedAsked()
@@ -277,12 +288,8 @@ bool UnattendedAsked()
 
 bool ReadAnswerFile()
 {
-    UnattendedRun& run = Run();
-    run.on = true;
-    run.startTick = GetTickCount();
-    SetDefaultAnswers(&run.answers);
     char path[PathCapacity];
-    if (!PathFromVariable(AnswersVariable, path))
+    if (!BeginUnattendedRun(path))
         return RefuseAnswers(AnswersVariable, "names no file that can be read", "");
     const AnswerFileShape shape = ShapeOf(path);
     if (!shape.readable)
@@ -319,12 +326,8 @@ void EndRunSilently(const char* message)
 
 int EndSecondInstance()
 {
-    UnattendedRun& run = Run();
-    run.on = true;
-    run.startTick = GetTickCount();
-    SetDefaultAnswers(&run.answers);
     char path[PathCapacity];
-    if (PathFromVariable(AnswersVariable, path))
+    if (BeginUnattendedRun(path))
         TakeResultAndLog(path);
     EndUnattendedRun(EndAlreadyRunning, RunEndMeaning(EndAlreadyRunning));
     WriteRunResult();

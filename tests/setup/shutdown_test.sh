@@ -5,17 +5,8 @@
 # that the script did run up to the command.
 # Usage: shutdown_test.sh BENCH_DIR QVSETUP_EXE
 set -euo pipefail
-source "$(dirname "$0")/../../tools/bench-env.sh" "$1"
+source "$(dirname "$0")/../kit/own_prefix.sh" "$1"
 program=$2
-
-work=$(mktemp -d)
-cleanup() {
-    WINEPREFIX="$work/prefix" timeout 30 wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp -a "$WINEPREFIX" "$work/prefix"
-export WINEPREFIX="$work/prefix"
 mkdir "$work/media"
 printf '[DefaultInstall]\r\nSLEEP,3000\r\nSHUTDOWN,,1\r\nSLEEP,60000\r\n' >"$work/media/QVSETUP.INF"
 

@@ -5,15 +5,7 @@
 # and removes the service, and every later run reads the table.
 # Usage: stale_service_test.sh BENCH_DIR TYPESCAN_EXE BIOSPEEK_SYS SMBIOS_TABLE
 set -euo pipefail
-source "$(dirname "$0")/../../tools/bench-env.sh" "$1"
-work=$(mktemp -d)
-cleanup() {
-    WINEPREFIX="$work/prefix" timeout 30 wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp -a "$WINEPREFIX" "$work/prefix"
-export WINEPREFIX="$work/prefix"
+source "$(dirname "$0")/../kit/own_prefix.sh" "$1"
 mkdir "$work/scan"
 cp "$2" "$work/scan/TYPESCAN.EXE"
 cp "$3" "$work/scan/Biospeek.sys"
