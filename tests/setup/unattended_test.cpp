@@ -96,7 +96,16 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
         EXPECT_GE(waited, 2900);
         EXPECT_LT(waited, 5000);
     }
+    // No CD-ROM drive at all: CdromDrive=AUTO looks for one that holds the
+    // disc, and ends with the prompt that would have asked for it.
     UnmapDrive(Drive);
+    {
+        AnswerFile answers({"DiscWait=2"});
+        const UnattendedEnd end = RunUnattended(sample.folder(), answers.File(), 30000, {},
+                                                sample.folder() + "\\QVSETUP.EXE");
+        EXPECT_EQ(end.exitCode, 4u);
+        EXPECT_EQ(answers.Result("Result", "Message"), "ｻﾝﾌﾟﾙ ﾃﾞｨｽｸ 2 を入れて [再試行] を押してください.");
+    }
     RemoveTree(empty);
     RemoveTree(Installed);
 }
@@ -168,8 +177,9 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
             EXPECT_EQ(answers.Result("Result", "FailedAt"), FailedAt(inf, c.failedLine));
         }
     }
-    // A failing command of [DefaultInstall] is named by the master INF, and
-    // a run closed from outside ends with a code of its own.
+    // A failing command of [DefaultInstall] is named by the master INF; a
+    // run's result says "running" until it ends, and a run closed from
+    // outside ends with a code of its own.
     const std::string master = media.Path("QVSETUP.INF");
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "[DefaultInstall]", copy});
     media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
@@ -183,11 +193,15 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
     {
         AnswerFile answers;
         bool closed = false;
+        std::string whileRunning;
         const UnattendedEnd end = RunUnattended(media.folder(), answers.File(), 20000, [&] {
             HWND background = FindWindowA("QVSETUP_BACKGROUND", nullptr);
-            if (!closed && background && answers.Logged("command SLEEP"))
-                closed = PostMessageA(background, WM_CLOSE, 0, 0) != FALSE;
+            if (closed || !background || !answers.Logged("command SLEEP"))
+                return;
+            whileRunning = answers.Result("Result", "ExitCode") + "/" + answers.Result("Result", "Reason");
+            closed = PostMessageA(background, WM_CLOSE, 0, 0) != FALSE;
         });
+        EXPECT_EQ(whileRunning, "/running");
         EXPECT_EQ(end.exitCode, 8u);
         EXPECT_EQ(answers.Result("Result", "Reason"), "stopped from outside");
         EXPECT_EQ(answers.Result("QVA.INF", "Status"), "failed");
