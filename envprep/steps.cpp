@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/owners.h"
 #include "envprep/envprep_rules.h"
 
 namespace {
@@ -18,46 +19,39 @@ constexpr DWORD StartDisabled = 4;         // a service's Start value: disabled
 constexpr DWORD DeviceDisabledFlag = 1;    // ConfigFlags of a disabled device
 constexpr DWORD AclOverhead = 24;          // the ACL header and two ACE headers
 
-// An HKEY_LOCAL_MACHINE key closed when it goes out of scope.
-class RegistryKey {
+// A key of HKEY_LOCAL_MACHINE, with the DWORD values the steps read and write.
+class MachineKey {
 public:
-    RegistryKey(const char* subkey, REGSAM access)
+    MachineKey(const char* subkey, REGSAM access)
     {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, access, &key_) != ERROR_SUCCESS)
-            key_ = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, access, key_.Receive()) != ERROR_SUCCESS)
+            key_.Release();
     }
-    ~RegistryKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
 
-    bool IsOpen() const { return key_ != nullptr; }
-    HKEY get() const { return key_; }
+    bool IsOpen() const { return key_.valid(); }
+    HKEY get() const { return key_.get(); }
 
     bool ReadDword(const char* name, DWORD* value) const
     {
         DWORD type = 0, size = sizeof *value;
-        return RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-                   ERROR_SUCCESS && size == sizeof *value;
+        return RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                                &size) == ERROR_SUCCESS && size == sizeof *value;
     }
 
     bool WriteDword(const char* name, DWORD value) const
     {
-        return RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+        return RegSetValueExA(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                               sizeof value) == ERROR_SUCCESS;
     }
 
 private:
-    HKEY key_ = nullptr;
+    RegistryKey key_;
 };
 
 // A DWORD value of a key; false when the key or value can't be read.
 bool ReadKeyDword(const char* subkey, const char* name, DWORD* value)
 {
-    RegistryKey key(subkey, KEY_QUERY_VALUE);
+    MachineKey key(subkey, KEY_QUERY_VALUE);
     return key.IsOpen() && key.ReadDword(name, value);
 }
 
@@ -131,7 +125,7 @@ int WakeInstance(HKEY devices, uint32_t index, bool (*isMakerDevice)(const char*
                                 instancePath);
     if (length <= 0 || static_cast<size_t>(length) >= sizeof subkey)
         return codes.noEnumKey;
-    RegistryKey parameters(subkey, KEY_SET_VALUE);
+    MachineKey parameters(subkey, KEY_SET_VALUE);
     if (!parameters.IsOpen())
         return codes.noEnumKey;
     if (!parameters.WriteDword("WaitWakeEnabled", 1))
@@ -149,7 +143,7 @@ int EnableWake(const char* enumKey, bool (*isMakerDevice)(const char*), const Wa
     if (!ReadKeyDword("SYSTEM\\CurrentControlSet\\Services\\ACPI", "Start", &acpiStart) ||
         acpiStart == StartDisabled)
         return StepDone;
-    RegistryKey devices(enumKey, KEY_QUERY_VALUE);
+    MachineKey devices(enumKey, KEY_QUERY_VALUE);
     DWORD count = 0;
     if (!devices.IsOpen() || !devices.ReadDword("Count", &count) || count == 0)
         return StepDone;
@@ -182,10 +176,8 @@ bool DeleteOneMatch(const char* folder, const char* pattern)
     if (written <= 0 || static_cast<size_t>(written) >= sizeof search)
         return false;
     WIN32_FIND_DATAA found;
-    HANDLE match = FindFirstFileA(search, &found);
-    if (match == INVALID_HANDLE_VALUE)
+    if (!FindHandle(FindFirstFileA(search, &found)).valid())
         return false;
-    FindClose(match);
     char file[PathCapacity];
     return JoinPath(file, folder, found.cFileName) && DeleteFileA(file);
 }
@@ -204,7 +196,7 @@ int DisableKeyboardPort()
     if (!ReadKeyDword("SYSTEM\\CurrentControlSet\\Services\\kbdhid\\Enum", "Count", &count) ||
         count == 0)
         return StepDone;
-    RegistryKey port("SYSTEM\\CurrentControlSet\\Services\\i8042prt", KEY_SET_VALUE);
+    MachineKey port("SYSTEM\\CurrentControlSet\\Services\\i8042prt", KEY_SET_VALUE);
     if (!port.IsOpen())
         return StepKeyboardPortUnopened;
     return port.WriteDword("Start", StartDisabled) ? StepDone : StepKeyboardPortNotSet;
@@ -226,10 +218,10 @@ int EnableUsbMouseWake()
 int EnableApm()
 {
     constexpr char Device[] = "SYSTEM\\CurrentControlSet\\Enum\\ROOT\\NTAPM\\0000";
-    if (!RegistryKey("SYSTEM\\CurrentControlSet\\Services\\NtAPM", KEY_QUERY_VALUE).IsOpen())
+    if (!MachineKey("SYSTEM\\CurrentControlSet\\Services\\NtAPM", KEY_QUERY_VALUE).IsOpen())
         return StepDone;
     GrantKeyAccess(Device);
-    RegistryKey device(Device, KEY_ALL_ACCESS);
+    MachineKey device(Device, KEY_ALL_ACCESS);
     if (!device.IsOpen())
         return StepApmKeyUnopened;
     DWORD flags = 0;
@@ -240,10 +232,12 @@ int EnableApm()
 
 LONG GrantKeyAccess(const char* subkey)
 {
-    HKEY key;
-    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, WRITE_DAC, &key);
-    if (opened != ERROR_SUCCESS)
+    RegistryKey key;
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, WRITE_DAC, key.Receive());
+    if (opened != ERROR_SUCCESS) {
+        key.Release();
         return opened;
+    }
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
     PSID interactive = nullptr, administrators = nullptr;
     PACL acl = nullptr;
@@ -272,7 +266,7 @@ LONG GrantKeyAccess(const char* subkey)
         else if (!SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE))
             result = StepDescriptorDacl;
         else
-            result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+            result = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor);
     }
     if (acl)
         HeapFree(GetProcessHeap(), 0, acl);
@@ -280,7 +274,6 @@ LONG GrantKeyAccess(const char* subkey)
         FreeSid(administrators);
     if (interactive)
         FreeSid(interactive);
-    RegCloseKey(key);
     return result;
 }
 
@@ -290,8 +283,8 @@ int DeleteMatchingInTree(const char* folder, const char* pattern, bool removeEmp
     if (!JoinPath(listing, folder, "*.*"))
         return StepNoMatchingFile;
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(listing, &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const FindHandle search(FindFirstFileA(listing, &entry));
+    if (!search.valid())
         return StepNoMatchingFile;
     bool deletedHere = false;
     do {
@@ -306,8 +299,7 @@ int DeleteMatchingInTree(const char* folder, const char* pattern, bool removeEmp
             DeleteMatchingInTree(child, pattern, removeEmptied);
         if (DeleteOneMatch(folder, pattern))
             deletedHere = true;
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &entry));
     if (removeEmptied && deletedHere && !RemoveDirectoryA(folder))
         return StepFolderNotRemoved;
     return StepDone;

@@ -301,10 +301,9 @@ void MediaChecker::CheckNumbers(const CommandRecord& cmd, const Place& place)
 {
     const uint32_t code = cmd.flags & CommandCodeMask;
     const char* number = nullptr;
-    if (code == CmdSleep)
+    if (CommandHas(code, TraitNumberFirst))
         number = cmd.param1;
-    else if ((code == CmdAttention || code == CmdDelall || code == CmdShutdown) &&
-             cmd.param2[0] != '\0')
+    else if (CommandHas(code, TraitNumberSecond) && cmd.param2[0] != '\0')
         number = cmd.param2;
     int32_t value = 0;
     if (number && !ReadDecimal(number, &value))

@@ -81,9 +81,9 @@ bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
 void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
 {
     const uint32_t code = cmd.flags & CommandCodeMask;
-    const bool program = code == CmdProg || code == CmdEprog;
-    const bool folder = code == CmdXcopy || code == CmdXcopyA;
-    if (!(program || folder || code == CmdCopy || code == CmdExpand) || !(cmd.flags & CheckCdromFlag))
+    const bool program = CommandHas(code, TraitStartsProgram);
+    const bool folder = CommandHas(code, TraitCopiesTree);
+    if (!CommandHas(code, TraitCopiesFrom) || !(cmd.flags & CheckCdromFlag))
         return;
     const std::string source = cmd.param1;
     std::string disc;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/inf_line.h"
 #include "setup/core/paths.h"
@@ -31,23 +32,6 @@ bool IsDeviceName(const std::string& path)
            name[3] >= '1' && name[3] <= '9';
 }
 
-// A file handle closed when it goes out of scope.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 } // namespace
 
 bool IsPlainFile(const std::string& path)
@@ -63,11 +47,11 @@ bool ReadPlainFile(const std::string& path, size_t limit, std::string* bytes)
     bytes->clear();
     if (!IsPlainFile(path))
         return false;
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // Whatever the name, only a file on a disk is read: a read from a pipe
     // or a port could wait for ever.
-    if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK)
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK)
         return false;
     char chunk[ReadChunk];
     while (bytes->size() < limit) {

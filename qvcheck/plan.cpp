@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/owners.h"
 #include "qvcheck/media_checker.h"
 #include "qvcheck/media_files.h"
 #include "setup/core/answer_file.h"
@@ -40,15 +41,14 @@ size_t CountWalkEntries(const std::string& folder, bool tree)
 {
     size_t entries = 0;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const FindHandle search(FindFirstFileA((folder + "\\*.*").c_str(), &found));
+    if (!search.valid())
         return 0;
     do {
         ++entries;
         if (tree && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
             entries += CountWalkEntries(folder + "\\" + found.cFileName, true);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     return entries;
 }
 
@@ -66,7 +66,7 @@ std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
     const uint32_t code = cmd.flags & CommandCodeMask;
     const std::string source = cmd.param1;
     std::string probe;
-    if ((code != CmdXcopy && code != CmdXcopyA) || !cmd.checkEntry || !IsOnCdrom(source) ||
+    if (!CommandHas(code, TraitCopiesTree) || !cmd.checkEntry || !IsOnCdrom(source) ||
         !ProbePathOf(cmd, &probe))
         return std::string();
     const std::string disc = DiscHolding(probe, state.options->folders);
@@ -146,6 +146,19 @@ bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::strin
     }
 }
 
+// With RESUME=YES: a command that does its work twice when a power cut
+// makes it run again, and SHUTDOWN, after which the run goes on.
+std::string ResumeNote(const CommandRecord& cmd)
+{
+    if (!g_setup.config.resume)
+        return std::string();
+    if (CommandHas(cmd.flags, TraitNotRepeatable))
+        return "    (RESUME=YES: not safe to repeat: a power cut while it runs makes it run again)\n";
+    if ((cmd.flags & CommandCodeMask) == CmdShutdown)
+        return "    (RESUME=YES: the run stops here and goes on with the next command after the restart)\n";
+    return std::string();
+}
+
 // The commands of one application; false when the run ends within it.
 bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
 {
@@ -163,6 +176,7 @@ bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
         DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
         plan += "    " + std::string(command) + "\n";
         plan += TreeCopyNote(*cmd, checked);
+        plan += ResumeNote(*cmd);
         if (checked.answers && !UnattendedNote(*cmd, *checked.answers, plan))
             return false;
         if ((cmd->flags & CommandCodeMask) == CmdAttention) {

@@ -22,23 +22,21 @@ bool DeviceDriverLink::Open()
     if (isNt_) {
         if (!InstallDriverService())
             return false;
-        device_ = CreateFileA(BIOSPEEK_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+        device_.Reset(CreateFileA(BIOSPEEK_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
     } else {
-        device_ = CreateFileA(BIOSPEEK_VXD_PATH, 0, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        device_.Reset(CreateFileA(BIOSPEEK_VXD_PATH, 0, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     }
-    if (!device_)
-        device_ = INVALID_HANDLE_VALUE;
-    return device_ != INVALID_HANDLE_VALUE;
+    return device_.valid();
 }
 
 bool DeviceDriverLink::Request(uint32_t code, const void* input, uint32_t inputSize, void* output,
                                uint32_t outputSize, uint32_t* returned)
 {
     DWORD bytes = 0;
-    const BOOL ok = DeviceIoControl(device_, code, const_cast<void*>(input), inputSize, output,
+    const BOOL ok = DeviceIoControl(device_.get(), code, const_cast<void*>(input), inputSize, output,
                                     outputSize, &bytes, nullptr);
     *returned = bytes;
     return ok != FALSE;
@@ -46,10 +44,7 @@ bool DeviceDriverLink::Request(uint32_t code, const void* input, uint32_t inputS
 
 void DeviceDriverLink::Close()
 {
-    if (device_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(device_);
-        device_ = INVALID_HANDLE_VALUE;
-    }
+    device_.Reset();
     if (cycleOpen_ && isNt_) {
         RemoveDriverService();
         Sleep(AfterCyclePauseMs);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "common/owners.h"
 #include "typescan/smbios_reader.h"
 
 class DeviceDriverLink : public DriverLink {
@@ -20,5 +21,5 @@ public:
 private:
     bool isNt_ = false;
     bool cycleOpen_ = false;
-    HANDLE device_ = INVALID_HANDLE_VALUE;
+    KernelHandle device_;
 };

@@ -3,28 +3,13 @@
 
 #include <windows.h>
 
+#include "common/owners.h"
+
 namespace {
 
 constexpr char ServiceName[] = "Biospeek";
 constexpr DWORD DeletionWaitMs = 1000;
 constexpr DWORD DeletionPollMs = 20;
-
-// A service-manager handle closed when it goes out of scope.
-class ServiceHandle {
-public:
-    explicit ServiceHandle(SC_HANDLE handle) : handle_(handle) {}
-    ~ServiceHandle()
-    {
-        if (handle_)
-            CloseServiceHandle(handle_);
-    }
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    SC_HANDLE get() const { return handle_; }
-
-private:
-    SC_HANDLE handle_;
-};
 
 SC_HANDLE OpenManager()
 {
@@ -51,10 +36,8 @@ void WaitUntilServiceGone(SC_HANDLE manager)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
-        if (!service)
+        if (!ServiceHandle(OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS)).valid())
             return;
-        CloseServiceHandle(service);
         if (GetTickCount() - start >= DeletionWaitMs)
             return;
         Sleep(DeletionPollMs);

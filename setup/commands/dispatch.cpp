@@ -11,6 +11,7 @@
 #include "setup/commands/process_commands.h"
 #include "setup/core/inf_line.h"
 #include "setup/core/log_lines.h"
+#include "setup/core/resume.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
@@ -88,8 +89,10 @@ bool IsProgramDone(CommandRecord* cmd)
     if (running && !ProgramTimedOut(cmd))
         return false;
     // A program still running has run out of time: it is let go.
-    if (!running)
+    if (!running) {
+        NoteCommandEnded(cmd);
         LogProgramEnd(cmd, process);
+    }
     cmd->busy = 0;
     if (process)
         CloseHandle(process);
@@ -131,8 +134,12 @@ void EndedWithoutMessage(const char* what)
 
 } // namespace
 
+// The journal (RESUME=YES) hears of a command before anything else does:
+// that it starts before it is logged, and that it ended before its end is
+// logged, so that a log line never tells more than the journal knows.
 bool DispatchCommand(CommandRecord* cmd)
 {
+    NoteCommandStarting(cmd);
     cmd->startTick = GetTickCount();
     LogStart(cmd);
     if ((cmd->flags & (CheckCdromFlag | CheckFdFlag)) && !CheckMedia(cmd)) {
@@ -145,9 +152,10 @@ bool DispatchCommand(CommandRecord* cmd)
     const bool goesOn = RunHandler(cmd);
     if (!goesOn) {
         LogEvent(LogCommandEndedRun, KeywordName(cmd->flags));
-        if (!CommandHas(cmd->flags, TraitEndsRunWhenDone))
+        if (!CommandHas(cmd->flags, TraitEndsRunWhenDone) && !g_setup.resume.stopsForRestart)
             EndedWithoutMessage(KeywordName(cmd->flags));
     } else if (!cmd->busy) {
+        NoteCommandEnded(cmd);
         LogEvent(LogCommandDone, KeywordName(cmd->flags));
     }
     return goesOn;
@@ -157,6 +165,7 @@ void EndSleep(HWND window, CommandRecord* cmd)
 {
     KillTimer(window, cmd->handle);
     cmd->busy = 0;
+    NoteCommandEnded(cmd);
     LogEvent(LogSleepEnded, Elapsed(cmd));
 }
 
@@ -175,8 +184,10 @@ bool IsCommandDone(CommandRecord* cmd)
         if (ExistTimedOut(cmd))
             return true;
         TestExist(cmd);
-        if (!cmd->busy)
+        if (!cmd->busy) {
+            NoteCommandEnded(cmd);
             LogEvent(LogExistFound, cmd->param1, Elapsed(cmd));
+        }
         return false;
     default:
         return true;

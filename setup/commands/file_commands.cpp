@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/attribute_changes.h"
 #include "setup/core/command_text.h"
 #include "setup/core/lz_header.h"
@@ -52,14 +53,13 @@ INT OpenLzFile(const char* path, WORD style)
 // that is not compressed (or can't be read).
 LONG AnnouncedLength(const char* path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
         return -1;
     unsigned char header[SzddHeaderSize];
     DWORD read = 0;
-    const BOOL ok = ReadFile(file, header, sizeof header, &read, nullptr);
-    CloseHandle(file);
+    const BOOL ok = ReadFile(file.get(), header, sizeof header, &read, nullptr);
     uint32_t length = 0;
     if (!ok || !ReadSzddLength(header, read, &length) || length > LargestExpandedLength)
         return -1;
@@ -170,9 +170,10 @@ bool DeleteTree(const char* folder, bool recursive)
         return false;
     char pattern[MAX_PATH];
     WIN32_FIND_DATAA found;
-    HANDLE search = JoinPath(pattern, sizeof pattern, folder, "*.*") ? FindFirstFileA(pattern, &found)
-                                                      : INVALID_HANDLE_VALUE;
-    if (search != INVALID_HANDLE_VALUE) {
+    const FindHandle search(JoinPath(pattern, sizeof pattern, folder, "*.*")
+                                ? FindFirstFileA(pattern, &found)
+                                : INVALID_HANDLE_VALUE);
+    if (search.valid()) {
         do {
             char entry[MAX_PATH];
             // Dot names stay; so does an entry whose path would not fit.
@@ -181,15 +182,12 @@ bool DeleteTree(const char* folder, bool recursive)
             // A folder link is removed as a link: what it points at is not ours.
             const bool subfolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                                    !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-            if (recursive && subfolder && !DeleteTree(entry, recursive)) {
-                FindClose(search);
+            if (recursive && subfolder && !DeleteTree(entry, recursive))
                 return false;
-            }
             RemoveEntry(entry);
             if (recursive && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 RemoveDirectoryA(entry);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        } while (FindNextFileA(search.get(), &found));
     }
     SetFileAttributesA(folder, FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(folder);

@@ -3,10 +3,13 @@
 
 #include <ddeml.h>
 
+#include <cstdio>
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/command_text.h"
 #include "setup/core/messages.h"
+#include "setup/core/resume.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
@@ -57,15 +60,14 @@ void SendProgramManagerCommand(DWORD instance, char* command)
 
 void EnableShutdownPrivilege()
 {
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token))
+    KernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.Receive()))
         return;
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
-    AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr, nullptr);
-    CloseHandle(token);
+    AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr);
 }
 
 BOOL OnNoticeInit(HWND dialog, Notice* notice)
@@ -135,12 +137,12 @@ bool StartProgram(CommandRecord* cmd, ProgramWait wait)
         ShowErrorWithDetail(g_setup.backgroundWindow, MsgCommandFailed, cmd->param1);
         return false;
     }
-    CloseHandle(process.hThread);
+    const KernelHandle thread(process.hThread);
+    KernelHandle program(process.hProcess);
+    // PROG keeps the process to wait for, until IsCommandDone lets it go.
     if (wait == ProgramWait::UntilEnd) {
         cmd->busy = 1;
-        cmd->handle = reinterpret_cast<uintptr_t>(process.hProcess);
-    } else {
-        CloseHandle(process.hProcess);
+        cmd->handle = reinterpret_cast<uintptr_t>(program.Release());
     }
     return true;
 }
@@ -178,6 +180,16 @@ bool MsgboxCommand(CommandRecord* cmd)
 
 // The notice ends with 0 when its time is up, which ends the run; a notice
 // that can't be created answers -1, and the run goes on.
+void ShowTimedNotice(const char* text, int32_t milliseconds)
+{
+    CommandRecord notice = {};
+    snprintf(notice.param1, sizeof notice.param1, "%s", text);
+    snprintf(notice.param2, sizeof notice.param2, "%ld", static_cast<long>(milliseconds));
+    Notice record = {&notice, RECT{}};
+    DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_setup.backgroundWindow,
+                    AttentionDialogProc, reinterpret_cast<LPARAM>(&record));
+}
+
 bool AttentionCommand(CommandRecord* cmd)
 {
     // A notice without a time never closes by itself: an unattended run
@@ -202,16 +214,24 @@ bool ShellDdeCommand(CommandRecord* cmd)
     return true;
 }
 
-// A mode that is empty or not a number restarts, as mode 1 does.
+// A mode that is empty or not a number restarts, as mode 1 does. With a
+// journal (RESUME=YES) the run goes on after the restart from the next
+// command, and this process runs nothing more; without one, an unattended
+// run ends here.
 bool ShutdownCommand(CommandRecord* cmd)
 {
     int32_t mode = RestartMode;
     if (!ReadDecimal(cmd->param2, &mode))
         mode = RestartMode;
     const uint32_t flags = ShutdownFlags(mode);
+    const bool journal = g_setup.resume.on;
     if (g_setup.unattended.on && !g_setup.unattended.answers.restart) {
         LogEvent("Windows is not to %s (unattended, Restart=NO): a restart is needed",
                  (flags & EWX_REBOOT) ? "restart" : "shut down");
+        if (journal) {
+            NoteCommandEnded(cmd);
+            StopForRestart();
+        }
         EndUnattendedRun(EndRestartNeeded, "");
         return false;
     }
@@ -225,18 +245,26 @@ bool ShutdownCommand(CommandRecord* cmd)
         EnableShutdownPrivilege();
     const char* action = (flags & EWX_REBOOT) ? "restart" : "shut down";
     LogEvent("Windows is about to %s", action);
-    // An unattended run ends here: its result is written before Windows
-    // goes down, and nothing more runs that could race the shutdown.
-    if (g_setup.unattended.on) {
+    if (journal) {
+        NoteCommandEnded(cmd);
+        StopForRestart();
+        LogEvent("the run goes on when Windows starts again");
+    } else if (g_setup.unattended.on) {
+        // Without a journal an unattended run ends here: its result is
+        // written before Windows goes down, and nothing more runs that
+        // could race the shutdown.
         EndUnattendedRun(EndDone, "", (flags & EWX_REBOOT) ? RestartingReason : ShuttingDownReason);
         WriteRunResult();
     }
     FlushSetupLog();
-    const bool asked = ExitWindowsEx(flags, 0) != 0;
-    if (!asked) {
-        LogEvent("Windows refused to %s (error %lu)", action, static_cast<unsigned long>(GetLastError()));
-        if (g_setup.unattended.on)
-            NoteRestartRefused();
+    if (ExitWindowsEx(flags, 0))
+        return !journal && !g_setup.unattended.on;
+    LogEvent("Windows refused to %s (error %lu)", action, static_cast<unsigned long>(GetLastError()));
+    if (journal) {
+        RestartRefused();
+        return true;
     }
+    if (g_setup.unattended.on)
+        NoteRestartRefused();
     return !g_setup.unattended.on;
 }

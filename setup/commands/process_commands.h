@@ -18,6 +18,9 @@ enum class ProgramWait {
     None,       // EPROG: the run goes on at once
 };
 
+// The notice with `text`, closed after `milliseconds`, as a timed ATTENTION.
+void ShowTimedNotice(const char* text, int32_t milliseconds);
+
 // Starts param1 as a command line.
 bool StartProgram(CommandRecord* cmd, ProgramWait wait);
 

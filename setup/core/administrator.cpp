@@ -1,6 +1,7 @@
 // Whether the user counts as an administrator on the NT family.
 #include "setup/core/administrator.h"
 
+#include "common/owners.h"
 #include "setup/core/memory.h"
 
 namespace {
@@ -44,11 +45,10 @@ TOKEN_GROUPS* ReadTokenGroups(HANDLE token)
 
 bool IsAdministrator()
 {
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TokenAllAccess, &token))
+    KernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TokenAllAccess, token.Receive()))
         return false;
-    TOKEN_GROUPS* groups = ReadTokenGroups(token);
-    CloseHandle(token);
+    TOKEN_GROUPS* groups = ReadTokenGroups(token.get());
     if (!groups)
         return false;
     const bool result = GroupsIncludeAdministrators(groups);

@@ -114,6 +114,11 @@ AnswerFault ApplyRestart(const char* value, Answers* answers)
     return Judged(ReadYesNo(value, &answers->restart));
 }
 
+AnswerFault ApplyResume(const char* value, Answers* answers)
+{
+    return Judged(ReadYesNo(value, &answers->resume));
+}
+
 AnswerFault ApplyProgTimeout(const char* value, Answers* answers)
 {
     return Judged(ReadSeconds(value, LongestWaitSeconds, &answers->progTimeoutSeconds));
@@ -139,6 +144,7 @@ const AnswerKey Keys[] = {
     {"CdromDrive", "AUTO", ApplyDrive},
     {"DiscWait", "300", ApplyDiscWait},
     {"Restart", "NO", ApplyRestart},
+    {"Resume", "YES", ApplyResume},
     {"ProgTimeout", "3600", ApplyProgTimeout},
     {"ExistTimeout", "3600", ApplyExistTimeout},
     {"Log", "", ApplyLog},

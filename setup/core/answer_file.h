@@ -28,6 +28,7 @@ struct Answers {
     char cdromDrive;                        // a drive letter, or AutoDrive
     uint32_t discWaitSeconds;
     bool restart;                           // SHUTDOWN is carried out
+    bool resume;                            // a run interrupted before goes on
     uint32_t progTimeoutSeconds;            // 0: a PROG may run as long as it likes
     uint32_t existTimeoutSeconds;           // 0: an EXIST may wait as long as it likes
     char logPath[PathCapacity];             // empty: the media's LOG
@@ -56,7 +57,8 @@ const AnswerKey* AnswerKeys(size_t* count);
 const AnswerKey* FindAnswerKey(const char* name);
 
 // Every key's fallback: Select=DEFAULT, CdromDrive=AUTO, DiscWait=300,
-// Restart=NO, ProgTimeout and ExistTimeout 3600, no Log and no Result of its own.
+// Restart=NO, Resume=YES, ProgTimeout and ExistTimeout 3600, no Log and no
+// Result of its own.
 void SetDefaultAnswers(Answers* answers);
 
 // Takes one key (any case) and its value into `answers`. Select is DEFAULT,

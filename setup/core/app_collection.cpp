@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/memory.h"
 #include "setup/core/paths.h"
 #include "setup/core/setup_state.h"
@@ -55,10 +56,10 @@ bool WalkPattern(NodeList<SeenNode>& seen, const char* line, int lineIndex,
 {
     char pattern[PathCapacity];
     WIN32_FIND_DATAA found;
-    HANDLE search = JoinPath(pattern, sizeof pattern, g_setup.sourceDir, line)
-                        ? FindFirstFileA(pattern, &found)
-                        : INVALID_HANDLE_VALUE;
-    if (search == INVALID_HANDLE_VALUE) {
+    const FindHandle search(JoinPath(pattern, sizeof pattern, g_setup.sourceDir, line)
+                                ? FindFirstFileA(pattern, &found)
+                                : INVALID_HANDLE_VALUE);
+    if (!search.valid()) {
         visitor.FoundNothing(line, lineIndex);
         return true;
     }
@@ -66,8 +67,7 @@ bool WalkPattern(NodeList<SeenNode>& seen, const char* line, int lineIndex,
     Offer offer = Offer::Skipped;
     do {
         offer = OfferFile(seen, found.cFileName, lineIndex, visitor);
-    } while (offer != Offer::NoMemory && offer != Offer::Stopped && FindNextFileA(search, &found));
-    FindClose(search);
+    } while (offer != Offer::NoMemory && offer != Offer::Stopped && FindNextFileA(search.get(), &found));
     return offer != Offer::Stopped;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/records.h"
 
@@ -30,18 +31,6 @@ bool FolderOf(const char* path, char (&folder)[PathCapacity])
     return true;
 }
 
-bool WriteAndFlush(const char* path, const char* bytes, size_t length)
-{
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool whole = WriteFile(file, bytes, static_cast<DWORD>(length), &written, nullptr) &&
-                       written == length && FlushFileBuffers(file);
-    return CloseHandle(file) && whole;
-}
-
 // The new file takes the old one's place: in one step where the system can
 // (the NT family), else by removing the old file first (Windows 9x has no
 // MoveFileEx).
@@ -58,13 +47,25 @@ bool TakePlace(const char* newFile, const char* path)
 
 } // namespace
 
+bool WriteFileFlushed(const char* path, const char* bytes, size_t length)
+{
+    KernelHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD written = 0;
+    const bool whole = WriteFile(file.get(), bytes, static_cast<DWORD>(length), &written, nullptr) &&
+                       written == length && FlushFileBuffers(file.get());
+    return CloseHandle(file.Release()) && whole;
+}
+
 bool ReplaceFileWhole(const char* path, const char* bytes, size_t length)
 {
     char folder[PathCapacity];
     char newFile[MAX_PATH];
     if (!FolderOf(path, folder) || !GetTempFileNameA(folder, NewFilePrefix, 0, newFile))
         return false;
-    const bool replaced = WriteAndFlush(newFile, bytes, length) && TakePlace(newFile, path);
+    const bool replaced = WriteFileFlushed(newFile, bytes, length) && TakePlace(newFile, path);
     if (!replaced)
         DeleteFileA(newFile);
     return replaced;

@@ -6,21 +6,21 @@
 namespace {
 
 const Keyword Keywords[] = {
-    {"PROG", CmdProg, 0},
-    {"COPY", CmdCopy, 0},
-    {"EXPAND", CmdExpand, 0},
+    {"PROG", CmdProg, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom},
+    {"COPY", CmdCopy, TraitCopiesFrom},
+    {"EXPAND", CmdExpand, TraitCopiesFrom},
     {"DELETE", CmdDelete, 0},
     {"MSGBOX", CmdMsgbox, TraitEscapedText},
     {"EXIST", CmdExist, 0},
-    {"SLEEP", CmdSleep, 0},
+    {"SLEEP", CmdSleep, TraitNumberFirst},
     {"SETATT", CmdSetatt, 0},
-    {"SHUTDOWN", CmdShutdown, TraitEscapedText},
-    {"SHELLDDE", CmdShellDde, 0},
-    {"XCOPY", CmdXcopy, 0},
-    {"XCOPYA", CmdXcopyA, 0},
-    {"ATTENTION", CmdAttention, TraitEscapedText | TraitEndsRunWhenDone},
-    {"EPROG", CmdEprog, 0},
-    {"DELALL", CmdDelall, 0},
+    {"SHUTDOWN", CmdShutdown, TraitEscapedText | TraitNumberSecond},
+    {"SHELLDDE", CmdShellDde, TraitNotRepeatable},
+    {"XCOPY", CmdXcopy, TraitCopiesFrom | TraitCopiesTree},
+    {"XCOPYA", CmdXcopyA, TraitCopiesFrom | TraitCopiesTree},
+    {"ATTENTION", CmdAttention, TraitEscapedText | TraitEndsRunWhenDone | TraitNumberSecond},
+    {"EPROG", CmdEprog, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom},
+    {"DELALL", CmdDelall, TraitNumberSecond},
 };
 
 // The folder macros first, then the drive letters.

@@ -136,6 +136,12 @@ uint32_t LookupKeyword(const char* keyword);
 enum CommandTrait : uint32_t {
     TraitEscapedText = 0x01,        // its first field is a text whose escapes are rewritten
     TraitEndsRunWhenDone = 0x02,    // when it ends, the run ends there as meant (a notice)
+    TraitNotRepeatable = 0x04,      // run again after a power cut, it does its work twice
+    TraitStartsProgram = 0x08,      // its first field is a command line it starts
+    TraitCopiesFrom = 0x10,         // its first field is a source it reads (a file, or a tree)
+    TraitCopiesTree = 0x20,         // that source is a folder
+    TraitNumberFirst = 0x40,        // its first field is a number
+    TraitNumberSecond = 0x80,       // its second field, when given, is a number
 };
 
 struct Keyword {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/profile_text.h"
@@ -121,6 +122,7 @@ bool ParseSectionLines(AppRecord* app, const char* section, const char* lines,
             return Fail(error, LoadProblem::OutOfMemory, app->infPath);
         cmd->infPath = app->infPath;
         cmd->section = section;
+        cmd->index = Count(app->commands);
         LineFault fault = LineFault::None;
         if (!ParseCommand(app, cmd, line, &fault)) {
             FreeCommand(cmd);
@@ -192,13 +194,12 @@ void FormatLoadMessage(const LoadError& error, char* text, size_t capacity)
 
 int32_t InfFileSize(const char* path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
         return -1;
     DWORD high = 0;
-    const DWORD low = GetFileSize(file, &high);
-    CloseHandle(file);
+    const DWORD low = GetFileSize(file.get(), &high);
     // A size that does not fit in 31 bits (or could not be read) is no INF.
     if (low == INVALID_FILE_SIZE || high != 0 || low > LargestInf)
         return -1;
@@ -309,14 +310,12 @@ bool ReadFileBytes(const char* path, FileBytes* file, LoadProblem* problem)
         *problem = LoadProblem::OutOfMemory;
         return false;
     }
-    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    const KernelHandle handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD read = 0;
-    const bool whole = handle != INVALID_HANDLE_VALUE &&
-                       ReadFile(handle, file->bytes, static_cast<DWORD>(size), &read, nullptr) &&
+    const bool whole = handle.valid() &&
+                       ReadFile(handle.get(), file->bytes, static_cast<DWORD>(size), &read, nullptr) &&
                        read == static_cast<DWORD>(size);
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
     if (!whole) {
         FreeFileBytes(file);
         *problem = LoadProblem::InfUnreadable;

@@ -14,6 +14,20 @@ T* AllocRecord()
     return static_cast<T*>(AllocZeroed(sizeof(T)));
 }
 
+// A zero-filled block of AllocZeroed, freed when it goes out of scope;
+// get() is null when there was no memory.
+class HeapBlock {
+public:
+    explicit HeapBlock(size_t size) : block_(static_cast<char*>(AllocZeroed(size))) {}
+    ~HeapBlock() { FreeZeroed(block_); }
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    char* get() const { return block_; }
+
+private:
+    char* block_;
+};
+
 // Makes the allocation after `successes` more successful ones fail once;
 // a negative count turns injection off. Tests use it to reach every
 // out-of-memory path.

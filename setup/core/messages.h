@@ -18,3 +18,6 @@ constexpr char MsgCopyFailed[] = "ﾌｧｲﾙのｺﾋﾟｰに失敗しまし�
 constexpr char MsgNoCdromDrive[] = "CD-ROMﾄﾞﾗｲﾌﾞが見つかりません.\n\nｾｯﾄｱｯﾌﾟを中止します.\n";
 constexpr char MsgNoNetwork[] = "ﾈｯﾄﾜｰｸが見つかりません";
 constexpr char PromptCaption[] = "QVSETUP";
+constexpr char MsgContinueRun[] = "前回のｲﾝｽﾄｰﾙが途中で終わっています.\n続きからｲﾝｽﾄｰﾙしますか?";
+constexpr char MsgRunContinues[] = "中断したｲﾝｽﾄｰﾙを続けます.";
+constexpr char MsgInsertSetupDisc[] = "ｾｯﾄｱｯﾌﾟのﾃﾞｨｽｸを入れて [再試行] を押してください.";

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "common/owners.h"
+
 bool JoinPath(char* path, size_t capacity, const char* folder, const char* name)
 {
     const int written = snprintf(path, capacity, "%s\\%s", folder, name);
@@ -14,9 +16,8 @@ bool JoinPath(char* path, size_t capacity, const char* folder, const char* name)
 bool AnythingMatches(const char* pattern)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const FindHandle search(FindFirstFileA(pattern, &found));
+    if (!search.valid())
         return false;
-    FindClose(search);
     return true;
 }

@@ -32,6 +32,7 @@ struct CommandRecord {
     CheckCdromEntry* checkEntry;
     const char* infPath;        // the owning AppRecord's infPath
     const char* section;        // the section it stands in (a name that lives as long as the run)
+    int32_t index;              // its place among its application's commands, from 0
     int32_t fileLine;           // its line number in the INF file, from 1; 0 when unknown
     char* lineText;             // the line as written in the file; owned by the record
     uint32_t startTick;         // when the command started, for the log

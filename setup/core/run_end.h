@@ -62,3 +62,26 @@ constexpr bool RunEndInstalled(RunEnd end)
     }
     return false;
 }
+
+// How far one application got, as the result file and the journal say it.
+enum class AppStatus { NotChosen, NotReached, Running, Done, Failed };
+
+struct AppStatusName {
+    AppStatus status;
+    const char* name;
+};
+
+constexpr AppStatusName AppStatusNames[] = {
+    {AppStatus::NotChosen, "not chosen"}, {AppStatus::NotReached, "not reached"},
+    {AppStatus::Running, "running"},      {AppStatus::Done, "done"},
+    {AppStatus::Failed, "failed"},
+};
+
+constexpr const char* AppStatusText(AppStatus status)
+{
+    for (const AppStatusName& entry : AppStatusNames) {
+        if (entry.status == status)
+            return entry.name;
+    }
+    return "unknown";
+}

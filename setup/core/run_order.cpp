@@ -30,3 +30,11 @@ CommandRecord* CurrentCommand()
     AppRecord* app = Current(g_setup.appList);
     return app ? Current(app->commands) : nullptr;
 }
+
+CommandRecord* CommandAt(AppRecord* app, int32_t index)
+{
+    CommandRecord* cmd = First(app->commands);
+    for (int32_t i = 0; cmd && i < index; ++i)
+        cmd = Next(app->commands);
+    return cmd;
+}

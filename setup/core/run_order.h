@@ -12,3 +12,7 @@ AppRecord* NextSelectedApp();
 
 // The current application's current command, or null.
 CommandRecord* CurrentCommand();
+
+// Makes the command at `index` of `app` current (its first when 0); null
+// when there is none.
+CommandRecord* CommandAt(AppRecord* app, int32_t index);

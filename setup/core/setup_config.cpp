@@ -28,6 +28,7 @@ const ConfigKey ConfigKeyTable[] = {
     {"CANCEL", "YES", BackgroundCapacity, ConfigValueKind::YesNo},
     {"LOG", "", PathCapacity, ConfigValueKind::Path},
     {"FASTCOPY", "NO", YesNoCapacity, ConfigValueKind::YesNo},
+    {"RESUME", "NO", YesNoCapacity, ConfigValueKind::YesNo},
 };
 
 // Reads one text key of the table into `value` of the key's capacity.
@@ -148,4 +149,5 @@ void ReadSetupConfig(const char* path, SetupConfig* config)
     config->adminRequired = ProfileIsYes(path, "Version", "admini");
     ReadKey(path, "LOG", config->logPath);
     config->fastCopy = ProfileIsYes(path, ConfigSection, "FASTCOPY");
+    config->resume = ProfileIsYes(path, ConfigSection, "RESUME");
 }

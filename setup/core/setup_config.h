@@ -30,6 +30,7 @@ struct SetupConfig {
     bool adminRequired;                 // [Version] admini is "YES"
     char logPath[PathCapacity];         // LOG: the setup log's file, macros not yet expanded
     bool fastCopy;                      // FASTCOPY is "YES": tree copies walk many entries a tick
+    bool resume;                        // RESUME is "YES": a journal carries the run across restarts
 };
 
 // What a key's value means, for readers that judge a value.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/setup_state.h"
 
 namespace {
@@ -76,11 +77,8 @@ HANDLE OpenLogFile()
 // The writer: opens the file (appending), writes each batch as it comes.
 DWORD WINAPI WriteLog(void*)
 {
-    HANDLE file = OpenLogFile();
-    if (file == INVALID_HANDLE_VALUE ||
-        SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
+    const KernelHandle file(OpenLogFile());
+    if (!file.valid() || SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
         MarkWritten(true);
         return 0;
     }
@@ -89,14 +87,13 @@ DWORD WINAPI WriteLog(void*)
         WaitForSingleObject(g_log.wake, INFINITE);
         const size_t length = TakeQueue(&closing);
         DWORD written = 0;
-        const bool ok = length == 0 || (WriteFile(file, g_log.batch, static_cast<DWORD>(length),
+        const bool ok = length == 0 || (WriteFile(file.get(), g_log.batch, static_cast<DWORD>(length),
                                                   &written, nullptr) && written == length);
         MarkWritten(!ok);
         if (!ok)
             break;
     }
-    FlushFileBuffers(file);
-    CloseHandle(file);
+    FlushFileBuffers(file.get());
     return 0;
 }
 
@@ -170,20 +167,23 @@ void StartSetupLog()
         return;
     memcpy(g_log.path, path, sizeof path);
     InitializeCriticalSection(&g_log.lock);
-    g_log.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    g_log.written = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    KernelHandle wake(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    KernelHandle written(CreateEventA(nullptr, TRUE, TRUE, nullptr));
+    g_log.wake = wake.get();
+    g_log.written = written.get();
     DWORD id = 0;
-    g_log.writer = g_log.wake && g_log.written
+    g_log.writer = wake.valid() && written.valid()
                        ? CreateThread(nullptr, WriterStackBytes, WriteLog, nullptr, 0, &id)
                        : nullptr;
     g_log.on = g_log.writer != nullptr;
     if (!g_log.on) {
-        if (g_log.wake)
-            CloseHandle(g_log.wake);
-        if (g_log.written)
-            CloseHandle(g_log.written);
         DeleteCriticalSection(&g_log.lock);
+        return;
     }
+    // The log keeps them until FinishSetupLog, which a writer stuck on a
+    // slow file may outlast.
+    wake.Release();
+    written.Release();
 }
 
 bool SetupLogIsOn()
@@ -270,11 +270,12 @@ void LogStartOfRun()
     LogEvent("source folder %s, master INF %s", g_setup.sourceDir, g_setup.masterInfPath);
     const SetupConfig& config = g_setup.config;
     LogEvent("settings: SETUPNAME=%s BACKGROUND=%s BACKGROUND_MSG=%s BITMAP=%s STYLE=%s SIGNAL=%lu "
-             "FOREGROUND=%s TITLE=%s DLGMSG=%s CANCEL=%s admini=%s LOG=%s",
+             "FOREGROUND=%s TITLE=%s DLGMSG=%s CANCEL=%s admini=%s LOG=%s FASTCOPY=%s RESUME=%s",
              config.setupName, YesNo(config.showBackground), config.backgroundMsg, config.bitmapPath,
              StyleName(config.listStyle), static_cast<unsigned long>(config.tickInterval),
              YesNo(config.keepOnTop), config.dialogTitle, config.dialogPrompt,
-             YesNo(config.cancelAllowed), YesNo(config.adminRequired), g_log.path);
+             YesNo(config.cancelAllowed), YesNo(config.adminRequired), g_log.path,
+             YesNo(config.fastCopy), YesNo(config.resume));
     char cdrom[2], fd[2], windisk[2], boot[2];
     LogEvent("folders: %%WINDIR%%=%s %%WINSYSDIR%%=%s %%PROGRAMFILES%%=%s; drives: %%CDROM%%=%s "
              "%%FD%%=%s %%WINDISK%%=%s %%BOOTDISK%%=%s",

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/setup_state.h"
 
@@ -40,15 +41,14 @@ char SourceDriveLetter(const char* driveList)
 // still holds the drive list, and its first drive is taken.
 char BootDriveLetter(char (&buffer)[DriveListCapacity])
 {
-    HKEY key;
+    RegistryKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Setup", 0,
-                      KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+                      KEY_ALL_ACCESS, key.Receive()) == ERROR_SUCCESS) {
         char value[DriveListCapacity] = {};
         DWORD size = sizeof value - 1;
-        if (RegQueryValueExA(key, "BootDir", nullptr, nullptr, reinterpret_cast<BYTE*>(value),
+        if (RegQueryValueExA(key.get(), "BootDir", nullptr, nullptr, reinterpret_cast<BYTE*>(value),
                              &size) == ERROR_SUCCESS)
             memcpy(buffer, value, sizeof value);
-        RegCloseKey(key);
     }
     return buffer[0];
 }

@@ -66,13 +66,10 @@ bool ApplyKeys(const char* path, char* keys, char* value)
 
 bool ApplyAnswerKeys(const char* path)
 {
-    char* keys = static_cast<char*>(AllocZeroed(KeyListCapacity));
-    char* value = static_cast<char*>(AllocZeroed(ValueCapacity));
-    const bool applied =
-        keys && value ? ApplyKeys(path, keys, value) : RefuseAnswers(path, "out of memory", "");
-    FreeZeroed(keys);
-    FreeZeroed(value);
-    return applied;
+    const HeapBlock keys(KeyListCapacity);
+    const HeapBlock value(ValueCapacity);
+    return keys.get() && value.get() ? ApplyKeys(path, keys.get(), value.get())
+                                     : RefuseAnswers(path, "out of memory", "");
 }
 
 // Takes one key before the others, when it is there and right.
@@ -145,26 +142,9 @@ void SettleRunningApps()
     for (AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
         if (outcome->status == AppStatus::Running) {
             outcome->status = failed ? AppStatus::Failed : AppStatus::Done;
-            outcome->seconds = SecondsSince(outcome->startTick);
+            outcome->seconds = outcome->baseSeconds + SecondsSince(outcome->startTick);
         }
     }
-}
-
-const char* StatusName(AppStatus status)
-{
-    switch (status) {
-    case AppStatus::NotChosen:
-        return "not chosen";
-    case AppStatus::NotReached:
-        return "not reached";
-    case AppStatus::Running:
-        return "running";
-    case AppStatus::Done:
-        return "done";
-    case AppStatus::Failed:
-        return "failed";
-    }
-    return "unknown";
 }
 
 // The text of a result file, built in a block of fixed size.
@@ -256,7 +236,7 @@ void WriteResult(bool ended)
         char header[PathCapacity + 2];
         snprintf(header, sizeof header, "[%s]", outcome->name);
         result.Line(header);
-        result.Value("Status", StatusName(outcome->status));
+        result.Value("Status", AppStatusText(outcome->status));
         result.Number("Seconds", outcome->seconds);
     }
     if (!result.complete() || !ReplaceFileWhole(run.resultPath, result.text(), result.length())) {
@@ -276,7 +256,10 @@ bool BeginUnattendedRun(char (&path)[PathCapacity])
     run.on = true;
     run.startTick = GetTickCount();
     SetDefaultAnswers(&run.answers);
-    return PathFromVariable(AnswersVariable, path);
+    if (!PathFromVariable(AnswersVariable, path))
+        return false;
+    memcpy(run.answerFile, path, sizeof run.answerFile);
+    return true;
 }
 
 } // namespace
@@ -344,6 +327,21 @@ void NoteRestartRefused()
     LogEvent("unattended run ends with code %d: %s", run.end, RunEndMeaning(run.end));
 }
 
+// The application in the journal of a resumed run: its status (one that
+// ran when the run stopped starts again) and its time so far.
+void TakeJournalOutcome(AppOutcome* outcome)
+{
+    const Journal& journal = g_setup.resume.journal;
+    for (int32_t i = 0; i < journal.appCount; ++i) {
+        const JournalApp& app = journal.apps[i];
+        if (lstrcmpiA(app.name, outcome->name) != 0)
+            continue;
+        outcome->status = app.status == AppStatus::Running ? AppStatus::NotReached : app.status;
+        outcome->baseSeconds = app.seconds;
+        outcome->seconds = app.seconds;
+    }
+}
+
 void NoteChoice(const NodeList<AppRecord>& apps)
 {
     UnattendedRun& run = Run();
@@ -356,8 +354,12 @@ void NoteChoice(const NodeList<AppRecord>& apps)
             return;
         snprintf(outcome->name, sizeof outcome->name, "%s", InfFileName(app->infPath));
         outcome->status = app->selected ? AppStatus::NotReached : AppStatus::NotChosen;
+        if (g_setup.resume.resumed)
+            TakeJournalOutcome(outcome);
         Append(run.apps, outcome);
     }
+    if (g_setup.resume.resumed)
+        run.startTick = GetTickCount() - g_setup.resume.journal.seconds * MsPerSecond;
 }
 
 void NoteAppStart(const AppRecord* app)

@@ -17,20 +17,20 @@ constexpr char RecordVariable[] = "QVSETUP_RECORD";
 constexpr int EndMessageCapacity = 1024;
 constexpr int FailedAtCapacity = 2 * PathCapacity + 128;
 
-enum class AppStatus { NotChosen, NotReached, Running, Done, Failed };
-
 // One application offered, by its INF file name, for the result file.
 struct AppOutcome {
     AppOutcome* next;
     char name[PathCapacity];
     AppStatus status;
     uint32_t startTick;
+    uint32_t baseSeconds;       // its time before this start of qvsetup (a resumed run)
     uint32_t seconds;
 };
 
 struct UnattendedRun {
     bool on;
     Answers answers;
+    char answerFile[PathCapacity];      // the answer file's full path
     char resultPath[PathCapacity];      // Result, expanded; empty: no result file
     bool ended;                         // an end is recorded: the run stops at its next step
     RunEnd end;
@@ -72,7 +72,9 @@ int EndSecondInstance();
 // EndRestartNeeded in place of the restart that its result announced.
 void NoteRestartRefused();
 
-// The selection is made: every application offered, chosen or not.
+// The selection is made: every application offered, chosen or not; a
+// resumed run takes each one's status and time, and the run's time, from
+// its journal.
 void NoteChoice(const NodeList<AppRecord>& apps);
 
 // `app` starts; the one before it is done.

@@ -6,6 +6,7 @@
 #include "setup/core/app_collection.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
+#include "setup/core/resume.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
@@ -48,8 +49,8 @@ LRESULT OnCreate(HWND window)
     HWND owner = config.showBackground ? window : GetDesktopWindow();
     g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
                                                  owner, SelectionDialogProc, 0);
-    // An unattended run answers the dialog unseen.
-    if (g_setup.selectionDialog && !g_setup.unattended.on)
+    // An unattended run answers the dialog unseen; a resumed one takes its journal's choice.
+    if (g_setup.selectionDialog && !g_setup.unattended.on && !g_setup.resume.resumed)
         ShowWindow(g_setup.selectionDialog, SW_SHOW);
     return 0;
 }
@@ -95,14 +96,18 @@ LRESULT OnClose(HWND window)
     return DefWindowProcA(window, WM_CLOSE, 0, 0);
 }
 
-// Windows ends the session, and the process with it: an unattended run
-// that has not ended stops here, and its result and log are written now.
+// Windows ends the session, and the process with it: a run with a journal
+// goes on when Windows starts again; an unattended run without one stops
+// here, and its result and log are written now.
 void OnEndSession(bool ending)
 {
     if (!ending)
         return;
     LogEvent("Windows ends the session");
-    if (g_setup.unattended.on) {
+    if (g_setup.resume.on) {
+        StopForRestart();
+        EndJournal();
+    } else if (g_setup.unattended.on) {
         EndUnattendedRun(EndStoppedOutside, "Windows ended the session");
         WriteRunResult();
     }

@@ -2,13 +2,16 @@
 // background window and the message loop.
 #include <windows.h>
 
+#include "common/owners.h"
 #include "setup/core/administrator.h"
 #include "setup/core/log_lines.h"
+#include "setup/core/resume.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
 #include "setup/core/unattended.h"
 #include "setup/shell/background_window.h"
+#include "setup/shell/journal_start.h"
 #include "setup/ui/selectors.h"
 
 namespace {
@@ -50,12 +53,34 @@ int EndBeforeWindow(int interactiveCode, RunEnd end, const char* why)
     return end;
 }
 
+// No system box ("no disk in the drive") may wait for a person in an
+// unattended run.
+void KeepSystemBoxesAway()
+{
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
+// Looks for a journal. A run that goes on after a restart has no
+// QVSETUP_ANSWERS of its own: its journal names the answer file it was
+// started with.
+JournalFound TakeJournalAnswers()
+{
+    const JournalFound found = FindJournal();
+    const Journal& journal = g_setup.resume.journal;
+    if (found == JournalFound::ThisMedia && journal.answerFile[0] != '\0' && !UnattendedAsked()) {
+        SetEnvironmentVariableA(AnswersVariable, journal.answerFile);
+        KeepSystemBoxesAway();
+    }
+    return found;
+}
+
 int RunSetup(HINSTANCE instance, const char* commandLine)
 {
     LocateMasterInf(commandLine);
     g_setup.instance = instance;
     LoadSettings();
     g_setup.isAdmin = g_setup.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
+    const JournalFound journal = TakeJournalAnswers();
     const bool answersRead = !UnattendedAsked() || ReadAnswerFile();
     StartSetupLog();
     LogStartOfRun();
@@ -63,10 +88,13 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
         LogEvent("%s: nothing runs", g_setup.unattended.message);
         return EndBadAnswers;
     }
-    if (g_setup.unattended.on) {
+    if (g_setup.unattended.on)
         LogEvent("unattended run: no window waits for a person");
+    int journalCode = EndDone;
+    if (SettleJournal(journal, &journalCode) == JournalStart::Ends)
+        return journalCode;
+    if (g_setup.unattended.on)
         WriteRunningResult();
-    }
     if (!RegisterBackgroundClass(instance))
         return EndBeforeWindow(EndDone, EndNoWindow, "the window class could not be registered");
     HWND window = CreateBackgroundWindow(instance);
@@ -84,32 +112,31 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
-    // No system box ("no disk in the drive") may wait for a person in an
-    // unattended run.
     if (UnattendedAsked())
-        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        KeepSystemBoxesAway();
     // A second instance ends at once: silently with 0, or in an unattended
     // run with a code of its own, which a factory line can't take for success.
-    HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MutexName);
-    if (running) {
-        CloseHandle(running);
+    if (KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MutexName)).valid()) {
         if (!UnattendedAsked())
             return EndDone;
         LocateMasterInf(commandLine);
         LoadSettings();
         return EndSecondInstance();
     }
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, MutexName);
+    const KernelHandle mutex(CreateMutexA(nullptr, TRUE, MutexName));
     int exitCode = RunSetup(instance, commandLine);
+    // A run that stops for a restart and goes on after it has no result yet.
+    // The journal goes only once the result is written: a power cut in
+    // between finds the journal, and the run ends again.
     if (g_setup.unattended.on) {
         exitCode = UnattendedExitCode();
-        WriteRunResult();
+        if (!g_setup.resume.stopsForRestart || g_setup.unattended.ended)
+            WriteRunResult();
     }
+    EndJournal();
     LogEvent(LogExitCode, exitCode);
     FinishSetupLog();
-    if (mutex) {
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    }
+    if (mutex.valid())
+        ReleaseMutex(mutex.get());
     return exitCode;
 }

@@ -6,11 +6,15 @@
 #include "setup/commands/dispatch.h"
 #include "setup/commands/process_commands.h"
 #include "setup/core/inf_parser.h"
+#include "setup/core/messages.h"
+#include "setup/core/resume.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
 namespace {
+
+constexpr int32_t ResumeNoticeMs = 3000;   // how long a resumed run says that it goes on
 
 void ArmStepTimer(HWND window)
 {
@@ -25,9 +29,10 @@ void EndRun(HWND window)
     DestroyWindow(window);
 }
 
-// Makes the first command of `app` current and dispatches it; false when
-// the application has no command or the dispatch ends the run.
-bool StartApp(AppRecord* app)
+// Makes the command at `from` of `app` current (its first, unless a
+// resumed run goes on further in it) and dispatches it; false when the
+// application has no command or the dispatch ends the run.
+bool StartApp(AppRecord* app, int32_t from = 0)
 {
     if (g_setup.unattended.on)
         NoteAppStart(app);
@@ -35,7 +40,9 @@ bool StartApp(AppRecord* app)
         LogEvent("commands of the master INF");
     else
         LogEvent("application \"%s\" (%s)", app->title, app->infPath);
-    CommandRecord* first = First(app->commands);
+    if (from > 0)
+        LogEvent("the run goes on from its command %ld", static_cast<long>(from) + 1);
+    CommandRecord* first = CommandAt(app, from);
     if (!first) {
         LogEvent("the application has no command: the run ends here");
         char message[EndMessageCapacity];
@@ -64,10 +71,18 @@ bool AdvanceRun(AppRecord* app)
 // waiting for a tick that no command would arm.
 LRESULT OnStartInstall(HWND window)
 {
-    AppRecord* app = FirstSelectedApp();
+    int32_t from = 0;
+    AppRecord* app = nullptr;
+    if (g_setup.resume.resumed) {
+        ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);
+        app = ResumePoint(&from);
+    } else {
+        app = FirstSelectedApp();
+    }
     if (!app)
-        LogEvent("nothing is chosen to run");
-    if (app && StartApp(app)) {
+        LogEvent(g_setup.resume.resumed ? "the interrupted run has nothing left to run"
+                                        : "nothing is chosen to run");
+    if (app && StartApp(app, from)) {
         ArmStepTimer(window);
         return 1;
     }

@@ -1,9 +1,11 @@
 // The background window's picture and its painting.
 #include "setup/ui/background_picture.h"
 
+#include "common/owners.h"
+#include "setup/core/bmp_header.h"
+#include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
 #include "setup/core/setup_state.h"
-#include "setup/core/bmp_header.h"
 #include "setup/ui/drawing.h"
 
 namespace {
@@ -13,27 +15,6 @@ constexpr int MessagePoints = 22;
 constexpr int PointsPerInch = 72;
 constexpr WORD PaletteVersion = 0x300;
 
-// The whole file in a zero-filled block that the caller frees; null when it
-// can't be opened (exclusively, existing only) or read.
-uint8_t* ReadWholeFile(const char* path, DWORD* size)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return nullptr;
-    DWORD high = 0;
-    *size = GetFileSize(file, &high);
-    uint8_t* data = nullptr;
-    if (*size != INVALID_FILE_SIZE && high == 0 && *size > 0)
-        data = static_cast<uint8_t*>(AllocZeroed(*size));
-    DWORD read = 0;
-    if (data && (!ReadFile(file, data, *size, &read, nullptr) || read != *size)) {
-        FreeZeroed(data);
-        data = nullptr;
-    }
-    CloseHandle(file);
-    return data;
-}
 
 HPALETTE CreatePicturePalette(const RGBQUAD* table, uint32_t colours)
 {
@@ -60,15 +41,13 @@ HFONT CreateMessageFont(HDC dc)
 
 void DrawMessage(HWND window, HDC dc)
 {
-    HFONT font = CreateMessageFont(dc);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    const GdiObject font(CreateMessageFont(dc));
+    const SelectedObject fontIn(dc, font.get());
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     RECT client;
     GetClientRect(window, &client);
     DrawTextA(dc, g_setup.config.backgroundMsg, -1, &client, 0);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
 }
 
 void DrawPicture(HDC composition, HDC pictureDc, int screenWidth, const BackgroundPicture& picture)
@@ -87,23 +66,23 @@ void DrawPicture(HDC composition, HDC pictureDc, int screenWidth, const Backgrou
 bool LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* picture)
 {
     *picture = BackgroundPicture{};
-    DWORD size = 0;
-    uint8_t* data = ReadWholeFile(path, &size);
-    if (!data)
+    FileBytes file = {};
+    LoadProblem problem = LoadProblem::None;
+    if (!ReadFileBytes(path, &file, &problem))
         return false;
+    const auto* data = reinterpret_cast<const uint8_t*>(file.bytes);
     BmpLayout layout;
-    if (CheckBmp(data, size, &layout)) {
+    if (CheckBmp(data, file.size, &layout)) {
         const auto* info = reinterpret_cast<const BITMAPINFO*>(data + BmpInfoOffset);
-        HDC dc = GetDC(window);
-        picture->bitmap = CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, data + layout.pixelOffset,
-                                         info, DIB_RGB_COLORS);
+        const WindowDc dc(window);
+        picture->bitmap = CreateDIBitmap(dc.get(), &info->bmiHeader, CBM_INIT,
+                                         data + layout.pixelOffset, info, DIB_RGB_COLORS);
         picture->width = layout.width;
         picture->height = layout.height;
         picture->palette = CreatePicturePalette(
             reinterpret_cast<const RGBQUAD*>(data + BmpColourTableOffset), layout.colours);
-        ReleaseDC(window, dc);
     }
-    FreeZeroed(data);
+    FreeFileBytes(&file);
     if (picture->bitmap && picture->palette)
         return true;
     // Half a picture is no picture: nothing is kept that no one would delete.
@@ -124,19 +103,14 @@ void PaintBackground(HWND window, HDC dc, const BackgroundPicture* picture)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    HDC composition = CreateCompatibleDC(dc);
-    HDC pictureDc = CreateCompatibleDC(dc);
-    HBITMAP surface = CreateCompatibleBitmap(dc, width, height);
-    HGDIOBJ oldSurface = SelectObject(composition, surface);
+    const MemoryDc composition(CreateCompatibleDC(dc));
+    const MemoryDc pictureDc(CreateCompatibleDC(dc));
+    const GdiObject surface(CreateCompatibleBitmap(dc, width, height));
+    const SelectedObject surfaceIn(composition.get(), surface.get());
 
-    DrawFilledRectangle(composition, RECT{0, 0, width, height}, SurfaceColour, SurfaceColour);
-    DrawMessage(window, composition);
+    DrawFilledRectangle(composition.get(), RECT{0, 0, width, height}, SurfaceColour, SurfaceColour);
+    DrawMessage(window, composition.get());
     if (picture)
-        DrawPicture(composition, pictureDc, width, *picture);
-    BitBlt(dc, 0, 0, width, height, composition, 0, 0, SRCCOPY);
-
-    SelectObject(composition, oldSurface);
-    DeleteObject(surface);
-    DeleteDC(pictureDc);
-    DeleteDC(composition);
+        DrawPicture(composition.get(), pictureDc.get(), width, *picture);
+    BitBlt(dc, 0, 0, width, height, composition.get(), 0, 0, SRCCOPY);
 }

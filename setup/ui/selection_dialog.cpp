@@ -9,6 +9,7 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
+#include "setup/core/resume.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
@@ -34,19 +35,6 @@ SelectionState* StateOf(HWND dialog)
 {
     return reinterpret_cast<SelectionState*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
-
-// A zero-filled heap block freed when it goes out of scope.
-class HeapBlock {
-public:
-    explicit HeapBlock(size_t size) : block_(static_cast<char*>(AllocZeroed(size))) {}
-    ~HeapBlock() { FreeZeroed(block_); }
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-    char* get() const { return block_; }
-
-private:
-    char* block_;
-};
 
 // Shows the error over the dialog and closes the dialog; answers the
 // initialisation result FALSE.
@@ -183,6 +171,30 @@ void AnswerSelection(HWND dialog)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, ButtonClicked), 0);
 }
 
+// A run that goes on after a restart takes the choice its journal keeps,
+// and presses what was pressed then, before the dialog is ever shown.
+void TakeJournalChoice(HWND dialog)
+{
+    LogEvent("the choice of the interrupted run is taken from its journal");
+    for (AppRecord* app = g_setup.appList.head; app; app = app->next)
+        app->selected = ChosenInJournal(InfFileName(app->infPath)) ? 1 : 0;
+    const WORD pressed = ChosenInJournal(CancelInstallName) ? IDCANCEL : IDC_INSTALL;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(pressed, ButtonClicked), 0);
+}
+
+// The choice is made without the dialog: by the journal of an interrupted
+// run, by the answers of an unattended one, or, with nothing offered, by
+// pressing Install.
+void ChooseUnseen(HWND dialog)
+{
+    if (g_setup.resume.resumed)
+        TakeJournalChoice(dialog);
+    else if (g_setup.unattended.on)
+        AnswerSelection(dialog);
+    else
+        SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
+}
+
 BOOL InitSelectionDialog(HWND dialog)
 {
     auto* state = AllocRecord<SelectionState>();
@@ -209,17 +221,14 @@ BOOL InitSelectionDialog(HWND dialog)
     if (Count(g_setup.appList) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");
-        if (g_setup.unattended.on)
-            AnswerSelection(dialog);
-        else
-            SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
+        ChooseUnseen(dialog);
         return FALSE;
     }
     const BOOL built = BuildSelector(dialog);
     if (const SelectionState* alive = StateOf(dialog))
         LogOffer(*alive);
-    if (built && g_setup.unattended.on) {
-        AnswerSelection(dialog);
+    if (built && (g_setup.unattended.on || g_setup.resume.resumed)) {
+        ChooseUnseen(dialog);
         return FALSE;
     }
     return built;
@@ -266,6 +275,7 @@ void OnInstall(HWND dialog, SelectionState& state)
     if (state.defaultInstall.selected)
         PushPseudoApp(state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);
+    BeginJournal();
     PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
     DestroyWindow(dialog);
 }
@@ -278,8 +288,10 @@ void OnCancel(HWND dialog, SelectionState& state)
     FreeAppList();
     FreeAppRecordLists(&state.defaultInstall);
     if (state.cancelInstall.selected) {
-        if (PushPseudoApp(state.cancelInstall))
+        if (PushPseudoApp(state.cancelInstall)) {
+            BeginJournal();
             PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
+        }
     } else {
         SendMessageA(g_setup.backgroundWindow, WM_CLOSE, 0, 0);
     }

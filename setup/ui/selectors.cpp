@@ -1,6 +1,7 @@
 // The three selectors of the selection dialog.
 #include "setup/ui/selectors.h"
 
+#include "common/owners.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/check_list_geometry.h"
@@ -123,14 +124,11 @@ void DrawCheckBox(HDC dc, const RECT& box, bool checked)
     if (!checked)
         return;
     // The mark is white around black: AND darkens only the mark.
-    HBITMAP mark = LoadBitmapA(g_setup.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ oldBitmap = SelectObject(memory, mark);
-    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, memory, 0, 0,
+    const GdiObject mark(LoadBitmapA(g_setup.instance, MAKEINTRESOURCEA(IDB_CHECKMARK)));
+    const MemoryDc memory(CreateCompatibleDC(dc));
+    const SelectedObject markIn(memory.get(), mark.get());
+    StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, memory.get(), 0, 0,
                CheckmarkSize, CheckmarkSize, SRCAND);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
-    DeleteObject(mark);
 }
 
 // Fills and outlines the row in the highlight or the window colours.

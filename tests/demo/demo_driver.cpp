@@ -8,6 +8,9 @@
 //     the selection dialog in each of its three styles;
 //   demo_driver console TYPESCAN_FOLDER SHOTS
 //     typescan's answer in a console window;
+//   demo_driver install QVSETUP_EXE FOLDER
+//     qvsetup on the folder with the selection dialog's Install pressed,
+//     nothing else answered; prints the run's exit code;
 //   demo_driver map LETTER FOLDER, demo_driver unmap LETTER
 //     a CD-ROM drive of the prefix for a folder (a Windows path, or a Unix
 //     path that starts with "/"), and a drive taken away again;
@@ -233,6 +236,21 @@ int WatchRun(const std::string& qvsetup, const std::string& shots)
     return static_cast<int>(exitCode);
 }
 
+// Presses Install as a person would and lets the run go its way; answers
+// its exit code, or -1 when it did not start or end.
+int InstallRun(const std::string& qvsetup, const std::string& folder)
+{
+    constexpr DWORD RunTimeoutMs = 180000;
+    SetupRun run(folder, qvsetup, folder);
+    DWORD exitCode = 0;
+    if (!run.StartInstall(20000) || !run.WaitForExit(RunTimeoutMs, &exitCode)) {
+        printf("qvsetup did not start or did not end\n");
+        return -1;
+    }
+    printf("qvsetup ended with exit code %lu\n", exitCode);
+    return static_cast<int>(exitCode);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -245,6 +263,8 @@ int main(int argc, char** argv)
                    ? 0
                    : 1;
     }
+    if (mode == "install" && argc == 4)
+        return InstallRun(argv[2], argv[3]);
     if (mode == "unmap" && argc == 3)
         return UnmapDrive(argv[2][0]) ? 0 : 1;
     const std::string shots = argv[argc - 1];
@@ -261,6 +281,7 @@ int main(int argc, char** argv)
                     "       demo_driver styles QVSETUP_EXE DISC1 SHOTS\n"
                     "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
                     "       demo_driver watch QVSETUP_EXE SHOTS\n"
+                    "       demo_driver install QVSETUP_EXE FOLDER\n"
                     "       demo_driver map LETTER FOLDER | unmap LETTER\n");
     return 2;
 }

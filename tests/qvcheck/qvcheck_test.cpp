@@ -471,6 +471,24 @@ TEST(Qvcheck, PlanIsTheRunQvsetupMakes)
             walks.push_back(line.substr(0, line.find(" entries")));
     }
     EXPECT_EQ(walks, (std::vector<std::string>{"    (the copy walks 14", "    (the copy walks 88"}));
+    // With RESUME=YES every command that a power cut would run twice is
+    // marked, and no other.
+    SampleMedia resumable("RESUME=YES");
+    const CheckRun resumePlan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R \"" + resumable.folder() +
+                                           "\" \"" + resumable.Disc2() + "\"");
+    int marked = 0, unsafe = 0;
+    for (size_t i = 0; i + 1 < resumePlan.lines.size(); ++i) {
+        const std::string& line = resumePlan.lines[i];
+        const bool repeats = line.rfind("    PROG ", 0) == 0 || line.rfind("    EPROG ", 0) == 0 ||
+                             line.rfind("    SHELLDDE ", 0) == 0;
+        unsafe += repeats ? 1 : 0;
+        if (resumePlan.lines[i + 1].find("(RESUME=YES: not safe to repeat") != std::string::npos) {
+            ++marked;
+            EXPECT_TRUE(repeats) << line;
+        }
+    }
+    EXPECT_GE(unsafe, 2);
+    EXPECT_EQ(marked, unsafe);
 }
 
 // An answer file of unattended runs: each refused key and each name the

@@ -14,12 +14,15 @@ driver=$(winepath -w "$work/scan/Biospeek.sys")
 timeout 60 wine sc delete Biospeek >/dev/null 2>&1 || true
 timeout 60 wine sc create Biospeek type= kernel start= demand binPath= "$driver" >/dev/null 2>&1
 codes=""
-for _ in 1 2 3; do
+for run in 1 2 3; do
     status=0
-    timeout -k 5 60 wine "$work/scan/TYPESCAN.EXE" /mode=0 /d >"$work/said" 2>&1 </dev/null || status=$?
+    timeout -k 5 60 wine "$work/scan/TYPESCAN.EXE" /mode=0 /d >"$work/said$run" 2>&1 </dev/null || status=$?
     codes="$codes $status"
 done
-echo "exit codes of three runs after the stale service:$codes (last said: $(tr -d '\r' <"$work/said"))"
+echo "exit codes of three runs after the stale service:$codes"
+for run in 1 2 3; do
+    echo "run $run said: $(iconv -c -f CP932 -t UTF-8 <"$work/said$run" | tr -d '\r' | tr '\n' ' ')"
+done
 if [ "$codes" != " 0 1 1" ]; then
     echo "FAIL: wanted 0 (the stale service is removed), then 1 and 1 (the table is read)" >&2
     exit 1

@@ -1,0 +1,59 @@
+// The journal of a run that goes on after a restart or a power cut
+// (RESUME=YES): where the run stands, as text with a sequence number and a
+// check sum, so that a copy cut at any byte is known as no journal at all.
+// Its format and reading; the files it lives in are the engine's
+// (journal_file.h). No platform calls.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "setup/core/records.h"
+#include "setup/core/run_end.h"
+
+constexpr int JournalAppCapacity = 128;
+constexpr int RunIdCapacity = 32;
+// The name under which the journal keeps [DefaultInstall] and [CancelInstall].
+constexpr char DefaultInstallName[] = "[DefaultInstall]";
+constexpr char CancelInstallName[] = "[CancelInstall]";
+
+// One application of the run: chosen or not, as the result file lists them.
+struct JournalApp {
+    char name[PathCapacity];    // its INF file name, or one of the two names above
+    AppStatus status;
+    int32_t nextCommand;        // the command to run next (from 0): the one running when cut
+    uint32_t seconds;           // its time so far
+};
+
+struct Journal {
+    uint32_t sequence;                  // grows with every write
+    char runId[RunIdCapacity];          // the run's own name: its start time
+    char sourceDir[PathCapacity];       // the media folder
+    char masterInfPath[PathCapacity];
+    uint32_t masterSize;                // the master INF as it was when the run started
+    uint32_t masterTime;
+    char cdromLetter;                   // '\0' while no CD-ROM drive is known
+    char answerFile[PathCapacity];      // empty: a person's run
+    uint32_t seconds;                   // the run's time before this start of qvsetup
+    int32_t appCount;
+    JournalApp apps[JournalAppCapacity];
+};
+
+// The journal as text; answers its length, or 0 when it does not fit
+// `capacity` or a field holds a line break.
+size_t FormatJournal(const Journal& journal, char* text, size_t capacity);
+
+// Reads a journal's bytes; false for anything that is not a whole journal
+// whose check sum holds (a copy cut at any byte among them).
+bool ReadJournalText(const char* bytes, size_t size, Journal* journal);
+
+// The journal that two alternating copies hold: the whole one with the
+// higher sequence number (a copy cut while it was written is no journal).
+// Answers which copy that is (0 or 1), or -1 when neither is whole. Either
+// copy may be empty.
+int ReadJournalCopies(const char* first, size_t firstSize, const char* second, size_t secondSize,
+                      Journal* journal);
+
+// The application the run is at: the first that runs, or else the first
+// chosen one not reached; -1 when there is none.
+int32_t CurrentJournalApp(const Journal& journal);

@@ -1,0 +1,349 @@
+// The journal of a run that goes on after a restart, and its RunOnce entry.
+#include "setup/core/resume.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/owners.h"
+#include "setup/core/file_replace.h"
+#include "setup/core/inf_line.h"
+#include "setup/core/memory.h"
+#include "setup/core/paths.h"
+#include "setup/core/run_order.h"
+#include "setup/core/setup_log.h"
+#include "setup/core/setup_state.h"
+
+namespace {
+
+constexpr char RunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr size_t JournalTextCapacity = 4096 + JournalAppCapacity * (PathCapacity + 48);
+constexpr int JournalCopies = 2;
+constexpr uint32_t MsPerSecond = 1000;
+
+ResumeRun& Resume()
+{
+    return g_setup.resume;
+}
+
+Journal& TheJournal()
+{
+    return g_setup.resume.journal;
+}
+
+bool JournalPath(int copy, char (&path)[PathCapacity])
+{
+    return JoinPath(path, sizeof path, g_setup.windowsDir, JournalFileNames[copy]);
+}
+
+// The bytes of one copy into `bytes` (of `capacity`); 0 when there is none.
+size_t ReadCopy(int copy, char* bytes, size_t capacity)
+{
+    char path[PathCapacity];
+    if (!JournalPath(copy, path))
+        return 0;
+    const KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD read = 0;
+    if (!file.valid() || !ReadFile(file.get(), bytes, static_cast<DWORD>(capacity), &read, nullptr))
+        return 0;
+    return read;
+}
+
+// A copy is written in place: cut by a power cut, it reads as no journal,
+// and the other copy holds the state before.
+bool WriteCopy(int copy, const char* text, size_t length)
+{
+    char path[PathCapacity];
+    if (!JournalPath(copy, path))
+        return false;
+    return WriteFileFlushed(path, text, length);
+}
+
+uint32_t SecondsSince(uint32_t tick)
+{
+    return (GetTickCount() - tick) / MsPerSecond;
+}
+
+// The journal's name of an application: its INF file name, or the master
+// INF's section in brackets.
+void NameOf(const AppRecord& app, char (&name)[PathCapacity])
+{
+    const CommandRecord* first = app.commands.head;
+    if (app.listIndex == -1 && first && first->section)
+        snprintf(name, sizeof name, "[%s]", first->section);
+    else
+        snprintf(name, sizeof name, "%s", InfFileName(app.infPath));
+}
+
+JournalApp* FindApp(const char* name)
+{
+    Journal& journal = TheJournal();
+    for (int32_t i = 0; i < journal.appCount; ++i) {
+        if (lstrcmpiA(journal.apps[i].name, name) == 0)
+            return &journal.apps[i];
+    }
+    return nullptr;
+}
+
+JournalApp* AppOf(const CommandRecord* cmd)
+{
+    const AppRecord* app = Current(g_setup.appList);
+    if (!app || !cmd)
+        return nullptr;
+    char name[PathCapacity];
+    NameOf(*app, name);
+    return FindApp(name);
+}
+
+// Writes the journal into the older copy, with the times so far.
+void WriteJournal()
+{
+    ResumeRun& resume = Resume();
+    Journal& journal = TheJournal();
+    ++journal.sequence;
+    journal.seconds = resume.baseSeconds + SecondsSince(resume.startTick);
+    journal.cdromLetter = g_setup.cdromLetter == CdromPlaceholder ? '\0' : g_setup.cdromLetter;
+    const HeapBlock text(JournalTextCapacity);
+    const size_t length = text.get() ? FormatJournal(journal, text.get(), JournalTextCapacity) : 0;
+    const int copy = 1 - resume.writtenCopy;
+    if (length && WriteCopy(copy, text.get(), length))
+        resume.writtenCopy = copy;
+    else
+        LogEvent("the journal could not be written (error %lu)", static_cast<unsigned long>(GetLastError()));
+}
+
+// The command line that starts this qvsetup on its media folder.
+bool ResumeCommand(char (&command)[2 * PathCapacity + 8])
+{
+    char program[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program - 1);
+    if (length == 0 || length >= sizeof program - 1)
+        return false;
+    const int written = snprintf(command, sizeof command, "\"%s\" %s", program, g_setup.sourceDir);
+    return written > 0 && written < static_cast<int>(sizeof command);
+}
+
+void RegisterResume()
+{
+    char command[2 * PathCapacity + 8];
+    RegistryKey key;
+    if (!ResumeCommand(command) ||
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.Receive(), nullptr) != ERROR_SUCCESS ||
+        RegSetValueExA(key.get(), ResumeEntryName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+                       static_cast<DWORD>(strlen(command) + 1)) != ERROR_SUCCESS)
+        LogEvent("the run can't be registered to go on when Windows starts again");
+}
+
+void UnregisterResume()
+{
+    RegistryKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, KEY_SET_VALUE, key.Receive()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), ResumeEntryName);
+}
+
+void RemoveCopies()
+{
+    for (int copy = 0; copy < JournalCopies; ++copy) {
+        char path[PathCapacity];
+        if (JournalPath(copy, path))
+            DeleteFileA(path);
+    }
+}
+
+// The master INF's size and time, as the journal keeps them.
+bool MasterStamp(const char* path, uint32_t* size, uint32_t* time)
+{
+    WIN32_FIND_DATAA found;
+    const FindHandle search(FindFirstFileA(path, &found));
+    if (!search.valid())
+        return false;
+    *size = found.nFileSizeLow;
+    *time = found.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+// The run's name: when it started.
+void NameRun(char (&runId)[RunIdCapacity])
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    snprintf(runId, sizeof runId, "%04u%02u%02u-%02u%02u%02u-%lu", now.wYear, now.wMonth, now.wDay,
+             now.wHour, now.wMinute, now.wSecond, static_cast<unsigned long>(GetTickCount()));
+}
+
+// The time of the application that runs counts into its journal entry.
+void CountAppTime(JournalApp* app)
+{
+    const uint32_t now = GetTickCount();
+    app->seconds += (now - Resume().appTick) / MsPerSecond;
+    Resume().appTick = now - (now - Resume().appTick) % MsPerSecond;
+}
+
+} // namespace
+
+JournalFound FindJournal()
+{
+    const HeapBlock first(JournalTextCapacity);
+    const HeapBlock second(JournalTextCapacity);
+    int copy = -1;
+    if (first.get() && second.get()) {
+        const size_t firstSize = ReadCopy(0, first.get(), JournalTextCapacity);
+        const size_t secondSize = ReadCopy(1, second.get(), JournalTextCapacity);
+        copy = ReadJournalCopies(first.get(), firstSize, second.get(), secondSize, &TheJournal());
+    }
+    if (copy < 0)
+        return JournalFound::None;
+    // The next write goes to the other copy: the state read stays whole.
+    Resume().writtenCopy = copy;
+    return lstrcmpiA(TheJournal().sourceDir, g_setup.sourceDir) == 0 ? JournalFound::ThisMedia
+                                                                     : JournalFound::OtherMedia;
+}
+
+bool ResumeEntryPresent()
+{
+    RegistryKey key;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, KEY_QUERY_VALUE, key.Receive()) ==
+               ERROR_SUCCESS &&
+           RegQueryValueExA(key.get(), ResumeEntryName, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+}
+
+bool JournalMediaPresent()
+{
+    const Journal& journal = TheJournal();
+    uint32_t size = 0, time = 0;
+    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const bool found = MasterStamp(journal.masterInfPath, &size, &time);
+    SetErrorMode(previous);
+    return found && size == journal.masterSize && time == journal.masterTime;
+}
+
+void ContinueJournal()
+{
+    ResumeRun& resume = Resume();
+    resume.on = true;
+    resume.resumed = true;
+    resume.startTick = GetTickCount();
+    resume.appTick = resume.startTick;
+    resume.baseSeconds = TheJournal().seconds;
+    if (TheJournal().cdromLetter != '\0')
+        g_setup.cdromLetter = TheJournal().cdromLetter;
+    RegisterResume();
+}
+
+void DiscardJournal()
+{
+    RemoveCopies();
+    UnregisterResume();
+    Resume().on = false;
+    Resume().resumed = false;
+}
+
+void BeginJournal()
+{
+    ResumeRun& resume = Resume();
+    if (!g_setup.config.resume || resume.resumed)
+        return;
+    resume.on = true;
+    resume.startTick = GetTickCount();
+    resume.appTick = resume.startTick;
+    resume.writtenCopy = 1;
+    Journal& journal = TheJournal();
+    memset(&journal, 0, sizeof journal);
+    NameRun(journal.runId);
+    snprintf(journal.sourceDir, sizeof journal.sourceDir, "%s", g_setup.sourceDir);
+    snprintf(journal.masterInfPath, sizeof journal.masterInfPath, "%s", g_setup.masterInfPath);
+    MasterStamp(g_setup.masterInfPath, &journal.masterSize, &journal.masterTime);
+    snprintf(journal.answerFile, sizeof journal.answerFile, "%s", g_setup.unattended.answerFile);
+    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        if (journal.appCount == JournalAppCapacity) {
+            LogEvent("more than %d applications: the run keeps no journal", JournalAppCapacity);
+            resume.on = false;
+            return;
+        }
+        JournalApp& entry = journal.apps[journal.appCount++];
+        NameOf(*app, entry.name);
+        entry.status = app->selected ? AppStatus::NotReached : AppStatus::NotChosen;
+    }
+    LogEvent("RESUME=YES: the run keeps a journal (run %s) and goes on after a restart", journal.runId);
+    WriteJournal();
+    RegisterResume();
+}
+
+bool ChosenInJournal(const char* name)
+{
+    const JournalApp* app = FindApp(name);
+    return app && app->status != AppStatus::NotChosen;
+}
+
+AppRecord* ResumePoint(int32_t* from)
+{
+    const Journal& journal = TheJournal();
+    const int32_t current = CurrentJournalApp(journal);
+    *from = 0;
+    for (AppRecord* app = FirstSelectedApp(); app && current >= 0; app = NextSelectedApp()) {
+        char name[PathCapacity];
+        NameOf(*app, name);
+        if (lstrcmpiA(name, journal.apps[current].name) != 0)
+            continue;
+        *from = journal.apps[current].nextCommand;
+        if (*from < Count(app->commands))
+            return app;
+        *from = 0;
+        return NextSelectedApp();
+    }
+    return nullptr;
+}
+
+void NoteCommandStarting(const CommandRecord* cmd)
+{
+    JournalApp* app = Resume().on ? AppOf(cmd) : nullptr;
+    if (!app)
+        return;
+    if (app->status != AppStatus::Running) {
+        app->status = AppStatus::Running;
+        Resume().appTick = GetTickCount();
+    }
+    app->nextCommand = cmd->index;
+    CountAppTime(app);
+    WriteJournal();
+}
+
+void NoteCommandEnded(const CommandRecord* cmd)
+{
+    JournalApp* app = Resume().on ? AppOf(cmd) : nullptr;
+    if (!app)
+        return;
+    app->nextCommand = cmd->index + 1;
+    CountAppTime(app);
+    if (!cmd->next)
+        app->status = AppStatus::Done;
+    WriteJournal();
+}
+
+void StopForRestart()
+{
+    if (Resume().on)
+        Resume().stopsForRestart = true;
+}
+
+void RestartRefused()
+{
+    Resume().stopsForRestart = false;
+}
+
+void EndJournal()
+{
+    ResumeRun& resume = Resume();
+    if (!resume.on)
+        return;
+    if (resume.stopsForRestart) {
+        LogEvent("the journal stays: the run goes on when Windows starts again");
+        return;
+    }
+    DiscardJournal();
+    LogEvent("the journal is removed: the run has ended");
+}
