@@ -5,9 +5,12 @@ the Wine session (ExitWindowsEx, or wineserver -k as a power cut), and the
 next Wine process starts a new session whose wineboot runs the machine's
 RunOnce entries, qvsetup among them, and waits for them.
 
-The medium: three applications, COPY and a PROG; SHUTDOWN and a PROG; XCOPY
+The medium: three applications, COPY and a PROG; SHUTDOWN and a PROG; XCOPYA
 of a tree and a PROG. Each PROG appends "NAME start" and "NAME end" to
-NOTES.TXT.
+NOTES.TXT. Cases: the medium without RESUME (as before, no journal); with
+it, unattended under Restart=NO and the line's own restart; starts before
+that restart (the disc gone; Resume=NO); an interactive SHUTDOWN that
+restarts; and power cuts spread over a run.
 
 Usage: resume_test.py BENCH_DIR BUILD_DIR
 """
@@ -119,9 +122,9 @@ def write(path, text):
         file.write(text.encode("cp932"))
 
 
-def answers(prefix, restart):
-    write(os.path.join(prefix.c, "ANSWERS.INI"), "[Unattended]\r\nSelect=ALL\r\nRestart=%s\r\n"
-          "Result=C:\\OUT\\RESULT.INI\r\n" % ("YES" if restart else "NO"))
+def answers(prefix, restart, more="", select="ALL"):
+    write(os.path.join(prefix.c, "ANSWERS.INI"), "[Unattended]\r\nSelect=%s\r\nRestart=%s\r\n"
+          "Result=C:\\OUT\\RESULT.INI\r\n%s" % (select, "YES" if restart else "NO", more))
     return {"QVSETUP_ANSWERS": "C:\\ANSWERS.INI"}
 
 
@@ -155,8 +158,9 @@ def result_code(prefix):
     return found.group(1).strip() if found else None
 
 
-def run_unattended(prefix, restart, background=False):
-    return prefix.wine(["C:\\MEDIA\\QVSETUP.EXE", "C:\\MEDIA"], answers(prefix, restart), background=background)
+def run_unattended(prefix, restart, background=False, more="", select="ALL"):
+    return prefix.wine(["C:\\MEDIA\\QVSETUP.EXE", "C:\\MEDIA"], answers(prefix, restart, more, select),
+                       background=background)
 
 
 def left_nothing(prefix, case):
@@ -185,6 +189,27 @@ def unattended_restart_no(prefix):
     check(starts(prefix) == {"A": 1, "B": 1, "C": 1}, "Restart=NO: programs %s" % starts(prefix))
     left_nothing(prefix, "Restart=NO")
     return installed(prefix)
+
+
+def other_starts(prefix):
+    """A start of the interrupted run's medium before Windows restarted:
+    without its disc it waits DiscWait and keeps the journal; with
+    Resume=NO it gives the journal up and runs anew."""
+    write_medium(prefix, resume=True)
+    check(run_unattended(prefix, restart=False) == 10, "other starts: the run did not stop at SHUTDOWN")
+    master = os.path.join(prefix.c, "MEDIA", "QVSETUP.INF")
+    os.rename(master, master + ".GONE")
+    code = run_unattended(prefix, restart=False, more="DiscWait=2\r\n")
+    os.rename(master + ".GONE", master)
+    check(code == 4, "other starts, the disc gone: exit code %s, not 4" % code)
+    check(len(prefix.journal_files()) == 2, "other starts, the disc gone: the journal was not kept")
+    code = run_unattended(prefix, restart=False, more="Resume=NO\r\n")
+    check(code == 10 and starts(prefix)["A"] == 2,
+          "other starts, Resume=NO: exit code %s, programs %s: no new run" % (code, starts(prefix)))
+    # The new run's journal goes: a run to its end without the restart.
+    check(run_unattended(prefix, restart=False, more="Resume=NO\r\n", select="QVA.INF") == 0,
+          "other starts: a last run without SHUTDOWN did not end with 0")
+    left_nothing(prefix, "other starts")
 
 
 def interactive(prefix, expected):
@@ -328,6 +353,7 @@ def main():
         expected = unattended_restart_no(prefix)
         wanted = FOLDERS * FILES_A_FOLDER + 1
         check(len(expected) == wanted, "the run without cuts installed %d files, not %d" % (len(expected), wanted))
+        other_starts(prefix)
         interactive(prefix, expected)
         power_cuts(prefix, expected)
     finally:
