@@ -98,6 +98,7 @@ add_executable(qvcheck
     qvcheck/main.cpp
     qvcheck/media_files.cpp
     qvcheck/plan.cpp
+    qvcheck/sarif.cpp
     qvcheck/wording.cpp
 )
 qv_windows_target(qvcheck)
@@ -311,6 +312,15 @@ qv_wine_test(qvcheck_test SOURCES tests/qvcheck/qvcheck_test.cpp LOCKS "qvsetup_
 target_compile_definitions(qvcheck_test PRIVATE
     QV_QVCHECK_CORPUS="Z:${CMAKE_SOURCE_DIR}/tests/qvcheck/corpus.txt")
 add_dependencies(qvcheck_test qvcheck qvsetup sample_discs)
+# qvcheck_test keeps the text report and the SARIF log of each corpus
+# medium; sarif_check validates the logs against the SARIF 2.1.0 schema and
+# finds every finding of the reports in them.
+set_tests_properties(qvcheck_test PROPERTIES FIXTURES_SETUP qvcheck_logs)
+set(QV_SARIF_DEPS ${CMAKE_SOURCE_DIR}/build-deps/sarif)
+add_test(NAME sarif_check
+         COMMAND node ${CMAKE_SOURCE_DIR}/tests/qvcheck/sarif_check.js ${QV_SARIF_DEPS}/sarif-2.1.0.json
+                 ${QV_SARIF_DEPS}/node_modules ${CMAKE_BINARY_DIR}/sarif)
+set_tests_properties(sarif_check PROPERTIES FIXTURES_REQUIRED qvcheck_logs TIMEOUT 120)
 
 # The Linux tools from outside.
 add_test(NAME tools_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/tools_test.sh)

@@ -32,7 +32,7 @@ bool OfferedNames(std::vector<std::string>* names)
 
 // Each name of Select against the applications offered; nothing when the
 // media do not load, since no run gets as far as the selection.
-void CheckSelectNames(const std::string& list, const Place& place, Report& report)
+void CheckSelectNames(const std::string& list, const Place& place, int column, Report& report)
 {
     std::vector<std::string> offered;
     if (!OfferedNames(&offered))
@@ -43,7 +43,7 @@ void CheckSelectNames(const std::string& list, const Place& place, Report& repor
         for (const std::string& offer : offered)
             found = found || SameName(offer, name);
         if (!found)
-            report.Add(place.path, place.line, Severity::Error, say::SelectNotOffered(name));
+            report.Add(place.path, place.line, column, Severity::Error, say::SelectNotOffered(name));
     }
 }
 
@@ -55,15 +55,15 @@ bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
     const int errorsBefore = report.errors();
     std::string bytes;
     if (!ReadPlainFile(path, LargestReadFile, &bytes)) {
-        report.Add(path, 0, Severity::Error, say::AnswerFileUnreadable());
+        report.Add(path, 0, 0, Severity::Error, say::AnswerFileUnreadable());
         return false;
     }
     const ProfileFile file(bytes);
     if (file.hasByteOrderMark())
-        report.Add(path, 1, Severity::Error, say::AnswerByteOrderMark());
+        report.Add(path, 1, 1, Severity::Error, say::AnswerByteOrderMark());
     const ProfileSection* section = file.Find(AnswerSection);
     if (!section) {
-        report.Add(path, 0, Severity::Error, say::NoAnswerSection());
+        report.Add(path, 0, 0, Severity::Error, say::NoAnswerSection());
         return false;
     }
     for (const ProfileLine& line : section->lines) {
@@ -71,12 +71,14 @@ bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
             continue;
         const std::string value = ProfileValue(path, AnswerSection, line.name.c_str());
         const Place place{path, line.number};
+        // A finding points at the value.
+        const int column = file.ColumnOf(line.number, line.text, line.name.size() + 1);
         const AnswerFault fault = ApplyAnswer(line.name.c_str(), value.c_str(), answers);
         if (fault != AnswerFault::None)
-            report.Add(path, line.number, Severity::Error,
+            report.Add(path, line.number, column, Severity::Error,
                        say::AnswerRefused(line.name + "=" + value, AnswerFaultText(fault)));
         else if (SameName(line.name, "Select") && answers->select == SelectAnswer::Names)
-            CheckSelectNames(answers->selectNames, place, report);
+            CheckSelectNames(answers->selectNames, place, column, report);
     }
     return report.errors() == errorsBefore;
 }

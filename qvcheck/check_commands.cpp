@@ -223,7 +223,7 @@ void MediaChecker::CheckCommandLine(AppRecord& app, const std::string& line, con
     }
     const std::string twins = BackToBackMacros(line);
     if (!twins.empty())
-        Warn(place, say::BackToBackMacros(twins));
+        Warn(At(place, line, line.find(twins)), say::BackToBackMacros(twins));
     CheckBackslashBytes(line, *cmd, place);
     CheckOtherSystems(line, *cmd, place);
     CheckDriveCheck(*cmd, place);
@@ -239,7 +239,7 @@ void MediaChecker::CheckBackslashBytes(const std::string& line, const CommandRec
 {
     const size_t quote = BackslashByteBefore(line, "\"");
     if (quote != std::string::npos)
-        Warn(place, say::QuoteAfterBackslashByte(line.substr(quote, 2)));
+        Warn(At(place, line, quote), say::QuoteAfterBackslashByte(line.substr(quote, 2)));
     if (CommandHas(cmd.flags, TraitEscapedText))
         CheckEscapes(cmd.param1, place);
 }

@@ -53,7 +53,8 @@ void MediaChecker::CheckVersion(const std::string& path, const ProfileFile& file
             continue;
         const std::string value = ProfileValue(path, "Version", line->name.c_str());
         if (!IsYesOrNo(value))
-            Warn(Place{path, line->number}, say::NotYesOrNo(line->name + "=" + value, false));
+            Warn(At(Place{path, line->number}, line->text, line->name.size() + 1),
+                 say::NotYesOrNo(line->name + "=" + value, false));
     }
 }
 
@@ -84,7 +85,8 @@ void MediaChecker::CheckLogPath(const ConfigKey& key, const Place& place, const 
 
 void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& line)
 {
-    const Place place{g_setup.masterInfPath, line.number};
+    // A finding points at the value.
+    const Place place = At(Place{g_setup.masterInfPath, line.number}, line.text, line.name.size() + 1);
     const std::string value = ProfileValue(g_setup.masterInfPath, ConfigSection, key.name);
     const std::string shown = std::string(key.name) + "=" + value;
     switch (key.kind) {

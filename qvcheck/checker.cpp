@@ -59,14 +59,27 @@ bool EnterFolder(const std::string& folder)
 
 } // namespace
 
-void MediaChecker::Warn(const Place& place, const std::string& text)
+int MediaChecker::ColumnOf(const Place& place)
 {
-    report_.Add(ShownPath(view_, place.path), place.line, Severity::Warning, text);
+    return place.column > 0 || place.line <= 0 ? place.column : LoadProfile(place.path).ColumnOf(place.line);
 }
 
-void MediaChecker::Fail(const Place& place, const std::string& text, const std::string& quote)
+Place MediaChecker::At(const Place& place, const std::string& text, size_t offset)
 {
-    report_.Add(ShownPath(view_, place.path), place.line, Severity::Error, text, quote);
+    Place at = place;
+    at.column = LoadProfile(place.path).ColumnOf(place.line, text, offset);
+    return at;
+}
+
+void MediaChecker::Warn(const Place& place, const say::Said& said)
+{
+    report_.Add(ShownPath(view_, place.path), place.line, ColumnOf(place), Severity::Warning, said);
+}
+
+void MediaChecker::Fail(const Place& place, const say::Said& said, const std::string& quote)
+{
+    report_.Add(ShownPath(view_, place.path), place.line, ColumnOf(place), Severity::Error, said,
+                quote);
 }
 
 const ProfileFile& MediaChecker::LoadProfile(const std::string& path, bool* read)

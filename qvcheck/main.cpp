@@ -12,6 +12,7 @@
 #include "qvcheck/options.h"
 #include "qvcheck/plan.h"
 #include "qvcheck/report.h"
+#include "qvcheck/sarif.h"
 
 namespace {
 
@@ -69,6 +70,10 @@ int main(int argc, char** argv)
     Answers answers;
     const bool answersGiven = !options.answersFile.empty();
     const bool answersTaken = answersGiven && CheckAnswerFile(options.answersFile, report, &answers);
+    if (options.sarif) {
+        printf("%s", FormatSarif(report).c_str());
+        return report.Exit();
+    }
     for (const Finding& finding : report.findings())
         printf("%s\n", FormatFinding(finding).c_str());
     printf("%d error(s), %d warning(s)\n", report.errors(), report.warnings());

@@ -20,10 +20,12 @@
 // Room for any macro's expansion: bytes it may add per byte of the text.
 constexpr size_t WidestExpansion = 33;
 
-// A line of a file, where a finding about it is reported.
+// A line of a file, where a finding about it is reported, and the column
+// it points at (0: where the line's text begins).
 struct Place {
     std::string path;
     int line;
+    int column = 0;
 };
 
 class MediaChecker {
@@ -37,8 +39,11 @@ public:
 private:
     class ApplicationVisitor;
 
-    void Warn(const Place& place, const std::string& text);
-    void Fail(const Place& place, const std::string& text, const std::string& quote);
+    void Warn(const Place& place, const say::Said& said);
+    void Fail(const Place& place, const say::Said& said, const std::string& quote);
+    int ColumnOf(const Place& place);
+    // The place of byte `offset` of `text`, the trimmed text of the place's line.
+    Place At(const Place& place, const std::string& text, size_t offset);
 
     // checker.cpp
     const ProfileFile& LoadProfile(const std::string& path, bool* read = nullptr);

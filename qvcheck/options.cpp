@@ -147,6 +147,12 @@ CheckOptions ParseCheckOptions(int argc, const char* const argv[])
             options.answersFile = value;
         } else if (SameName(argument, "/answers") && i + 1 < argc) {
             options.answersFile = argv[++i];
+        } else if (OptionValue(argument, "format", &value)) {
+            if (!SameName(value, "sarif") && !SameName(value, "text")) {
+                options.usageError = "/format= takes text or sarif: " + value;
+                return options;
+            }
+            options.sarif = SameName(value, "sarif");
         } else if (!argument.empty() && argument[0] == '/') {
             if (!ApplyOption(argument, options, programFilesGiven))
                 return options;
@@ -169,9 +175,9 @@ const char* CheckUsageText()
            "\n"
            "qvcheck [options] MEDIA_FOLDER [FOLDER_OF_ANOTHER_DISC ...]\n"
            "\n"
-           "  Reports every problem, one line each:\n"
-           "    PATH:LINE: error: TEXT      qvsetup shows an error box or stops while loading\n"
-           "    PATH:LINE: warning: TEXT    qvsetup ignores it, or it fails later at its turn\n"
+           "  Reports every problem, one line each (COLUMN counts characters):\n"
+           "    PATH:LINE:COLUMN: error: TEXT    qvsetup shows an error box or stops loading\n"
+           "    PATH:LINE:COLUMN: warning: TEXT  qvsetup ignores it, or it fails at its turn\n"
            "  A line for an error box ends with (qvsetup: \"MESSAGE\"), the box's text\n"
            "  with its line feeds written as \\n.\n"
            "\n"
@@ -192,6 +198,7 @@ const char* CheckUsageText()
            "  /disc=R:\\SETUP        where the media folder stands when qvsetup runs: the\n"
            "                        limits of 259 bytes are judged there (default: the\n"
            "                        root of the CD-ROM drive, as /cdrom= names it)\n"
+           "  /format=sarif         the findings as a SARIF 2.1.0 log (JSON) instead\n"
            "  /?                    this text\n"
            "\n"
            "Exit codes:\n"

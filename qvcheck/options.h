@@ -31,6 +31,7 @@ struct CheckOptions {
     bool selectGiven = false;           // /select= was given
     std::vector<std::string> selected;  // INF file names chosen for the plan
     std::string answersFile;            // /answers FILE: an answer file for unattended runs
+    bool sarif = false;                 // /format=sarif: the findings as a SARIF 2.1.0 log
     bool help = false;                  // /?
     std::string usageError;             // not empty: the command line is wrong
 };

@@ -1,6 +1,9 @@
 // Where the lines of an INF file stand, read as the profile reader reads them.
 #include "qvcheck/profile_lines.h"
 
+#include <algorithm>
+
+#include "setup/core/dbcs.h"
 #include "setup/core/inf_line.h"
 #include "setup/core/profile_text.h"
 
@@ -28,6 +31,8 @@ ProfileFile::ProfileFile(const std::string& bytes)
     ProfileTextReader reader(bytes.data(), bytes.size());
     ProfileTextLine line;
     while (reader.Next(&line)) {
+        indents_.resize(static_cast<size_t>(line.number) + 1, -1);
+        indents_[static_cast<size_t>(line.number)] = static_cast<int>(line.indent);
         if (line.isSection) {
             sections_.push_back(ProfileSection{line.number, Text(line.name), {}, {}, {}});
             continue;
@@ -77,6 +82,14 @@ const ProfileLine* ProfileFile::FindKey(const std::string& section, const std::s
         return nullptr;
     const auto line = found->firstOfKey.find(Folded(key));
     return line == found->firstOfKey.end() ? nullptr : &found->lines[line->second];
+}
+
+int ProfileFile::ColumnOf(int number, const std::string& text, size_t at) const
+{
+    if (number <= 0 || static_cast<size_t>(number) >= indents_.size() || indents_[number] < 0)
+        return 0;
+    const unsigned before = CharacterCount(text.data(), static_cast<unsigned>(std::min(at, text.size())));
+    return indents_[number] + static_cast<int>(before) + 1;
 }
 
 const ProfileLine* ProfileFile::SectionLine(const std::string& section, size_t index) const

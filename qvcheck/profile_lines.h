@@ -53,6 +53,11 @@ public:
 
     const std::vector<ProfileSection>& sections() const { return sections_; }
 
+    // The column (in characters, from 1) of byte `at` of `text`, the trimmed
+    // text of line `number`; the line's first character without a text.
+    // 0 for line 0 (the whole file) or a line that holds nothing.
+    int ColumnOf(int number, const std::string& text = std::string(), size_t at = 0) const;
+
     // True when the file begins with a UTF-8 or UTF-16 byte order mark.
     bool hasByteOrderMark() const { return byteOrderMark_; }
 
@@ -61,6 +66,7 @@ private:
 
     std::vector<ProfileSection> sections_;
     std::unordered_map<std::string, size_t> firstOfSection_;   // by the name in upper case
+    std::vector<int> indents_;      // by line number: blanks before its text; -1 for an empty line
     bool byteOrderMark_ = false;
 };
 

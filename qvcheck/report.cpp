@@ -42,10 +42,10 @@ std::string WithVisibleLineFeeds(const std::string& text)
 
 } // namespace
 
-void Report::Add(const std::string& path, int line, Severity severity, const std::string& text,
-                 const std::string& quote)
+void Report::Add(const std::string& path, int line, int column, Severity severity,
+                 const say::Said& said, const std::string& quote)
 {
-    findings_.push_back(Finding{path, line, severity, text, quote});
+    findings_.push_back(Finding{path, line, line > 0 ? column : 0, severity, said.rule, said.text, quote});
     if (severity == Severity::Error)
         ++errors_;
     else
@@ -63,7 +63,7 @@ std::string FormatFinding(const Finding& finding)
 {
     std::string line = finding.path;
     if (finding.line > 0)
-        line += ":" + std::to_string(finding.line);
+        line += ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column);
     line += finding.severity == Severity::Error ? ": error: " : ": warning: ";
     line += finding.text;
     if (!finding.quote.empty())

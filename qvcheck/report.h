@@ -1,17 +1,21 @@
 // What qvcheck found, and how it says so: one line per finding in the form
-// compilers use, PATH:LINE: error|warning: TEXT, which editors and build
-// logs understand. No platform calls.
+// compilers use, PATH:LINE:COLUMN: error|warning: TEXT, which editors and
+// build logs understand. No platform calls.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "qvcheck/wording.h"
 
 enum class Severity { Warning, Error };
 
 struct Finding {
     std::string path;
     int line;               // from 1; 0 when the finding concerns the whole file
+    int column;             // in characters of the line, from 1; 0 with line 0
     Severity severity;
+    RuleId rule;
     std::string text;
     std::string quote;      // the runtime's own message when qvsetup shows a box; else empty
 };
@@ -27,7 +31,7 @@ enum CheckExit : int {
 
 class Report {
 public:
-    void Add(const std::string& path, int line, Severity severity, const std::string& text,
+    void Add(const std::string& path, int line, int column, Severity severity, const say::Said& said,
              const std::string& quote = std::string());
 
     const std::vector<Finding>& findings() const { return findings_; }

@@ -74,178 +74,178 @@ std::string RuntimeMessage(LoadProblem problem, const std::string& path)
     return text;
 }
 
-std::string ByteOrderMark()
+Said ByteOrderMark()
 {
-    return "the file begins with a Unicode byte order mark: qvsetup reads INF files as CP932 "
-           "(Shift-JIS); save it without one";
+    return Said{RuleId::ByteOrderMark, "the file begins with a Unicode byte order mark: qvsetup reads INF files as CP932 "
+           "(Shift-JIS); save it without one"};
 }
 
-std::string SecondSection(const std::string& name, int firstLine)
+Said SecondSection(const std::string& name, int firstLine)
 {
-    return "a second [" + name + "] section: qvsetup reads only the first, at line " +
-           std::to_string(firstLine);
+    return Said{RuleId::SecondSection, "a second [" + name + "] section: qvsetup reads only the first, at line " +
+           std::to_string(firstLine)};
 }
 
-std::string UnknownSection(const std::string& name, const std::vector<std::string>& known)
+Said UnknownSection(const std::string& name, const std::vector<std::string>& known)
 {
-    return "unknown section [" + name + "]" + Hint(name, known, "[", "]");
+    return Said{RuleId::UnknownSection, "unknown section [" + name + "]" + Hint(name, known, "[", "]")};
 }
 
-std::string KeySetAgain(const std::string& name, int firstLine)
+Said KeySetAgain(const std::string& name, int firstLine)
 {
-    return name + " is set again: qvsetup reads the first, at line " + std::to_string(firstLine);
+    return Said{RuleId::KeySetAgain, name + " is set again: qvsetup reads the first, at line " + std::to_string(firstLine)};
 }
 
-std::string UnknownKey(const std::string& name, const char* section,
+Said UnknownKey(const std::string& name, const char* section,
                        const std::vector<std::string>& known)
 {
-    return "unknown key " + Quoted(name) + " in [" + section + "]" + Hint(name, known);
+    return Said{RuleId::UnknownKey, "unknown key " + Quoted(name) + " in [" + section + "]" + Hint(name, known)};
 }
 
-std::string MasterUnreadable()
+Said MasterUnreadable()
 {
-    return "the master INF can't be read (missing, opened by another program, or too large)";
+    return Said{RuleId::MasterUnreadable, "the master INF can't be read (missing, opened by another program, or too large)"};
 }
 
-std::string AppUnreadable(LoadProblem problem)
+Said AppUnreadable(LoadProblem problem)
 {
-    return problem == LoadProblem::OutOfMemory
+    return Said{RuleId::AppUnreadable, problem == LoadProblem::OutOfMemory
                ? "no memory to read the file"
-               : "the file can't be read (missing, opened by another program, or too large)";
+               : "the file can't be read (missing, opened by another program, or too large)"};
 }
 
-std::string AppPathTooLong()
+Said AppPathTooLong()
 {
-    return "the path is longer than 259 bytes";
+    return Said{RuleId::AppPathTooLong, "the path is longer than 259 bytes"};
 }
 
-std::string MasterPathTooLongOnDisc(const std::string& disc, size_t length)
+Said MasterPathTooLongOnDisc(const std::string& disc, size_t length)
 {
-    return "on the disc the media folder is " + disc + ", and the master INF's path would be " +
-           Bytes(length) + "; the limit is 259: qvsetup can't read it";
+    return Said{RuleId::MasterPathTooLongOnDisc, "on the disc the media folder is " + disc + ", and the master INF's path would be " +
+           Bytes(length) + "; the limit is 259: qvsetup can't read it"};
 }
 
-std::string SectionCut(const char* section, size_t capacity)
+Said SectionCut(const char* section, size_t capacity)
 {
-    return std::string("[") + section + "] is longer than the " + Bytes(capacity) +
-           " qvsetup reads of it: this line and the lines after it are left out";
+    return Said{RuleId::SectionCut, std::string("[") + section + "] is longer than the " + Bytes(capacity) +
+           " qvsetup reads of it: this line and the lines after it are left out"};
 }
 
-std::string NotYesOrNo(const std::string& shown, bool meansYes)
+Said NotYesOrNo(const std::string& shown, bool meansYes)
 {
-    return shown + " is neither YES nor NO: it means " +
-           (meansYes ? "YES (only NO turns it off)" : "NO (only YES turns it on)");
+    return Said{RuleId::NotYesOrNo, shown + " is neither YES nor NO: it means " +
+           (meansYes ? "YES (only NO turns it off)" : "NO (only YES turns it on)")};
 }
 
-std::string NotAStyle(const std::string& shown)
+Said NotAStyle(const std::string& shown)
 {
-    return shown + " is not MULTI, SINGLE or SINGLELIST: it means SINGLELIST";
+    return Said{RuleId::NotAStyle, shown + " is not MULTI, SINGLE or SINGLELIST: it means SINGLELIST"};
 }
 
-std::string NotANumber(const std::string& shown, uint32_t tick)
+Said NotANumber(const std::string& shown, uint32_t tick)
 {
-    return shown + " is not a decimal number: the tick is " + std::to_string(tick) + " ms";
+    return Said{RuleId::NotANumber, shown + " is not a decimal number: the tick is " + std::to_string(tick) + " ms"};
 }
 
-std::string NegativeTick(const std::string& shown)
+Said NegativeTick(const std::string& shown)
 {
-    return shown + " is negative: the tick is the shortest the system allows (10 ms)";
+    return Said{RuleId::NegativeTick, shown + " is negative: the tick is the shortest the system allows (10 ms)"};
 }
 
-std::string ValueCut(const char* key, size_t length, size_t kept)
+Said ValueCut(const char* key, size_t length, size_t kept)
 {
-    return std::string(key) + " is " + Bytes(length) + "; qvsetup keeps the first " +
-           std::to_string(kept);
+    return Said{RuleId::ValueCut, std::string(key) + " is " + Bytes(length) + "; qvsetup keeps the first " +
+           std::to_string(kept)};
 }
 
-std::string LogTooLong(const char* key, size_t length, size_t capacity)
+Said LogTooLong(const char* key, size_t length, size_t capacity)
 {
-    return std::string(key) + " is " + Bytes(length) + "; qvsetup writes no log for " +
-           std::to_string(capacity - 1) + " bytes or more";
+    return Said{RuleId::LogTooLong, std::string(key) + " is " + Bytes(length) + "; qvsetup writes no log for " +
+           std::to_string(capacity - 1) + " bytes or more"};
 }
 
-std::string LogTooLongExpanded(const std::string& shown, size_t length)
+Said LogTooLongExpanded(const std::string& shown, size_t length)
 {
-    return shown + " expands to " + Bytes(length) + "; the limit is 259: qvsetup writes no log";
+    return Said{RuleId::LogTooLongExpanded, shown + " expands to " + Bytes(length) + "; the limit is 259: qvsetup writes no log"};
 }
 
-std::string LogExpandsToNothing(const std::string& shown)
+Said LogExpandsToNothing(const std::string& shown)
 {
-    return shown + " expands to no path (nothing, or blanks only): qvsetup writes no log";
+    return Said{RuleId::LogExpandsToNothing, shown + " expands to no path (nothing, or blanks only): qvsetup writes no log"};
 }
 
-std::string LogMacroRunsOn(const std::string& shown)
+Said LogMacroRunsOn(const std::string& shown)
 {
-    return shown + " has a %name% longer than 259 bytes (write %% for a percent sign): qvsetup "
-                   "writes no log";
+    return Said{RuleId::LogMacroRunsOn, shown + " has a %name% longer than 259 bytes (write %% for a percent sign): qvsetup "
+                   "writes no log"};
 }
 
-std::string PictureUnreadable(const std::string& bitmap)
+Said PictureUnreadable(const std::string& bitmap)
 {
-    return "the picture " + Quoted(bitmap) + " can't be read: the background shows no picture";
+    return Said{RuleId::PictureUnreadable, "the picture " + Quoted(bitmap) + " can't be read: the background shows no picture"};
 }
 
-std::string PictureRefused(const std::string& bitmap)
+Said PictureRefused(const std::string& bitmap)
 {
-    return "the picture " + Quoted(bitmap) +
+    return Said{RuleId::PictureRefused, "the picture " + Quoted(bitmap) +
            " is not an uncompressed BMP of 1, 4 or 8 bits per pixel, or is damaged: the "
-           "background shows no picture";
+           "background shows no picture"};
 }
 
-std::string PriorityFindsNothing(const std::string& line, bool defaultPattern)
+Said PriorityFindsNothing(const std::string& line, bool defaultPattern)
 {
-    return defaultPattern ? "no file matches the default pattern " + line
-                          : "the [Priority] line " + Quoted(line) + " finds no file";
+    return Said{RuleId::PriorityFindsNothing, defaultPattern ? "no file matches the default pattern " + line
+                          : "the [Priority] line " + Quoted(line) + " finds no file"};
 }
 
-std::string PatternTooLongOnDisc(const std::string& line, const std::string& onDisc)
+Said PatternTooLongOnDisc(const std::string& line, const std::string& onDisc)
 {
-    return "the [Priority] line " + Quoted(line) + " finds no file on the disc: " + onDisc +
-           " is " + Bytes(onDisc.size()) + ", past 259";
+    return Said{RuleId::PatternTooLongOnDisc, "the [Priority] line " + Quoted(line) + " finds no file on the disc: " + onDisc +
+           " is " + Bytes(onDisc.size()) + ", past 259"};
 }
 
-std::string PassedOverOnDisc(const std::string& onDisc)
+Said PassedOverOnDisc(const std::string& onDisc)
 {
-    return "not offered: on the disc its path " + onDisc + " is " + Bytes(onDisc.size()) +
-           ", past 259, and qvsetup passes over it without a word";
+    return Said{RuleId::PassedOverOnDisc, "not offered: on the disc its path " + onDisc + " is " + Bytes(onDisc.size()) +
+           ", past 259, and qvsetup passes over it without a word"};
 }
 
-std::string DeviceNotFile(const std::string& name)
+Said DeviceNotFile(const std::string& name)
 {
-    return Quoted(name) + " found by [Priority] names a device, not a file: qvsetup passes over it";
+    return Said{RuleId::DeviceNotFile, Quoted(name) + " found by [Priority] names a device, not a file: qvsetup passes over it"};
 }
 
-std::string NoSignature(int priorityLine)
+Said NoSignature(int priorityLine)
 {
-    return "not offered: [Version] has no signature=$QVSETUP$" +
+    return Said{RuleId::NoSignature, "not offered: [Version] has no signature=$QVSETUP$" +
            (priorityLine ? " (found by [Priority] at line " + std::to_string(priorityLine) +
                                " of the master INF)"
-                         : std::string());
+                         : std::string())};
 }
 
-std::string NeedsAdministrator()
+Said NeedsAdministrator()
 {
-    return "not offered to this user: admini=YES and the user is no administrator";
+    return Said{RuleId::NeedsAdministrator, "not offered to this user: admini=YES and the user is no administrator"};
 }
 
-std::string NoTitle()
+Said NoTitle()
 {
-    return "no TITLE in [Strings]: the application has no name to show";
+    return Said{RuleId::NoTitle, "no TITLE in [Strings]: the application has no name to show"};
 }
 
-std::string TitleCut(size_t length, size_t kept)
+Said TitleCut(size_t length, size_t kept)
 {
-    return "TITLE is " + Bytes(length) + "; the list shows the first " + std::to_string(kept);
+    return Said{RuleId::TitleCut, "TITLE is " + Bytes(length) + "; the list shows the first " + std::to_string(kept)};
 }
 
-std::string DescriptionCut(size_t length, size_t kept)
+Said DescriptionCut(size_t length, size_t kept)
 {
-    return "DESCRIPTION is " + Bytes(length) + "; the dialog shows the first " + std::to_string(kept);
+    return Said{RuleId::DescriptionCut, "DESCRIPTION is " + Bytes(length) + "; the dialog shows the first " + std::to_string(kept)};
 }
 
-std::string NoCommands()
+Said NoCommands()
 {
-    return "no commands in [Install]: when this application's turn comes, the run ends";
+    return Said{RuleId::NoCommands, "no commands in [Install]: when this application's turn comes, the run ends"};
 }
 
 std::string OverlongField(int field, size_t length, size_t limit)
@@ -254,8 +254,10 @@ std::string OverlongField(int field, size_t length, size_t limit)
            " after macro expansion; the limit is " + std::to_string(limit);
 }
 
-std::string BadLine(const std::string& line, const char* checkKey, bool fdOnly, LineFault fault,
-                    int32_t field, const std::string& overlong)
+namespace {
+
+std::string BadLineText(const std::string& line, const char* checkKey, bool fdOnly, LineFault fault,
+                        int32_t field, const std::string& overlong)
 {
     const char* macro = fdOnly ? "%FD%" : "%CDROM%";
     switch (fault) {
@@ -285,52 +287,83 @@ std::string BadLine(const std::string& line, const char* checkKey, bool fdOnly, 
     return "invalid command line";
 }
 
-std::string BackToBackMacros(const std::string& macros)
+RuleId BadLineRule(LineFault fault)
 {
-    return macros + ": two macros back to back do not both expand (%% is a literal %); write "
-                    "them with \"\" between, as %A%\"\"%B%";
+    switch (fault) {
+    case LineFault::FieldTooLong:
+        return RuleId::BadLineFieldTooLong;
+    case LineFault::TooManyFields:
+        return RuleId::BadLineTooManyFields;
+    case LineFault::MacroNameTooLong:
+        return RuleId::BadLineMacroNameTooLong;
+    case LineFault::UnknownKeyword:
+        return RuleId::BadLineUnknownKeyword;
+    case LineFault::NoCheckKey:
+        return RuleId::BadLineNoCheckKey;
+    case LineFault::NoCheckValue:
+        return RuleId::BadLineNoCheckValue;
+    case LineFault::OutOfMemory:
+        return RuleId::BadLineOutOfMemory;
+    case LineFault::None:
+        break;
+    }
+    return RuleId::BadLineInvalid;
 }
 
-std::string OverlongOnOtherSystem(const std::string& system, const std::string& windowsDir,
+} // namespace
+
+Said BadLine(const std::string& line, const char* checkKey, bool fdOnly, LineFault fault,
+             int32_t field, const std::string& overlong)
+{
+    return Said{BadLineRule(fault), BadLineText(line, checkKey, fdOnly, fault, field, overlong)};
+}
+
+Said BackToBackMacros(const std::string& macros)
+{
+    return Said{RuleId::BackToBackMacros, macros + ": two macros back to back do not both expand (%% is a literal %); write "
+                    "them with \"\" between, as %A%\"\"%B%"};
+}
+
+Said OverlongOnOtherSystem(const std::string& system, const std::string& windowsDir,
                                   const std::string& systemDir, const std::string& overlong)
 {
-    return "with the folders of " + system + " (" + windowsDir + ", " + systemDir + "), " +
-           overlong + ": qvsetup refuses the line there";
+    return Said{RuleId::OverlongOnOtherSystem, "with the folders of " + system + " (" + windowsDir + ", " + systemDir + "), " +
+           overlong + ": qvsetup refuses the line there"};
 }
 
-std::string CheckValueUnsplit(const char* key, bool tooManyFields)
+Said CheckValueUnsplit(const char* key, bool tooManyFields)
 {
-    return "the [CheckCdrom] value of " + Quoted(key) +
+    return Said{RuleId::CheckValueUnsplit, "the [CheckCdrom] value of " + Quoted(key) +
            (tooManyFields ? std::string(" has more than three fields")
                           : " has a field that is too long (probe path " +
                                 std::to_string(DiscProbe::ProbeCapacity - 1) + ", prompt " +
                                 std::to_string(DiscProbe::PromptTextCapacity - 1) + ", buttons " +
                                 std::to_string(DiscProbe::ButtonSetCapacity - 1) + " bytes)") +
-           ": the drive check fails at this command's turn and the run ends without a message";
+           ": the drive check fails at this command's turn and the run ends without a message"};
 }
 
-std::string QuoteAfterBackslashByte(const std::string& character)
+Said QuoteAfterBackslashByte(const std::string& character)
 {
-    return Quoted(character + "\"") + ": the second byte of " + character +
+    return Said{RuleId::QuoteAfterBackslashByte, Quoted(character + "\"") + ": the second byte of " + character +
            " is a backslash byte (0x5C), so the quote after it is a literal quote and does "
-           "not close the quotes; put another character between them";
+           "not close the quotes; put another character between them"};
 }
 
-std::string EscapeAfterBackslashByte(const std::string& character, char escape)
+Said EscapeAfterBackslashByte(const std::string& character, char escape)
 {
     const std::string written = character + "\\" + escape;
-    return Quoted(written) + ": the second byte of " + character +
+    return Said{RuleId::EscapeAfterBackslashByte, Quoted(written) + ": the second byte of " + character +
            " is a backslash byte (0x5C) and pairs with the backslash after it, so \\" + escape +
-           " is no escape here; write " + Quoted(character + "\\\\" + escape);
+           " is no escape here; write " + Quoted(character + "\\\\" + escape)};
 }
 
-std::string NeverRuns(int attentionLine)
+Said NeverRuns(int attentionLine)
 {
-    return "never runs: the ATTENTION at line " + std::to_string(attentionLine) +
-           " ends the run (after its time, or never closes without one)";
+    return Said{RuleId::NeverRuns, "never runs: the ATTENTION at line " + std::to_string(attentionLine) +
+           " ends the run (after its time, or never closes without one)"};
 }
 
-std::string NotANumberField(const std::string& number, uint32_t code)
+Said NotANumberField(const std::string& number, uint32_t code)
 {
     const char* meaning = "it reads as 0";
     switch (code & CommandCodeMask) {
@@ -349,56 +382,56 @@ std::string NotANumberField(const std::string& number, uint32_t code)
     default:
         break;
     }
-    return Quoted(number) + " is not a number: " + meaning;
+    return Said{RuleId::NotANumberField, Quoted(number) + " is not a number: " + meaning};
 }
 
-std::string SetattRefused(const std::string& changes)
+Said SetattRefused(const std::string& changes)
 {
-    return "SETATT's changes " + Quoted(changes) +
-           " are refused at its turn (write +R, -H, +S, -A and blanks): the run ends";
+    return Said{RuleId::SetattRefused, "SETATT's changes " + Quoted(changes) +
+           " are refused at its turn (write +R, -H, +S, -A and blanks): the run ends"};
 }
 
-std::string ProbeOnNoDisc(const char* key)
+Said ProbeOnNoDisc(const char* key)
 {
-    return "the drive check " + Quoted(key) +
+    return Said{RuleId::ProbeOnNoDisc, "the drive check " + Quoted(key) +
            " looks for a probe file that is on none of the discs checked: qvsetup asks for the "
-           "disc until the user gives up (give the other discs' folders after the media folder)";
+           "disc until the user gives up (give the other discs' folders after the media folder)"};
 }
 
-std::string SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder)
+Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder)
 {
-    return "the source " + Quoted(source) + " is not on the disc (" + onDisc + "): " +
-           (folder ? "the command copies nothing" : "the command fails at its turn");
+    return Said{RuleId::SourceNotOnDisc, "the source " + Quoted(source) + " is not on the disc (" + onDisc + "): " +
+           (folder ? "the command copies nothing" : "the command fails at its turn")};
 }
 
-std::string NotCompressed(const std::string& source)
+Said NotCompressed(const std::string& source)
 {
-    return "the source " + Quoted(source) + " is not a compressed (SZDD) file: EXPAND copies it unchanged";
+    return Said{RuleId::NotCompressed, "the source " + Quoted(source) + " is not a compressed (SZDD) file: EXPAND copies it unchanged"};
 }
 
-std::string AnswerFileUnreadable()
+Said AnswerFileUnreadable()
 {
-    return std::string("the answer file can't be read") + NothingRuns;
+    return Said{RuleId::AnswerFileUnreadable, std::string("the answer file can't be read") + NothingRuns};
 }
 
-std::string NoAnswerSection()
+Said NoAnswerSection()
 {
-    return "no [Unattended] section" + NothingRuns;
+    return Said{RuleId::NoAnswerSection, "no [Unattended] section" + NothingRuns};
 }
 
-std::string AnswerByteOrderMark()
+Said AnswerByteOrderMark()
 {
-    return "the answer file begins with a byte order mark; write it in CP932 without one" + NothingRuns;
+    return Said{RuleId::AnswerByteOrderMark, "the answer file begins with a byte order mark; write it in CP932 without one" + NothingRuns};
 }
 
-std::string AnswerRefused(const std::string& shown, const char* fault)
+Said AnswerRefused(const std::string& shown, const char* fault)
 {
-    return shown + ": " + fault + NothingRuns;
+    return Said{RuleId::AnswerRefused, shown + ": " + fault + NothingRuns};
 }
 
-std::string SelectNotOffered(const std::string& name)
+Said SelectNotOffered(const std::string& name)
 {
-    return "Select names " + name + ", which the media do not offer" + NothingRuns;
+    return Said{RuleId::SelectNotOffered, "Select names " + name + ", which the media do not offer" + NothingRuns};
 }
 
 } // namespace say

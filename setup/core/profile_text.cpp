@@ -89,6 +89,7 @@ bool ProfileTextReader::Next(ProfileTextLine* line)
         line->text = Trimmed(begin, end);
         if (line->text.length == 0)
             continue;
+        line->indent = static_cast<size_t>(line->text.begin - begin);
         const char* closing = line->text.begin[0] == '[' ? LastClosingBracket(line->text) : nullptr;
         if (closing) {
             line->isSection = true;

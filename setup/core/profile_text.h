@@ -15,6 +15,7 @@ struct ByteSpan {
 
 struct ProfileTextLine {
     int number;         // line number in the file, from 1
+    size_t indent;      // bytes of blanks (single-byte characters) before `text`
     bool isSection;     // a "[name]" header: `name` is the section's name
     ByteSpan text;      // the line, blanks around it removed
     ByteSpan name;      // blanks around it removed

@@ -214,10 +214,13 @@ std::vector<Mark> Findings(const std::vector<std::string>& lines, const std::str
                                                                         : line.find(": warning: ");
         if (kind == std::string::npos)
             continue;
+        // FILE:LINE:COLUMN, or FILE alone for the whole file.
         std::string place = line.substr(folder.size() + 1, kind - folder.size() - 1);
         int number = 0;
-        const size_t colon = place.rfind(':');
-        if (colon != std::string::npos) {
+        const size_t columnColon = place.rfind(':');
+        if (columnColon != std::string::npos) {
+            place.erase(columnColon);
+            const size_t colon = place.rfind(':');
             number = std::stoi(place.substr(colon + 1));
             place.erase(colon);
         }
@@ -283,15 +286,35 @@ std::string QuotedMessage(const std::string& line)
     return message;
 }
 
+// The text report and the SARIF log of one run, kept beside the test
+// program for the check of the log against its schema (sarif_check).
+void KeepForSarifCheck(const CheckRun& text, const CheckRun& sarif, int number)
+{
+    const std::string folder = ProgramFolder() + "\\sarif";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string lines;
+    for (const std::string& line : text.lines)
+        lines += line + "\n";
+    std::string log;
+    for (const std::string& line : sarif.lines)
+        log += line + "\n";
+    WriteBytes(folder + "\\" + std::to_string(number) + ".txt", lines);
+    WriteBytes(folder + "\\" + std::to_string(number) + ".sarif", log);
+    EXPECT_EQ(sarif.exitCode, text.exitCode);
+}
+
 TEST(Qvcheck, CorpusFindingsStandAtTheirLines)
 {
     ASSERT_GE(Corpus().size(), 30u);
+    int kept = 0;
     for (const CorpusCase& c : Corpus()) {
         SCOPED_TRACE(c.name);
         const CaseMedia media(c);
         const std::string disc2 = c.hasSecondDisc ? " \"" + media.Disc2() + "\"" : "";
-        const CheckRun run = RunQvcheck(BenchSystem() + " " + c.options + " \"" + media.Folder() + "\"" + disc2);
+        const std::string arguments = BenchSystem() + " " + c.options + " \"" + media.Folder() + "\"" + disc2;
+        const CheckRun run = RunQvcheck(arguments);
         EXPECT_TRUE(FindingsMatch(c, Findings(run.lines, media.Folder()), run.lines));
+        KeepForSarifCheck(run, RunQvcheck("/format=sarif " + arguments), ++kept);
         bool errors = false;
         for (const Mark& mark : c.marks)
             errors = errors || mark.error;
@@ -512,9 +535,9 @@ TEST(Qvcheck, AnswerFilesAreJudgedAndPlanned)
     }
     const std::string nothingRuns = ": an unattended run ends at once with exit code 6, and nothing runs";
     EXPECT_EQ(findings,
-              (std::vector<std::string>{":2: error: Select names QVNOPE.INF, which the media do not offer" +
+              (std::vector<std::string>{":2:8: error: Select names QVNOPE.INF, which the media do not offer" +
                                             nothingRuns,
-                                        ":4: error: Restart=maybe: value outside the key's set" + nothingRuns}));
+                                        ":4:9: error: Restart=maybe: value outside the key's set" + nothingRuns}));
 
     const auto planSays = [](const CheckRun& run, const std::string& text) {
         for (const std::string& line : run.lines) {

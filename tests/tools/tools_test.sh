@@ -29,7 +29,7 @@ mkdir -p "$media"
 printf '[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=A\r\n[Install]\r\nX\x80\x88Y,1\r\n' >"$media/QVA.INF"
 "$root/tools/qvcheck" "$media" >"$work/report"
 expect "tools/qvcheck's exit code for an error" 2 $?
-grep -q "^$media/QVA.INF:6: error: unknown command" "$work/report" ||
+grep -q "^$media/QVA.INF:6:1: error: unknown command" "$work/report" ||
     { echo "FAILED: the finding is not printed"; failed=1; }
 expect "the summary line" "1 error(s), 0 warning(s)" "$(tail -n 1 "$work/report")"
 [ $failed -eq 0 ] && echo "tools: every check passed"

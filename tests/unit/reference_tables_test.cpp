@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "qvcheck/rules.h"
 #include "setup/core/answer_file.h"
 #include "setup/core/run_end.h"
 
@@ -66,6 +67,16 @@ TEST(ReferenceTables, AnswerKeysAreTheCoresTable)
                        (fallback.empty() ? "" : "`" + fallback + "`"));
     }
     EXPECT_EQ(listed, core);
+}
+
+TEST(ReferenceTables, EveryRuleIdOfTheCheckerIsListed)
+{
+    std::vector<std::string> listed, ids;
+    for (const auto& row : TableAfter("### 10.1 The report"))
+        listed.push_back(row.at(0));
+    for (const Rule& rule : Rules)
+        ids.push_back("`" + std::string(rule.id) + "`");
+    EXPECT_EQ(listed, ids);
 }
 
 } // namespace
