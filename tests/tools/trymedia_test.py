@@ -60,6 +60,29 @@ class ResultFile(unittest.TestCase):
         self.assertEqual(result["QVA.INF"]["Status"], "failed")
 
 
+class RegistryFiles(unittest.TestCase):
+    SYSTEM = ('WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=win32\n\n'
+              '[Software\\\\QvTry\\\\\\x8868] 1700000000\n#time=1d9\n'
+              '@="C:\\\\Program Files\\\\Q \\"1\\""\n'
+              '"IPA P\\x30b4\\x30b7 (TrueType)"="x"\n'
+              '"Bin"=hex:01,02,\\\n  03,04\n"Bell"="\\a\\033\\x30b4f"\n'
+              '"Pair"="\\xd83d\\xde00 \\xd800"\n')
+
+    def test_keys_values_and_escapes_as_wine_writes_them(self):
+        with tempfile.TemporaryDirectory() as prefix:
+            with open(os.path.join(prefix, "system.reg"), "w", encoding="utf-8") as system:
+                system.write(self.SYSTEM)
+            with open(os.path.join(prefix, "user.reg"), "w", encoding="utf-8") as user:
+                user.write("[Environment] 1\n\"TEMP\"=str(2):\"%USERPROFILE%\"\n")
+            key = "HKEY_LOCAL_MACHINE\\Software\\QvTry\\表\\"
+            self.assertEqual(report.read_registry_files(prefix), {
+                key: "(key)", key + "@": '"C:\\Program Files\\Q "1""',
+                key + "IPA Pゴシ (TrueType)": '"x"', key + "Bin": "hex:01,02,03,04",
+                key + "Bell": '"\a\x1bゴf"', key + "Pair": '"\U0001f600 \ufffd"',
+                "HKEY_CURRENT_USER\\Environment\\": "(key)",
+                "HKEY_CURRENT_USER\\Environment\\TEMP": 'str(2):"%USERPROFILE%"'})
+
+
 class AnswerFile(unittest.TestCase):
     def test_the_trial_sets_log_and_result_and_nothing_else(self):
         given = b"; line\r\n[unattended]\r\nLog=D:\\MINE.LOG\r\nSelect=ALL\r\n result = X\r\n"

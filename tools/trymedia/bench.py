@@ -109,9 +109,10 @@ class Discs:
 
 class Bench:
     """A throwaway Wine prefix of the build tree's kind, made and ended by
-    tools/bench, with the helper program on its C: drive and no Z: drive."""
+    tools/bench (a copy of `prepared`, a prepared prefix, where one is
+    given), with the helper program on its C: drive and no Z: drive."""
 
-    def __init__(self, tree, work, display):
+    def __init__(self, tree, work, display, prepared=None):
         self.dir = os.path.join(work, "bench")
         os.makedirs(self.dir)
         shutil.copyfile(os.path.join(tree, "bench", "arch"), os.path.join(self.dir, "arch"))
@@ -121,6 +122,9 @@ class Bench:
         self.deadline = None
         self.started = True
         try:
+            if prepared:
+                from .prefixes import copy_prefix
+                copy_prefix(prepared, os.path.join(self.dir, "prefix"))
             self.prepare(tree)
         except BaseException:
             # Whatever the start left running (Xvfb, a server) ends with it.
@@ -183,19 +187,6 @@ class Bench:
     def put_in(self, drive, folder):
         """Puts the disc `folder` (a Linux path) into the CD-ROM drive."""
         return self.demo_driver("map", drive, folder)
-
-    def export_registry(self, name):
-        from .report import read_registry
-        hives = {}
-        for hive in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"):
-            part = "%s.%s.reg" % (name, hive)
-            self.wine("regedit", "/E", self.windows_path(part), hive)
-            try:
-                with open(self.output(part), "rb") as export:
-                    hives.update(read_registry(export.read()))
-            except OSError:
-                pass
-        return hives
 
     def end_programs(self):
         """Ends every program of the prefix at once, as a power cut would."""

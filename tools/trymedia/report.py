@@ -2,19 +2,25 @@
 values before and after, and report.txt and report.html."""
 
 import html
+import json
 import os
 import re
 import subprocess
+from xml.etree import ElementTree
 
 PICTURE_ORDER = ["background", "selection-dialog", "drive-dialog", "message-box", "notice",
                  "copy-progress"]
 # What the bench itself changes in the registry: the CD-ROM drive's mounts,
 # the display driver's keys that each start of the desktop writes anew, the
-# desktop's own settings.
+# desktop's own settings, Wine's own settings (drives, Windows version) and
+# the table file the bench names for typescan's driver.
 REGISTRY_NOISE = re.compile(
     r"HKEY_LOCAL_MACHINE\\System\\(MountedDevices|CurrentControlSet\\Control\\Video|"
     r"CurrentControlSet\\Control\\Class\\\{4D36E968-E325-11CE-BFC1-08002BE10318\})\\|"
-    r"HKEY_CURRENT_USER\\Software\\Wine\\Temporary System Parameters", re.I)
+    r"HKEY_(LOCAL_MACHINE|CURRENT_USER)\\Software\\(Wine|Biospeek)\\", re.I)
+
+# The hives of a Wine prefix's registry files.
+REGISTRY_FILES = (("system.reg", "HKEY_LOCAL_MACHINE"), ("user.reg", "HKEY_CURRENT_USER"))
 
 
 def unescape(value):
@@ -36,23 +42,60 @@ def read_result(data):
     return sections
 
 
-def read_registry(data):
-    """{key\\value: data} of a regedit export's bytes (UTF-16 or ANSI)."""
-    text = data.decode("utf-16") if data[:2] == b"\xff\xfe" else data.decode("cp932", "replace")
-    entries, key, pending = {}, None, ""
-    for line in text.splitlines():
-        if pending:
-            line, pending = pending + line.strip(), ""
-        if line.endswith("\\"):
-            pending = line[:-1]
+def read_registry_files(prefix):
+    """{key\\value: data} of a Wine prefix's registry as its files hold it
+    (written out when the prefix's server ends or saves)."""
+    entries = {}
+    for name, hive in REGISTRY_FILES:
+        try:
+            with open(os.path.join(prefix, name), "rb") as registry:
+                text = registry.read().decode("utf-8", "replace")
+        except OSError:
             continue
-        if line.startswith("[") and line.endswith("]"):
-            key = line[1:-1]
-            entries[key + "\\"] = "(key)"
-        elif key and "=" in line and not line.startswith(";"):
-            name, value = line.split("=", 1)
-            entries[key + "\\" + name.strip('"')] = value
+        key, pending = None, ""
+        for line in text.splitlines():
+            if pending:
+                line, pending = pending + line.strip(), ""
+            if line.endswith("\\") and not line.endswith("\\\\"):
+                pending = line[:-1]
+                continue
+            found = re.match(r"^\[(.*)\] \d+$", line)
+            if found:
+                key = hive + "\\" + unescape_registry(found.group(1))
+                entries[key + "\\"] = "(key)"
+            elif key and not line.startswith(("#", ";")) and "=" in line:
+                value, data = parse_registry_value(line)
+                entries[key + "\\" + unescape_registry(value)] = unescape_registry(data)
     return entries
+
+
+REGISTRY_ESCAPE = re.compile(r"\\(x[0-9a-fA-F]{1,4}|[0-7]{1,3}|.)")
+REGISTRY_CHARACTERS = {"n": "\n", "r": "\r", "t": "\t", "a": "\a", "b": "\b", "e": "\x1b",
+                       "f": "\f", "v": "\v"}
+
+
+def unescape_registry(text):
+    """A name or value as Wine's registry files escape it: \\x30b4 for a
+    character beyond ASCII (a surrogate pair: two), \\033 for a control
+    character, \\\\ and \\"."""
+    def character(found):
+        escape = found.group(1)
+        if escape[0] == "x" and len(escape) > 1:
+            return chr(int(escape[1:], 16))
+        if escape[0] in "01234567":
+            return chr(int(escape, 8))
+        return REGISTRY_CHARACTERS.get(escape, escape)
+    # Characters beyond the first plane come as two escapes, a surrogate pair.
+    return (REGISTRY_ESCAPE.sub(character, text).encode("utf-16-le", "surrogatepass")
+            .decode("utf-16-le", "replace"))
+
+
+def parse_registry_value(line):
+    """(name, data) of a value line: "name"=data, or @=data for the default."""
+    if line.startswith("@="):
+        return "@", line[2:]
+    found = re.match(r'^"((?:[^"\\]|\\.)*)"=(.*)$', line)
+    return (found.group(1), found.group(2)) if found else (line, "")
 
 
 def file_listing(drive, left_out):
@@ -161,3 +204,58 @@ def make_pictures(shots, out, seconds):
         if converted:
             pictures.append(name + ".png")
     return pictures
+
+
+def write_facts(out, facts):
+    """report.json: the facts a matrix of trials compares."""
+    kept = {key: facts[key] for key in ("discs", "exit", "meaning", "seconds", "stopped", "result",
+                                        "chosen", "commands", "programs", "pictures", "swaps")}
+    created, changed, removed = facts["files"]
+    kept["files"] = {"created": created, "changed": changed, "removed": removed}
+    created, changed, removed = facts["registry"]
+    kept["registry"] = {"created": created, "changed": changed, "removed": removed}
+    with open(os.path.join(out, "report.json"), "w", encoding="utf-8") as data:
+        json.dump(kept, data, ensure_ascii=False, indent=1)
+
+
+def junit_suite(name, facts, installed):
+    """One JUnit test suite of a trial: a test case for the run itself, and
+    one for each application offered (its status and time; a failure with
+    the box's text and the failing command's place)."""
+    suite = ElementTree.Element("testsuite", name=name)
+    result = facts["result"].get("Result", {})
+    run = ElementTree.SubElement(suite, "testcase", classname=name, name="the run",
+                                 time="%.1f" % facts["seconds"])
+    if not installed:
+        failure = ElementTree.SubElement(run, "failure", type="exit code %s" % facts["exit"],
+                                         message="exit code %s: %s" % (facts["exit"], facts["meaning"]))
+        failure.text = "\n".join(filter(None, [result.get("Message"), result.get("FailedAt")]))
+    for section, values in facts["result"].items():
+        if section == "Result":
+            continue
+        case = ElementTree.SubElement(suite, "testcase", classname=name, name=section,
+                                      time=values.get("Seconds", "0"))
+        status = values.get("Status", "")
+        if status == "failed":
+            failure = ElementTree.SubElement(case, "failure", type="failed",
+                                             message=result.get("Message", "").replace("\n", " | "))
+            failure.text = result.get("FailedAt", "")
+        elif status in ("not chosen", "not reached"):
+            ElementTree.SubElement(case, "skipped", message=status)
+    cases = suite.findall("testcase")
+    suite.set("tests", str(len(cases)))
+    suite.set("failures", str(sum(1 for c in cases if c.find("failure") is not None)))
+    suite.set("errors", "0")
+    suite.set("skipped", str(sum(1 for c in cases if c.find("skipped") is not None)))
+    suite.set("time", "%.1f" % facts["seconds"])
+    return suite
+
+
+def write_junit(path, suites):
+    """A JUnit XML file of test suites, which Jenkins, GitLab and others show."""
+    root = ElementTree.Element("testsuites")
+    for suite in suites:
+        root.append(suite)
+    for field in ("tests", "failures", "errors", "skipped"):
+        root.set(field, str(sum(int(s.get(field)) for s in suites)))
+    ElementTree.ElementTree(root).write(path, encoding="utf-8", xml_declaration=True)

@@ -1,0 +1,107 @@
+"""Prepared Wine prefixes: one per kind of bench and Windows version, made
+once with wineboot in a cache folder and copied for each trial, so that a
+trial costs about what the medium's own run costs. A prefix is made again
+when the Wine version or the bench's scripts change; one whose making was
+cut off is never used."""
+
+import fcntl
+import hashlib
+import os
+import shutil
+import subprocess
+
+from .bench import TOOLS, Failure, run_quietly
+
+READY = "ready"                 # written last: the prefix beside it is whole
+MAKING_SECONDS = 600
+
+
+def default_cache():
+    base = os.environ.get("XDG_CACHE_HOME") or os.path.join(os.path.expanduser("~"), ".cache")
+    return os.path.join(base, "qvkit", "try-media")
+
+
+def cache_key(arch, windows):
+    """What a prepared prefix depends on: the Wine version, the bench's
+    scripts, the kind of bench and the Windows version."""
+    digest = hashlib.sha256()
+    try:
+        digest.update(subprocess.run(["wine", "--version"], capture_output=True, timeout=60).stdout)
+    except (OSError, subprocess.TimeoutExpired):
+        raise Failure("wine can't be started")
+    for script in ("bench", "bench-env.sh"):
+        with open(os.path.join(TOOLS, script), "rb") as source:
+            digest.update(source.read())
+    return "%s-%s-%s" % (arch, windows or "default", digest.hexdigest()[:16])
+
+
+def make_prefix(entry, arch, windows_version, env):
+    """Makes the prepared prefix of `entry` in a folder of its own, then
+    moves it into place and marks it ready."""
+    making = entry + ".making"
+    shutil.rmtree(making, ignore_errors=True)
+    os.makedirs(making)
+    with open(os.path.join(making, "arch"), "w") as kind:
+        kind.write(arch)
+    bench = [os.path.join(TOOLS, "bench")]
+    try:
+        if run_quietly(bench + ["start", making], env=env, seconds=MAKING_SECONDS) != 0:
+            raise Failure("the Wine prefix could not be made in the cache %s" % making)
+        if windows_version:
+            bench_env = dict(env, WINEPREFIX=os.path.join(making, "prefix"))
+            run_quietly(["wine", "reg", "add", "HKCU\\Software\\Wine", "/v", "Version", "/d",
+                         windows_version, "/f"], env=bench_env)
+    finally:
+        run_quietly(bench + ["stop", making], env=env, seconds=60)
+    shutil.rmtree(entry, ignore_errors=True)
+    os.makedirs(entry)
+    os.rename(os.path.join(making, "prefix"), os.path.join(entry, "prefix"))
+    shutil.rmtree(making, ignore_errors=True)
+    open(os.path.join(entry, READY), "w").close()
+
+
+def is_whole(entry):
+    """True for a prepared prefix that was made to its end and still has its registry."""
+    return (os.path.isfile(os.path.join(entry, READY)) and
+            os.path.isfile(os.path.join(entry, "prefix", "system.reg")))
+
+
+def remove_outdated(cache, key):
+    """Removes the prefixes of the same kind of bench and Windows version made
+    for another Wine or other bench scripts, unless a trial is making one."""
+    kind = key.rsplit("-", 1)[0] + "-"
+    for name in os.listdir(cache):
+        if not name.startswith(kind) or name.startswith(key) or not name.endswith(".lock"):
+            continue
+        outdated = os.path.join(cache, name[:-len(".lock")])
+        with open(os.path.join(cache, name), "w") as lock:
+            try:
+                fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except OSError:
+                continue
+            shutil.rmtree(outdated, ignore_errors=True)
+            shutil.rmtree(outdated + ".making", ignore_errors=True)
+            os.remove(os.path.join(cache, name))
+
+
+def prepared_prefix(cache, arch, windows, windows_version, env):
+    """The prepared prefix for a trial, made when there is none (one maker at
+    a time: trials that start together wait for it); its folder."""
+    try:
+        os.makedirs(cache, exist_ok=True)
+        key = cache_key(arch, windows)
+        entry = os.path.join(cache, key)
+        with open(entry + ".lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if not is_whole(entry):
+                make_prefix(entry, arch, windows_version, env)
+                remove_outdated(cache, key)
+    except OSError as error:
+        raise Failure("the cache folder %s can't be used: %s" % (cache, error))
+    return os.path.join(entry, "prefix")
+
+
+def copy_prefix(prepared, target):
+    """A copy of the prepared prefix for one trial (links as links)."""
+    if run_quietly(["cp", "-a", "--reflink=auto", prepared, target], seconds=300) != 0:
+        raise Failure("the prepared prefix %s could not be copied" % prepared)
