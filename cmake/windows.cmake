@@ -235,7 +235,8 @@ add_test(NAME resume_test
          COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/setup/resume_test.py ${QV_BENCH_DIR} ${CMAKE_BINARY_DIR})
 set_tests_properties(resume_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 900)
 # The sample media, installed through the UI as a person would.
-add_executable(demo_driver tests/demo/demo_driver.cpp)
+add_executable(demo_driver tests/demo/demo_driver.cpp ${QV_BIOSPEEK_PURE_SOURCES}
+               typescan/smbios_reader.cpp typescan/smbios_text.cpp)
 qv_windows_target(demo_driver)
 target_link_libraries(demo_driver PRIVATE qv_testkit gdi32)
 add_dependencies(demo_driver sample_discs)
@@ -328,7 +329,10 @@ set_tests_properties(tools_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 
                      ENVIRONMENT QV_WIN_TREE=${CMAKE_BINARY_DIR})
 # try-media makes a Wine prefix of its own for each run.
 add_test(NAME try_media_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_media_test.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(try_media_test PROPERTIES TIMEOUT 900)
+set_tests_properties(try_media_test PROPERTIES TIMEOUT 900 RESOURCE_LOCK trials)
+# A matrix runs trials side by side, a machine's worth at a time.
+add_test(NAME try_matrix_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_matrix_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(try_matrix_test PROPERTIES TIMEOUT 600 RESOURCE_LOCK trials)
 add_dependencies(demo_driver qvsetup typescan biospeek)
 add_test(NAME try_typescan_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_typescan_test.sh)
 set_tests_properties(try_typescan_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300

@@ -17,16 +17,23 @@
 //   demo_driver watch QVSETUP_EXE SHOTS
 //     a run started with nothing answered (an unattended one, by the
 //     environment it inherits): one picture of each kind of window the run
-//     shows, while it is on screen; prints the run's exit code.
+//     shows, while it is on screen; prints the run's exit code;
+//   demo_driver model DUMP
+//     the product name of an SMBIOS dump (any form the driver takes), as
+//     typescan reads it; exit code 1 when the file holds no table.
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/run_follower.h"
 #include "tests/kit/setup_run.h"
+#include "tests/kit/table_link.h"
 #include "tests/kit/ui.h"
 
 namespace {
@@ -251,6 +258,21 @@ int InstallRun(const std::string& qvsetup, const std::string& folder)
     return static_cast<int>(exitCode);
 }
 
+int ShowModel(const char* dump)
+{
+    std::ifstream file(dump, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
+    BiospeekTable table;
+    if (bytes.empty() || !BiospeekFindTable(bytes.data(), bytes.size(), &table)) {
+        fprintf(stderr, "%s holds no SMBIOS table\n", dump);
+        return 1;
+    }
+    TableLink link(table);
+    SmbiosReader reader(link);
+    printf("%s\n", reader.ReadProductName().c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -267,6 +289,8 @@ int main(int argc, char** argv)
         return InstallRun(argv[2], argv[3]);
     if (mode == "unmap" && argc == 3)
         return UnmapDrive(argv[2][0]) ? 0 : 1;
+    if (mode == "model" && argc == 3)
+        return ShowModel(argv[2]);
     const std::string shots = argv[argc - 1];
     CreateDirectoryA(shots.c_str(), nullptr);
     if (mode == "run" && argc == 6)
@@ -282,6 +306,7 @@ int main(int argc, char** argv)
                     "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
                     "       demo_driver watch QVSETUP_EXE SHOTS\n"
                     "       demo_driver install QVSETUP_EXE FOLDER\n"
-                    "       demo_driver map LETTER FOLDER | unmap LETTER\n");
+                    "       demo_driver map LETTER FOLDER | unmap LETTER\n"
+                    "       demo_driver model DUMP\n");
     return 2;
 }

@@ -23,6 +23,8 @@ try() {
     code=$?
 }
 reported() { grep -qF -- "$1" "$work/report/report.txt"; }
+# shellcheck source=tests/tools/media_kit.sh
+source "$root/tests/tools/media_kit.sh"
 
 # The sample discs: every file of disc 2's trees and README.TXT lands in Program Files.
 try --select ALL "$tree/discs/disc1.iso" "$tree/discs/disc2.iso"
@@ -40,18 +42,6 @@ for picture in background copy-progress notice; do
 done
 grep -q "<img src='notice.png'>" "$work/report/report.html" || fail "the sample discs: report.html shows no notice"
 
-# A medium of our own: the build's programs and the scripts given.
-make_medium() {
-    rm -rf "$work/medium"
-    mkdir "$work/medium"
-    cp "$tree/qvsetup.exe" "$work/medium/QVSETUP.EXE"
-    cp "$tree/typescan.exe" "$work/medium/TYPESCAN.EXE"
-    cp "$tree/Biospeek.sys" "$work/medium/Biospeek.sys"
-    printf '[QvSetupConfig]\r\nBACKGROUND=NO\r\n' >"$work/medium/QVSETUP.INF"
-    { printf '[Version]\r\nsignature=$QVSETUP$\r\nDefault=YES\r\n[Strings]\r\nTITLE=A\r\n[Install]\r\n'
-      printf '%s\r\n' "$@"; } >"$work/medium/QVA.INF"
-}
-
 make_medium 'SLEEP,1' 'COPY,R:\NOSUCH.TXT,C:\OUT.TXT'
 try --fresh-prefix "$work/medium"
 [ $code -eq 1 ] || fail "a failing command: exit code $code, $(tail -n 1 "$work/output")"
@@ -63,10 +53,8 @@ reported "the box that ended the run: ﾌｧｲﾙの展開に失敗しました
 
 # Under the second table the programs are also shown Windows 98: the
 # version probe answers platform 1, version 4.10 as its exit code.
-make_medium 'PROG,"%WINSYSDIR%\cmd.exe /c R:\MODEL.BAT"' 'PROG,R:\VP.EXE'
+make_branching_medium 'PROG,R:\VP.EXE'
 cp "$tree/version_probe.exe" "$work/medium/VP.EXE"
-printf '@ECHO OFF\r\nR:\\TYPESCAN.EXE /mode=0 /ALL=EQ\r\nIF ERRORLEVEL 1 GOTO EQ\r\nECHO other>C:\\MODEL-OTHER.TXT\r\nGOTO END\r\n:EQ\r\nECHO eq>C:\\MODEL-EQ.TXT\r\nREG ADD HKLM\\Software\\QvTry /v Model /d eq /f\r\n:END\r\n' \
-    >"$work/medium/MODEL.BAT"
 for table in Beelink-EQ12.dmi:MODEL-EQ.TXT HyperV.dmi:MODEL-OTHER.TXT; do
     windows=()
     [ "${table%%:*}" = HyperV.dmi ] && windows=(--windows 98)

@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
-extern "C" {
-#include "biospeek/table.h"
-}
 #include "tests/kit/smbios_data.h"
-#include "typescan/smbios_reader.h"
+#include "tests/kit/table_link.h"
 
 namespace {
 
@@ -21,27 +18,6 @@ std::vector<uint8_t> ReadTable(const std::string& name)
     std::ifstream file(std::string(QV_SMBIOS_DATA) + "/" + name, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
 }
-
-// A driver link that answers from the table as the driver does.
-class TableLink : public DriverLink {
-public:
-    explicit TableLink(const BiospeekTable& table) : table_(table) {}
-    bool IsNt() override { return true; }
-    bool Open() override { return true; }
-    void Close() override {}
-    bool Request(uint32_t code, const void* input, uint32_t inputSize, void* output,
-                 uint32_t outputSize, uint32_t* returned) override
-    {
-        size_t bytes = 0;
-        const int ok = BiospeekAnswer(&table_, BiospeekRequestOfCode(code), input, inputSize,
-                                      output, outputSize, &bytes);
-        *returned = static_cast<uint32_t>(bytes);
-        return ok != 0;
-    }
-
-private:
-    BiospeekTable table_;
-};
 
 TEST(BiospeekTable, RealTablesGiveWhatDmidecodeSees)
 {

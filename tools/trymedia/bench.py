@@ -184,6 +184,20 @@ class Bench:
                                 cwd=self.drive_c, stdin=subprocess.DEVNULL, stdout=output,
                                 stderr=subprocess.DEVNULL, start_new_session=True)
 
+    def model_of(self, dump):
+        """The helper program's answer for the SMBIOS dump `dump`, a file of
+        the run's outputs: its exit code (1: no table) and the product name."""
+        said = self.output("MODEL.TXT")
+        with open(said, "wb") as output:
+            process = self.start_demo_driver(["model", self.windows_path(dump)], output, self.env)
+            try:
+                code = process.wait(self.allowed(WINE_CALL_SECONDS))
+            except subprocess.TimeoutExpired:
+                kill_session(process)
+                code = -1
+        with open(said, "rb") as output:
+            return code, output.read().decode("cp932", "replace").strip()
+
     def put_in(self, drive, folder):
         """Puts the disc `folder` (a Linux path) into the CD-ROM drive."""
         return self.demo_driver("map", drive, folder)

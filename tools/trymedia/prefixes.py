@@ -13,6 +13,8 @@ import subprocess
 from .bench import TOOLS, Failure, run_quietly
 
 READY = "ready"                 # written last: the prefix beside it is whole
+# The Windows versions a trial can show: the name a user gives, Wine's own.
+WINDOWS_VERSIONS = {"98": "win98", "2000": "win2k", "xp": "winxp"}
 MAKING_SECONDS = 600
 
 
@@ -84,9 +86,10 @@ def remove_outdated(cache, key):
             os.remove(os.path.join(cache, name))
 
 
-def prepared_prefix(cache, arch, windows, windows_version, env):
-    """The prepared prefix for a trial, made when there is none (one maker at
-    a time: trials that start together wait for it); its folder."""
+def prepared_prefix(cache, arch, windows, env):
+    """The prepared prefix for a trial showing Windows `windows` (a key of
+    WINDOWS_VERSIONS, or None for Wine's default), made when there is none
+    (one maker at a time: trials that start together wait for it); its folder."""
     try:
         os.makedirs(cache, exist_ok=True)
         key = cache_key(arch, windows)
@@ -94,11 +97,21 @@ def prepared_prefix(cache, arch, windows, windows_version, env):
         with open(entry + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
             if not is_whole(entry):
-                make_prefix(entry, arch, windows_version, env)
+                make_prefix(entry, arch, WINDOWS_VERSIONS.get(windows), env)
                 remove_outdated(cache, key)
     except OSError as error:
         raise Failure("the cache folder %s can't be used: %s" % (cache, error))
     return os.path.join(entry, "prefix")
+
+
+def prepared_prefix_of_tree(tree, cache, windows, display):
+    """The prepared prefix for a trial of the build tree `tree`'s kind."""
+    with open(os.path.join(tree, "bench", "arch")) as kind:
+        arch = kind.read().strip()
+    env = dict(os.environ)
+    if not display:
+        env.pop("DISPLAY", None)
+    return prepared_prefix(cache, arch, windows, env)
 
 
 def copy_prefix(prepared, target):

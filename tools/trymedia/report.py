@@ -5,7 +5,9 @@ import html
 import json
 import os
 import re
+import socket
 import subprocess
+import time
 from xml.etree import ElementTree
 
 PICTURE_ORDER = ["background", "selection-dialog", "drive-dialog", "message-box", "notice",
@@ -148,6 +150,7 @@ def sections_of(facts):
         outcome.append("the box that ended the run: " + result.get("Message", "").replace("\n", " | "))
         outcome.append("at: " + result.get("FailedAt", ""))
     sections.append(("Outcome", outcome))
+    sections.append(("Machine", ["%s: %s" % item for item in facts["machine"].items()]))
     sections.append(("Pictures", facts["pictures"] or ["none"]))
     sections.append(("Discs", facts["swaps"] or ["disc 1 only"]))
     sections.append(("Chosen", facts["chosen"] or ["no application"]))
@@ -206,10 +209,17 @@ def make_pictures(shots, out, seconds):
     return pictures
 
 
+def last_picture(shots, pictures):
+    """Of the pictures made, the one taken last (its bitmap's time)."""
+    taken = lambda name: os.path.getmtime(os.path.join(shots, name[:-len(".png")] + ".bmp"))
+    return max(pictures, key=taken) if pictures else None
+
+
 def write_facts(out, facts):
     """report.json: the facts a matrix of trials compares."""
-    kept = {key: facts[key] for key in ("discs", "exit", "meaning", "seconds", "stopped", "result",
-                                        "chosen", "commands", "programs", "pictures", "swaps")}
+    kept = {key: facts[key] for key in ("discs", "machine", "exit", "meaning", "seconds", "stopped", "result",
+                                        "chosen", "commands", "programs", "pictures", "last_picture",
+                                        "swaps")}
     created, changed, removed = facts["files"]
     kept["files"] = {"created": created, "changed": changed, "removed": removed}
     created, changed, removed = facts["registry"]
@@ -222,7 +232,8 @@ def junit_suite(name, facts, installed):
     """One JUnit test suite of a trial: a test case for the run itself, and
     one for each application offered (its status and time; a failure with
     the box's text and the failing command's place)."""
-    suite = ElementTree.Element("testsuite", name=name)
+    suite = ElementTree.Element("testsuite", name=name, hostname=socket.gethostname(),
+                                timestamp=time.strftime("%Y-%m-%dT%H:%M:%S"))
     result = facts["result"].get("Result", {})
     run = ElementTree.SubElement(suite, "testcase", classname=name, name="the run",
                                  time="%.1f" % facts["seconds"])

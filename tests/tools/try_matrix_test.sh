@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# tools/try-matrix from outside: a medium that installs by model through
+# typescan (and fails on the EQ model) under three models' SMBIOS tables and
+# a file that holds none, on Windows 2000 and XP: the EQ model's cells are
+# marked as differing, the JUnit file counts the failures, the broken dump's
+# cells fail alone; and wrong usage (a Windows version not offered, an
+# answer file qvcheck refuses, an unreachable ssh machine) is exit 2.
+# Usage: try_matrix_test.sh BUILD_TREE
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+tree=$1
+export QV_WIN_TREE=$tree
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+fail() { echo "FAILED: $*"; failed=1; }
+# shellcheck source=tests/tools/media_kit.sh
+source "$root/tests/tools/media_kit.sh"
+matrix() {
+    "$root/tools/try-matrix" --cache "$tree/bench/try-media-cache" --out "$work/matrix" "$@" >"$work/output" 2>&1
+    code=$?
+}
+
+make_branching_medium 'COPY,C:\MODEL-OTHER.TXT,C:\COPIED.TXT'
+tables=$root/tests/data/smbios
+printf 'no table here\n' >"$work/broken.dmi"
+matrix --smbios "$tables/Beelink-EQ12.dmi" "$tables/HyperV.dmi" "$tables/ASRock-Single-Ryzen.dmi" \
+    "$work/broken.dmi" --windows 2000,xp --timeout 120 --junit "$work/junit.xml" "$work/medium"
+[ $code -eq 1 ] || fail "the matrix: exit code $code, $(tail -n 3 "$work/output")"
+grep -q "^8 cells: 4 installed, 2 not, 2 not tried; 2 differ" "$work/matrix/matrix.txt" ||
+    fail "the matrix: $(sed -n 2p "$work/matrix/matrix.txt")"
+# Each row of the page: the EQ12's cells framed, no other.
+grep "^<tr><th>" "$work/matrix/matrix.html" >"$work/rows"
+grep -q "^<tr><th>EQ (Beelink-EQ12.dmi).*class='failed marked'.*class='failed marked'" "$work/rows" ||
+    fail "the EQ12 row is not marked: $(grep Beelink "$work/rows")"
+[ "$(grep -c marked "$work/rows")" -eq 1 ] || fail "a model other than the EQ12 is marked"
+grep -qF "here, not in most of its column: file created: C:\\MODEL-EQ.TXT" "$work/matrix/matrix.txt" ||
+    fail "the EQ12's own file is not told"
+grep -q "broken.dmi.*not tried: try-media: --smbios: .*broken.dmi holds no SMBIOS table" "$work/matrix/matrix.html" ||
+    fail "the broken dump's cell does not say why"
+grep -q "<img src='thumbs/" "$work/matrix/matrix.html" || fail "no picture of a cell's last window"
+python3 - "$work/junit.xml" <<'PY' || fail "the JUnit file"
+import sys
+from xml.etree import ElementTree
+root = ElementTree.parse(sys.argv[1]).getroot()
+suites = root.findall("testsuite")
+required = {"testsuite": ("name", "tests", "failures", "errors", "time", "timestamp", "hostname"),
+            "testcase": ("name", "classname", "time")}
+for element in suites + root.findall("testsuite/testcase"):
+    missing = [a for a in required[element.tag] if element.get(a) is None]
+    assert not missing, "%s lacks %s" % (element.tag, missing)
+failures = [c for c in root.iter("testcase") if c.find("failure") is not None]
+assert len(suites) == 8, len(suites)
+# Each EQ12 run fails, and its application; each broken dump's cell is one failure.
+assert len(failures) == 6 and root.get("failures") == "6", (len(failures), root.get("failures"))
+eq = [c for c in failures if c.get("classname").startswith("EQ (") and c.get("name") == "QVA.INF"]
+assert len(eq) == 2 and "C:\\MODEL-OTHER.TXT" in eq[0].find("failure").get("message"), eq
+PY
+
+# Wrong usage: nothing is tried.
+printf 'nosuchhost.invalid\n' >"$work/machines"
+printf '[Unatended]\r\nSelect=ALL\r\n' >"$work/bad-answers.ini"
+for usage in "--windows 95" "--answers $work/bad-answers.ini" "--sshloginfile $work/machines" \
+    "--smbios $work/no-such.dmi"; do
+    # shellcheck disable=SC2086 # the words of each usage, as given
+    matrix $usage "$work/medium"
+    [ $code -eq 2 ] || fail "$usage: exit code $code, $(tail -n 1 "$work/output")"
+done
+
+[ $failed -eq 0 ] && echo "try-matrix: every case as expected"
+exit $failed
