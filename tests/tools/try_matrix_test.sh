@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # tools/try-matrix from outside: a medium that installs by model through
-# typescan (and fails on the EQ model) under three models' SMBIOS tables and
-# a file that holds none, on Windows 2000 and XP: the EQ model's cells are
-# marked as differing, the JUnit file counts the failures, the broken dump's
-# cells fail alone; and wrong usage (a Windows version not offered, an
+# typescan (it fails on the EQ model and ends with a notice on the others)
+# under three models' SMBIOS tables and a file that holds none, on Windows
+# 2000 and XP: the EQ model's cells are marked as differing, the JUnit file
+# counts the failures, the broken dump's cells fail alone; and wrong usage (a Windows version not offered, an
 # answer file qvcheck refuses, an unreachable ssh machine) is exit 2.
 # Usage: try_matrix_test.sh BUILD_TREE
 set -uo pipefail
@@ -21,13 +21,13 @@ matrix() {
     code=$?
 }
 
-make_branching_medium 'COPY,C:\MODEL-OTHER.TXT,C:\COPIED.TXT'
+make_branching_medium 'COPY,C:\MODEL-OTHER.TXT,C:\COPIED.TXT' 'ATTENTION,"Installed.",1000'
 tables=$root/tests/data/smbios
 printf 'no table here\n' >"$work/broken.dmi"
 matrix --smbios "$tables/Beelink-EQ12.dmi" "$tables/HyperV.dmi" "$tables/ASRock-Single-Ryzen.dmi" \
     "$work/broken.dmi" --windows 2000,xp --timeout 120 --junit "$work/junit.xml" "$work/medium"
 [ $code -eq 1 ] || fail "the matrix: exit code $code, $(tail -n 3 "$work/output")"
-grep -q "^8 cells: 4 installed, 2 not, 2 not tried; 2 differ" "$work/matrix/matrix.txt" ||
+grep -q "^8 cell(s): 4 installed, 2 not, 2 not tried; 2 differ" "$work/matrix/matrix.txt" ||
     fail "the matrix: $(sed -n 2p "$work/matrix/matrix.txt")"
 # Each row of the page: the EQ12's cells framed, no other.
 grep "^<tr><th>" "$work/matrix/matrix.html" >"$work/rows"
@@ -39,6 +39,10 @@ grep -qF "here, not in most of its column: file created: C:\\MODEL-EQ.TXT" "$wor
 grep -q "broken.dmi.*not tried: try-media: --smbios: .*broken.dmi holds no SMBIOS table" "$work/matrix/matrix.html" ||
     fail "the broken dump's cell does not say why"
 grep -q "<img src='thumbs/" "$work/matrix/matrix.html" || fail "no picture of a cell's last window"
+# The page as the README shows it.
+mkdir -p "$tree/pictures"
+QT_QPA_PLATFORM=offscreen timeout 120 wkhtmltoimage --quiet --enable-local-file-access --width 1200 \
+    "$work/matrix/matrix.html" "$tree/pictures/try-matrix-report.png" || fail "no picture of matrix.html"
 python3 - "$work/junit.xml" <<'PY' || fail "the JUnit file"
 import sys
 from xml.etree import ElementTree

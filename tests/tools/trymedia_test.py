@@ -1,5 +1,6 @@
 """try-media's readers on their own: the core's facts, the setup log, the
-result file and the answer file of a trial."""
+result file and the answer file of a trial, the prepared prefixes, and the
+matrix report's comparison of cells."""
 
 import os
 import sys
@@ -7,7 +8,8 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
-from trymedia import answers, facts, report, watch  # noqa: E402
+from trymedia import answers, facts, matrix, prefixes, report, watch  # noqa: E402
+from types import SimpleNamespace  # noqa: E402
 
 
 class Facts(unittest.TestCase):
@@ -93,6 +95,39 @@ class AnswerFile(unittest.TestCase):
             self.assertEqual(answers.with_log_and_result(unrefused, "C:\\L", "C:\\R"), unrefused)
         self.assertEqual(answers.made_answers({"Result": "C:\\R", "Select": "ALL"}),
                          b"[Unattended]\r\nSelect=ALL\r\nResult=C:\\R\r\n")
+
+
+class PreparedPrefixes(unittest.TestCase):
+    def test_only_a_prefix_made_to_its_end_and_whole_is_used(self):
+        with tempfile.TemporaryDirectory() as cache:
+            entry = os.path.join(cache, "win32-xp-0123")
+            os.makedirs(os.path.join(entry, "prefix"))
+            self.assertFalse(prefixes.is_whole(entry))      # cut off before it was marked
+            open(os.path.join(entry, prefixes.READY), "w").close()
+            self.assertFalse(prefixes.is_whole(entry))      # marked, but its registry is gone
+            open(os.path.join(entry, "prefix", "system.reg"), "w").close()
+            self.assertTrue(prefixes.is_whole(entry))
+
+
+def ran(*items):
+    """A cell of a matrix that ran, and did `items`."""
+    return SimpleNamespace(facts={"ran": True}, items=set(items))
+
+
+class MatrixComparison(unittest.TestCase):
+    def test_the_odd_cell_is_told_and_the_times_of_a_run_are_not(self):
+        facts_of = lambda file, ms: {"files": {"created": [file], "changed": [], "removed": []},
+                                     "registry": {"created": [], "changed": [], "removed": []},
+                                     "commands": [["PROG \"A.EXE\"", "ended after %d ms with exit code 0" % ms]]}
+        self.assertEqual(matrix.items_of(facts_of("C:\\A", 12)), matrix.items_of(facts_of("C:\\A", 3456)))
+        common, odd = ran("a", "b"), ran("a", "c")
+        self.assertEqual(matrix.difference(odd, [common, ran("a", "b"), odd]), (["c"], ["b"]))
+        self.assertEqual(matrix.difference(common, [common, ran("a", "b"), odd]), ([], []))
+        # A cell that never ran is left out of the count, and is compared with nothing.
+        untried = SimpleNamespace(facts=None, items=set())
+        self.assertEqual(matrix.difference(odd, [common, odd, untried]), (["c"], []))
+        self.assertIsNone(matrix.difference(untried, [common, odd, untried]))
+        self.assertIsNone(matrix.difference(odd, [odd, untried]))
 
 
 if __name__ == "__main__":

@@ -121,10 +121,11 @@ class Bench:
             self.env.pop("DISPLAY", None)
         self.deadline = None
         self.started = True
+        self.mounted = False
         try:
             if prepared:
                 from .prefixes import copy_prefix
-                copy_prefix(prepared, os.path.join(self.dir, "prefix"))
+                self.mounted = copy_prefix(prepared, os.path.join(self.dir, "prefix"))
             self.prepare(tree)
         except BaseException:
             # Whatever the start left running (Xvfb, a server) ends with it.
@@ -212,3 +213,7 @@ class Bench:
             run_quietly([os.path.join(TOOLS, "bench"), "stop", self.dir], env=self.env,
                         seconds=self.allowed(60))
             self.started = False
+        if self.mounted:
+            from .prefixes import unmount_prefix
+            unmount_prefix(os.path.join(self.dir, "prefix"))
+            self.mounted = False

@@ -157,7 +157,7 @@ class Matrix:
 
     def summary(self):
         tried = [c for c in self.cells if c.facts]
-        return ("%d cells: %d installed, %d not, %d not tried; %d differ from their row or column"
+        return ("%d cell(s): %d installed, %d not, %d not tried; %d differ from their row or column"
                 % (len(self.cells), sum(c.installed for c in self.cells),
                    sum(not c.installed for c in tried), len(self.cells) - len(tried),
                    sum(c.marked for c in self.cells)))
@@ -209,13 +209,22 @@ def thumbnail(out, cell):
     source = os.path.join(cell.folder, "report", picture)
     shown = os.path.join("thumbs", "%d.png" % cell.number)
     os.makedirs(os.path.join(out, "thumbs"), exist_ok=True)
-    try:
-        made = subprocess.run(["convert", source, "-thumbnail", THUMBNAIL_SIZE, os.path.join(out, shown)],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=CONVERT_SECONDS).returncode == 0
-    except (OSError, subprocess.TimeoutExpired):
-        made = False
+    # A screen of one colour (a run without a background that ended with
+    # no window open) is no picture worth showing.
+    colours = convert([source, "-format", "%k", "info:"])
+    if colours is not None and colours.strip() == b"1":
+        return None
+    made = convert([source, "-thumbnail", THUMBNAIL_SIZE, os.path.join(out, shown)]) is not None
     return shown if made else os.path.relpath(source, out)
+
+
+def convert(arguments):
+    """ImageMagick's output, or None when it failed."""
+    try:
+        done = subprocess.run(["convert"] + arguments, capture_output=True, timeout=CONVERT_SECONDS)
+    except (OSError, subprocess.TimeoutExpired):
+        return None
+    return done.stdout if done.returncode == 0 else None
 
 
 def html_cell(out, cell):
@@ -248,7 +257,8 @@ def write_html(out, discs, table):
                    "outline-offset:-3px} .box{font-size:90%;margin-top:4px} img{border:1px solid #888;"
                    "margin-top:4px}</style></head><body>\n")
         page.write("<h1>try-matrix: %s</h1>\n<p>%s; a cell framed in orange differs from its row's or "
-                   "column's majority.</p>\n" % (html.escape(" ".join(discs)), html.escape(table.summary())))
+                   "column's majority.</p>\n" % (html.escape(" ".join(os.path.basename(d) for d in discs)),
+                                                  html.escape(table.summary())))
         page.write("<table><tr><th>model</th>%s</tr>\n" % "".join("<th>%s</th>" % html.escape(c)
                                                                   for c in table.columns))
         for row in table.rows:

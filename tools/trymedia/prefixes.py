@@ -115,6 +115,38 @@ def prepared_prefix_of_tree(tree, cache, windows, display):
 
 
 def copy_prefix(prepared, target):
-    """A copy of the prepared prefix for one trial (links as links)."""
+    """The trial's prefix, made of the prepared one: an overlay mount where
+    the system allows one (the prepared prefix below it, never written, the
+    trial's changes in a folder beside it), else a copy (links as links).
+    True when it is a mount, which unmount_prefix ends."""
+    if mount_overlay(prepared, target):
+        return True
     if run_quietly(["cp", "-a", "--reflink=auto", prepared, target], seconds=300) != 0:
         raise Failure("the prepared prefix %s could not be copied" % prepared)
+    return False
+
+
+def mount_overlay(prepared, target):
+    """Mounts `prepared` as the lower layer of `target`; False where the
+    system allows no such mount (not root, a temporary folder that is an
+    overlay itself) or a path can't be written in the mount's options."""
+    layers = target + ".layers"
+    if any(c in p for p in (prepared, layers) for c in ",:\\"):
+        return False
+    upper, scratch = os.path.join(layers, "upper"), os.path.join(layers, "work")
+    for folder in (upper, scratch, target):
+        os.makedirs(folder)
+    options = "lowerdir=%s,upperdir=%s,workdir=%s" % (prepared, upper, scratch)
+    if run_quietly(["mount", "-t", "overlay", "overlay", "-o", options, target], seconds=30) == 0 \
+            and os.path.ismount(target):
+        return True
+    os.rmdir(target)
+    shutil.rmtree(layers, ignore_errors=True)
+    return False
+
+
+def unmount_prefix(target):
+    """Ends the overlay mount of a trial's prefix (lazily when a program that
+    escaped the trial's end still holds a file of it)."""
+    if os.path.ismount(target) and run_quietly(["umount", target], seconds=30) != 0:
+        run_quietly(["umount", "-l", target], seconds=30)
