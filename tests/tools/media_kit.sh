@@ -1,5 +1,27 @@
-# Media of the tests' own, for the tools that try media. Sourced by a test
-# that sets $tree (the build tree) and $work (its work folder).
+# Media of the tests' own, for the tools that try media, and the start of
+# such a test. Sourced after setting $root (the repository); the media need
+# $tree (the build tree) and $work (a work folder), which begin_trial_test sets.
+
+# A test of BUILD_TREE: $tree, $work (removed at the end), fail and $failed;
+# prepared prefixes are kept with the build tree's bench, in $cache.
+begin_trial_test() {
+    tree=$1
+    export QV_WIN_TREE=$tree
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    failed=0
+    cache=$tree/bench/try-media-cache
+}
+fail() { echo "FAILED: $*"; failed=1; }
+
+# tools/TOOL with the options given, the prepared prefixes of $cache and its
+# report in $work/OUT; its output in $work/output, its exit code in $code.
+run_trial_tool() {
+    local tool=$1 out=$2
+    shift 2
+    "$root/tools/$tool" --cache "$cache" --out "$work/$out" "$@" >"$work/output" 2>&1
+    code=$?
+}
 
 # A medium in $work/medium: the build's programs and one application whose
 # [Install] holds the lines given.

@@ -8,18 +8,10 @@
 # Usage: try_matrix_test.sh BUILD_TREE
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-tree=$1
-export QV_WIN_TREE=$tree
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-fail() { echo "FAILED: $*"; failed=1; }
 # shellcheck source=tests/tools/media_kit.sh
 source "$root/tests/tools/media_kit.sh"
-matrix() {
-    "$root/tools/try-matrix" --cache "$tree/bench/try-media-cache" --out "$work/matrix" "$@" >"$work/output" 2>&1
-    code=$?
-}
+begin_trial_test "$1"
+matrix() { run_trial_tool try-matrix matrix "$@"; }
 
 make_branching_medium 'COPY,C:\MODEL-OTHER.TXT,C:\COPIED.TXT' 'ATTENTION,"Installed.",1000'
 tables=$root/tests/data/smbios

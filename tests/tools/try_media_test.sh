@@ -9,22 +9,11 @@
 # Usage: try_media_test.sh BUILD_TREE
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-tree=$1
-export QV_WIN_TREE=$tree
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-fail() { echo "FAILED: $*"; failed=1; }
-# Prepared prefixes are kept with the build tree's bench.
-cache=$tree/bench/try-media-cache
-# try-media with the options given; its exit code in $code.
-try() {
-    "$root/tools/try-media" --cache "$cache" --out "$work/report" "$@" >"$work/output" 2>&1
-    code=$?
-}
-reported() { grep -qF -- "$1" "$work/report/report.txt"; }
 # shellcheck source=tests/tools/media_kit.sh
 source "$root/tests/tools/media_kit.sh"
+begin_trial_test "$1"
+try() { run_trial_tool try-media report "$@"; }
+reported() { grep -qF -- "$1" "$work/report/report.txt"; }
 
 # The sample discs: every file of disc 2's trees and README.TXT lands in Program Files.
 try --select ALL "$tree/discs/disc1.iso" "$tree/discs/disc2.iso"

@@ -34,7 +34,7 @@ class Cell:
 
     @property
     def column(self):
-        windows = "Windows " + self.spec["windows"] if self.spec.get("windows") else "Wine's default"
+        windows = "Windows " + self.spec["windows"].upper() if self.spec.get("windows") else "Wine's default"
         setup = (os.path.basename(self.spec["answers"]) if self.spec.get("answers")
                  else "--select " + self.spec.get("select", "DEFAULT"))
         return "%s, %s" % (windows, setup)
