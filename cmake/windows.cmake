@@ -331,6 +331,9 @@ set_tests_properties(tools_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 
 # try-media makes a Wine prefix of its own for each run.
 add_test(NAME try_media_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_media_test.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(try_media_test PROPERTIES TIMEOUT 900 RESOURCE_LOCK trials)
+# Disc images and their manifests.
+add_test(NAME release_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/release_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(release_test PROPERTIES TIMEOUT 300)
 # A matrix runs trials side by side on every core: it runs alone, so that
 # the tests that time a run are not starved.
 add_test(NAME try_matrix_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_matrix_test.sh ${CMAKE_BINARY_DIR})
