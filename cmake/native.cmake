@@ -47,6 +47,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     qv_fuzz_target(fuzz_biospeek_table 30)
     qv_fuzz_target(fuzz_profile_lines 30)
     qv_fuzz_target(fuzz_journal 30)
+    qv_fuzz_target(fuzz_disc_manifest 30)
 endif()
 add_test(NAME setup_floors COMMAND ${CMAKE_SOURCE_DIR}/tools/check-floors)
 # try-media's readers of the log, the result file and the answer file.

@@ -92,6 +92,7 @@ add_executable(qvcheck
     ${QV_QVCHECK_PURE_SOURCES}
     qvcheck/check_answers.cpp
     qvcheck/check_commands.cpp
+    qvcheck/check_manifest.cpp
     qvcheck/check_settings.cpp
     qvcheck/check_sources.cpp
     qvcheck/checker.cpp

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "qvcheck/check_answers.h"
+#include "qvcheck/check_manifest.h"
 #include "qvcheck/checker.h"
 #include "qvcheck/options.h"
 #include "qvcheck/plan.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
     const MediaView view = PrepareEngine(options);
     Report report;
     CheckInstallationMedia(options, view, report);
+    CheckDiscManifests(options.folders, report);
     Answers answers;
     const bool answersGiven = !options.answersFile.empty();
     const bool answersTaken = answersGiven && CheckAnswerFile(options.answersFile, report, &answers);

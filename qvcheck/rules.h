@@ -60,6 +60,10 @@ enum class RuleId {
     AnswerByteOrderMark,
     AnswerRefused,
     SelectNotOffered,
+    ManifestDamaged,
+    ManifestDiffers,
+    ManifestMissing,
+    ManifestExtra,
 };
 
 struct Rule {
@@ -125,6 +129,10 @@ constexpr Rule Rules[] = {
     {RuleId::AnswerByteOrderMark, "answers-byte-order-mark", "The answer file begins with a byte order mark."},
     {RuleId::AnswerRefused, "answer-refused", "An answer the engine refuses."},
     {RuleId::SelectNotOffered, "select-not-offered", "Select names an application the media do not offer."},
+    {RuleId::ManifestDamaged, "manifest-damaged", "The disc's manifest is damaged, edited or cut short."},
+    {RuleId::ManifestDiffers, "manifest-differs", "A file differs from the disc's manifest."},
+    {RuleId::ManifestMissing, "manifest-missing", "A file of the disc's manifest is missing."},
+    {RuleId::ManifestExtra, "manifest-extra", "A file is not in the disc's manifest."},
 };
 
 constexpr const Rule& RuleOf(RuleId rule)

@@ -434,4 +434,33 @@ Said SelectNotOffered(const std::string& name)
     return Said{RuleId::SelectNotOffered, "Select names " + name + ", which the media do not offer" + NothingRuns};
 }
 
+Said ManifestDamaged(ManifestFault fault)
+{
+    const char* why = fault == ManifestFault::CheckFails  ? "its check line does not match: it was damaged or edited"
+                      : fault == ManifestFault::PathTwice ? "it names a file twice"
+                      : fault == ManifestFault::BadLine   ? "this line is no entry"
+                                                          : "it has no check line at its end: it was cut short";
+    return Said{RuleId::ManifestDamaged, std::string(DiscManifestName) + " can't be trusted: " + why +
+                                             "; no file is checked against it"};
+}
+
+Said ManifestDiffers(int manifestLine, bool sizeDiffers, bool unreadable)
+{
+    const std::string entry = std::string(" (line ") + std::to_string(manifestLine) + " of " + DiscManifestName + ")";
+    if (unreadable)
+        return Said{RuleId::ManifestDiffers, "the file can't be read to check it against the manifest" + entry};
+    return Said{RuleId::ManifestDiffers, std::string("the file differs from the manifest: its ") +
+                                             (sizeDiffers ? "size" : "SHA-256") + " is not the one listed" + entry};
+}
+
+Said ManifestMissing(const std::string& path)
+{
+    return Said{RuleId::ManifestMissing, path + " is in the manifest, but not on the disc"};
+}
+
+Said ManifestExtra()
+{
+    return Said{RuleId::ManifestExtra, std::string("the file is not in the disc's manifest ") + DiscManifestName};
+}
+
 } // namespace say

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "setup/core/inf_line.h"
+#include "qvcheck/disc_manifest.h"
 #include "qvcheck/rules.h"
 #include "setup/core/inf_parser.h"
 
@@ -87,5 +88,11 @@ Said NoAnswerSection();
 Said AnswerByteOrderMark();
 Said AnswerRefused(const std::string& shown, const char* fault);
 Said SelectNotOffered(const std::string& name);
+
+// The disc's manifest.
+Said ManifestDamaged(ManifestFault fault);
+Said ManifestDiffers(int manifestLine, bool sizeDiffers, bool unreadable);
+Said ManifestMissing(const std::string& path);
+Said ManifestExtra();
 
 } // namespace say

@@ -15,7 +15,7 @@ expect() {
     fi
 }
 
-for tool in lay-out-discs make-disc make-pictures check-imports wine-run to-cp932 try-media try-typescan; do
+for tool in lay-out-discs make-disc make-pictures check-imports wine-run to-cp932 try-media try-matrix try-typescan verify-disc; do
     "$root/tools/$tool" >"$work/out" 2>&1
     expect "$tool without arguments ends with its usage" 2 $?
     grep -q usage "$work/out" || { echo "FAILED: $tool printed no usage"; failed=1; }

@@ -5,6 +5,7 @@ alone, not the user's files through Wine's Z: drive."""
 import os
 import shutil
 import signal
+import stat
 import subprocess
 import time
 
@@ -63,6 +64,14 @@ def find_in_folder(folder, relative):
     return path
 
 
+def is_block_device(path):
+    """True for a drive's device, such as /dev/sr0."""
+    try:
+        return stat.S_ISBLK(os.stat(path).st_mode)
+    except OSError:
+        return False
+
+
 class Discs:
     """The discs as folders of the work folder (whose path Wine can be
     given whatever the user's paths are): a link to a given folder, or a
@@ -82,7 +91,7 @@ class Discs:
         if os.path.isdir(path):
             os.symlink(os.path.abspath(path), folder)
             return folder
-        if not os.path.isfile(path):
+        if not (os.path.isfile(path) or is_block_device(path)):
             raise Failure("%s is neither a folder nor an image" % path)
         os.makedirs(folder)
         for mount in (["mount", "-o", "loop,ro", path, folder], ["fuseiso", "-p", path, folder]):

@@ -1,0 +1,1 @@
+"""The tools of a disc's release: its manifest, written and read."""
