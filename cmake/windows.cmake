@@ -60,6 +60,7 @@ qv_setup_floor(qv_setup_ui
     setup/ui/dialog_position.cpp
     setup/ui/drawing.cpp
     setup/ui/error_box.cpp
+    setup/ui/message_pump.cpp
     setup/ui/selection_dialog.cpp
     setup/ui/selectors.cpp
 )
@@ -222,6 +223,8 @@ foreach(name startup_test selection_test interpreter_test media_test background_
     qv_wine_test(${name} SOURCES tests/setup/${name}.cpp LOCKS "qvsetup_instance;wine_drives")
     add_dependencies(${name} qvsetup stamp)
 endforeach()
+# Tests that read the screen never run beside another prefix's windows.
+set_tests_properties(background_test PROPERTIES RESOURCE_LOCK "qvsetup_instance;wine_drives;screen")
 target_link_libraries(interpreter_test PRIVATE shell32)
 add_dependencies(log_test sample_discs)
 qv_wine_test(engine_test SOURCES tests/setup/engine_test.cpp setup/resources/qvsetup.rc
@@ -231,11 +234,12 @@ add_dependencies(engine_test qvsetup)
 add_test(NAME shutdown_test
          COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/shutdown_test.sh ${QV_BENCH_DIR} $<TARGET_FILE:qvsetup>)
 set_tests_properties(shutdown_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 180)
-# Runs that go on after restarts and power cuts: in a prefix of its own, and
-# never beside a trial, whose load would let a run pass its cut points.
+# Runs that go on after restarts and power cuts: in a prefix of its own
+# (whose windows share the bench's screen), and never beside a trial, whose
+# load would let a run pass its cut points.
 add_test(NAME resume_test
          COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/setup/resume_test.py ${QV_BENCH_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(resume_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 900 RESOURCE_LOCK trials)
+set_tests_properties(resume_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 900 RESOURCE_LOCK "trials;screen")
 # The sample media, installed through the UI as a person would.
 add_executable(demo_driver tests/demo/demo_driver.cpp ${QV_BIOSPEEK_PURE_SOURCES}
                typescan/smbios_reader.cpp typescan/smbios_text.cpp)
@@ -352,7 +356,7 @@ add_dependencies(disc_test sample_discs)
 add_test(NAME disc_test
          COMMAND ${CMAKE_SOURCE_DIR}/tests/discs/disc_test.sh ${QV_BENCH_DIR} ${CMAKE_BINARY_DIR} ${QV_DISCS})
 set_tests_properties(disc_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
-                     RESOURCE_LOCK "qvsetup_instance;wine_drives")
+                     RESOURCE_LOCK "qvsetup_instance;wine_drives;screen")
 
 # The pictures of every window, made as the README's are: the test fails
 # when one can't be made.
@@ -360,7 +364,7 @@ add_test(NAME pictures_test
          COMMAND ${CMAKE_SOURCE_DIR}/tools/make-pictures --bench-running ${CMAKE_BINARY_DIR}/pictures)
 set_tests_properties(pictures_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
                      ENVIRONMENT QV_WIN_TREE=${CMAKE_BINARY_DIR}
-                     RESOURCE_LOCK "qvsetup_instance;wine_drives;biospeek_service")
+                     RESOURCE_LOCK "qvsetup_instance;wine_drives;biospeek_service;screen")
 
 # Each deliverable imports exactly its reviewed list of system functions:
 # checked on the 32-bit build, the one that ships.

@@ -13,12 +13,13 @@
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
 #include "setup/ui/error_box.h"
+#include "setup/ui/message_pump.h"
 
 namespace {
 
 constexpr UINT CopyTickMs = 5;
-// With FASTCOPY, how long one tick goes on walking before the dialog
-// handles its messages again.
+// With FASTCOPY, how long the walk goes on before the dialog handles its
+// messages again.
 constexpr DWORD FastCopySliceMs = 30;
 constexpr UINT WM_COPY_START = WM_APP + 1;
 constexpr size_t FolderTextCapacity = 266;
@@ -315,18 +316,38 @@ void OnCopyStart(CopyWalk& walk)
         ArmCopyTimer(walk.dialog);
 }
 
-// One entry a tick; with FASTCOPY, entries until the tick's slice is used.
+// Entries for one slice of time; answers whether the walk goes on.
+bool StepWalkForSlice(CopyWalk& walk)
+{
+    const DWORD start = GetTickCount();
+    bool goesOn = StepWalk(walk);
+    while (goesOn && GetTickCount() - start < FastCopySliceMs)
+        goesOn = StepWalk(walk);
+    return goesOn;
+}
+
+// FASTCOPY: slices of the walk one after the other, the messages that
+// wait handled between them (the dialog paints and answers), with no
+// timer's pause between slices. Ends when the walk ends, the program is to
+// end, or the dialog went with its window (closed from outside).
+void CopyInSlices(CopyWalk& walk)
+{
+    const HWND dialog = walk.dialog;
+    while (StepWalkForSlice(walk)) {
+        ShowLastFile(walk);
+        if (!DispatchWaitingMessages() || !IsWindow(dialog) || !walk.current)
+            return;
+    }
+}
+
+// One entry a tick; with FASTCOPY, the whole walk from the first tick on.
 void OnCopyStep(CopyWalk& walk)
 {
     KillTimer(walk.dialog, CopyTimer);
-    const DWORD start = GetTickCount();
-    bool goesOn = StepWalk(walk);
-    while (goesOn && g_setup.config.fastCopy && GetTickCount() - start < FastCopySliceMs)
-        goesOn = StepWalk(walk);
-    if (goesOn) {
-        ShowLastFile(walk);
+    if (g_setup.config.fastCopy)
+        CopyInSlices(walk);
+    else if (StepWalk(walk))
         ArmCopyTimer(walk.dialog);
-    }
 }
 
 INT_PTR CALLBACK CopyProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)

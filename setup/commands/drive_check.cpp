@@ -17,6 +17,7 @@
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
 #include "setup/ui/error_box.h"
+#include "setup/ui/message_pump.h"
 
 namespace {
 
@@ -133,15 +134,8 @@ bool HandleMessagesFor(DWORD milliseconds)
     const DWORD start = GetTickCount();
     for (DWORD passed = 0; passed < milliseconds; passed = GetTickCount() - start) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - passed, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return false;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        if (!DispatchWaitingMessages())
+            return false;
     }
     return true;
 }

@@ -17,7 +17,6 @@ Usage: resume_test.py BENCH_DIR BUILD_DIR
 
 import os
 import re
-import select
 import shutil
 import subprocess
 import sys
@@ -46,28 +45,14 @@ class Prefix:
         script = 'source "%s/tools/bench-env.sh" "%s" && env -0' % (ROOT, bench)
         listing = subprocess.run(["bash", "-c", script], capture_output=True, timeout=60).stdout
         self.env = dict(e.split("=", 1) for e in listing.decode().split("\0") if "=" in e)
-        self.xvfb = None
-        self.env["DISPLAY"] = self.own_display()
+        display = os.path.join(bench, "display")
+        if "DISPLAY" not in self.env and os.path.isfile(display):
+            self.env["DISPLAY"] = open(display).read().strip()
         self.path = os.path.join(work, "prefix")
         shutil.copytree(self.env["WINEPREFIX"], self.path, symlinks=True)
         self.env["WINEPREFIX"] = self.path
         self.c = os.path.join(self.path, "drive_c")
         self.build = build
-
-    def own_display(self):
-        """A display of the test's own, on which the runs' windows cover no
-        other test's: Xvfb picks a free one and says which."""
-        read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        ready, _, _ = select.select([read], [], [], 30)
-        number = os.read(read, 32).decode().strip() if ready else ""
-        os.close(read)
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        return ":" + number
 
     def wine(self, arguments, extra=None, seconds=RUN_SECONDS, background=False):
         env = dict(self.env, **(extra or {}))
@@ -102,13 +87,6 @@ class Prefix:
 
     def end(self):
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=30)
-        if self.xvfb:
-            # Ended, not killed: Xvfb removes its lock and socket itself.
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
 
 
 def write_medium(prefix, resume):

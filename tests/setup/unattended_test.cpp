@@ -188,15 +188,19 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
         EXPECT_EQ(RunUnattended(media.folder(), answers.File(), 20000).exitCode, 3u);
         EXPECT_EQ(answers.Result("Result", "FailedAt"), FailedAt(master, copy, "DefaultInstall"));
     }
-    media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
-    media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,20000"}, {}, ""});
-    {
+    // A wait, and a FASTCOPY tree copy (the system folder), closed in the middle.
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "FASTCOPY=YES"});
+    const std::string copied = MakeTempFolder("closed");
+    for (const std::string& command : {std::string("SLEEP,20000"), "XCOPYA,%WINSYSDIR%," + copied + "\\SYS"}) {
+        SCOPED_TRACE(command);
+        media.WriteApp("QVA.INF", AppInf{"A", {command}, {}, ""});
         AnswerFile answers;
         bool closed = false;
         std::string whileRunning;
+        const std::string logged = "command " + command.substr(0, command.find(','));
         const UnattendedEnd end = RunUnattended(media.folder(), answers.File(), 20000, [&] {
             HWND background = FindWindowA("QVSETUP_BACKGROUND", nullptr);
-            if (closed || !background || !answers.Logged("command SLEEP"))
+            if (closed || !background || !answers.Logged(logged))
                 return;
             whileRunning = answers.Result("Result", "ExitCode") + "/" + answers.Result("Result", "Reason");
             closed = PostMessageA(background, WM_CLOSE, 0, 0) != FALSE;
@@ -206,6 +210,7 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
         EXPECT_EQ(answers.Result("Result", "Reason"), "stopped from outside");
         EXPECT_EQ(answers.Result("QVA.INF", "Status"), "failed");
     }
+    RemoveTree(copied);
     // Answer files that are no answer files, and a missing one.
     media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("after")}, {}, ""});
     for (const char* head : {"[Unatended]", "", "\xEF\xBB\xBF[Unattended]"}) {
