@@ -278,12 +278,13 @@ int ShowModel(const char* dump)
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "map" && argc == 4) {
+    // A trial puts its first disc in and takes Wine's Z: away in one start.
+    const bool alsoUnmap = argc == 6 && std::string(argv[4]) == "unmap";
+    if (mode == "map" && (argc == 4 || alsoUnmap)) {
         const bool unixPath = argv[3][0] == '/';
-        return (unixPath ? MapUnixDrive(argv[2][0], argv[3], DRIVE_CDROM)
-                         : MapDrive(argv[2][0], argv[3], DRIVE_CDROM))
-                   ? 0
-                   : 1;
+        const bool mapped = unixPath ? MapUnixDrive(argv[2][0], argv[3], DRIVE_CDROM)
+                                     : MapDrive(argv[2][0], argv[3], DRIVE_CDROM);
+        return mapped && (!alsoUnmap || UnmapDrive(argv[5][0])) ? 0 : 1;
     }
     if (mode == "install" && argc == 4)
         return InstallRun(argv[2], argv[3]);
@@ -306,7 +307,7 @@ int main(int argc, char** argv)
                     "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
                     "       demo_driver watch QVSETUP_EXE SHOTS\n"
                     "       demo_driver install QVSETUP_EXE FOLDER\n"
-                    "       demo_driver map LETTER FOLDER | unmap LETTER\n"
+                    "       demo_driver map LETTER FOLDER [unmap LETTER] | unmap LETTER\n"
                     "       demo_driver model DUMP\n");
     return 2;
 }

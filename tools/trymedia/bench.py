@@ -150,8 +150,6 @@ class Bench:
         self.outputs = os.path.join(self.drive_c, OUTPUTS)
         os.makedirs(os.path.join(self.outputs, "SHOTS"))
         shutil.copyfile(os.path.join(tree, "demo_driver.exe"), os.path.join(self.outputs, "DEMO.EXE"))
-        if self.demo_driver("unmap", "Z") != 0:
-            raise Failure("the prefix's Z: drive could not be taken away")
 
     def bench_environment(self):
         script = 'source "%s/bench-env.sh" "%s" && env -0' % (TOOLS, self.dir)
@@ -211,6 +209,26 @@ class Bench:
     def put_in(self, drive, folder):
         """Puts the disc `folder` (a Linux path) into the CD-ROM drive."""
         return self.demo_driver("map", drive, folder)
+
+    def put_in_first(self, drive, folder):
+        """Puts the first disc in and takes Wine's Z: drive away, through
+        which the medium would reach every file of the user: both before the
+        medium runs; a Failure when either can't be done."""
+        if self.demo_driver("map", drive, folder, "unmap", "Z") != 0:
+            raise Failure("drive %s: could not be made a CD-ROM drive, or the prefix's Z: drive "
+                          "could not be taken away" % drive)
+
+    def start_ending(self):
+        """Starts ending every program of the prefix (end_programs), to be
+        waited for with wait_ended while other work goes on."""
+        return subprocess.Popen(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def wait_ended(self, ending):
+        try:
+            ending.wait(self.allowed(30))
+        except subprocess.TimeoutExpired:
+            kill_session(ending)
 
     def end_programs(self):
         """Ends every program of the prefix at once, as a power cut would."""

@@ -192,17 +192,26 @@ def write_report(out, facts):
 
 
 def make_pictures(shots, out, seconds):
-    """The pictures of the run's windows as PNG files in `out`, in order."""
-    pictures = []
+    """The pictures of the run's windows as PNG files in `out`, in order,
+    converted side by side."""
+    started = []
     for name in PICTURE_ORDER:
         bitmap = os.path.join(shots, name + ".bmp")
         if not os.path.isfile(bitmap):
             continue
         try:
-            converted = subprocess.run(["convert", bitmap, os.path.join(out, name + ".png")],
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                       timeout=seconds).returncode == 0
-        except (OSError, subprocess.TimeoutExpired):
+            started.append((name, subprocess.Popen(["convert", bitmap, os.path.join(out, name + ".png")],
+                                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)))
+        except OSError:
+            pass
+    deadline = time.monotonic() + seconds
+    pictures = []
+    for name, conversion in started:
+        try:
+            converted = conversion.wait(max(deadline - time.monotonic(), 1)) == 0
+        except subprocess.TimeoutExpired:
+            conversion.kill()
+            conversion.wait()
             converted = False
         if converted:
             pictures.append(name + ".png")
