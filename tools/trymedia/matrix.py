@@ -20,9 +20,9 @@ TIMES = re.compile(r"\b\d+(\.\d+)? ?(ms|s)\b")
 class Cell:
     """One trial of the matrix, as its folder tells it."""
 
-    def __init__(self, spec, folder, job):
-        self.number = spec["number"]
-        self.spec = spec
+    def __init__(self, given, folder, job):
+        self.number = given["number"]
+        self.given = given
         self.folder = folder
         self.facts = read_json(os.path.join(folder, "report", "report.json"), None)
         self.tried = read_json(os.path.join(folder, "cell.json"), {}).get("try-media")
@@ -34,14 +34,14 @@ class Cell:
 
     @property
     def column(self):
-        windows = "Windows " + self.spec["windows"].upper() if self.spec.get("windows") else "Wine's default"
-        setup = (os.path.basename(self.spec["answers"]) if self.spec.get("answers")
-                 else "--select " + self.spec.get("select", "DEFAULT"))
+        windows = "Windows " + self.given["windows"].upper() if self.given.get("windows") else "Wine's default"
+        setup = (os.path.basename(self.given["answers"]) if self.given.get("answers")
+                 else "--select " + self.given.get("select", "DEFAULT"))
         return "%s, %s" % (windows, setup)
 
     @property
     def dump(self):
-        return os.path.basename(self.spec["smbios"]) if self.spec.get("smbios") else "no SMBIOS table"
+        return os.path.basename(self.given["smbios"]) if self.given.get("smbios") else "no SMBIOS table"
 
     @property
     def outcome(self):
@@ -138,14 +138,14 @@ class Matrix:
 
     def __init__(self, cells):
         self.cells = cells
-        self.rows = list(dict.fromkeys(c.spec.get("smbios") for c in cells))
+        self.rows = list(dict.fromkeys(c.given.get("smbios") for c in cells))
         self.columns = list(dict.fromkeys(c.column for c in cells))
         for cell in cells:
-            cell.row_difference = difference(cell, self.row_cells(cell.spec.get("smbios")))
+            cell.row_difference = difference(cell, self.row_cells(cell.given.get("smbios")))
             cell.column_difference = difference(cell, [c for c in cells if c.column == cell.column])
 
     def row_cells(self, row):
-        return [c for c in self.cells if c.spec.get("smbios") == row]
+        return [c for c in self.cells if c.given.get("smbios") == row]
 
     def row_label(self, row):
         cells = self.row_cells(row)
@@ -191,7 +191,7 @@ def write_text(path, discs, table):
             text.write(" | ".join(field.ljust(width) for field, width in zip(row, widths)).rstrip() + "\n")
         text.write("\n* differs from its row's or column's majority\n")
         for cell in table.cells:
-            text.write("\ncell %d: %s, %s\n  %s\n" % (cell.number, table.row_label(cell.spec.get("smbios")),
+            text.write("\ncell %d: %s, %s\n  %s\n" % (cell.number, table.row_label(cell.given.get("smbios")),
                                                      cell.column, cell.outcome))
             if cell.box:
                 text.write("  the box that ended the run: %s\n  at: %s\n" % (cell.box, cell.failed_at))
@@ -288,5 +288,5 @@ def junit_suite_of(cell, row_label):
     return suite
 
 
-def read_cells(folder, specs, jobs):
-    return [Cell(spec, os.path.join(folder, str(spec["number"])), jobs.get(spec["number"])) for spec in specs]
+def read_cells(folder, cells_given, jobs):
+    return [Cell(given, os.path.join(folder, str(given["number"])), jobs.get(given["number"])) for given in cells_given]
