@@ -68,38 +68,35 @@ struct FindHandleTraits {
 };
 using FindHandle = Owned<FindHandleTraits>;
 
-struct RegistryKeyTraits {
-    using Handle = HKEY;
+// The traits of a handle that holds nothing when it is null; each owner
+// below adds only how its handle is closed.
+template <typename H>
+struct NullMeansEmpty {
+    using Handle = H;
     static Handle Empty() { return nullptr; }
     static bool Holds(Handle handle) { return handle != nullptr; }
+};
+
+struct RegistryKeyTraits : NullMeansEmpty<HKEY> {
     static void Close(Handle handle) { RegCloseKey(handle); }
 };
 using RegistryKey = Owned<RegistryKeyTraits>;
 
 // A handle of the service control manager: the manager or a service.
-struct ServiceHandleTraits {
-    using Handle = SC_HANDLE;
-    static Handle Empty() { return nullptr; }
-    static bool Holds(Handle handle) { return handle != nullptr; }
+struct ServiceHandleTraits : NullMeansEmpty<SC_HANDLE> {
     static void Close(Handle handle) { CloseServiceHandle(handle); }
 };
 using ServiceHandle = Owned<ServiceHandleTraits>;
 
 // A GDI object that its maker deletes: a bitmap, a brush, a pen, a font,
 // a palette.
-struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
-    static Handle Empty() { return nullptr; }
-    static bool Holds(Handle handle) { return handle != nullptr; }
+struct GdiObjectTraits : NullMeansEmpty<HGDIOBJ> {
     static void Close(Handle handle) { DeleteObject(handle); }
 };
 using GdiObject = Owned<GdiObjectTraits>;
 
 // A memory device context of CreateCompatibleDC.
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Empty() { return nullptr; }
-    static bool Holds(Handle handle) { return handle != nullptr; }
+struct MemoryDcTraits : NullMeansEmpty<HDC> {
     static void Close(Handle handle) { DeleteDC(handle); }
 };
 using MemoryDc = Owned<MemoryDcTraits>;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 
 #include "common/owners.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr size_t HashChunk = 65536;
 constexpr int FirstColumn = 1;   // a finding about a manifest line points at its start
 
 // {key: path below `root`} of every file below `folder`, `prefix` before each.
@@ -37,26 +37,15 @@ void ListFiles(const std::string& root, const std::string& prefix, std::map<std:
 // The size and SHA-256 of a file, read once; false when it can't be read.
 bool HashFile(const std::string& path, uint64_t* size, std::string* digest)
 {
-    if (!IsPlainFile(path))
-        return false;
-    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK)
-        return false;
     Sha256 hash;
-    std::string chunk(HashChunk, '\0');
     *size = 0;
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.get(), &chunk[0], static_cast<DWORD>(chunk.size()), &read, nullptr))
-            return false;
-        if (read == 0)
-            break;
-        hash.Add(chunk.data(), read);
-        *size += read;
-    }
-    *digest = hash.HexDigest();
-    return true;
+    const bool read = ReadPlainFileInPieces(path, UINT64_MAX, [&](const char* piece, size_t bytes) {
+        hash.Add(piece, bytes);
+        *size += bytes;
+    });
+    if (read)
+        *digest = hash.HexDigest();
+    return read;
 }
 
 void CheckEntry(const std::string& folder, const std::string& manifestPath, const DiscManifestEntry& entry,

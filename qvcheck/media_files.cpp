@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/owners.h"
@@ -42,28 +43,37 @@ bool IsPlainFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ReadPlainFile(const std::string& path, size_t limit, std::string* bytes)
+bool ReadPlainFileInPieces(const std::string& path, uint64_t limit,
+                           const std::function<void(const char* piece, size_t size)>& take)
 {
-    bytes->clear();
     if (!IsPlainFile(path))
         return false;
     const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // Whatever the name, only a file on a disk is read: a read from a pipe
     // or a port could wait for ever.
     if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK)
         return false;
     char chunk[ReadChunk];
-    while (bytes->size() < limit) {
+    for (uint64_t done = 0; done < limit;) {
         DWORD read = 0;
-        const DWORD wanted = static_cast<DWORD>(std::min(sizeof chunk, limit - bytes->size()));
+        const DWORD wanted = static_cast<DWORD>(std::min<uint64_t>(sizeof chunk, limit - done));
         if (!ReadFile(file.get(), chunk, wanted, &read, nullptr))
             return false;
         if (read == 0)
             break;
-        bytes->append(chunk, read);
+        take(chunk, read);
+        done += read;
     }
     return true;
+}
+
+bool ReadPlainFile(const std::string& path, size_t limit, std::string* bytes)
+{
+    bytes->clear();
+    return ReadPlainFileInPieces(path, limit, [bytes](const char* piece, size_t size) {
+        bytes->append(piece, size);
+    });
 }
 
 std::string DiscHolding(const std::string& probe, const std::vector<std::string>& folders)

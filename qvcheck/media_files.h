@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,3 +24,9 @@ std::string DiscHolding(const std::string& probe, const std::vector<std::string>
 // Up to `limit` bytes from the start of the plain file at `path`; false
 // when it is no plain file or can't be read.
 bool ReadPlainFile(const std::string& path, size_t limit, std::string* bytes);
+
+// The plain file at `path` read from its start, piece by piece, each piece
+// handed to `take`, up to `limit` bytes; false when it is no plain file or
+// can't be read.
+bool ReadPlainFileInPieces(const std::string& path, uint64_t limit,
+                           const std::function<void(const char* piece, size_t size)>& take);

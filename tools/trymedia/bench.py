@@ -24,11 +24,24 @@ def run_quietly(command, env=None, seconds=WINE_CALL_SECONDS, cwd=None):
     """Runs a command with no output, in a session of its own; answers its
     exit code, or -1 when it can't start or does not end within `seconds`
     (it is then killed with everything it started)."""
+    return wait_quietly(start_quietly(command, env, cwd), seconds)
+
+
+def start_quietly(command, env=None, cwd=None):
+    """Starts a command with no output, in a session of its own; None when
+    it can't start."""
     try:
-        process = subprocess.Popen(command, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                   start_new_session=True)
+        return subprocess.Popen(command, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                start_new_session=True)
     except OSError:
+        return None
+
+
+def wait_quietly(process, seconds):
+    """The exit code of a command of start_quietly, or -1 when it did not
+    start or end within `seconds` (it is then killed with what it started)."""
+    if process is None:
         return -1
     try:
         return process.wait(max(seconds, 1))
@@ -47,6 +60,15 @@ def kill_session(process):
         process.wait(10)
     except subprocess.TimeoutExpired:
         pass
+
+
+def build_tree():
+    """The full path of the Windows build tree whose programs a trial runs
+    (build-win, or QV_WIN_TREE); a Failure when it has no helper program."""
+    tree = os.path.abspath(os.environ.get("QV_WIN_TREE", os.path.join(os.path.dirname(TOOLS), "build-win")))
+    if not os.path.isfile(os.path.join(tree, "demo_driver.exe")):
+        raise Failure("no build tree with demo_driver.exe at %s (tools/build win, or QV_WIN_TREE)" % tree)
+    return tree
 
 
 def find_in_folder(folder, relative):
@@ -219,20 +241,15 @@ class Bench:
                           "could not be taken away" % drive)
 
     def start_ending(self):
-        """Starts ending every program of the prefix (end_programs), to be
-        waited for with wait_ended while other work goes on."""
-        return subprocess.Popen(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        """Starts ending every program of the prefix at once, as a power cut
+        would; wait_ended waits for it, while other work may go on."""
+        return start_quietly(["wineserver", "-k"], env=self.env)
 
     def wait_ended(self, ending):
-        try:
-            ending.wait(self.allowed(30))
-        except subprocess.TimeoutExpired:
-            kill_session(ending)
+        wait_quietly(ending, self.allowed(30))
 
     def end_programs(self):
-        """Ends every program of the prefix at once, as a power cut would."""
-        run_quietly(["wineserver", "-k"], env=self.env, seconds=self.allowed(30))
+        self.wait_ended(self.start_ending())
 
     def stop(self):
         if self.started:

@@ -241,8 +241,7 @@ def junit_suite(name, facts, installed):
     """One JUnit test suite of a trial: a test case for the run itself, and
     one for each application offered (its status and time; a failure with
     the box's text and the failing command's place)."""
-    suite = ElementTree.Element("testsuite", name=name, hostname=socket.gethostname(),
-                                timestamp=time.strftime("%Y-%m-%dT%H:%M:%S"))
+    suite = new_junit_suite(name)
     result = facts["result"].get("Result", {})
     run = ElementTree.SubElement(suite, "testcase", classname=name, name="the run",
                                  time="%.1f" % facts["seconds"])
@@ -262,13 +261,24 @@ def junit_suite(name, facts, installed):
             failure.text = result.get("FailedAt", "")
         elif status in ("not chosen", "not reached"):
             ElementTree.SubElement(case, "skipped", message=status)
+    count_junit_cases(suite, facts["seconds"])
+    return suite
+
+
+def new_junit_suite(name):
+    """An empty JUnit test suite with the attributes every reader wants."""
+    return ElementTree.Element("testsuite", name=name, hostname=socket.gethostname(),
+                               timestamp=time.strftime("%Y-%m-%dT%H:%M:%S"))
+
+
+def count_junit_cases(suite, seconds):
+    """Sets a suite's counts from its test cases, and its time."""
     cases = suite.findall("testcase")
     suite.set("tests", str(len(cases)))
     suite.set("failures", str(sum(1 for c in cases if c.find("failure") is not None)))
     suite.set("errors", "0")
     suite.set("skipped", str(sum(1 for c in cases if c.find("skipped") is not None)))
-    suite.set("time", "%.1f" % facts["seconds"])
-    return suite
+    suite.set("time", "%.1f" % seconds)
 
 
 def write_junit(path, suites):
