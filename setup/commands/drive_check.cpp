@@ -125,8 +125,6 @@ bool ProbeFound(const char* path)
     return found;
 }
 
-constexpr DWORD PollMs = 1000;
-
 // Lets the windows paint and tick for `milliseconds` while a wait goes on;
 // false when the program is to end (the quit message is left for the loop).
 bool HandleMessagesFor(DWORD milliseconds)
@@ -140,15 +138,15 @@ bool HandleMessagesFor(DWORD milliseconds)
     return true;
 }
 
-// Asks `found` once a second until it answers true, the answers' DiscWait
+// Asks `found` four times a second until it answers true, the answers' DiscWait
 // has passed, or the program is to end; true when it answered true.
 template <typename Probe>
 bool WaitForDisc(Probe found)
 {
-    const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * PollMs;
+    const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;
     const DWORD start = GetTickCount();
     while (!found()) {
-        if (GetTickCount() - start >= waitMs || !HandleMessagesFor(PollMs))
+        if (GetTickCount() - start >= waitMs || !HandleMessagesFor(DiscProbeIntervalMs))
             return false;
     }
     return true;

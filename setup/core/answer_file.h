@@ -19,6 +19,11 @@ enum class SelectAnswer {
 
 constexpr char AutoDrive = '\0';                    // CdromDrive=AUTO
 constexpr uint32_t LongestDiscWaitSeconds = 3600;
+// How often an unattended wait for a disc looks for its probe file: often
+// enough that a disc put in is taken at once, seldom enough that an empty
+// drive is not kept busy.
+constexpr uint32_t DiscProbeIntervalMs = 250;
+constexpr uint32_t DiscWaitMsPerSecond = 1000;
 constexpr uint32_t LongestWaitSeconds = 2147483;    // its milliseconds still fit in 31 bits
 constexpr int SelectListCapacity = 1024;
 

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr DWORD PollMs = 1000;
-
 // Going on is what Windows starts qvsetup for (it removed the RunOnce
 // entry first); a person who starts it while the entry waits is asked.
 bool GoingOnWanted()
@@ -26,17 +24,17 @@ bool GoingOnWanted()
            IDYES;
 }
 
-// The medium's disc, asked for as a drive check asks, or looked for once a
-// second for DiscWait in an unattended run; false when it does not come.
+// The medium's disc, asked for as a drive check asks, or looked for four times
+// a second for DiscWait in an unattended run; false when it does not come.
 bool JournalMediaComes()
 {
     if (g_setup.unattended.on) {
         const DWORD start = GetTickCount();
-        const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * PollMs;
+        const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;
         while (!JournalMediaPresent()) {
             if (GetTickCount() - start >= waitMs)
                 return false;
-            Sleep(PollMs);
+            Sleep(DiscProbeIntervalMs);
         }
         return true;
     }
