@@ -96,6 +96,7 @@ add_executable(qvcheck
     qvcheck/check_manifest.cpp
     qvcheck/check_settings.cpp
     qvcheck/check_sources.cpp
+    qvcheck/check_turns.cpp
     qvcheck/checker.cpp
     qvcheck/main.cpp
     qvcheck/media_files.cpp

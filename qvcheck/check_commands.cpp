@@ -23,9 +23,9 @@ constexpr unsigned char BackslashByte = 0x5C;
 
 const std::vector<std::string> ApplicationSections = {"Version", "Strings", "Install", "CheckCdrom"};
 
-// The lengths of a line's fields with big enough room for any expansion;
-// empty when the line is too long to measure or has too many fields.
-std::vector<size_t> FieldLengths(const std::string& line, const MacroValues& macros)
+} // namespace
+
+std::vector<size_t> FieldLengths(const std::string& line, const MacroValues& macros, TokenizeStop* stop)
 {
     if (line.size() > LongestMeasuredLine)
         return {};
@@ -38,13 +38,15 @@ std::vector<size_t> FieldLengths(const std::string& line, const MacroValues& mac
         capacities[i] = room;
     }
     uint32_t macroUse = 0;
-    if (!TokenizeLine(fields, capacities, CommandFields, &macroUse, line.c_str(), macros))
+    if (!TokenizeLine(fields, capacities, CommandFields, &macroUse, line.c_str(), macros, stop))
         return {};
     std::vector<size_t> lengths;
     for (int i = 0; i < CommandFields; ++i)
         lengths.push_back(strlen(fields[i]));
     return lengths;
 }
+
+namespace {
 
 // The first field longer than its limit, as a sentence; empty when all fit.
 std::string OverlongField(const std::string& line, const MacroValues& macros)
@@ -144,7 +146,8 @@ void MediaChecker::CheckApplication(const std::string& path, int priorityLine)
     }
     strcpy(app.infPath, path.c_str());
     if (!CheckCommandSection(app, "Install", file) && titled)
-        Warn(Place{path, file.Find("Install") ? file.Find("Install")->number : 0}, say::NoCommands());
+        Fail(Place{path, file.Find("Install") ? file.Find("Install")->number : 0}, say::NoCommands(),
+             std::string());
 }
 
 // TITLE and DESCRIPTION; false when there is no TITLE (an error).
@@ -229,6 +232,7 @@ void MediaChecker::CheckCommandLine(AppRecord& app, const std::string& line, con
     CheckDriveCheck(*cmd, place);
     CheckSources(*cmd, place);
     CheckNumbers(*cmd, place);
+    CheckTurn(line, *cmd, place);
 }
 
 // The byte-by-byte reading of a line meets double-byte characters whose
@@ -287,9 +291,14 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
     TokenizeStop stop = {};
     if (!SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &split,
                          &stop)) {
-        Warn(place, say::CheckValueUnsplit(cmd.checkKey, stop.fault == LineFault::TooManyFields));
+        Fail(place, say::CheckValueUnsplit(cmd.checkKey, stop.fault == LineFault::TooManyFields),
+             std::string());
         return;
     }
+    std::string disc;
+    if (DiscOf(cmd, &disc) && disc.empty() &&
+        probesOnNoDisc_.insert(std::string(cmd.infPath) + "|" + cmd.checkKey).second)
+        Warn(place, say::ProbeOnNoDisc(cmd.checkKey));
     const size_t quote = BackslashByteBefore(cmd.checkEntry->value, "\"");
     if (quote != std::string::npos)
         Warn(place, say::QuoteAfterBackslashByte(std::string(cmd.checkEntry->value + quote, 2)));
@@ -309,6 +318,10 @@ void MediaChecker::CheckNumbers(const CommandRecord& cmd, const Place& place)
     if (number && !ReadDecimal(number, &value))
         Warn(place, say::NotANumberField(number, code));
     uint32_t attributes = 0;
-    if (code == CmdSetatt && ApplyAttributeChanges(cmd.param2, &attributes) != AttributeChange::Applied)
-        Warn(place, say::SetattRefused(cmd.param2));
+    const AttributeChange change = code == CmdSetatt ? ApplyAttributeChanges(cmd.param2, &attributes)
+                                                     : AttributeChange::Applied;
+    if (change != AttributeChange::Applied) {
+        const bool silent = change == AttributeChange::RefusedSilently;
+        Fail(place, say::SetattRefused(cmd.param2, silent), silent ? std::string() : FailureBox(cmd));
+    }
 }

@@ -3,14 +3,20 @@
 // EXPAND source is compressed.
 #include <windows.h>
 
+#include <vector>
+
+#include "common/owners.h"
 #include "qvcheck/media_checker.h"
 #include "qvcheck/media_files.h"
 #include "qvcheck/wording.h"
 #include "setup/core/lz_header.h"
+#include "setup/core/messages.h"
 #include "setup/core/paths.h"
 #include "setup/core/setup_state.h"
 
 namespace {
+
+constexpr size_t DriveLength = 2;   // "D:"
 
 bool FileExists(const std::string& path)
 {
@@ -41,6 +47,41 @@ bool IsUncompressed(const std::string& path)
     return ReadPlainFile(path, SzddHeaderSize, &header) &&
            !ReadSzddLength(reinterpret_cast<const unsigned char*>(header.data()), header.size(),
                            &length);
+}
+
+// The first path that a copy of the folder `onDisc` (where qvcheck reads
+// it) builds and can't hold, the source named `source` on the target and
+// the destination `destination`; empty when every path fits. Subfolders
+// are entered for a copy of the whole tree.
+std::string FirstPathTooLong(const std::string& onDisc, const std::string& source,
+                             const std::string& destination, bool wholeTree)
+{
+    char built[MAX_PATH];
+    if (!JoinPath(built, sizeof built, source.c_str(), "*.*"))
+        return source + "\\*.*";
+    WIN32_FIND_DATAA found;
+    const FindHandle search(FindFirstFileA((onDisc + "\\*.*").c_str(), &found));
+    if (!search.valid())
+        return std::string();
+    std::vector<std::string> subfolders;
+    do {
+        const char* name = found.cFileName;
+        if (name[0] == '.')
+            continue;
+        if (!JoinPath(built, sizeof built, source.c_str(), name))
+            return source + "\\" + name;
+        if (!JoinPath(built, sizeof built, destination.c_str(), name))
+            return destination + "\\" + name;
+        if (wholeTree && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            subfolders.push_back(name);
+    } while (FindNextFileA(search.get(), &found));
+    for (const std::string& sub : subfolders) {
+        const std::string tooLong =
+            FirstPathTooLong(onDisc + "\\" + sub, source + "\\" + sub, destination + "\\" + sub, true);
+        if (!tooLong.empty())
+            return tooLong;
+    }
+    return std::string();
 }
 
 } // namespace
@@ -78,25 +119,49 @@ bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
     return true;
 }
 
+std::string MediaChecker::SourceOnDisc(const CommandRecord& cmd)
+{
+    const std::string source = cmd.param1;
+    std::string disc;
+    if (!CommandHas(cmd.flags & CommandCodeMask, TraitCopiesFrom) || !(cmd.flags & CheckCdromFlag) ||
+        !IsOnCdrom(source) || !DiscOf(cmd, &disc) || disc.empty())
+        return std::string();
+    return disc + source.substr(DriveLength);
+}
+
+bool MediaChecker::SourceSurelyAbsent(const CommandRecord& cmd)
+{
+    const std::string onDisc = SourceOnDisc(cmd);
+    return !onDisc.empty() && !FileExists(onDisc);
+}
+
 void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
 {
     const uint32_t code = cmd.flags & CommandCodeMask;
     const bool program = CommandHas(code, TraitStartsProgram);
     const bool folder = CommandHas(code, TraitCopiesTree);
-    if (!CommandHas(code, TraitCopiesFrom) || !(cmd.flags & CheckCdromFlag))
+    const std::string onDisc = SourceOnDisc(cmd);
+    if (onDisc.empty())
         return;
-    const std::string source = cmd.param1;
-    std::string disc;
-    if (!IsOnCdrom(source) || !DiscOf(cmd, &disc))
-        return;
-    if (disc.empty()) {
-        if (probesOnNoDisc_.insert(std::string(cmd.infPath) + "|" + cmd.checkKey).second)
-            Warn(place, say::ProbeOnNoDisc(cmd.checkKey));
-        return;
+    if (program ? ProgramExists(onDisc) : FileExists(onDisc)) {
+        if (code == CmdExpand && IsUncompressed(onDisc))
+            Warn(place, say::NotCompressed(cmd.param1));
+    } else if (folder) {
+        Warn(place, say::SourceNotOnDisc(cmd.param1, onDisc, true));
+    } else {
+        Fail(place, say::SourceNotOnDisc(cmd.param1, onDisc, false), FailureBox(cmd));
     }
-    const std::string onDisc = disc + source.substr(2);
-    if (!(program ? ProgramExists(onDisc) : FileExists(onDisc)))
-        Warn(place, say::SourceNotOnDisc(source, onDisc, folder));
-    else if (code == CmdExpand && IsUncompressed(onDisc))
-        Warn(place, say::NotCompressed(source));
+}
+
+// The tree of an XCOPY or XCOPYA from the disc, walked as the copy walks
+// it: every path it would build must fit, or the copy fails there.
+void MediaChecker::CheckTreePaths(const CommandRecord& cmd, const Place& place)
+{
+    const std::string onDisc = SourceOnDisc(cmd);
+    if (onDisc.empty())
+        return;
+    const bool wholeTree = (cmd.flags & CommandCodeMask) == CmdXcopyA;
+    const std::string tooLong = FirstPathTooLong(onDisc, cmd.param1, cmd.param2, wholeTree);
+    if (!tooLong.empty())
+        Fail(place, say::TreePathTooLong(tooLong, tooLong.size()), MsgCopyFailed);
 }

@@ -78,6 +78,18 @@ private:
     // check_sources.cpp
     void CheckSources(const CommandRecord& cmd, const Place& place);
     bool DiscOf(const CommandRecord& cmd, std::string* disc);
+    std::string SourceOnDisc(const CommandRecord& cmd);
+    bool SourceSurelyAbsent(const CommandRecord& cmd);
+    void CheckTreePaths(const CommandRecord& cmd, const Place& place);
+
+    // check_turns.cpp
+    void CheckTurn(const std::string& line, const CommandRecord& cmd, const Place& place);
+    bool CheckNeededFields(const std::string& line, const CommandRecord& cmd, const Place& place);
+    void CheckProgram(const CommandRecord& cmd, const Place& place);
+    void CheckFileDestination(const CommandRecord& cmd, const Place& place);
+    void CheckTreeDestination(const CommandRecord& cmd, const Place& place);
+    void CheckTestedPath(const CommandRecord& cmd, const Place& place);
+    void NoteFoldersMade(const CommandRecord& cmd);
 
     const CheckOptions& options_;
     const MediaView& view_;
@@ -85,7 +97,18 @@ private:
     std::map<std::string, ProfileFile> files_;          // by the engine's path
     std::map<std::string, std::string> discOfProbe_;    // probe path: its disc ("": none)
     std::set<std::string> probesOnNoDisc_;              // reported once each
+    std::vector<std::string> foldersMade_;              // by the commands checked so far
 };
+
+// The lengths of a line's fields with big enough room for any expansion;
+// empty when the line is too long to measure or has too many fields.
+// `stop`, when given, says where the split stopped.
+std::vector<size_t> FieldLengths(const std::string& line, const MacroValues& macros,
+                                 TokenizeStop* stop = nullptr);
+
+// The box that qvsetup shows when the command fails at its turn (its
+// usual failure), or empty for a command that fails without one.
+std::string FailureBox(const CommandRecord& cmd);
 
 // True when a command's source names a path on the described CD-ROM drive.
 bool IsOnCdrom(const std::string& source);

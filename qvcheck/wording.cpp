@@ -57,6 +57,50 @@ std::string Bytes(size_t length)
     return std::to_string(length) + " bytes";
 }
 
+// How a command that fails for certain ends the run at its turn.
+std::string RunEndsAtItsTurn(bool silent = false)
+{
+    return std::string(": at its turn the run ends") + (silent ? " without a message" : "") +
+           " (unattended: exit code " + std::to_string(EndCommandFailed) + ")";
+}
+
+// How a command ends whose path is never found: EXIST waits for ever,
+// others end the run (DELETE and DELALL without a message).
+std::string PathTestEnds(uint32_t command)
+{
+    if (command == CmdExist)
+        return ": at its turn it waits for ever (unattended: exit code " + std::to_string(EndWaitTimedOut) +
+               " after ExistTimeout)";
+    return RunEndsAtItsTurn(CommandHas(command, TraitNeedsFolderAbove));
+}
+
+// What the field `field` (1 or 2) of a command is.
+const char* FieldName(uint32_t command, int field)
+{
+    if (field == 2)
+        return CommandHas(command, TraitCopiesTree) ? "destination folder" : "destination";
+    if (CommandHas(command, TraitStartsProgram))
+        return "command line";
+    if (CommandHas(command, TraitCopiesFrom))
+        return "source";
+    return command == CmdDelall ? "folder" : "path";
+}
+
+const char* DestinationFaultText(DestinationFault fault)
+{
+    switch (fault) {
+    case DestinationFault::TrailingBackslash:
+        return "ends with a backslash";
+    case DestinationFault::Wildcard:
+        return "holds a wildcard (* or ?)";
+    case DestinationFault::Folder:
+        return "is a folder that every target machine has";
+    case DestinationFault::InsideSource:
+        return "is the source folder or lies inside it";
+    }
+    return "";
+}
+
 } // namespace
 
 std::string Quoted(const std::string& text)
@@ -245,7 +289,9 @@ Said DescriptionCut(size_t length, size_t kept)
 
 Said NoCommands()
 {
-    return Said{RuleId::NoCommands, "no commands in [Install]: when this application's turn comes, the run ends"};
+    return Said{RuleId::NoCommands, "no commands in [Install]: when this application's turn comes, the run ends "
+                                    "without a message (unattended: exit code " +
+                                        std::to_string(EndCommandFailed) + ")"};
 }
 
 std::string OverlongField(int field, size_t length, size_t limit)
@@ -339,7 +385,7 @@ Said CheckValueUnsplit(const char* key, bool tooManyFields)
                                 std::to_string(DiscProbe::ProbeCapacity - 1) + ", prompt " +
                                 std::to_string(DiscProbe::PromptTextCapacity - 1) + ", buttons " +
                                 std::to_string(DiscProbe::ButtonSetCapacity - 1) + " bytes)") +
-           ": the drive check fails at this command's turn and the run ends without a message"};
+           ": the drive check fails" + RunEndsAtItsTurn(true)};
 }
 
 Said QuoteAfterBackslashByte(const std::string& character)
@@ -385,23 +431,84 @@ Said NotANumberField(const std::string& number, uint32_t code)
     return Said{RuleId::NotANumberField, Quoted(number) + " is not a number: " + meaning};
 }
 
-Said SetattRefused(const std::string& changes)
+Said SetattRefused(const std::string& changes, bool silent)
 {
     return Said{RuleId::SetattRefused, "SETATT's changes " + Quoted(changes) +
-           " are refused at its turn (write +R, -H, +S, -A and blanks): the run ends"};
+           " are refused (write +R, -H, +S, -A and blanks)" + RunEndsAtItsTurn(silent)};
 }
 
 Said ProbeOnNoDisc(const char* key)
 {
     return Said{RuleId::ProbeOnNoDisc, "the drive check " + Quoted(key) +
            " looks for a probe file that is on none of the discs checked: qvsetup asks for the "
-           "disc until the user gives up (give the other discs' folders after the media folder)"};
+           "disc until the user gives up (unattended: exit code " + std::to_string(EndNoDisc) +
+           " after DiscWait; give the other discs' folders after the media folder)"};
 }
 
 Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder)
 {
-    return Said{RuleId::SourceNotOnDisc, "the source " + Quoted(source) + " is not on the disc (" + onDisc + "): " +
-           (folder ? "the command copies nothing" : "the command fails at its turn")};
+    return Said{RuleId::SourceNotOnDisc, "the source " + Quoted(source) + " is not on the disc (" + onDisc + ")" +
+           (folder ? ": the command copies nothing" : RunEndsAtItsTurn())};
+}
+
+Said EmptyField(uint32_t code, int field, bool quoteOpen)
+{
+    const uint32_t command = code & CommandCodeMask;
+    const std::string why = quoteOpen ? " (a double quote left open took the commas after it, and the rest "
+                                        "of the line, into the first field)"
+                                      : "";
+    return Said{RuleId::EmptyField, std::string(KeywordName(command)) + " has no " +
+                                        FieldName(command, field) + why + PathTestEnds(command)};
+}
+
+Said PathEndsWithBackslash(uint32_t code, const std::string& path)
+{
+    const uint32_t command = code & CommandCodeMask;
+    return Said{RuleId::PathEndsWithBackslash, "the path " + Quoted(path) +
+                                                   " ends with a backslash, and no search finds such a "
+                                                   "name" + PathTestEnds(command)};
+}
+
+Said OwnDestination(const std::string& path)
+{
+    return Said{RuleId::OwnDestination, "the destination is the source itself (" + path + ")" + RunEndsAtItsTurn()};
+}
+
+Said DestinationNoFile(const std::string& destination, DestinationFault fault)
+{
+    return Said{RuleId::DestinationNoFile, "the destination " + Quoted(destination) + " " +
+                                               DestinationFaultText(fault) +
+                                               ", but names the new file" + RunEndsAtItsTurn()};
+}
+
+Said DestinationNoFolder(const std::string& destination, DestinationFault fault)
+{
+    return Said{RuleId::DestinationNoFolder,
+                "the destination folder " + Quoted(destination) + " " + DestinationFaultText(fault) +
+                    RunEndsAtItsTurn()};
+}
+
+Said ProgramIsFolder(const std::string& program)
+{
+    return Said{RuleId::ProgramIsFolder, "the program " + Quoted(program) +
+                                             " is a folder that every target machine has, no program" +
+                                             RunEndsAtItsTurn()};
+}
+
+Said TreePathTooLong(const std::string& path, size_t length)
+{
+    return Said{RuleId::TreePathTooLong, "the copy reaches " + Quoted(path) + ", " + Bytes(length) +
+                                             "; the limit is " + std::to_string(PathCapacity - 1) +
+                                             RunEndsAtItsTurn()};
+}
+
+Said FolderAboveMayLack(const std::string& folder)
+{
+    return Said{RuleId::FolderAboveMayLack,
+                "where the folder " + Quoted(folder) +
+                    " does not exist on the target machine (no earlier command makes it), the run ends "
+                    "here without a message (unattended: exit code " +
+                    std::to_string(EndCommandFailed) + ")"};
 }
 
 Said NotCompressed(const std::string& source)

@@ -12,6 +12,14 @@
 #include "qvcheck/rules.h"
 #include "setup/core/inf_parser.h"
 
+// Why a destination can't be written as its command means it.
+enum class DestinationFault {
+    TrailingBackslash,
+    Wildcard,
+    Folder,         // a folder every target machine has, such as %WINDIR%
+    InsideSource,   // XCOPYA: the source folder itself, or a folder inside it
+};
+
 namespace say {
 
 // A finding's words and the kind of finding they are.
@@ -75,12 +83,23 @@ Said QuoteAfterBackslashByte(const std::string& character);
 Said EscapeAfterBackslashByte(const std::string& character, char escape);
 Said NeverRuns(int attentionLine);
 Said NotANumberField(const std::string& number, uint32_t code);
-Said SetattRefused(const std::string& changes);
+Said SetattRefused(const std::string& changes, bool silent);
 
 // Sources on the discs.
 Said ProbeOnNoDisc(const char* key);
 Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder);
 Said NotCompressed(const std::string& source);
+
+// Commands that fail at their turn, whatever the target machine holds.
+Said EmptyField(uint32_t code, int field, bool quoteOpen);
+Said OwnDestination(const std::string& path);
+Said DestinationNoFile(const std::string& destination, DestinationFault fault);
+Said DestinationNoFolder(const std::string& destination, DestinationFault fault);
+Said ProgramIsFolder(const std::string& program);
+Said TreePathTooLong(const std::string& path, size_t length);
+Said PathEndsWithBackslash(uint32_t code, const std::string& path);
+// ... and one that fails where the target machine lacks a folder.
+Said FolderAboveMayLack(const std::string& folder);
 
 // Answer files of unattended runs.
 Said AnswerFileUnreadable();

@@ -131,27 +131,6 @@ bool IsXcopyA(const CopyWalk& walk)
     return (walk.cmd->flags & CommandCodeMask) == CmdXcopyA;
 }
 
-// True when the full path `inner` is `outer` or lies inside it.
-bool PathIsInside(const char* inner, const char* outer)
-{
-    char innerFull[MAX_PATH], outerFull[MAX_PATH];
-    const DWORD innerLength = GetFullPathNameA(inner, sizeof innerFull, innerFull, nullptr);
-    const DWORD outerLength = GetFullPathNameA(outer, sizeof outerFull, outerFull, nullptr);
-    if (innerLength == 0 || outerLength == 0 || innerLength >= MAX_PATH || outerLength >= MAX_PATH)
-        return false;
-    if (innerLength < outerLength || CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE,
-                                                    innerFull, outerLength, outerFull,
-                                                    outerLength) != CSTR_EQUAL)
-        return false;
-    // The byte after the common part starts a character of `inner`, since
-    // the part ends where `outer` ends; the last byte of `outer` may be the
-    // second byte of a double-byte character ("表" is 95 5C), so its own
-    // separator is found character by character.
-    const bool outerEndsWithSeparator = FindLastBackslash(outerFull) == outerFull + outerLength - 1;
-    return innerFull[outerLength] == '\0' || innerFull[outerLength] == '\\' ||
-           outerEndsWithSeparator;
-}
-
 enum class Listing {
     Started,    // the first entry is in the node's findData
     NoFolder,   // the folder does not exist, or holds no entry at all

@@ -72,12 +72,15 @@ LONG AnnouncedLength(const char* path)
 bool ExpandFile(const char* source, const char* destination)
 {
     const LONG announced = AnnouncedLength(source);
+    // The destination is made only once the source is open: a source that
+    // can't be read leaves an existing destination as it was.
     const INT from = OpenLzFile(source, OF_READ);
+    if (from < 0)
+        return false;
     const INT to = OpenLzFile(destination, OF_CREATE | OF_WRITE);
-    const LONG written = (from >= 0 && to >= 0) ? LZCopy(from, to) : -1;
+    const LONG written = to >= 0 ? LZCopy(from, to) : -1;
     const bool ok = written >= 0 && (announced < 0 || written == announced);
-    if (from >= 0)
-        LZClose(from);
+    LZClose(from);
     if (to >= 0)
         LZClose(to);
     return ok;
@@ -88,10 +91,34 @@ bool CopyOneFile(const char* source, const char* destination)
     return CopyFileA(source, destination, FALSE) != FALSE;
 }
 
+// Where the file `path` lies on its volume; false when it can't be opened.
+bool IdentityOf(const char* path, BY_HANDLE_FILE_INFORMATION* identity)
+{
+    const KernelHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && GetFileInformationByHandle(file.get(), identity);
+}
+
+// True when the destination is the source itself, by its name or by
+// another name of the same file (a short name).
+bool IsItsOwnDestination(const char* source, const char* destination)
+{
+    if (NamesSamePath(source, destination))
+        return true;
+    BY_HANDLE_FILE_INFORMATION from = {}, to = {};
+    return IdentityOf(source, &from) && IdentityOf(destination, &to) &&
+           from.dwVolumeSerialNumber == to.dwVolumeSerialNumber &&
+           from.nFileIndexHigh == to.nFileIndexHigh && from.nFileIndexLow == to.nFileIndexLow;
+}
+
 // COPY and EXPAND: the destination's folders are made, a read-only
-// destination is replaced, and any failure names the source.
+// destination is replaced, and any failure names the source. A source
+// that is its own destination fails untouched: opening the destination
+// would empty it before it is read.
 bool TransferFile(CommandRecord* cmd, bool (*transfer)(const char*, const char*))
 {
+    if (IsItsOwnDestination(cmd->param1, cmd->param2))
+        return ShowFileError(MsgExpandFailed, cmd->param1);
     if (!EnsureDirectoryPath(cmd->param2, EnsureCreate))
         return ShowFileError(MsgExpandFailed, cmd->param1);
     SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);

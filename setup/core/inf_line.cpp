@@ -6,21 +6,21 @@
 namespace {
 
 const Keyword Keywords[] = {
-    {"PROG", CmdProg, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom},
-    {"COPY", CmdCopy, TraitCopiesFrom},
-    {"EXPAND", CmdExpand, TraitCopiesFrom},
-    {"DELETE", CmdDelete, 0},
+    {"PROG", CmdProg, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom | TraitNeedsFirst},
+    {"COPY", CmdCopy, TraitCopiesFrom | TraitNeedsFirst | TraitNeedsSecond | TraitWritesFile},
+    {"EXPAND", CmdExpand, TraitCopiesFrom | TraitNeedsFirst | TraitNeedsSecond | TraitWritesFile},
+    {"DELETE", CmdDelete, TraitNeedsFirst | TraitNeedsFolderAbove},
     {"MSGBOX", CmdMsgbox, TraitEscapedText},
-    {"EXIST", CmdExist, 0},
+    {"EXIST", CmdExist, TraitNeedsFirst},
     {"SLEEP", CmdSleep, TraitNumberFirst},
-    {"SETATT", CmdSetatt, 0},
+    {"SETATT", CmdSetatt, TraitNeedsFirst},
     {"SHUTDOWN", CmdShutdown, TraitEscapedText | TraitNumberSecond},
     {"SHELLDDE", CmdShellDde, TraitNotRepeatable},
-    {"XCOPY", CmdXcopy, TraitCopiesFrom | TraitCopiesTree},
-    {"XCOPYA", CmdXcopyA, TraitCopiesFrom | TraitCopiesTree},
+    {"XCOPY", CmdXcopy, TraitCopiesFrom | TraitCopiesTree | TraitNeedsSecond},
+    {"XCOPYA", CmdXcopyA, TraitCopiesFrom | TraitCopiesTree | TraitNeedsSecond},
     {"ATTENTION", CmdAttention, TraitEscapedText | TraitEndsRunWhenDone | TraitNumberSecond},
-    {"EPROG", CmdEprog, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom},
-    {"DELALL", CmdDelall, TraitNumberSecond},
+    {"EPROG", CmdEprog, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom | TraitNeedsFirst},
+    {"DELALL", CmdDelall, TraitNumberSecond | TraitNeedsFirst | TraitNeedsFolderAbove},
 };
 
 // The folder macros first, then the drive letters.
@@ -168,12 +168,14 @@ bool LineSplitter::Split(const char* line, uint32_t* macroUse, TokenizeStop* sto
         }
         if (!ok) {
             if (stop)
-                *stop = TokenizeStop{fault_, field_};
+                *stop = TokenizeStop{fault_, field_, quoting_};
             return false;
         }
     }
     fields_[field_][pos_] = '\0';
     *macroUse = macroUse_;
+    if (stop)
+        stop->quoteOpen = quoting_;
     return true;
 }
 
@@ -184,7 +186,7 @@ bool SplitLine(char* const fields[], const size_t capacities[], int maxFields, u
 {
     *macroUse = 0;
     if (stop)
-        *stop = TokenizeStop{LineFault::None, 0};
+        *stop = TokenizeStop{LineFault::None, 0, false};
     LineFault refused = maxFields <= 0 ? LineFault::TooManyFields : LineFault::None;
     for (int k = 0; k < maxFields; ++k) {
         // A field needs room for its terminating NUL at least.

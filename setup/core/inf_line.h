@@ -79,10 +79,13 @@ enum class LineFault {
 // A few words that name a fault, for the setup log.
 const char* LineFaultText(LineFault fault);
 
-// Where TokenizeLine stopped: its fault and the field (from 0) it was writing.
+// Where TokenizeLine stopped: its fault and the field (from 0) it was
+// writing; for a line split whole, whether a quote was left open (it took
+// the commas after it into its field).
 struct TokenizeStop {
     LineFault fault;
     int field;
+    bool quoteOpen;
 };
 
 // Splits `line` into at most `maxFields` comma-separated fields, each written
@@ -142,6 +145,10 @@ enum CommandTrait : uint32_t {
     TraitCopiesTree = 0x20,         // that source is a folder
     TraitNumberFirst = 0x40,        // its first field is a number
     TraitNumberSecond = 0x80,       // its second field, when given, is a number
+    TraitNeedsFirst = 0x100,        // with its first field empty it fails, or waits for ever
+    TraitNeedsSecond = 0x200,       // with its second field empty it fails
+    TraitWritesFile = 0x400,        // its second field is the file it writes
+    TraitNeedsFolderAbove = 0x800,  // the folder above its first field must exist, or the run ends
 };
 
 struct Keyword {

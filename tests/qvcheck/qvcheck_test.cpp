@@ -134,15 +134,17 @@ std::vector<CorpusCase> ReadCorpus(const std::string& path)
             words >> file.name >> kind;
             hex = kind == "hex";
             file.written = kind != "missing";
-            if (kind == "app") {
-                std::string title;
-                std::getline(words >> std::ws, title);
-                file.bytes = Cp932("[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=" + title +
-                                   "\r\n[Install]\r\nSLEEP,1\r\n");
-            }
+            std::string rest;
+            std::getline(words >> std::ws, rest);
+            if (kind == "app" || kind == "command")
+                file.bytes = Cp932("[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=" +
+                                   (kind == "app" ? rest : "A") + "\r\n[Install]\r\n" +
+                                   (kind == "app" ? "SLEEP,1\r\n" : ""));
             cases.back().hasSecondDisc |= file.name.compare(0, 6, "DISC2\\") == 0;
             cases.back().files.push_back(file);
             inFile = true;
+            if (kind == "command")
+                AddLine(cases.back(), false, rest);
         } else if (inFile) {
             AddLine(cases.back(), hex, line);
         }
@@ -286,6 +288,15 @@ std::string QuotedMessage(const std::string& line)
     return message;
 }
 
+// The exit code that a finding says an unattended run ends with at a
+// command's turn, or -1 for a finding of another kind.
+int RunTimeExitCode(const std::string& line)
+{
+    const std::string said = "(unattended: exit code ";
+    const size_t at = line.find(said);
+    return at == std::string::npos ? -1 : atoi(line.c_str() + at + said.size());
+}
+
 // The text report and the SARIF log of one run, kept beside the test
 // program for the check of the log against its schema (sarif_check).
 void KeepForSarifCheck(const CheckRun& text, const CheckRun& sarif, int number)
@@ -344,7 +355,7 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
                                           media.Folder() + "\"");
         std::string quoted;
         for (const std::string& line : check.lines) {
-            if (quoted.empty())
+            if (quoted.empty() && RunTimeExitCode(line) < 0)
                 quoted = QuotedMessage(line);
         }
         SetupRun run(media.Folder());
@@ -360,6 +371,38 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
             EXPECT_TRUE(RunExits(run));
         }
     }
+}
+
+// Media that fail at a command's turn, from their text alone: qvcheck says
+// where, and with which exit code an unattended run ends there; qvsetup,
+// run unattended from the disc, ends with that code. The medium is the
+// disc in CD-ROM drive R, as it stands when it is burnt.
+TEST(Qvcheck, RunTimeFailuresEndTheRunAsQvcheckSays)
+{
+    constexpr char Drive = 'R';
+    constexpr DWORD RunBoundMs = 60000;
+    int tried = 0;
+    for (const CorpusCase& c : Corpus()) {
+        if (c.name.compare(0, 12, "at its turn:") != 0)
+            continue;
+        SCOPED_TRACE(c.name);
+        const CaseMedia media(c);
+        ASSERT_TRUE(MapDrive(Drive, media.Folder(), DRIVE_CDROM));
+        const CheckRun check = RunQvcheck(BenchSystem() + " /cdrom=R \"" + media.Folder() + "\"");
+        int said = -1;
+        for (const std::string& line : check.lines) {
+            if (said < 0)
+                said = RunTimeExitCode(line);
+        }
+        EXPECT_GE(said, 0) << "qvcheck finds no failure at a command's turn";
+        AnswerFile answers({"Select=ALL", "DiscWait=1", "ExistTimeout=1", "ProgTimeout=10"});
+        const UnattendedEnd end = RunUnattended("R:\\", answers.File(), RunBoundMs);
+        UnmapDrive(Drive);
+        EXPECT_TRUE(end.ended);
+        EXPECT_EQ(static_cast<int>(end.exitCode), said) << answers.Result("Result", "Message");
+        ++tried;
+    }
+    EXPECT_GE(tried, 15);
 }
 
 // A temporary folder, removed with its contents.

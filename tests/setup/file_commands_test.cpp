@@ -121,11 +121,30 @@ TEST_F(FileCommands, CopyCreatesFoldersAndReplacesReadOnlyDestinations)
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
-TEST_F(FileCommands, CopyOfAMissingSourceEndsTheRun)
+// A missing source, and a source that is its own destination (by its name
+// in another case, or by its short name): the run ends with the box, and
+// the files stay as they were; an expansion would have emptied them.
+TEST_F(FileCommands, CopyOfAMissingSourceOrOntoItselfEndsTheRun)
 {
     const std::string source = Work("NOSUCH.TXT");
-    EXPECT_TRUE(EndedWith(Run({"COPY," + source + "," + Work("OUT\\X.TXT")}),
-                "ﾌｧｲﾙの展開に失敗しました.\n" + source));
+    MakeFile(Work("OUT\\X.TXT"), "old");
+    for (const std::string keyword : {"COPY", "EXPAND"}) {
+        EXPECT_TRUE(EndedWith(Run({keyword + "," + source + "," + Work("OUT\\X.TXT")}),
+                    "ﾌｧｲﾙの展開に失敗しました.\n" + source));
+        EXPECT_EQ(ReadBytes(Work("OUT\\X.TXT")), "old");
+    }
+    const std::string own = Work("LONGFOLDERNAME\\OWN.TXT");
+    MakeFile(own, "kept");
+    char shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(own.c_str(), shortName, sizeof shortName), 0u);
+    for (const std::string keyword : {"COPY", "EXPAND"}) {
+        for (const std::string& destination : {Work("longfoldername\\own.txt"), std::string(shortName)}) {
+            SCOPED_TRACE(keyword + " onto " + destination);
+            EXPECT_TRUE(EndedWith(Run({keyword + "," + own + "," + destination}),
+                        "ﾌｧｲﾙの展開に失敗しました.\n" + own));
+            EXPECT_EQ(ReadBytes(own), "kept");
+        }
+    }
 }
 
 TEST_F(FileCommands, DoubleByteNamesWithBackslashTrailBytes)
