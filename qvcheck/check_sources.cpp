@@ -32,7 +32,7 @@ bool ProgramExists(const std::string& commandLine)
         if (end != commandLine.size() && commandLine[end] != ' ')
             continue;
         const std::string candidate = commandLine.substr(0, end);
-        if (FileExists(candidate) || FileExists(candidate + ".exe"))
+        if (IsPlainFile(candidate) || IsPlainFile(candidate + ".exe"))
             return true;
     }
     return false;
@@ -143,13 +143,13 @@ void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
     const std::string onDisc = SourceOnDisc(cmd);
     if (onDisc.empty())
         return;
-    if (program ? ProgramExists(onDisc) : FileExists(onDisc)) {
-        if (code == CmdExpand && IsUncompressed(onDisc))
-            Warn(place, say::NotCompressed(cmd.param1));
-    } else if (folder) {
-        Warn(place, say::SourceNotOnDisc(cmd.param1, onDisc, true));
-    } else {
-        Fail(place, say::SourceNotOnDisc(cmd.param1, onDisc, false), FailureBox(cmd));
+    if (folder) {
+        if (!FileExists(onDisc))
+            Warn(place, say::SourceNotOnDisc(cmd.param1, onDisc, true));
+    } else if (!(program ? ProgramExists(onDisc) : IsPlainFile(onDisc))) {
+        Fail(place, say::SourceNotOnDisc(cmd.param1, onDisc, false, FileExists(onDisc)), FailureBox(cmd));
+    } else if (code == CmdExpand && IsUncompressed(onDisc)) {
+        Warn(place, say::NotCompressed(cmd.param1));
     }
 }
 

@@ -130,7 +130,7 @@ constexpr Rule Rules[] = {
     {RuleId::NotANumberField, "field-not-a-number", "A number field is no number."},
     {RuleId::SetattRefused, "setatt-refused", "SETATT's changes are refused."},
     {RuleId::ProbeOnNoDisc, "probe-on-no-disc", "A [CheckCdrom] probe file is on none of the discs."},
-    {RuleId::SourceNotOnDisc, "source-not-on-disc", "A source on the disc does not exist."},
+    {RuleId::SourceNotOnDisc, "source-not-on-disc", "A source on the disc does not exist, or is a folder where a file is wanted."},
     {RuleId::NotCompressed, "not-compressed", "An EXPAND source is not compressed."},
     {RuleId::EmptyField, "field-empty", "A field the command needs is empty."},
     {RuleId::OwnDestination, "source-is-destination", "COPY or EXPAND names its source as its destination."},

@@ -445,10 +445,12 @@ Said ProbeOnNoDisc(const char* key)
            " after DiscWait; give the other discs' folders after the media folder)"};
 }
 
-Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder)
+Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder, bool isFolder)
 {
-    return Said{RuleId::SourceNotOnDisc, "the source " + Quoted(source) + " is not on the disc (" + onDisc + ")" +
-           (folder ? ": the command copies nothing" : RunEndsAtItsTurn())};
+    return Said{RuleId::SourceNotOnDisc, "the source " + Quoted(source) +
+                                             (isFolder ? " is a folder on the disc (" : " is not on the disc (") +
+                                             onDisc + ")" +
+                                             (folder ? ": the command copies nothing" : RunEndsAtItsTurn())};
 }
 
 Said EmptyField(uint32_t code, int field, bool quoteOpen)

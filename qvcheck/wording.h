@@ -87,7 +87,9 @@ Said SetattRefused(const std::string& changes, bool silent);
 
 // Sources on the discs.
 Said ProbeOnNoDisc(const char* key);
-Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder);
+// `folder`: the command copies a tree; `isFolder`: the source is a folder, not a file.
+Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder,
+                     bool isFolder = false);
 Said NotCompressed(const std::string& source);
 
 // Commands that fail at their turn, whatever the target machine holds.
