@@ -180,8 +180,8 @@ foreach(gtest_target gtest gtest_main)
     target_link_options(${gtest_target} INTERFACE ${QV_LINK_OPTIONS})
 endforeach()
 
-add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/run_follower.cpp tests/kit/setup_run.cpp
-            tests/kit/ui.cpp)
+add_library(qv_testkit STATIC tests/kit/bench.cpp tests/kit/qvcheck_run.cpp tests/kit/run_follower.cpp
+            tests/kit/setup_run.cpp tests/kit/ui.cpp)
 qv_windows_target(qv_testkit)
 target_include_directories(qv_testkit PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(qv_testkit PUBLIC GTest::gtest user32 gdi32 advapi32 kernel32)
@@ -228,6 +228,7 @@ endforeach()
 set_tests_properties(background_test PROPERTIES RESOURCE_LOCK "qvsetup_instance;wine_drives;screen")
 target_link_libraries(interpreter_test PRIVATE shell32)
 add_dependencies(log_test sample_discs)
+add_dependencies(hostile_media_test qvcheck)
 qv_wine_test(engine_test SOURCES tests/setup/engine_test.cpp setup/resources/qvsetup.rc
              LIBRARIES qv_setup_shell LOCKS "qvsetup_instance;wine_drives")
 add_dependencies(engine_test qvsetup)

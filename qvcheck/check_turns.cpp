@@ -79,6 +79,13 @@ bool IsFullPath(const std::string& path)
     return path.size() > DriveLength + 1 && path[1] == ':' && path[2] == '\\';
 }
 
+// A path on the CD-ROM drive or the floppy drive.
+bool IsOnADisc(const std::string& path)
+{
+    const char drive = FoldAscii(path[0]);
+    return drive == g_setup.cdromLetter || drive == g_setup.fdLetter;
+}
+
 } // namespace
 
 std::string FailureBox(const CommandRecord& cmd)
@@ -152,13 +159,12 @@ void MediaChecker::CheckFileDestination(const CommandRecord& cmd, const Place& p
         Fail(place, say::OwnDestination(destination), FailureBox(cmd));
         return;
     }
-    const bool backslash = EndsWithBackslash(destination);
-    if (backslash || HoldsWildcard(destination) || IsFolderEveryTargetHas(destination)) {
-        const DestinationFault fault = backslash                     ? DestinationFault::TrailingBackslash
-                                       : HoldsWildcard(destination) ? DestinationFault::Wildcard
-                                                                    : DestinationFault::Folder;
-        Fail(place, say::DestinationNoFile(destination, fault), FailureBox(cmd));
-    }
+    if (EndsWithBackslash(destination))
+        Fail(place, say::DestinationNoFile(destination, DestinationFault::TrailingBackslash), FailureBox(cmd));
+    else if (HoldsWildcard(destination))
+        Fail(place, say::DestinationNoFile(destination, DestinationFault::Wildcard), FailureBox(cmd));
+    else if (IsFolderEveryTargetHas(destination))
+        Fail(place, say::DestinationNoFile(destination, DestinationFault::Folder), FailureBox(cmd));
 }
 
 // The destination folder fails when there is something to copy; a copy
@@ -193,8 +199,7 @@ void MediaChecker::CheckTestedPath(const CommandRecord& cmd, const Place& place)
         Fail(place, say::PathEndsWithBackslash(cmd.flags, path), std::string());
         return;
     }
-    if ((cmd.flags & CommandCodeMask) == CmdExist || !IsFullPath(path) || (path[0] & ~0x20) == g_setup.cdromLetter ||
-        (path[0] & ~0x20) == g_setup.fdLetter)
+    if ((cmd.flags & CommandCodeMask) == CmdExist || !IsFullPath(path) || IsOnADisc(path))
         return;
     const std::string above = FolderAbove(path);
     if (above.size() <= DriveLength)

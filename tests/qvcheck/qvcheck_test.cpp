@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/kit/bench.h"
+#include "tests/kit/qvcheck_run.h"
 #include "tests/kit/run_follower.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
@@ -182,29 +183,6 @@ private:
     std::string root_;
 };
 
-// qvcheck with the folders of the test bench's Windows, as qvsetup sees them.
-std::string BenchSystem()
-{
-    char windows[MAX_PATH], system[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    GetSystemDirectoryA(system, sizeof system);
-    return std::string("/windir=") + windows + " /sysdir=" + system;
-}
-
-struct CheckRun {
-    DWORD exitCode;
-    std::vector<std::string> lines;
-};
-
-CheckRun RunQvcheck(const std::string& arguments)
-{
-    std::string output;
-    const RunResult run = RunProgram("\"" + BuildProgram("qvcheck.exe") + "\" " + arguments, 60000,
-                                     nullptr, &output);
-    EXPECT_TRUE(run.started && !run.timedOut);
-    return CheckRun{run.exitCode, TextLines(output)};
-}
-
 // The findings of qvcheck's lines about files below `folder` (or `disc2`).
 std::vector<Mark> Findings(const std::vector<std::string>& lines, const std::string& folder)
 {
@@ -286,15 +264,6 @@ std::string QuotedMessage(const std::string& line)
         }
     }
     return message;
-}
-
-// The exit code that a finding says an unattended run ends with at a
-// command's turn, or -1 for a finding of another kind.
-int RunTimeExitCode(const std::string& line)
-{
-    const std::string said = "(unattended: exit code ";
-    const size_t at = line.find(said);
-    return at == std::string::npos ? -1 : atoi(line.c_str() + at + said.size());
 }
 
 // The text report and the SARIF log of one run, kept beside the test
