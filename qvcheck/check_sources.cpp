@@ -25,17 +25,31 @@ bool FileExists(const std::string& path)
 
 // The program file that a command line starts, found as CreateProcessA
 // finds it: the shortest prefix up to a blank that names a file, with
-// ".exe" added when it has none.
-bool ProgramExists(const std::string& commandLine)
+// ".exe" added when it has none; empty when there is none.
+std::string ProgramFile(const std::string& commandLine)
 {
     for (size_t end = 0; end <= commandLine.size(); ++end) {
         if (end != commandLine.size() && commandLine[end] != ' ')
             continue;
         const std::string candidate = commandLine.substr(0, end);
-        if (IsPlainFile(candidate) || IsPlainFile(candidate + ".exe"))
-            return true;
+        for (const std::string& file : {candidate, candidate + ".exe"}) {
+            if (IsPlainFile(file))
+                return file;
+        }
     }
-    return false;
+    return std::string();
+}
+
+// A file named as a program (.EXE) that holds no program: it does not
+// begin with the "MZ" of an executable's header.
+bool IsNoProgram(const std::string& file)
+{
+    constexpr char Extension[] = ".EXE";
+    constexpr size_t ExtensionLength = sizeof Extension - 1;
+    std::string head;
+    return file.size() > ExtensionLength &&
+           SameName(file.substr(file.size() - ExtensionLength), Extension) &&
+           ReadPlainFile(file, 2, &head) && head != "MZ";
 }
 
 // True when the file can be read and is no SZDD file; only its header is
@@ -146,11 +160,15 @@ void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
     if (folder) {
         if (!FileExists(onDisc))
             Warn(place, say::SourceNotOnDisc(cmd.param1, onDisc, true));
-    } else if (!(program ? ProgramExists(onDisc) : IsPlainFile(onDisc))) {
-        Fail(place, say::SourceNotOnDisc(cmd.param1, onDisc, false, FileExists(onDisc)), FailureBox(cmd));
-    } else if (code == CmdExpand && IsUncompressed(onDisc)) {
-        Warn(place, say::NotCompressed(cmd.param1));
+        return;
     }
+    const std::string file = program ? ProgramFile(onDisc) : IsPlainFile(onDisc) ? onDisc : std::string();
+    if (file.empty())
+        Fail(place, say::SourceNotOnDisc(cmd.param1, onDisc, false, FileExists(onDisc)), FailureBox(cmd));
+    else if (program && IsNoProgram(file))
+        Fail(place, say::NoProgram(file), FailureBox(cmd));
+    else if (code == CmdExpand && IsUncompressed(onDisc))
+        Warn(place, say::NotCompressed(cmd.param1));
 }
 
 // The tree of an XCOPY or XCOPYA from the disc, walked as the copy walks

@@ -497,6 +497,13 @@ Said ProgramIsFolder(const std::string& program)
                                              RunEndsAtItsTurn()};
 }
 
+Said NoProgram(const std::string& file)
+{
+    return Said{RuleId::NoProgram, "the program " + Quoted(file) +
+                                       " on the disc holds no program (its name ends with .EXE, but it does "
+                                       "not begin with MZ)" + RunEndsAtItsTurn()};
+}
+
 Said TreePathTooLong(const std::string& path, size_t length)
 {
     return Said{RuleId::TreePathTooLong, "the copy reaches " + Quoted(path) + ", " + Bytes(length) +

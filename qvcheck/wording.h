@@ -98,6 +98,7 @@ Said OwnDestination(const std::string& path);
 Said DestinationNoFile(const std::string& destination, DestinationFault fault);
 Said DestinationNoFolder(const std::string& destination, DestinationFault fault);
 Said ProgramIsFolder(const std::string& program);
+Said NoProgram(const std::string& file);
 Said TreePathTooLong(const std::string& path, size_t length);
 Said PathEndsWithBackslash(uint32_t code, const std::string& path);
 // ... and one that fails where the target machine lacks a folder.
