@@ -1,11 +1,13 @@
 // The checks of what a command meets at its turn that the media alone
 // decide: a field it needs left empty, a destination that can name no file
-// or folder, a program that is a folder, a file copied onto itself; and,
-// as a warning, a DELETE or DELALL under a folder the target may lack.
+// or folder, a program that is a folder, a file copied onto itself, a path
+// that no search finds for its backslash at the end; and, as a warning, a
+// DELETE or DELALL under a folder the target may lack.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "qvcheck/media_checker.h"
 #include "qvcheck/wording.h"
