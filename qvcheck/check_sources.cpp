@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr size_t DriveLength = 2;   // "D:"
-
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -140,7 +138,7 @@ std::string MediaChecker::SourceOnDisc(const CommandRecord& cmd)
     if (!CommandHas(cmd.flags & CommandCodeMask, TraitCopiesFrom) || !(cmd.flags & CheckCdromFlag) ||
         !IsOnCdrom(source) || !DiscOf(cmd, &disc) || disc.empty())
         return std::string();
-    return disc + source.substr(DriveLength);
+    return disc + source.substr(DiscProbe::DriveLength);
 }
 
 bool MediaChecker::SourceSurelyAbsent(const CommandRecord& cmd)

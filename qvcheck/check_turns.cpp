@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr size_t DriveLength = 2;   // "C:"
+constexpr size_t DriveLength = DiscProbe::DriveLength;   // "C:"
 
 std::string Formatted(const char* format, const char* detail)
 {
@@ -45,14 +45,20 @@ bool IsDriveRoot(const std::string& path)
            path[1] == ':';
 }
 
-// The folders that every target machine has: the Windows, system and
-// Program Files folders of the described system, and the drive roots.
+// The Windows, system and Program Files folders of the described system.
+std::vector<std::string> SystemFolders()
+{
+    return {g_setup.windowsDir, g_setup.systemDir, g_setup.programFilesDir};
+}
+
+// The folders that every target machine has: the system folders and the
+// drive roots.
 bool IsFolderEveryTargetHas(const std::string& path)
 {
     if (IsDriveRoot(path))
         return true;
-    for (const char* folder : {g_setup.windowsDir, g_setup.systemDir, g_setup.programFilesDir}) {
-        if (NamesSamePath(path.c_str(), folder))
+    for (const std::string& folder : SystemFolders()) {
+        if (NamesSamePath(path.c_str(), folder.c_str()))
             return true;
     }
     return false;
@@ -84,8 +90,7 @@ bool IsFullPath(const std::string& path)
 // A path on the CD-ROM drive or the floppy drive.
 bool IsOnADisc(const std::string& path)
 {
-    const char drive = FoldAscii(path[0]);
-    return drive == g_setup.cdromLetter || drive == g_setup.fdLetter;
+    return IsOnCdrom(path) || FoldAscii(path[0]) == g_setup.fdLetter;
 }
 
 } // namespace
@@ -206,7 +211,7 @@ void MediaChecker::CheckTestedPath(const CommandRecord& cmd, const Place& place)
     const std::string above = FolderAbove(path);
     if (above.size() <= DriveLength)
         return;
-    std::vector<std::string> present = {g_setup.windowsDir, g_setup.systemDir, g_setup.programFilesDir};
+    std::vector<std::string> present = SystemFolders();
     present.insert(present.end(), foldersMade_.begin(), foldersMade_.end());
     for (const std::string& folder : present) {
         if (PathIsInside(folder.c_str(), above.c_str()))
