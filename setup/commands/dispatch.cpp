@@ -40,6 +40,9 @@ unsigned long Elapsed(const CommandRecord* cmd)
 }
 
 constexpr unsigned long MsPerSecond = 1000;
+// A session that ends this soon after a program started was on its way
+// before the program could ask for it: the previous program's restart.
+constexpr unsigned long SessionEndGraceMs = 1000;
 
 // In an unattended run, a wait past its limit (ProgTimeout, ExistTimeout;
 // 0: none) ends the run; a program is left running.
@@ -192,4 +195,17 @@ bool IsCommandDone(CommandRecord* cmd)
     default:
         return true;
     }
+}
+
+void NoteSessionEnd(CommandRecord* cmd)
+{
+    if (!cmd || !cmd->busy || !CommandHas(cmd->flags, TraitWaitsForProgram))
+        return;
+    const unsigned long ran = Elapsed(cmd);
+    if (ran < SessionEndGraceMs) {
+        LogEvent(LogProgramTooNew, ran);
+        return;
+    }
+    NoteCommandEnded(cmd);
+    LogEvent(LogProgramRestarts, ran);
 }

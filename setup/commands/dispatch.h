@@ -16,3 +16,10 @@ bool IsCommandDone(CommandRecord* cmd);
 
 // SLEEP's timer has fired on `window`: the sleep is over.
 void EndSleep(HWND window, CommandRecord* cmd);
+
+// Windows ends the session while the run waits for `cmd` (null: for none).
+// A PROG's program that has run a while is taken to have asked for it (an
+// installer that restarts Windows when it is done): the journal notes the
+// command as ended, and the run goes on after the restart with the next
+// one. A program started only a moment before runs again.
+void NoteSessionEnd(CommandRecord* cmd);

@@ -23,6 +23,7 @@ constexpr DWORD DdeDataIsHandle = 0xFFFFFFFF;   // the transaction's data is a d
 constexpr int32_t RestartMode = 1;              // SHUTDOWN's mode when none is given
 constexpr char RestartingReason[] = "done, Windows restarts";
 constexpr char ShuttingDownReason[] = "done, Windows shuts down";
+constexpr char PausedReason[] = "done so far, restart needed: the run goes on after the restart";
 
 // The notice's record: its command and the client size it keeps.
 struct Notice {
@@ -232,7 +233,7 @@ bool ShutdownCommand(CommandRecord* cmd)
             NoteCommandEnded(cmd);
             StopForRestart();
         }
-        EndUnattendedRun(EndRestartNeeded, "");
+        EndUnattendedRun(EndRestartNeeded, "", journal ? PausedReason : nullptr);
         return false;
     }
     if (cmd->param1[0] != '\0') {

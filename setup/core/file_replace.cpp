@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char NewFilePrefix[] = "QVN";
+constexpr DWORD RetryIntervalMs = 100;
 
 // The folder of `path` ("." for a bare name); false when it does not fit.
 bool FolderOf(const char* path, char (&folder)[PathCapacity])
@@ -45,6 +46,44 @@ bool TakePlace(const char* newFile, const char* path)
     return MoveFileA(newFile, path) != 0;
 }
 
+// Writes the bytes into a new file beside `path`, which then takes its
+// place, tried for `retryMs`; no new file is left when it fails.
+bool ReplaceTrying(const char* path, const char* bytes, size_t length, uint32_t retryMs,
+                   uint32_t* tries)
+{
+    char folder[PathCapacity];
+    char newFile[MAX_PATH];
+    *tries = 0;
+    if (!FolderOf(path, folder) || !GetTempFileNameA(folder, NewFilePrefix, 0, newFile))
+        return false;
+    if (WriteFileFlushed(newFile, bytes, length)) {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            ++*tries;
+            if (TakePlace(newFile, path))
+                return true;
+            if (GetTickCount() - start >= retryMs)
+                break;
+            Sleep(RetryIntervalMs);
+        }
+    }
+    DeleteFileA(newFile);
+    return false;
+}
+
+// The bytes written into the file itself, shared with its readers.
+bool WriteInPlace(const char* path, const char* bytes, size_t length)
+{
+    KernelHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD written = 0;
+    const bool whole = WriteFile(file.get(), bytes, static_cast<DWORD>(length), &written, nullptr) &&
+                       written == length && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+    return CloseHandle(file.Release()) && whole;
+}
+
 } // namespace
 
 bool WriteFileFlushed(const char* path, const char* bytes, size_t length)
@@ -61,12 +100,14 @@ bool WriteFileFlushed(const char* path, const char* bytes, size_t length)
 
 bool ReplaceFileWhole(const char* path, const char* bytes, size_t length)
 {
-    char folder[PathCapacity];
-    char newFile[MAX_PATH];
-    if (!FolderOf(path, folder) || !GetTempFileNameA(folder, NewFilePrefix, 0, newFile))
-        return false;
-    const bool replaced = WriteFileFlushed(newFile, bytes, length) && TakePlace(newFile, path);
-    if (!replaced)
-        DeleteFileA(newFile);
-    return replaced;
+    uint32_t tries = 0;
+    return ReplaceTrying(path, bytes, length, 0, &tries);
+}
+
+Landing LandFileWhole(const char* path, const char* bytes, size_t length, uint32_t retryMs,
+                      uint32_t* tries)
+{
+    if (ReplaceTrying(path, bytes, length, retryMs, tries))
+        return Landing::Replaced;
+    return WriteInPlace(path, bytes, length) ? Landing::InPlace : Landing::Failed;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Writes `length` bytes as the whole of the file at `path`, in place, and
 // waits until they are on the disk; false when any step fails (a cut write
@@ -15,3 +16,18 @@ bool WriteFileFlushed(const char* path, const char* bytes, size_t length);
 // can't replace a file in one step, it may be missing), and no new file is
 // left beside it.
 bool ReplaceFileWhole(const char* path, const char* bytes, size_t length);
+
+// How LandFileWhole put the bytes in place.
+enum class Landing {
+    Replaced,   // a new file took the place of the old one
+    InPlace,    // the old one could not be replaced: the bytes were written into it
+    Failed,
+};
+
+// Writes `length` bytes as the whole of the file at `path`, as
+// ReplaceFileWhole does; while the file can't be replaced (a reader holds
+// it open without letting it be deleted), tries again for `retryMs`, then
+// writes the bytes into the file itself, which a reader that shares it for
+// writing allows. `*tries` counts the attempts to replace it.
+Landing LandFileWhole(const char* path, const char* bytes, size_t length, uint32_t retryMs,
+                      uint32_t* tries);

@@ -6,7 +6,8 @@
 namespace {
 
 const Keyword Keywords[] = {
-    {"PROG", CmdProg, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom | TraitNeedsFirst},
+    {"PROG", CmdProg,
+     TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom | TraitNeedsFirst | TraitWaitsForProgram},
     {"COPY", CmdCopy, TraitCopiesFrom | TraitNeedsFirst | TraitNeedsSecond | TraitWritesFile},
     {"EXPAND", CmdExpand, TraitCopiesFrom | TraitNeedsFirst | TraitNeedsSecond | TraitWritesFile},
     {"DELETE", CmdDelete, TraitNeedsFirst | TraitNeedsFolderAbove},

@@ -149,6 +149,7 @@ enum CommandTrait : uint32_t {
     TraitNeedsSecond = 0x200,       // with its second field empty it fails
     TraitWritesFile = 0x400,        // its second field is the file it writes
     TraitNeedsFolderAbove = 0x800,  // the folder above its first field must exist, or the run ends
+    TraitWaitsForProgram = 0x1000,  // it waits while a program runs, which may restart Windows
 };
 
 struct Keyword {

@@ -140,6 +140,40 @@ bool TakeApp(const char* value, size_t length, Journal* journal)
     return true;
 }
 
+// Inf=SIZE,TIME: the stamp of the application read last.
+bool TakeStamp(const char* value, size_t length, Journal* journal)
+{
+    const char* comma = static_cast<const char*>(memchr(value, ',', length));
+    if (journal->appCount == 0 || !comma)
+        return false;
+    JournalApp& app = journal->apps[journal->appCount - 1];
+    const size_t sizeLength = static_cast<size_t>(comma - value);
+    app.stamped = TakeNumber(value, sizeLength, &app.infSize) &&
+                  TakeNumber(comma + 1, length - sizeLength - 1, &app.infTime);
+    return app.stamped;
+}
+
+// Resumed=COUNT,APP,COMMAND.
+bool TakeResumes(const char* value, size_t length, Journal* journal)
+{
+    uint32_t numbers[3];
+    const char* at = value;
+    const char* end = value + length;
+    for (int i = 0; i < 3; ++i) {
+        const char* comma = static_cast<const char*>(memchr(at, ',', static_cast<size_t>(end - at)));
+        const char* fieldEnd = i < 2 ? comma : end;
+        if (!fieldEnd || !TakeNumber(at, static_cast<size_t>(fieldEnd - at), &numbers[i]))
+            return false;
+        at = fieldEnd + 1;
+    }
+    constexpr uint32_t LargestIndex = 0x7FFFFFFF;
+    if (numbers[1] > LargestIndex || numbers[2] > LargestIndex)
+        return false;
+    journal->resumes = JournalResumes{numbers[0], static_cast<int32_t>(numbers[1]),
+                                      static_cast<int32_t>(numbers[2])};
+    return true;
+}
+
 // One key=value line of the body.
 bool TakeLine(const char* line, size_t length, Journal* journal)
 {
@@ -172,8 +206,16 @@ bool TakeLine(const char* line, size_t length, Journal* journal)
         return Take(value, valueLength, journal->answerFile, sizeof journal->answerFile);
     if (is("Seconds"))
         return TakeNumber(value, valueLength, &journal->seconds);
+    if (is("Resumed"))
+        return TakeResumes(value, valueLength, journal);
+    if (is("Running")) {
+        journal->commandRunning = valueLength == 1 && value[0] == '1';
+        return journal->commandRunning;
+    }
     if (is("App"))
         return TakeApp(value, valueLength, journal);
+    if (is("Inf"))
+        return TakeStamp(value, valueLength, journal);
     return false;
 }
 
@@ -195,12 +237,25 @@ size_t FormatJournal(const Journal& journal, char* text, size_t capacity)
     out.Line("Cdrom", letter);
     out.Line("Answers", journal.answerFile);
     out.Number("Seconds", journal.seconds);
+    const JournalResumes& resumes = journal.resumes;
+    char value[LineCapacity + PathCapacity];
+    if (resumes.count > 0 && resumes.app >= 0 && resumes.command >= 0) {
+        snprintf(value, sizeof value, "%lu,%ld,%ld", static_cast<unsigned long>(resumes.count),
+                 static_cast<long>(resumes.app), static_cast<long>(resumes.command));
+        out.Line("Resumed", value);
+    }
+    if (journal.commandRunning)
+        out.Line("Running", "1");
     for (int32_t i = 0; i < journal.appCount && i < JournalAppCapacity; ++i) {
         const JournalApp& app = journal.apps[i];
-        char value[LineCapacity + PathCapacity];
         snprintf(value, sizeof value, "%s,%ld,%lu,%s", AppStatusText(app.status),
                  static_cast<long>(app.nextCommand), static_cast<unsigned long>(app.seconds), app.name);
         out.Line("App", value);
+        if (app.stamped) {
+            snprintf(value, sizeof value, "%lu,%lu", static_cast<unsigned long>(app.infSize),
+                     static_cast<unsigned long>(app.infTime));
+            out.Line("Inf", value);
+        }
     }
     return out.Finish();
 }

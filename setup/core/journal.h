@@ -23,6 +23,18 @@ struct JournalApp {
     AppStatus status;
     int32_t nextCommand;        // the command to run next (from 0): the one running when cut
     uint32_t seconds;           // its time so far
+    bool stamped;               // its INF's size and time are kept (an application INF)
+    uint32_t infSize;           // its INF as it was when the run started
+    uint32_t infTime;
+};
+
+// How often in a row the run went on at a command that was cut off while it
+// ran: a program that takes the machine down each time it runs (one that
+// resets the PC) would otherwise be started again after every restart.
+struct JournalResumes {
+    uint32_t count;             // starts that went on at the command after it was cut off
+    int32_t app;                // the application (index in apps) ...
+    int32_t command;            // ... and its command where the run went on last
 };
 
 struct Journal {
@@ -35,6 +47,9 @@ struct Journal {
     char cdromLetter;                   // '\0' while no CD-ROM drive is known
     char answerFile[PathCapacity];      // empty: a person's run
     uint32_t seconds;                   // the run's time before this start of qvsetup
+    JournalResumes resumes;
+    bool commandRunning;                // the command at the current application's place has
+                                        // started and not ended: a cut now cuts it off
     int32_t appCount;
     JournalApp apps[JournalAppCapacity];
 };

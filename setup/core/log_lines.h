@@ -24,3 +24,16 @@ constexpr char LogExistTimedOut[] = "EXIST still finds nothing after %lu s (Exis
 constexpr char LogSleepEnded[] = "SLEEP ended after %lu ms";
 constexpr char LogExistFound[] = "EXIST found %s after %lu ms";
 constexpr char LogExitCode[] = "qvsetup ends with exit code %d";
+// Every start of qvsetup begins so; a run that stops for a restart says so
+// last, and the next start of Windows goes on with it.
+constexpr char LogRunStarted[] = "qvsetup %s started on Windows %lu.%lu.%lu (%s family), administrator: %s";
+constexpr char LogSessionEnds[] = "Windows ends the session";
+constexpr char LogJournalStays[] = "the journal stays: the run goes on when Windows starts again";
+// Windows ends the session while PROG's program runs: the program's own
+// restart, taken as its end; or, for a program started only a moment
+// before, the end of the session that was on its way, and it runs again.
+constexpr char LogProgramRestarts[] =
+    "the session ends while PROG's program runs (%lu ms): its restart, taken as its end";
+constexpr char LogProgramTooNew[] =
+    "the session ends %lu ms after PROG's program started: it runs again after the restart";
+constexpr char LogResumedTooOften[] = "the run went on at this command %lu times: it is given up";

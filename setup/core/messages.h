@@ -20,4 +20,7 @@ constexpr char MsgNoNetwork[] = "ﾈｯﾄﾜｰｸが見つかりません";
 constexpr char PromptCaption[] = "QVSETUP";
 constexpr char MsgContinueRun[] = "前回のｲﾝｽﾄｰﾙが途中で終わっています.\n続きからｲﾝｽﾄｰﾙしますか?";
 constexpr char MsgRunContinues[] = "中断したｲﾝｽﾄｰﾙを続けます.";
+constexpr char MsgOtherRunUnfinished[] =
+    "前回のｲﾝｽﾄｰﾙ (%s) が途中で終わっています.\nそれを取りやめて､このｲﾝｽﾄｰﾙを始めますか?";
+constexpr char MsgInfChanged[] = "中断したｲﾝｽﾄｰﾙのINFファイルが変更されています.\n%s";
 constexpr char MsgInsertSetupDisc[] = "ｾｯﾄｱｯﾌﾟのﾃﾞｨｽｸを入れて [再試行] を押してください.";

@@ -9,6 +9,7 @@
 #include "common/owners.h"
 #include "setup/core/file_replace.h"
 #include "setup/core/inf_line.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/paths.h"
 #include "setup/core/run_order.h"
@@ -114,34 +115,42 @@ void WriteJournal()
         LogEvent("the journal could not be written (error %lu)", static_cast<unsigned long>(GetLastError()));
 }
 
-// The command line that starts this qvsetup on its media folder.
-bool ResumeCommand(char (&command)[2 * PathCapacity + 8])
+// The command line that starts this qvsetup on its media folder, marked as
+// the RunOnce entry's own.
+bool ResumeCommand(char (&command)[2 * PathCapacity + 16])
 {
     char program[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program - 1);
     if (length == 0 || length >= sizeof program - 1)
         return false;
-    const int written = snprintf(command, sizeof command, "\"%s\" %s", program, g_setup.sourceDir);
+    const int written =
+        snprintf(command, sizeof command, "\"%s\" %s %s", program, ResumeSwitch, g_setup.sourceDir);
     return written > 0 && written < static_cast<int>(sizeof command);
 }
 
+// The entry is flushed to the disk at once: a power cut right after must
+// not find the journal without it.
 void RegisterResume()
 {
-    char command[2 * PathCapacity + 8];
+    char command[2 * PathCapacity + 16];
     RegistryKey key;
     if (!ResumeCommand(command) ||
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         key.Receive(), nullptr) != ERROR_SUCCESS ||
         RegSetValueExA(key.get(), ResumeEntryName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                       static_cast<DWORD>(strlen(command) + 1)) != ERROR_SUCCESS)
+                       static_cast<DWORD>(strlen(command) + 1)) != ERROR_SUCCESS) {
         LogEvent("the run can't be registered to go on when Windows starts again");
+        return;
+    }
+    RegFlushKey(key.get());
 }
 
 void UnregisterResume()
 {
     RegistryKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, KEY_SET_VALUE, key.Receive()) == ERROR_SUCCESS)
-        RegDeleteValueA(key.get(), ResumeEntryName);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, KEY_SET_VALUE, key.Receive()) == ERROR_SUCCESS &&
+        RegDeleteValueA(key.get(), ResumeEntryName) == ERROR_SUCCESS)
+        RegFlushKey(key.get());
 }
 
 void RemoveCopies()
@@ -153,8 +162,8 @@ void RemoveCopies()
     }
 }
 
-// The master INF's size and time, as the journal keeps them.
-bool MasterStamp(const char* path, uint32_t* size, uint32_t* time)
+// A file's size and time, as the journal keeps them.
+bool FileStamp(const char* path, uint32_t* size, uint32_t* time)
 {
     WIN32_FIND_DATAA found;
     const FindHandle search(FindFirstFileA(path, &found));
@@ -202,13 +211,17 @@ JournalFound FindJournal()
                                                                      : JournalFound::OtherMedia;
 }
 
-bool ResumeEntryPresent()
+const char* TakeResumeSwitch(const char* commandLine, bool* byRunOnce)
 {
-    RegistryKey key;
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, KEY_QUERY_VALUE, key.Receive()) ==
-               ERROR_SUCCESS &&
-           RegQueryValueExA(key.get(), ResumeEntryName, nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS;
+    const size_t length = strlen(ResumeSwitch);
+    *byRunOnce = strncmp(commandLine, ResumeSwitch, length) == 0 &&
+                 (commandLine[length] == ' ' || commandLine[length] == '\0');
+    if (!*byRunOnce)
+        return commandLine;
+    const char* rest = commandLine + length;
+    while (*rest == ' ')
+        ++rest;
+    return rest;
 }
 
 bool JournalMediaPresent()
@@ -216,7 +229,7 @@ bool JournalMediaPresent()
     const Journal& journal = TheJournal();
     uint32_t size = 0, time = 0;
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const bool found = MasterStamp(journal.masterInfPath, &size, &time);
+    const bool found = FileStamp(journal.masterInfPath, &size, &time);
     SetErrorMode(previous);
     return found && size == journal.masterSize && time == journal.masterTime;
 }
@@ -242,6 +255,12 @@ void DiscardJournal()
     Resume().resumed = false;
 }
 
+void KeepJournalRegistered()
+{
+    RegisterResume();
+    LogEvent("the run is registered again: it goes on when Windows starts again");
+}
+
 void BeginJournal()
 {
     ResumeRun& resume = Resume();
@@ -256,7 +275,7 @@ void BeginJournal()
     NameRun(journal.runId);
     snprintf(journal.sourceDir, sizeof journal.sourceDir, "%s", g_setup.sourceDir);
     snprintf(journal.masterInfPath, sizeof journal.masterInfPath, "%s", g_setup.masterInfPath);
-    MasterStamp(g_setup.masterInfPath, &journal.masterSize, &journal.masterTime);
+    FileStamp(g_setup.masterInfPath, &journal.masterSize, &journal.masterTime);
     snprintf(journal.answerFile, sizeof journal.answerFile, "%s", g_setup.unattended.answerFile);
     for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
         if (journal.appCount == JournalAppCapacity) {
@@ -267,10 +286,13 @@ void BeginJournal()
         JournalApp& entry = journal.apps[journal.appCount++];
         NameOf(*app, entry.name);
         entry.status = app->selected ? AppStatus::NotReached : AppStatus::NotChosen;
+        if (app->listIndex != -1 && app->selected)
+            entry.stamped = FileStamp(app->infPath, &entry.infSize, &entry.infTime);
     }
     LogEvent("RESUME=YES: the run keeps a journal (run %s) and goes on after a restart", journal.runId);
-    WriteJournal();
+    // Registered first: a journal is never on the disk without its entry.
     RegisterResume();
+    WriteJournal();
 }
 
 bool ChosenInJournal(const char* name)
@@ -298,6 +320,64 @@ AppRecord* ResumePoint(int32_t* from)
     return nullptr;
 }
 
+uint32_t NoteResumeAt(const AppRecord* app, int32_t from)
+{
+    Journal& journal = TheJournal();
+    char name[PathCapacity];
+    NameOf(*app, name);
+    const JournalApp* entry = FindApp(name);
+    const int32_t index = entry ? static_cast<int32_t>(entry - journal.apps) : 0;
+    const uint32_t cut = journal.commandRunning ? 1 : 0;
+    JournalResumes& resumes = journal.resumes;
+    if (resumes.app == index && resumes.command == from)
+        resumes.count += cut;
+    else
+        resumes = JournalResumes{cut, index, from};
+    // Until it starts again, a cut does not cut the command off.
+    journal.commandRunning = false;
+    WriteJournal();
+    return resumes.count;
+}
+
+// The application of appList that the journal names so, or null.
+const AppRecord* LoadedApp(const char* name)
+{
+    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        char loaded[PathCapacity];
+        NameOf(*app, loaded);
+        if (lstrcmpiA(loaded, name) == 0)
+            return app;
+    }
+    return nullptr;
+}
+
+bool ChangedJournalInf(char (&path)[PathCapacity])
+{
+    const Journal& journal = TheJournal();
+    for (int32_t i = 0; i < journal.appCount; ++i) {
+        const JournalApp& entry = journal.apps[i];
+        if (!entry.stamped)
+            continue;
+        const AppRecord* app = LoadedApp(entry.name);
+        uint32_t size = 0, time = 0;
+        if (app && FileStamp(app->infPath, &size, &time) && size == entry.infSize &&
+            time == entry.infTime)
+            continue;
+        if (app)
+            snprintf(path, sizeof path, "%s", app->infPath);
+        else if (!JoinPath(path, sizeof path, g_setup.sourceDir, entry.name))
+            snprintf(path, sizeof path, "%s", entry.name);
+        return true;
+    }
+    return false;
+}
+
+bool JournalAppDone(const char* name)
+{
+    const JournalApp* app = FindApp(name);
+    return app && app->status == AppStatus::Done;
+}
+
 void NoteCommandStarting(const CommandRecord* cmd)
 {
     JournalApp* app = Resume().on ? AppOf(cmd) : nullptr;
@@ -308,6 +388,7 @@ void NoteCommandStarting(const CommandRecord* cmd)
         Resume().appTick = GetTickCount();
     }
     app->nextCommand = cmd->index;
+    TheJournal().commandRunning = true;
     CountAppTime(app);
     WriteJournal();
 }
@@ -318,6 +399,7 @@ void NoteCommandEnded(const CommandRecord* cmd)
     if (!app)
         return;
     app->nextCommand = cmd->index + 1;
+    TheJournal().commandRunning = false;
     CountAppTime(app);
     if (!cmd->next)
         app->status = AppStatus::Done;
@@ -341,7 +423,7 @@ void EndJournal()
     if (!resume.on)
         return;
     if (resume.stopsForRestart) {
-        LogEvent("the journal stays: the run goes on when Windows starts again");
+        LogEvent(LogJournalStays);
         return;
     }
     DiscardJournal();

@@ -13,6 +13,12 @@
 constexpr const char* JournalFileNames[] = {"QVSETUP.JN1", "QVSETUP.JN2"};
 // The value of HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce.
 constexpr char ResumeEntryName[] = "QVSETUP";
+// What the entry's command line has before the media folder: a start by
+// Windows, not by a person.
+constexpr char ResumeSwitch[] = "/RESUME";
+// A run that went on this many times in a row at a program cut off while it
+// ran gives up at the next such start.
+constexpr uint32_t MostResumesOfOneCommand = 3;
 
 struct ResumeRun {
     bool on;                // a journal is kept for this run
@@ -31,9 +37,9 @@ enum class JournalFound { None, ThisMedia, OtherMedia };
 // it is in g_setup.resume.journal.
 JournalFound FindJournal();
 
-// True when the RunOnce entry is there: Windows removes it before it starts
-// the command, so qvsetup was started by a person.
-bool ResumeEntryPresent();
+// The command line without the entry's switch in front; `*byRunOnce`
+// says whether it was there.
+const char* TakeResumeSwitch(const char* commandLine, bool* byRunOnce);
 
 // True when the journal's master INF is where it was, as it was (size and
 // time): the disc in the drive is the run's own.
@@ -46,6 +52,11 @@ void ContinueJournal();
 // Gives up the journal: both copies and the RunOnce entry removed.
 void DiscardJournal();
 
+// This start ends before the run goes on (its disc did not come, its answers
+// are wrong): the run is registered again, so that the next start of
+// Windows tries again (Windows removed the entry before it started this one).
+void KeepJournalRegistered();
+
 // With RESUME=YES, begins the journal of the run that appList now holds
 // (the chosen applications, the pseudo-application at its head) and
 // registers the run to go on when Windows starts again.
@@ -57,6 +68,18 @@ bool ChosenInJournal(const char* name);
 // The application the resumed run goes on with, and from which of its
 // commands (`*from`); null when the journal's place is past every one.
 AppRecord* ResumePoint(int32_t* from);
+
+// The resumed run goes on at command `from` of `app`: the journal counts
+// how many starts in a row went on at that very command after it had been
+// cut off while it ran, and answers that count.
+uint32_t NoteResumeAt(const AppRecord* app, int32_t from);
+
+// True when an application INF that the journal's run chose is no longer
+// as it was when the run started (changed, or gone); `path` names it.
+bool ChangedJournalInf(char (&path)[PathCapacity]);
+
+// True when the journal has the application of that name done.
+bool JournalAppDone(const char* name);
 
 // The command is about to run, or has ended: the journal says so before
 // anything else is told.

@@ -64,7 +64,9 @@ constexpr bool RunEndInstalled(RunEnd end)
 }
 
 // How far one application got, as the result file and the journal say it.
-enum class AppStatus { NotChosen, NotReached, Running, Done, Failed };
+// Paused: the run stopped for a restart in the middle of the application,
+// and goes on with its next command after the restart.
+enum class AppStatus { NotChosen, NotReached, Running, Done, Failed, Paused };
 
 struct AppStatusName {
     AppStatus status;
@@ -74,7 +76,7 @@ struct AppStatusName {
 constexpr AppStatusName AppStatusNames[] = {
     {AppStatus::NotChosen, "not chosen"}, {AppStatus::NotReached, "not reached"},
     {AppStatus::Running, "running"},      {AppStatus::Done, "done"},
-    {AppStatus::Failed, "failed"},
+    {AppStatus::Failed, "failed"},       {AppStatus::Paused, "paused"},
 };
 
 constexpr const char* AppStatusText(AppStatus status)

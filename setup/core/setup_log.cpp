@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/owners.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/setup_state.h"
 
 namespace {
@@ -263,8 +264,7 @@ void LogStartOfRun()
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
-    LogEvent("qvsetup %s started on Windows %lu.%lu.%lu (%s family), administrator: %s",
-             ProgramVersion, version.dwMajorVersion, version.dwMinorVersion,
+    LogEvent(LogRunStarted, ProgramVersion, version.dwMajorVersion, version.dwMinorVersion,
              version.dwBuildNumber & BuildNumberMask,
              version.dwPlatformId == VER_PLATFORM_WIN32_NT ? "NT" : "9x", YesNo(g_setup.isAdmin));
     LogEvent("source folder %s, master INF %s", g_setup.sourceDir, g_setup.masterInfPath);

@@ -9,6 +9,7 @@
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
 #include "setup/core/profile_text.h"
+#include "setup/core/resume.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_config.h"
 #include "setup/core/setup_log.h"
@@ -22,6 +23,8 @@ constexpr uint32_t MsPerSecond = 1000;
 constexpr size_t ResultHeadCapacity = 4 * EndMessageCapacity + FailedAtCapacity;
 constexpr size_t ResultAppCapacity = PathCapacity + 64;
 constexpr char SilentEndReason[] = "a command ended the run without a message";
+// How long the final result waits for a reader that holds its file.
+constexpr uint32_t ResultRetryMs = 5000;
 
 UnattendedRun& Run()
 {
@@ -134,16 +137,23 @@ void NoteFailedCommand(const CommandRecord* cmd)
 }
 
 // Every application still running ends: done, or failed when the run ended
-// with a failure.
+// with a failure, or paused when the run stops for a restart before its
+// last command.
 void SettleRunningApps()
 {
     UnattendedRun& run = Run();
     const bool failed = run.ended && !RunEndInstalled(run.end);
+    const bool pausing = g_setup.resume.stopsForRestart;
     for (AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
-        if (outcome->status == AppStatus::Running) {
-            outcome->status = failed ? AppStatus::Failed : AppStatus::Done;
-            outcome->seconds = outcome->baseSeconds + SecondsSince(outcome->startTick);
-        }
+        if (outcome->status != AppStatus::Running)
+            continue;
+        if (failed)
+            outcome->status = AppStatus::Failed;
+        else if (pausing && !JournalAppDone(outcome->name))
+            outcome->status = AppStatus::Paused;
+        else
+            outcome->status = AppStatus::Done;
+        outcome->seconds = outcome->baseSeconds + SecondsSince(outcome->startTick);
     }
 }
 
@@ -214,6 +224,25 @@ private:
     bool fits_ = true;
 };
 
+// Puts the result file in place. The final result waits a little for a
+// reader that holds the file, then is written into it: a line that waits
+// for its ExitCode must not find "running" for ever.
+bool LandResult(const ResultText& result, bool ended)
+{
+    const char* path = Run().resultPath;
+    if (!ended)
+        return ReplaceFileWhole(path, result.text(), result.length());
+    uint32_t tries = 0;
+    const Landing landing = LandFileWhole(path, result.text(), result.length(), ResultRetryMs, &tries);
+    if (landing == Landing::Replaced && tries > 1)
+        LogEvent("the result file %s was held by a reader: it took its place at try %lu", path,
+                 static_cast<unsigned long>(tries));
+    else if (landing == Landing::InPlace)
+        LogEvent("the result file %s was held by a reader for %lu ms: it was written in place", path,
+                 static_cast<unsigned long>(ResultRetryMs));
+    return landing != Landing::Failed;
+}
+
 // Writes the result file; `ended` false writes the result of a run that
 // goes on. A failed write is logged.
 void WriteResult(bool ended)
@@ -224,7 +253,7 @@ void WriteResult(bool ended)
     result.Line("[Result]");
     if (ended) {
         result.Number("ExitCode", static_cast<unsigned long>(end));
-        result.Value("Reason", run.reason ? run.reason : RunEndMeaning(end));
+        result.Value("Reason", run.reason[0] ? run.reason : RunEndMeaning(end));
     } else {
         result.Value("ExitCode", "");
         result.Value("Reason", RunningReason);
@@ -239,7 +268,7 @@ void WriteResult(bool ended)
         result.Value("Status", AppStatusText(outcome->status));
         result.Number("Seconds", outcome->seconds);
     }
-    if (!result.complete() || !ReplaceFileWhole(run.resultPath, result.text(), result.length())) {
+    if (!result.complete() || !LandResult(result, ended)) {
         LogEvent("the result file %s could not be written (error %lu)", run.resultPath,
                  static_cast<unsigned long>(GetLastError()));
         return;
@@ -293,7 +322,7 @@ void EndUnattendedRun(RunEnd end, const char* message, const char* reason)
         return;
     run.ended = true;
     run.end = end;
-    run.reason = reason;
+    snprintf(run.reason, sizeof run.reason, "%s", reason ? reason : "");
     snprintf(run.message, sizeof run.message, "%s", message);
     const CommandRecord* cmd = run.commandsStarted ? CurrentCommand() : nullptr;
     if (cmd && end != EndRestartNeeded && end != EndDone)
@@ -307,13 +336,25 @@ void EndRunSilently(const char* message)
         EndUnattendedRun(EndCommandFailed, message, SilentEndReason);
 }
 
+// True when the result file tells of a run that goes on: empty ExitCode,
+// Reason running.
+bool ResultOfRunGoingOn(const char* path)
+{
+    char code[16];
+    char reason[sizeof RunningReason + 1];
+    GetPrivateProfileStringA("Result", "ExitCode", "?", code, sizeof code, path);
+    GetPrivateProfileStringA("Result", "Reason", "", reason, sizeof reason, path);
+    return code[0] == '\0' && strcmp(reason, RunningReason) == 0;
+}
+
 int EndSecondInstance()
 {
     char path[PathCapacity];
     if (BeginUnattendedRun(path))
         TakeResultAndLog(path);
     EndUnattendedRun(EndAlreadyRunning, RunEndMeaning(EndAlreadyRunning));
-    WriteRunResult();
+    if (Run().resultPath[0] == '\0' || !ResultOfRunGoingOn(Run().resultPath))
+        WriteRunResult();
     return EndAlreadyRunning;
 }
 
@@ -322,7 +363,7 @@ void NoteRestartRefused()
     UnattendedRun& run = Run();
     run.ended = true;
     run.end = EndRestartNeeded;
-    run.reason = nullptr;
+    run.reason[0] = '\0';
     snprintf(run.message, sizeof run.message, "%s", "Windows refused to restart");
     LogEvent("unattended run ends with code %d: %s", run.end, RunEndMeaning(run.end));
 }

@@ -34,7 +34,7 @@ struct UnattendedRun {
     char resultPath[PathCapacity];      // Result, expanded; empty: no result file
     bool ended;                         // an end is recorded: the run stops at its next step
     RunEnd end;
-    const char* reason;                 // the end's own Reason; null: the table's words
+    char reason[EndMessageCapacity];    // the end's own Reason; empty: the table's words
     char message[EndMessageCapacity];   // the text of the box that ended the run
     char failedAt[FailedAtCapacity];    // the command that ended it, where it stands
     uint32_t startTick;
@@ -56,7 +56,7 @@ bool ReadAnswerFile();
 
 // Records how the run ends; the first end recorded stands. Logs it, and
 // names the current command when the commands have started. `reason`
-// (a text that lives as long as the run) replaces the table's words.
+// replaces the table's words.
 void EndUnattendedRun(RunEnd end, const char* message, const char* reason = nullptr);
 
 // A command or a drive check ended the run without showing a message: in
@@ -65,7 +65,8 @@ void EndUnattendedRun(RunEnd end, const char* message, const char* reason = null
 void EndRunSilently(const char* message);
 
 // A second qvsetup while one runs: reads the answers' Result and writes
-// EndAlreadyRunning there; answers that exit code.
+// EndAlreadyRunning there, unless the file tells of a run that goes on
+// (the live run's, which only that run writes); answers that exit code.
 int EndSecondInstance();
 
 // A restart was asked for and Windows refused it: the run ends with
@@ -86,7 +87,10 @@ void WriteRunningResult();
 
 // Writes the result of the run as it ended (done, when no end is recorded),
 // when the answers name a result file: into a new file beside it, which
-// then takes its place. Nothing when that very result is in the file.
+// then takes its place; while a reader holds the file so that it can't be
+// replaced, tried again for a few seconds, then written in place. Nothing
+// when that very result is in the file. An application that the run left
+// for a restart in its middle is paused.
 void WriteRunResult();
 
 // The exit code of an unattended run: its recorded end, or EndDone.

@@ -2,11 +2,14 @@
 // message and ticks, keep-on-top handling and close requests.
 #include "setup/shell/background_window.h"
 
+#include "setup/commands/dispatch.h"
 #include "setup/commands/process_commands.h"
 #include "setup/core/app_collection.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
@@ -97,14 +100,16 @@ LRESULT OnClose(HWND window)
 }
 
 // Windows ends the session, and the process with it: a run with a journal
-// goes on when Windows starts again; an unattended run without one stops
+// goes on when Windows starts again (after the program that asked for the
+// restart, when it waits for one); an unattended run without one stops
 // here, and its result and log are written now.
 void OnEndSession(bool ending)
 {
     if (!ending)
         return;
-    LogEvent("Windows ends the session");
+    LogEvent(LogSessionEnds);
     if (g_setup.resume.on) {
+        NoteSessionEnd(CurrentCommand());
         StopForRestart();
         EndJournal();
     } else if (g_setup.unattended.on) {

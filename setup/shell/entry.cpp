@@ -74,24 +74,42 @@ JournalFound TakeJournalAnswers()
     return found;
 }
 
+// A start by a RunOnce entry whose run has ended since (the entry's removal
+// was lost with the power): nothing is left to go on with, and nothing is
+// written but the log's lines.
+int EndLeftoverStart()
+{
+    StartSetupLog();
+    LogStartOfRun();
+    LogEvent("started by Windows to go on with a run, but no run has a journal: nothing runs");
+    return EndDone;
+}
+
 int RunSetup(HINSTANCE instance, const char* commandLine)
 {
-    LocateMasterInf(commandLine);
+    bool byRunOnce = false;
+    LocateMasterInf(TakeResumeSwitch(commandLine, &byRunOnce));
     g_setup.instance = instance;
     LoadSettings();
     g_setup.isAdmin = g_setup.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
     const JournalFound journal = TakeJournalAnswers();
+    if (byRunOnce && journal == JournalFound::None)
+        return EndLeftoverStart();
     const bool answersRead = !UnattendedAsked() || ReadAnswerFile();
     StartSetupLog();
     LogStartOfRun();
+    if (byRunOnce)
+        LogEvent("started by Windows (RunOnce) to go on with an interrupted run");
     if (!answersRead) {
         LogEvent("%s: nothing runs", g_setup.unattended.message);
+        if (journal == JournalFound::ThisMedia)
+            KeepJournalRegistered();
         return EndBadAnswers;
     }
     if (g_setup.unattended.on)
         LogEvent("unattended run: no window waits for a person");
     int journalCode = EndDone;
-    if (SettleJournal(journal, &journalCode) == JournalStart::Ends)
+    if (SettleJournal(journal, byRunOnce, &journalCode) == JournalStart::Ends)
         return journalCode;
     if (g_setup.unattended.on)
         WriteRunningResult();
@@ -119,7 +137,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MutexName)).valid()) {
         if (!UnattendedAsked())
             return EndDone;
-        LocateMasterInf(commandLine);
+        bool byRunOnce = false;
+        LocateMasterInf(TakeResumeSwitch(commandLine, &byRunOnce));
         LoadSettings();
         return EndSecondInstance();
     }

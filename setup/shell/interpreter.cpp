@@ -5,12 +5,16 @@
 
 #include "setup/commands/dispatch.h"
 #include "setup/commands/process_commands.h"
+#include "setup/core/inf_line.h"
 #include "setup/core/inf_parser.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
+#include "setup/core/unattended.h"
+#include "setup/ui/error_box.h"
 
 namespace {
 
@@ -65,6 +69,31 @@ bool AdvanceRun(AppRecord* app)
     return nextApp && StartApp(nextApp);
 }
 
+// A program cut off while it ran more than MostResumesOfOneCommand times in
+// a row takes the machine down each time it runs (it resets the PC): the
+// run fails there, with the failure box of a command, instead of
+// restarting for ever. False then. Copies and waits cut off by power cuts
+// go on as often as they are cut: they can't take the machine down.
+bool ResumeAllowed(AppRecord* app, int32_t from)
+{
+    const uint32_t count = NoteResumeAt(app, from);
+    CommandRecord* cmd = CommandAt(app, from);
+    if (count <= MostResumesOfOneCommand || !cmd || !CommandHas(cmd->flags, TraitWaitsForProgram))
+        return true;
+    LogEvent(LogResumedTooOften, static_cast<unsigned long>(count));
+    char text[LoadDetailCapacity];
+    snprintf(text, sizeof text, MsgCommandFailed, cmd->lineText ? cmd->lineText : cmd->param1);
+    char reason[EndMessageCapacity];
+    snprintf(reason, sizeof reason,
+             "%s at %s line %ld was cut off by a restart %lu times in a row: the run is given up",
+             KeywordName(cmd->flags), cmd->infPath, static_cast<long>(cmd->fileLine),
+             static_cast<unsigned long>(count));
+    if (g_setup.unattended.on)
+        EndUnattendedRun(EndCommandFailed, text, reason);
+    ShowError(g_setup.backgroundWindow, text);
+    return false;
+}
+
 } // namespace
 
 // With nothing selected the run ends at once: the window is never left
@@ -82,6 +111,8 @@ LRESULT OnStartInstall(HWND window)
     if (!app)
         LogEvent(g_setup.resume.resumed ? "the interrupted run has nothing left to run"
                                         : "nothing is chosen to run");
+    if (app && g_setup.resume.resumed && !ResumeAllowed(app, from))
+        app = nullptr;
     if (app && StartApp(app, from)) {
         ArmStepTimer(window);
         return 1;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
 #include "setup/core/run_end.h"
@@ -12,14 +14,14 @@
 
 namespace {
 
-// Going on is what Windows starts qvsetup for (it removed the RunOnce
-// entry first); a person who starts it while the entry waits is asked.
-bool GoingOnWanted()
+// Going on is what Windows starts qvsetup for (through the RunOnce entry);
+// a person who starts it is asked, an answer file says it with Resume.
+bool GoingOnWanted(bool byRunOnce)
 {
+    if (byRunOnce)
+        return true;
     if (g_setup.unattended.on)
         return g_setup.unattended.answers.resume;
-    if (!ResumeEntryPresent())
-        return true;
     return ShowBox(nullptr, MsgContinueRun, g_setup.config.setupName, MB_YESNO | MB_ICONQUESTION) ==
            IDYES;
 }
@@ -46,37 +48,66 @@ bool JournalMediaComes()
     return true;
 }
 
-JournalStart EndThisStart(int* exitCode, RunEnd end, const char* why, int interactiveCode)
+JournalStart EndThisStart(int* exitCode, RunEnd end, const char* why, int interactiveCode,
+                          const char* reason = nullptr)
 {
     LogEvent("%s", why);
     if (g_setup.unattended.on)
-        EndUnattendedRun(end, why);
+        EndUnattendedRun(end, why, reason);
     *exitCode = g_setup.unattended.on ? end : interactiveCode;
     return JournalStart::Ends;
 }
 
+// A journal of other media: a run that has not ended, and that no qvsetup
+// runs now (this one holds the mutex). A person is asked whether to give it
+// up; an answer file gives it up with Resume=NO. Kept, it ends this start
+// with the run and its media named.
+JournalStart SettleOtherRun(int* exitCode)
+{
+    const Journal& journal = g_setup.resume.journal;
+    LogEvent("the run %s of %s has not ended (its journal is kept)", journal.runId, journal.sourceDir);
+    char question[EndMessageCapacity];
+    snprintf(question, sizeof question, MsgOtherRunUnfinished, journal.sourceDir);
+    const bool giveUp = g_setup.unattended.on
+                            ? !g_setup.unattended.answers.resume
+                            : ShowBox(nullptr, question, g_setup.config.setupName,
+                                      MB_YESNO | MB_ICONQUESTION) == IDYES;
+    if (giveUp) {
+        LogEvent("the interrupted run %s of %s is given up: this run starts", journal.runId,
+                 journal.sourceDir);
+        DiscardJournal();
+        return JournalStart::Fresh;
+    }
+    char reason[EndMessageCapacity];
+    snprintf(reason, sizeof reason,
+             "the interrupted run %s of %s has not ended: it goes on first (Resume=NO gives it up)",
+             journal.runId, journal.sourceDir);
+    return EndThisStart(exitCode, EndAlreadyRunning, question, EndDone, reason);
+}
+
 } // namespace
 
-JournalStart SettleJournal(JournalFound found, int* exitCode)
+JournalStart SettleJournal(JournalFound found, bool byRunOnce, int* exitCode)
 {
     const Journal& journal = g_setup.resume.journal;
     switch (found) {
     case JournalFound::None:
         return JournalStart::Fresh;
     case JournalFound::OtherMedia:
-        LogEvent("the run of %s is to go on first (its journal is kept)", journal.sourceDir);
-        return EndThisStart(exitCode, EndAlreadyRunning, RunEndMeaning(EndAlreadyRunning), EndDone);
+        return SettleOtherRun(exitCode);
     case JournalFound::ThisMedia:
         break;
     }
-    if (!GoingOnWanted()) {
+    if (!GoingOnWanted(byRunOnce)) {
         DiscardJournal();
         LogEvent("the interrupted run (%s) is given up: a new run starts", journal.runId);
         return JournalStart::Fresh;
     }
     if (!JournalMediaComes()) {
-        if (g_setup.unattended.on)
+        if (g_setup.unattended.on) {
+            KeepJournalRegistered();
             return EndThisStart(exitCode, EndNoDisc, MsgInsertSetupDisc, EndDone);
+        }
         DiscardJournal();
         return EndThisStart(exitCode, EndDone, "the interrupted run is given up: its disc did not come",
                             EndDone);

@@ -10,10 +10,13 @@ enum class JournalStart {
     Ends,       // this start ends (another medium's run waits, or its disc is not there)
 };
 
-// Settles the journal of an interrupted run that FindJournal `found`. A journal of
-// another medium ends this start as a second qvsetup would end. One of this
-// medium goes on, unless a person who started qvsetup says no to going on
-// (or the answers say Resume=NO), which gives it up; before it goes on, the
-// medium's disc must be there (asked for, or waited for DiscWait). With
-// Ends, `*exitCode` is this start's code.
-JournalStart SettleJournal(JournalFound found, int* exitCode);
+// Settles the journal of an interrupted run that FindJournal `found`. A
+// journal of other media is named: a person may give that run up and start
+// this one, an answer file with Resume=NO; kept, it ends this start. One of
+// this medium goes on when Windows started qvsetup for it (`byRunOnce`);
+// a person who started qvsetup is asked, an answer file says it with
+// Resume; not going on gives the journal up. Before it goes on, the
+// medium's disc must be there (asked for, or waited for DiscWait: without
+// it an unattended start ends and registers the run again). With Ends,
+// `*exitCode` is this start's code.
+JournalStart SettleJournal(JournalFound found, bool byRunOnce, int* exitCode);

@@ -172,9 +172,20 @@ void AnswerSelection(HWND dialog)
 }
 
 // A run that goes on after a restart takes the choice its journal keeps,
-// and presses what was pressed then, before the dialog is ever shown.
+// and presses what was pressed then, before the dialog is ever shown. An
+// application INF changed since the run started would go on at a command
+// number of another text: the run ends as a load failure does.
 void TakeJournalChoice(HWND dialog)
 {
+    char changed[PathCapacity];
+    if (ChangedJournalInf(changed)) {
+        LogEvent("%s is not as it was when the interrupted run started: the run is given up", changed);
+        char text[LoadDetailCapacity];
+        snprintf(text, sizeof text, MsgInfChanged, changed);
+        CloseWithError(dialog, text);
+        PostQuitMessage(0);
+        return;
+    }
     LogEvent("the choice of the interrupted run is taken from its journal");
     for (AppRecord* app = g_setup.appList.head; app; app = app->next)
         app->selected = ChosenInJournal(InfFileName(app->infPath)) ? 1 : 0;

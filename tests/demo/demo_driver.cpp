@@ -17,15 +17,25 @@
 //   demo_driver watch QVSETUP_EXE SHOTS
 //     a run started with nothing answered (an unattended one, by the
 //     environment it inherits): one picture of each kind of window the run
-//     shows, while it is on screen; prints the run's exit code;
+//     shows, while it is on screen, into SHOTS\1; prints the run's exit
+//     code; then follows every later start of that program in the session
+//     (Windows restarted by the run starts it again) into SHOTS\2 and on;
+//   demo_driver follow EXE_NAME SHOTS OUTPUT
+//     the same for every start of the program named EXE_NAME in this
+//     session, from its start (Windows starts it: RunServices), printing
+//     to the file OUTPUT, and "follower ended" last;
 //   demo_driver model DUMP
 //     the product name of an SMBIOS dump (any form the driver takes), as
 //     typescan reads it; exit code 1 when the file holds no table.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -213,18 +223,15 @@ int ShowConsole(const std::string& folder, const std::string& shots)
     return shown ? 0 : 1;
 }
 
-// One picture of each kind of window that the run shows, each taken the
-// first time such a window is seen; answers the run's exit code, or -1.
-int WatchRun(const std::string& qvsetup, const std::string& shots)
+// One picture of each kind of window that `run` shows, each taken the
+// first time such a window is seen, into `shots`; answers the run's exit
+// code, or -1 when it can't be had.
+int PictureRun(SetupRun& run, const std::string& shots)
 {
     constexpr DWORD PollMs = 50;
-    SetupRun run("", qvsetup);
-    if (!run.started()) {
-        printf("qvsetup did not start\n");
-        return -1;
-    }
     // A copy may be over soon: its picture gets less time to paint.
     constexpr DWORD CopyPaintMs = 100;
+    CreateDirectoryA(shots.c_str(), nullptr);
     WindowPictures pictures(shots);
     const auto once = [&](const char* name, HWND window, bool whole, DWORD paintMs = PaintMs) {
         if (window)
@@ -232,6 +239,8 @@ int WatchRun(const std::string& qvsetup, const std::string& shots)
     };
     DWORD exitCode = 0;
     while (!run.WaitForExit(PollMs, &exitCode)) {
+        if (!run.started())
+            return -1;
         once("background", run.BackgroundWindow(), true);
         once("selection-dialog", run.WaitForSelectionDialog(0), false);
         once("drive-dialog", run.WaitForDriveDialog(0), false);
@@ -239,8 +248,106 @@ int WatchRun(const std::string& qvsetup, const std::string& shots)
         once("notice", run.WaitForNotice(0), false);
         once("copy-progress", run.WaitForCopyDialog(0), false, CopyPaintMs);
     }
-    printf("qvsetup ended with exit code %lu\n", exitCode);
     return static_cast<int>(exitCode);
+}
+
+// The id of a running process named `exeName` (any case) that is not in
+// `seen`, or 0.
+DWORD FindProcess(const std::string& exeName, const std::vector<DWORD>& seen)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+         more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0 &&
+            std::find(seen.begin(), seen.end(), entry.th32ProcessID) == seen.end())
+            found = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// The next numbered folder of `shots` (1, 2, ...): one per start of qvsetup.
+std::pair<int, std::string> NextShotsFolder(const std::string& shots)
+{
+    for (int number = 1;; ++number) {
+        const std::string folder = shots + "\\" + std::to_string(number);
+        if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            CreateDirectoryA(folder.c_str(), nullptr);
+            return {number, folder};
+        }
+    }
+}
+
+void PictureAndReport(SetupRun& run, const std::string& shots)
+{
+    const auto [number, folder] = NextShotsFolder(shots);
+    const int exitCode = PictureRun(run, folder);
+    printf("qvsetup ended with exit code %d (start %d)\n", exitCode, number);
+    fflush(stdout);
+}
+
+// Every start of `exeName` in this session that is not in `seen`: while
+// Windows starts or restarts (a wineboot runs: it starts the RunOnce
+// entries), bounded, and for a moment after, a new one is looked for;
+// each is pictured into the next numbered folder of `shots`.
+void FollowLaterRuns(const std::string& exeName, const std::string& shots, std::vector<DWORD> seen)
+{
+    constexpr DWORD QuietMs = 1500;         // no start seen this long after Windows started: done
+    constexpr DWORD LongestStartMs = 120000;
+    constexpr DWORD PollMs = 20;
+    DWORD quietSince = GetTickCount();
+    const DWORD begun = quietSince;
+    for (;;) {
+        if (const DWORD pid = FindProcess(exeName, seen)) {
+            seen.push_back(pid);
+            SetupRun run(pid);
+            if (run.started())
+                PictureAndReport(run, shots);
+            quietSince = GetTickCount();
+            continue;
+        }
+        if (FindProcess("wineboot.exe", {}) && GetTickCount() - begun < LongestStartMs)
+            quietSince = GetTickCount();
+        else if (GetTickCount() - quietSince >= QuietMs)
+            return;
+        Sleep(PollMs);
+    }
+}
+
+// The program's name without its folder.
+std::string BaseName(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The run started here, then every later start of it in the session.
+int WatchRun(const std::string& qvsetup, const std::string& shots)
+{
+    SetupRun run("", qvsetup);
+    if (!run.started()) {
+        printf("qvsetup did not start\n");
+        return -1;
+    }
+    PictureAndReport(run, shots);
+    FollowLaterRuns(BaseName(qvsetup), shots, {run.pid()});
+    return 0;
+}
+
+// Every start of `exeName` in this session, from the start of Windows.
+int FollowRuns(const std::string& exeName, const std::string& shots, const char* output)
+{
+    if (!freopen(output, "a", stdout))
+        return 1;
+    CreateDirectoryA(shots.c_str(), nullptr);
+    FollowLaterRuns(exeName, shots, {});
+    printf("follower ended\n");
+    return 0;
 }
 
 // Presses Install as a person would and lets the run go its way; answers
@@ -292,6 +399,8 @@ int main(int argc, char** argv)
         return UnmapDrive(argv[2][0]) ? 0 : 1;
     if (mode == "model" && argc == 3)
         return ShowModel(argv[2]);
+    if (mode == "follow" && argc == 5)
+        return FollowRuns(argv[2], argv[3], argv[4]);
     const std::string shots = argv[argc - 1];
     CreateDirectoryA(shots.c_str(), nullptr);
     if (mode == "run" && argc == 6)
@@ -306,6 +415,7 @@ int main(int argc, char** argv)
                     "       demo_driver styles QVSETUP_EXE DISC1 SHOTS\n"
                     "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
                     "       demo_driver watch QVSETUP_EXE SHOTS\n"
+                    "       demo_driver follow EXE_NAME SHOTS OUTPUT\n"
                     "       demo_driver install QVSETUP_EXE FOLDER\n"
                     "       demo_driver map LETTER FOLDER [unmap LETTER] | unmap LETTER\n"
                     "       demo_driver model DUMP\n");

@@ -151,11 +151,17 @@ SetupRun::SetupRun(const std::string& arguments, const std::string& program,
     }
 }
 
+SetupRun::SetupRun(DWORD pid)
+    : process_(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)),
+      pid_(pid), owned_(false)
+{
+}
+
 SetupRun::~SetupRun()
 {
     if (!process_)
         return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    if (owned_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_, 0xDEAD);
         WaitForSingleObject(process_, 5000);
     }

@@ -59,6 +59,9 @@ public:
     // line text `arguments` after its name, in `folder` (default: the test's).
     explicit SetupRun(const std::string& arguments, const std::string& program = std::string(),
                       const std::string& folder = std::string());
+    // Follows a qvsetup that someone else started (Windows, through its
+    // RunOnce entry): its windows and its end. It is not ended when let go.
+    explicit SetupRun(DWORD pid);
     ~SetupRun();
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
@@ -91,6 +94,7 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
+    bool owned_ = true;     // started here: ended when let go
 };
 
 // Success when the run ends within `timeoutMs` with `expectedCode`; for

@@ -8,16 +8,22 @@ RunOnce entries, qvsetup among them, and waits for them.
 The medium: three applications, COPY and a PROG; SHUTDOWN and a PROG; XCOPYA
 of a tree and a PROG. Each PROG appends "NAME start" and "NAME end" to
 NOTES.TXT. Cases: the medium without RESUME (as before, no journal); with
-it, unattended under Restart=NO and the line's own restart; starts before
-that restart (the disc gone; Resume=NO); an interactive SHUTDOWN that
-restarts; and power cuts spread over a run.
+it, unattended under Restart=NO (the application with the SHUTDOWN paused)
+and the line's own restart; starts before that restart (the disc gone;
+Resume=NO); an interactive SHUTDOWN that restarts; a program that ends the
+session itself; a start after the restart without the media folder, and
+other media then; power cuts spread over a run; and power cuts that kill
+the wineserver, losing what it had not saved of the registry
+(QV_HARD_CUTS of them, default 6).
 
 Usage: resume_test.py BENCH_DIR BUILD_DIR
 """
 
 import os
+import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -26,6 +32,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RUN_SECONDS = 180           # the longest any one start of the run may take
 CUTS = 20
+HARD_CUTS = int(os.environ.get("QV_HARD_CUTS", "6"))
 RUNONCE = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"
 PROGRAMS = ["A", "B", "C"]
 FOLDERS, FILES_A_FOLDER = 3, 100      # the tree XCOPYA copies: long enough to be cut in
@@ -70,6 +77,37 @@ class Prefix:
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=30)
         time.sleep(0.5)
 
+    def cut_power_hard(self):
+        """A power cut that loses what Wine had not saved of the registry
+        (as a PC loses what it had not flushed of its hives): the wineserver
+        is killed, then every program of the prefix (Wine's own services
+        would outlive their server)."""
+        for servers in (True, False):
+            for pid in self.processes(servers):
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except OSError:
+                    pass
+        deadline = time.monotonic() + 10
+        while self.processes() and time.monotonic() < deadline:
+            time.sleep(0.1)
+
+    def processes(self, servers=False):
+        """The Linux processes of this prefix (with `servers`, its wineserver)."""
+        mark = ("WINEPREFIX=%s\0" % self.path).encode()
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as environ:
+                    ours = mark in environ.read() + b"\0"
+                with open("/proc/%s/comm" % pid) as comm:
+                    server = comm.read().startswith("wineserver")
+            except OSError:
+                continue
+            if ours and (server or not servers) and os.path.exists("/proc/%s/exe" % pid):
+                found.append(int(pid))
+        return found
+
     def start_windows(self, background=False):
         """A new session: wineboot runs RunOnce (and waits for it)."""
         return self.wine(["cmd", "/c", "exit"], background=background)
@@ -89,32 +127,40 @@ class Prefix:
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=30)
 
 
-def write_medium(prefix, resume):
-    media = os.path.join(prefix.c, "MEDIA")
+STAMP = 'PROG,"C:\\STAMP.EXE C:\\OUT\\NOTES.TXT %s 1200"'
+MEDIUM = {"QVA.INF": ["COPY,C:\\MEDIA\\README.TXT,C:\\OUT\\README.TXT", STAMP % "A"],
+          "QVB.INF": ["SHUTDOWN,,1", STAMP % "B"],
+          "QVC.INF": ["XCOPYA,C:\\MEDIA\\DATA,C:\\OUT\\DATA", STAMP % "C"]}
+
+
+def write_medium(prefix, resume, apps=None, folder="MEDIA", data=True):
+    """A medium in C:\\FOLDER: three applications (or `apps`, {INF: lines}),
+    each in [Priority] order, and the tree XCOPYA copies."""
+    apps = apps or MEDIUM
+    media = os.path.join(prefix.c, folder)
     shutil.rmtree(media, ignore_errors=True)
-    for folder in range(FOLDERS):
-        sub = os.path.join(media, "DATA", "SUB%d" % folder)
+    os.makedirs(media)
+    for number in range(FOLDERS if data else 0):
+        sub = os.path.join(media, "DATA", "SUB%d" % number)
         os.makedirs(sub)
-        for number in range(FILES_A_FOLDER):
-            with open(os.path.join(sub, "F%02d.TXT" % number), "w") as data:
-                data.write("file %d of folder %d\n" % (number, folder))
+        for file in range(FILES_A_FOLDER):
+            with open(os.path.join(sub, "F%02d.TXT" % file), "w") as written:
+                written.write("file %d of folder %d\n" % (file, number))
     shutil.copyfile(os.path.join(prefix.build, "qvsetup.exe"), os.path.join(media, "QVSETUP.EXE"))
     shutil.copyfile(os.path.join(prefix.build, "stamp.exe"), os.path.join(prefix.c, "STAMP.EXE"))
     with open(os.path.join(media, "README.TXT"), "w") as readme:
         readme.write("read me\n")
     config = "RESUME=YES\r\n" if resume else ""
     write(os.path.join(media, "QVSETUP.INF"),
-          "[QvSetupConfig]\r\nSTYLE=MULTI\r\n%sLOG=C:\\OUT\\SETUP.LOG\r\n[Priority]\r\nQVA.INF\r\nQVB.INF\r\nQVC.INF\r\n" % config)
-    stamp = 'PROG,"C:\\STAMP.EXE C:\\OUT\\NOTES.TXT %s 1200"'
-    apps = {"QVA.INF": ["COPY,C:\\MEDIA\\README.TXT,C:\\OUT\\README.TXT", stamp % "A"],
-            "QVB.INF": ["SHUTDOWN,,1", stamp % "B"],
-            "QVC.INF": ["XCOPYA,C:\\MEDIA\\DATA,C:\\OUT\\DATA", stamp % "C"]}
+          "[QvSetupConfig]\r\nSTYLE=MULTI\r\n%sLOG=C:\\OUT\\SETUP.LOG\r\n[Priority]\r\n%s\r\n"
+          % (config, "\r\n".join(sorted(apps))))
     for name, lines in apps.items():
         write(os.path.join(media, name), "[Version]\r\nsignature=$QVSETUP$\r\nDefault=YES\r\n[Strings]\r\n"
               "TITLE=%s\r\n[Install]\r\n%s\r\n" % (name[2], "\r\n".join(lines)))
-    out = os.path.join(prefix.c, "OUT")
-    shutil.rmtree(out, ignore_errors=True)
-    os.makedirs(out)
+    if folder == "MEDIA":
+        out = os.path.join(prefix.c, "OUT")
+        shutil.rmtree(out, ignore_errors=True)
+        os.makedirs(out)
 
 
 def write(path, text):
@@ -122,10 +168,10 @@ def write(path, text):
         file.write(text.encode("cp932"))
 
 
-def answers(prefix, restart, more="", select="ALL"):
-    write(os.path.join(prefix.c, "ANSWERS.INI"), "[Unattended]\r\nSelect=%s\r\nRestart=%s\r\n"
-          "Result=C:\\OUT\\RESULT.INI\r\n%s" % (select, "YES" if restart else "NO", more))
-    return {"QVSETUP_ANSWERS": "C:\\ANSWERS.INI"}
+def answers(prefix, restart, more="", select="ALL", name="ANSWERS", result="RESULT"):
+    write(os.path.join(prefix.c, name + ".INI"), "[Unattended]\r\nSelect=%s\r\nRestart=%s\r\n"
+          "Result=C:\\OUT\\%s.INI\r\n%s" % (select, "YES" if restart else "NO", result, more))
+    return {"QVSETUP_ANSWERS": "C:\\%s.INI" % name}
 
 
 def read(path):
@@ -153,14 +199,21 @@ def starts(prefix):
     return {name: len(re.findall(r"^%s start" % name, notes, re.M)) for name in PROGRAMS}
 
 
+def result_value(prefix, section, key, name="RESULT"):
+    """A value of the result file, escapes as written; None when it is not there."""
+    text, found = read(os.path.join(prefix.c, "OUT", name + ".INI")), None
+    part = re.search(r"^\[%s\]\r?$(.*?)(?=^\[|\Z)" % re.escape(section), text, re.M | re.S)
+    if part:
+        found = re.search(r"^%s=(.*?)\r?$" % key, part.group(1), re.M)
+    return found.group(1) if found else None
+
+
 def result_code(prefix):
-    found = re.search(r"^ExitCode=(.*)$", read(os.path.join(prefix.c, "OUT", "RESULT.INI")), re.M)
-    return found.group(1).strip() if found else None
+    return result_value(prefix, "Result", "ExitCode")
 
 
-def run_unattended(prefix, restart, background=False, more="", select="ALL"):
-    return prefix.wine(["C:\\MEDIA\\QVSETUP.EXE", "C:\\MEDIA"], answers(prefix, restart, more, select),
-                       background=background)
+def run_unattended(prefix, restart, background=False, more="", select="ALL", program="C:\\MEDIA\\QVSETUP.EXE"):
+    return prefix.wine([program, "C:\\MEDIA"], answers(prefix, restart, more, select), background=background)
 
 
 def left_nothing(prefix, case):
@@ -181,11 +234,16 @@ def unattended_restart_no(prefix):
     code = run_unattended(prefix, restart=False)
     check(code == 10, "Restart=NO: exit code %s, not 10" % code)
     check(result_code(prefix) == "10", "Restart=NO: result %s, not 10" % result_code(prefix))
+    statuses = [result_value(prefix, name, "Status") for name in ("QVA.INF", "QVB.INF", "QVC.INF")]
+    check(statuses == ["done", "paused", "not reached"], "Restart=NO: statuses %s" % statuses)
+    reason = result_value(prefix, "Result", "Reason") or ""
+    check("goes on after the restart" in reason, "Restart=NO: Reason %r" % reason)
     check(len(prefix.journal_files()) == 2, "Restart=NO: no journal kept")
     check(prefix.run_once_entry(), "Restart=NO: the run is not registered to go on")
     prefix.cut_power()
     prefix.start_windows()
     check(result_code(prefix) == "0", "Restart=NO, after the restart: result %s, not 0" % result_code(prefix))
+    check(result_value(prefix, "QVB.INF", "Status") == "done", "Restart=NO: QVB.INF not done after the restart")
     check(starts(prefix) == {"A": 1, "B": 1, "C": 1}, "Restart=NO: programs %s" % starts(prefix))
     left_nothing(prefix, "Restart=NO")
     return installed(prefix)
@@ -229,6 +287,64 @@ def interactive(prefix, expected):
     left_nothing(prefix, "interactive")
 
 
+def program_restarts_windows(prefix):
+    """A program that ends the session when it is done (a driver installer
+    that restarts Windows): the run notes it as ended, and goes on after the
+    restart with the next command, once; Wine's end of the session starts
+    RunOnce at once."""
+    restarter = 'PROG,"cmd.exe /c C:\\STAMP.EXE C:\\OUT\\NOTES.TXT R 1200 & wineboot.exe -e"'
+    write_medium(prefix, resume=True, apps={"QVR.INF": [restarter, STAMP % "S"]}, data=False)
+    run_unattended(prefix, restart=False)
+    run_to_the_end(prefix, 0)
+    notes = read(os.path.join(prefix.c, "OUT", "NOTES.TXT"))
+    ran = [len(re.findall(r"^%s start" % name, notes, re.M)) for name in "RS"]
+    check(ran == [1, 1], "a program that restarts Windows: started %s times, the next one %s" % tuple(ran))
+    check(result_code(prefix) == "0", "a program that restarts Windows: result %s" % result_code(prefix))
+    check("its restart, taken as its end" in read(os.path.join(prefix.c, "OUT", "SETUP.LOG")),
+          "a program that restarts Windows: not logged as its restart")
+    left_nothing(prefix, "a program that restarts Windows")
+
+
+def unfinished_elsewhere(prefix):
+    """qvsetup on the hard disk, its media folder gone when Windows starts
+    again: that start waits DiscWait, ends with 4 and registers the run
+    again; other media end with 7 naming the unfinished run's folder; the
+    folder back, the next start of Windows finishes the run. Other media
+    with Resume=NO give an unfinished run up and run."""
+    write_medium(prefix, resume=True)
+    write_medium(prefix, resume=False, apps={"QVO.INF": [STAMP % "O"]}, folder="OTHER", data=False)
+    shutil.copyfile(os.path.join(prefix.build, "qvsetup.exe"), os.path.join(prefix.c, "QVSETUP.EXE"))
+    more = "DiscWait=2\r\n"
+    code = run_unattended(prefix, restart=False, more=more, program="C:\\QVSETUP.EXE")
+    check(code == 10, "unfinished elsewhere: exit code %s, not 10" % code)
+    media = os.path.join(prefix.c, "MEDIA")
+    os.rename(media, media + ".GONE")
+    prefix.cut_power()
+    prefix.start_windows()
+    check(result_code(prefix) == "4", "the media gone at the restart: result %s, not 4" % result_code(prefix))
+    check(len(prefix.journal_files()) == 2, "the media gone at the restart: the journal was not kept")
+    check(prefix.run_once_entry(), "the media gone at the restart: the run is not registered again")
+    other = answers(prefix, False, name="OTHER", result="OTHER")
+    code = prefix.wine(["C:\\OTHER\\QVSETUP.EXE", "C:\\OTHER"], other)
+    reason = result_value(prefix, "Result", "Reason", "OTHER") or ""
+    message = result_value(prefix, "Result", "Message", "OTHER") or ""
+    check(code == 7 and "C:\\\\MEDIA" in reason and "C:\\\\MEDIA" in message and "running" not in reason,
+          "other media: exit code %s, Reason %r, Message %r" % (code, reason, message))
+    os.rename(media + ".GONE", media)
+    prefix.cut_power()
+    prefix.start_windows()
+    check(result_code(prefix) == "0", "the media back: result %s, not 0" % result_code(prefix))
+    check(starts(prefix) == {"A": 1, "B": 1, "C": 1}, "the media back: programs %s" % starts(prefix))
+    left_nothing(prefix, "the media back")
+    check(run_unattended(prefix, restart=False, more=more) == 10, "Resume=NO: the run did not stop for a restart")
+    other = answers(prefix, False, more="Resume=NO\r\n", name="OTHER", result="OTHER")
+    code = prefix.wine(["C:\\OTHER\\QVSETUP.EXE", "C:\\OTHER"], other)
+    check(code == 0 and "O start" in read(os.path.join(prefix.c, "OUT", "NOTES.TXT")),
+          "other media with Resume=NO: exit code %s" % code)
+    left_nothing(prefix, "other media with Resume=NO")
+    os.remove(os.path.join(prefix.c, "QVSETUP.EXE"))
+
+
 def running_programs(log):
     """The programs whose command had started and not ended by the log's
     last line: a cut then may run them again."""
@@ -255,7 +371,9 @@ RESUMED_START = "goes on where it stood"
 # the session's log, and how long after it appeared. Every command is cut
 # while it runs and after it ended, and a resumed start while it shows its
 # notice. A few points the run may pass before a cut comes (SHUTDOWN and
-# the run's end are over in a moment): CUTS of them are cut at least.
+# the run's end are over in a moment): CUTS of them are cut at least. A
+# program is cut off at most three times in a row: a fourth would give the
+# run up, as a program that resets the PC each time it runs does.
 CUT_POINTS = [
     ("the run keeps a journal", 0.0), ("command COPY", 0.0),
     (started("A"), 0.3), (started("A"), 0.9), (ended("A"), 0.0),
@@ -263,8 +381,7 @@ CUT_POINTS = [
     (RESUMED_START, 0.5), (started("B"), 0.2), (started("B"), 1.0), (ended("B"), 0.0),
     (RESUMED_START, 2.0), ("command XCOPYA", 0.3), ("command XCOPYA", 0.7), ("command XCOPYA", 1.2),
     ("command XCOPYA", 1.7), ("command XCOPYA", 2.2), ("command XCOPYA", 2.6), ("command XCOPYA", 3.0), ("XCOPYA done", 0.0), (RESUMED_START, 2.5),
-    (started("C"), 0.1), (started("C"), 0.5), (started("C"), 0.8), (started("C"), 1.1),
-    (ended("C"), 0.0),
+    (started("C"), 0.1), (started("C"), 0.6), (started("C"), 1.1), (ended("C"), 0.0),
 ]
 
 
@@ -296,17 +413,39 @@ def wait_for_line(prefix, since, text, seconds=30):
     return False
 
 
+def next_session(prefix, since):
+    """Starts Windows again: its RunOnce entry starts qvsetup, or, where the
+    entry was lost with the power, the medium is started by hand once the
+    start of Windows is over. Answers whether it was started by hand."""
+    log = os.path.join(prefix.c, "OUT", "SETUP.LOG")
+    boot = prefix.start_windows(background=True)
+    deadline = time.monotonic() + RUN_SECONDS
+    while time.monotonic() < deadline:
+        if "started on Windows" in read(log)[since:]:
+            return False
+        if boot.poll() is not None:
+            break
+        time.sleep(0.05)
+    if not prefix.journal_files():
+        return False
+    prefix.wine(["C:\\MEDIA\\QVSETUP.EXE", "C:\\MEDIA"], background=True)
+    return True
+
+
 def run_to_the_end(prefix, since):
     """Lets the run go on to its end, starting Windows again whenever a
-    session ended with the run's journal still there."""
+    session ended with the run's journal still there; answers how often
+    the medium had to be started by hand."""
     log = os.path.join(prefix.c, "OUT", "SETUP.LOG")
+    by_hand = 0
     for _ in range(4):
         if wait_for_line(prefix, since, "the journal is removed", 90) or not prefix.journal_files():
             break
         prefix.cut_power()
         since = len(read(log))
-        prefix.start_windows(background=True)
+        by_hand += next_session(prefix, since)
     prefix.cut_power()
+    return by_hand
 
 
 def power_cuts(prefix, expected):
@@ -341,6 +480,56 @@ def power_cuts(prefix, expected):
     left_nothing(prefix, "power cuts")
 
 
+def hard_power_cuts(prefix, expected, cuts):
+    """Power cuts at random moments that kill the wineserver: the registry
+    keeps only what Wine had saved, so a RunOnce entry may be lost (the
+    medium is then started by hand) or its removal may be (the entry then
+    starts a qvsetup that finds no journal). Every run ends, to the same
+    files. A program is cut off at most three times in a row (a fourth
+    would give the run up, as for a program that resets the PC)."""
+    write_medium(prefix, resume=True)
+    # The registry as the cases before left it is written out first: a cut
+    # then loses this run's RunOnce entry, not an earlier run's removal.
+    prefix.cut_power()
+    log = os.path.join(prefix.c, "OUT", "SETUP.LOG")
+    seed = random.randrange(1 << 30)
+    chance = random.Random(seed)
+    allowed = {name: 1 for name in PROGRAMS}
+    done = by_hand = since = 0
+    streak = (None, 0)
+    run_unattended(prefix, restart=True, background=True)
+    wait_for_line(prefix, 0, "the run keeps a journal", 60)
+    while done < cuts and prefix.journal_files():
+        wait_for_line(prefix, since, "started on Windows", 60)
+        time.sleep(chance.uniform(0.2, 6.0))
+        running = running_programs(read(log))
+        name = next(iter(running), None)
+        # A cut the log could not tell yet may have cut the program off once more.
+        if name and streak[0] == name and streak[1] >= 2:
+            wait_for_line(prefix, since, "ended after", 30)
+            continue
+        if "the journal is removed" in read(log)[since:]:
+            break
+        prefix.cut_power_hard()
+        done += 1
+        if name:
+            streak = (name, streak[1] + 1 if streak[0] == name else 1)
+        for each in running_programs(read(log)):
+            allowed[each] += 1
+        since = len(read(log))
+        by_hand += next_session(prefix, since)
+    by_hand += run_to_the_end(prefix, since)
+    ran = starts(prefix)
+    print("hard power cuts (seed %d): %d cuts, %d starts by hand; programs started %s, allowed at most %s"
+          % (seed, done, by_hand, ran, allowed))
+    check(done >= min(cuts, 3), "hard power cuts: only %d cuts" % done)
+    check(all(1 <= ran[name] <= allowed[name] for name in PROGRAMS),
+          "hard power cuts: a program whose command had ended ran again: %s (allowed %s)" % (ran, allowed))
+    check(installed(prefix) == expected, "hard power cuts: the files differ from a run without cuts")
+    check(result_code(prefix) == "0", "hard power cuts: result %s, not 0" % result_code(prefix))
+    left_nothing(prefix, "hard power cuts")
+
+
 def main():
     if len(sys.argv) != 3:
         print("usage: resume_test.py BENCH_DIR BUILD_DIR", file=sys.stderr)
@@ -355,7 +544,10 @@ def main():
         check(len(expected) == wanted, "the run without cuts installed %d files, not %d" % (len(expected), wanted))
         other_starts(prefix)
         interactive(prefix, expected)
+        program_restarts_windows(prefix)
+        unfinished_elsewhere(prefix)
         power_cuts(prefix, expected)
+        hard_power_cuts(prefix, expected, HARD_CUTS)
     finally:
         if prefix:
             prefix.end()

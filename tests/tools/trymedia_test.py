@@ -50,6 +50,37 @@ class SetupLog(unittest.TestCase):
             self.assertEqual(len(watch.LogFollower(path).new_lines()), 8)
 
 
+class Restarts(unittest.TestCase):
+    """A run's log across restarts: each start of qvsetup, whether the last
+    one stopped for a restart, after which command, and its exit code."""
+    STARTED = "2026-12-08 10:00:00.000 qvsetup 1.1 started on Windows 5.0.2195 (NT family), administrator: YES\r\n"
+    LOG = (STARTED + "2026-12-08 10:00:00.010 chosen: \"A\" (R:\\QVA.INF)\r\n"
+           "2026-12-08 10:00:00.020 command SHUTDOWN \"\" \"1\"\r\n"
+           "2026-12-08 10:00:00.030 the journal stays: the run goes on when Windows starts again\r\n"
+           "2026-12-08 10:00:00.040 qvsetup ends with exit code 10\r\n" + STARTED +
+           "2026-12-08 10:00:01.010 chosen: \"A\" (R:\\QVA.INF)\r\n"
+           "2026-12-08 10:00:01.020 command PROG \"x.exe\" \"\"\r\n"
+           "2026-12-08 10:00:02.000 Windows ends the session\r\n"
+           "2026-12-08 10:00:02.000 the session ends while PROG's program runs (980 ms): its restart, taken as its end\r\n"
+           "2026-12-08 10:00:02.010 the journal stays: the run goes on when Windows starts again\r\n")
+
+    def test_each_stop_for_a_restart_and_the_last_start(self):
+        lines = watch.read_log_lines(self.LOG.encode("cp932"))
+        self.assertEqual(watch.restarts_of(lines), [(1, 'SHUTDOWN "" "1"', False), (2, 'PROG "x.exe" ""', True)])
+        self.assertTrue(watch.stopped_for_restart(lines))
+        self.assertIsNone(watch.exit_code_of_last_start(lines))
+        ended = watch.read_log_lines((self.LOG + self.STARTED + "2026-12-08 10:00:03.000 COPY done\r\n"
+                                      "2026-12-08 10:00:03.010 every chosen application is done\r\n"
+                                      "2026-12-08 10:00:03.020 qvsetup ends with exit code 0\r\n").encode("cp932"))
+        self.assertFalse(watch.stopped_for_restart(ended))
+        self.assertEqual(watch.exit_code_of_last_start(ended), 0)
+        chosen, commands, _ = watch.log_story(lines)
+        self.assertEqual(chosen, ['chosen: "A" (R:\\QVA.INF)'])
+        self.assertTrue(commands[1][1].startswith("the session ends while PROG's program runs"))
+        # A line about the run is no command's end.
+        self.assertFalse(watch.ends_command("every chosen application is done", 'COPY "a" "b"'))
+
+
 class ResultFile(unittest.TestCase):
     def test_values_read_back_exactly(self):
         data = ("[Result]\r\nExitCode=3\r\n"

@@ -23,7 +23,9 @@ std::unique_ptr<Journal> Sample(uint32_t sequence, int32_t next)
     journal->seconds = 42;
     journal->appCount = 2;
     journal->apps[0] = JournalApp{"[DefaultInstall]", AppStatus::Done, 3, 1};
-    journal->apps[1] = JournalApp{"QV,A.INF", AppStatus::Running, next, 7};
+    journal->apps[1] = JournalApp{"QV,A.INF", AppStatus::Running, next, 7, true, 2048, 4201327524u};
+    journal->resumes = JournalResumes{2, 1, next};
+    journal->commandRunning = true;
     return journal;
 }
 
@@ -50,6 +52,28 @@ TEST(Journal, ReadsBackWhatItWrote)
     EXPECT_EQ(read.apps[1].status, AppStatus::Running);
     EXPECT_EQ(read.apps[1].nextCommand, 4);
     EXPECT_EQ(CurrentJournalApp(read), 1);
+    // The stamp belongs to its own application; the count of starts that
+    // went on at one command comes back with that command.
+    EXPECT_FALSE(read.apps[0].stamped);
+    EXPECT_TRUE(read.apps[1].stamped);
+    EXPECT_EQ(read.apps[1].infSize, 2048u);
+    EXPECT_EQ(read.apps[1].infTime, 4201327524u);
+    EXPECT_EQ(read.resumes.count, 2u);
+    EXPECT_EQ(read.resumes.app, 1);
+    EXPECT_EQ(read.resumes.command, 4);
+    EXPECT_TRUE(read.commandRunning);
+    // A journal of an earlier qvsetup, without stamps and counts, still reads.
+    std::string older = text;
+    for (const char* line : {"Resumed=2,1,4\r\n", "Running=1\r\n", "Inf=2048,4201327524\r\n"})
+        older.erase(older.find(line), strlen(line));
+    older = older.substr(0, older.find("Check="));
+    const auto plain = Sample(6, 4);
+    plain->apps[1].stamped = false;
+    plain->resumes = JournalResumes{};
+    plain->commandRunning = false;
+    EXPECT_EQ(older, Text(*plain).substr(0, Text(*plain).find("Check=")));
+    EXPECT_TRUE(ReadJournalText(Text(*plain).data(), Text(*plain).size(), &read));
+    EXPECT_FALSE(read.apps[1].stamped);
     // A field with a line break would make another journal: none is written.
     strcpy(written->answerFile, "C:\\A\r\nApp=done,0,0,X");
     EXPECT_TRUE(Text(*written).empty());

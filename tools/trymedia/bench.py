@@ -14,6 +14,13 @@ WINE_CALL_SECONDS = 120     # the longest any one helper call of Wine may take
 LEAST_CALL_SECONDS = 5      # what a call gets even when a deadline has passed
 PREFIX_SECONDS = 600        # making the prefix, the first time Wine starts
 OUTPUTS = "QVTRY"           # the folder on C: for the run's answers, log, result and pictures
+# The bench's follower of the runs that Windows starts when a new session
+# starts: a program of the RunServices key, which Wine starts at the start of
+# a session without waiting for it, before the RunOnce entries.
+RUN_SERVICES = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"
+FOLLOWER = "QVTRYFOLLOW"
+FOLLOWER_OUTPUT = "FOLLOW.TXT"
+JOURNAL_FILES = ("QVSETUP.JN1", "QVSETUP.JN2")
 
 
 class Failure(Exception):
@@ -229,8 +236,16 @@ class Bench:
             return code, output.read().decode("cp932", "replace").strip()
 
     def put_in(self, drive, folder):
-        """Puts the disc `folder` (a Linux path) into the CD-ROM drive."""
-        return self.demo_driver("map", drive, folder)
+        """Puts the disc `folder` (a Linux path) into the CD-ROM drive made
+        by put_in_first: its link in the prefix takes the new disc at once.
+        No Wine program does it, so it works also while Windows starts (a
+        program started then would wait for the start to end)."""
+        link = os.path.join(self.env["WINEPREFIX"], "dosdevices", drive.lower() + ":")
+        swap = link + ".swap"
+        if os.path.lexists(swap):
+            os.remove(swap)
+        os.symlink(os.path.abspath(folder), swap)
+        os.replace(swap, link)
 
     def put_in_first(self, drive, folder):
         """Puts the first disc in and takes Wine's Z: drive away, through
@@ -239,6 +254,31 @@ class Bench:
         if self.demo_driver("map", drive, folder, "unmap", "Z") != 0:
             raise Failure("drive %s: could not be made a CD-ROM drive, or the prefix's Z: drive "
                           "could not be taken away" % drive)
+
+    def journal_kept(self):
+        """True when the prefix's Windows folder holds a journal of a run that
+        goes on after a restart."""
+        windows = os.path.join(self.drive_c, "windows")
+        try:
+            names = {name.upper() for name in os.listdir(windows)}
+        except OSError:
+            return False
+        return any(name in names for name in JOURNAL_FILES)
+
+    def follow_next_sessions(self, program_name):
+        """Makes every later session of the prefix start the follower of
+        `program_name`'s runs, which appends what it saw to FOLLOW.TXT."""
+        command = '"%s" follow %s %s %s' % (self.windows_path("DEMO.EXE"), program_name,
+                                             self.windows_path("SHOTS"), self.windows_path(FOLLOWER_OUTPUT))
+        if self.wine("reg", "add", RUN_SERVICES, "/v", FOLLOWER, "/d", command, "/f") != 0:
+            raise Failure("the follower of the runs after a restart could not be registered")
+
+    def restart_windows(self):
+        """Ends the session as a restart does (every program ends, the
+        registry is written out) and starts Windows again; answers the
+        start's process, which ends once the RunOnce entries have run."""
+        self.end_programs()
+        return start_quietly(["wine", "cmd", "/c", "exit"], env=self.env, cwd=self.drive_c)
 
     def start_ending(self):
         """Starts ending every program of the prefix at once, as a power cut

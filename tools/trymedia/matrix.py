@@ -48,7 +48,9 @@ class Cell:
         """The exit code and its meaning, or why the cell has no run."""
         if not self.facts:
             return "not tried: " + self.problem
-        return "exit code %s: %s" % (self.facts["exit"], self.facts["meaning"])
+        restarts = len(self.facts.get("restarts", []))
+        after = " (after %d restart%s)" % (restarts, "" if restarts == 1 else "s") if restarts else ""
+        return "exit code %s: %s%s" % (self.facts["exit"], self.facts["meaning"], after)
 
     @property
     def box(self):

@@ -19,7 +19,8 @@ PICTURE_ORDER = ["background", "selection-dialog", "drive-dialog", "message-box"
 REGISTRY_NOISE = re.compile(
     r"HKEY_LOCAL_MACHINE\\System\\(MountedDevices|CurrentControlSet\\Control\\Video|"
     r"CurrentControlSet\\Control\\Class\\\{4D36E968-E325-11CE-BFC1-08002BE10318\})\\|"
-    r"HKEY_(LOCAL_MACHINE|CURRENT_USER)\\Software\\(Wine|Biospeek)\\", re.I)
+    r"HKEY_(LOCAL_MACHINE|CURRENT_USER)\\Software\\(Wine|Biospeek)\\|"
+    r"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices\\QVTRYFOLLOW$", re.I)
 
 # The hives of a Wine prefix's registry files.
 REGISTRY_FILES = (("system.reg", "HKEY_LOCAL_MACHINE"), ("user.reg", "HKEY_CURRENT_USER"))
@@ -140,9 +141,16 @@ def grouped(paths, sizes):
     return lines
 
 
+def restart_lines(facts):
+    return ["restart %d: %s after %s; the last window before it: %s"
+            % (r["number"], r["how"], r["after"], r["picture"] or "none") for r in facts.get("restarts", [])]
+
+
 def sections_of(facts):
     sections = []
     outcome = ["exit code: %s (%s)" % (facts["exit"], facts["meaning"]), "time: %.1f s" % facts["seconds"]]
+    if facts.get("restarts"):
+        outcome.append("restarts: %d, the run followed after each to its end" % len(facts["restarts"]))
     if facts["stopped"]:
         outcome.append("stopped: the run did not end within %d s" % facts["timeout"])
     result = facts["result"].get("Result", {})
@@ -151,6 +159,7 @@ def sections_of(facts):
         outcome.append("at: " + result.get("FailedAt", ""))
     sections.append(("Outcome", outcome))
     sections.append(("Machine", ["%s: %s" % item for item in facts["machine"].items()]))
+    sections.append(("Restarts", restart_lines(facts) or ["none"]))
     sections.append(("Pictures", facts["pictures"] or ["none"]))
     sections.append(("Discs", facts["swaps"] or ["disc 1 only"]))
     sections.append(("Chosen", facts["chosen"] or ["no application"]))
@@ -185,28 +194,46 @@ def write_report(out, facts):
                     if name != "none":
                         page.write("<figure><img src='%s'><figcaption>%s</figcaption></figure>\n"
                                    % (html.escape(name), html.escape(name)))
+            elif title == "Restarts" and facts.get("restarts"):
+                for line, restart in zip(lines, facts["restarts"]):
+                    page.write("<p>%s</p>\n" % html.escape(line))
+                    if restart["picture"]:
+                        page.write("<figure><img src='%s'><figcaption>the last window before restart %d"
+                                   "</figcaption></figure>\n" % (html.escape(restart["picture"]), restart["number"]))
             else:
                 page.write("<pre>%s</pre>\n" % html.escape("\n".join(lines)))
         page.write("<p>The setup log: <a href='setup.log'>setup.log</a>; "
                    "the result: <a href='result.ini'>result.ini</a></p></body></html>\n")
 
 
+def picture_name(start, name):
+    """The report's name of a picture of a start of qvsetup (from 1): the
+    first start's as the window's kind, later ones' with their number."""
+    return "%s.png" % name if start == 1 else "start%d-%s.png" % (start, name)
+
+
 def make_pictures(shots, out, seconds):
-    """The pictures of the run's windows as PNG files in `out`, in order,
-    converted side by side."""
+    """The pictures of the run's windows as PNG files in `out`, converted
+    side by side: each start of qvsetup has its bitmaps in a numbered folder
+    of `shots`. Answers [(picture's name, its bitmap)] in order of the
+    starts and of the kinds of windows."""
     started = []
-    for name in PICTURE_ORDER:
-        bitmap = os.path.join(shots, name + ".bmp")
-        if not os.path.isfile(bitmap):
-            continue
-        try:
-            started.append((name, subprocess.Popen(["convert", bitmap, os.path.join(out, name + ".png")],
-                                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)))
-        except OSError:
-            pass
+    starts = sorted(int(name) for name in os.listdir(shots) if name.isdigit()) if os.path.isdir(shots) else []
+    for start in starts:
+        for name in PICTURE_ORDER:
+            bitmap = os.path.join(shots, str(start), name + ".bmp")
+            if not os.path.isfile(bitmap):
+                continue
+            picture = picture_name(start, name)
+            try:
+                started.append((picture, bitmap, subprocess.Popen(["convert", bitmap, os.path.join(out, picture)],
+                                                                  stdout=subprocess.DEVNULL,
+                                                                  stderr=subprocess.DEVNULL)))
+            except OSError:
+                pass
     deadline = time.monotonic() + seconds
     pictures = []
-    for name, conversion in started:
+    for picture, bitmap, conversion in started:
         try:
             converted = conversion.wait(max(deadline - time.monotonic(), 1)) == 0
         except subprocess.TimeoutExpired:
@@ -214,21 +241,23 @@ def make_pictures(shots, out, seconds):
             conversion.wait()
             converted = False
         if converted:
-            pictures.append(name + ".png")
+            pictures.append((picture, bitmap))
     return pictures
 
 
-def last_picture(shots, pictures):
-    """Of the pictures made, the one taken last (its bitmap's time)."""
-    taken = lambda name: os.path.getmtime(os.path.join(shots, name[:-len(".png")] + ".bmp"))
-    return max(pictures, key=taken) if pictures else None
+def last_picture(pictures, start=None):
+    """Of the pictures made (of one start of qvsetup, when `start` is given),
+    the one taken last (its bitmap's time), or None."""
+    if start is not None:
+        pictures = [p for p in pictures if p[1].split(os.sep)[-2] == str(start)]
+    return max(pictures, key=lambda p: os.path.getmtime(p[1]))[0] if pictures else None
 
 
 def write_facts(out, facts):
     """report.json: the facts a matrix of trials compares."""
-    kept = {key: facts[key] for key in ("discs", "machine", "exit", "meaning", "seconds", "stopped", "result",
-                                        "chosen", "commands", "programs", "pictures", "last_picture",
-                                        "swaps")}
+    kept = {key: facts[key] for key in ("discs", "machine", "exit", "meaning", "installed", "seconds", "stopped",
+                                        "result", "chosen", "commands", "programs", "pictures", "last_picture",
+                                        "swaps", "restarts")}
     created, changed, removed = facts["files"]
     kept["files"] = {"created": created, "changed": changed, "removed": removed}
     created, changed, removed = facts["registry"]
@@ -259,6 +288,9 @@ def junit_suite(name, facts, installed):
             failure = ElementTree.SubElement(case, "failure", type="failed",
                                              message=result.get("Message", "").replace("\n", " | "))
             failure.text = result.get("FailedAt", "")
+        elif status in ("paused", "running"):
+            ElementTree.SubElement(case, "failure", type=status,
+                                   message="the run never came back to finish it: %s" % facts["meaning"])
         elif status in ("not chosen", "not reached"):
             ElementTree.SubElement(case, "skipped", message=status)
     count_junit_cases(suite, facts["seconds"])

@@ -8,7 +8,7 @@ STAMP = LINES["LogTimeStampLength"]
 # The lines that tell how a command ended.
 COMMAND_ENDS = ("LogCommandDone", "LogCommandEndedRun", "LogDriveCheckEndedRun", "LogProgramEnded",
                 "LogProgramNotWaited", "LogProgramTimedOut", "LogSleepEnded", "LogExistFound",
-                "LogExistTimedOut")
+                "LogExistTimedOut", "LogProgramRestarts", "LogProgramTooNew")
 
 
 def _matches(name, text):
@@ -72,10 +72,19 @@ class Watch:
         self.swaps.append("disc %d put in for the prompt of %s (%s:\\%s)" % (wanted + 1, key, drive, probe))
 
 
+def ends_command(line, command):
+    """True when `line`, a line that tells how a command ended, is about
+    `command` ("KEYWORD ..."): "%s done" names its keyword, and a line such
+    as "every chosen application is done" is none of its ends."""
+    done = _matches("LogCommandDone", line)
+    return not done or done.group(1) == command.split(" ", 1)[0]
+
+
 def log_story(lines):
     """What was chosen, each command with how it ended, and the programs
     started, from the events of a setup log."""
-    chosen = [l for l in lines if _matches("LogChosen", l) or _matches("LogNothingChosen", l)]
+    # A run that goes on after a restart says its choice again.
+    chosen = list(dict.fromkeys(l for l in lines if _matches("LogChosen", l) or _matches("LogNothingChosen", l)))
     commands, programs = [], []
     for line in lines:
         checked = _matches("LogCheckedCommandStart", line)
@@ -87,8 +96,50 @@ def log_story(lines):
                 programs.append([command, "EPROG: not waited for" if command.startswith("EPROG ")
                                  else "(no end logged)"])
             continue
-        if commands and any(_matches(name, line) for name in COMMAND_ENDS):
+        if commands and any(_matches(name, line) for name in COMMAND_ENDS) and ends_command(line, commands[-1][0]):
             commands[-1][1] = line
             if programs and line.startswith("PROG's program"):
                 programs[-1][1] = line
     return chosen, commands, programs
+
+
+def starts_of(lines):
+    """The events of each start of qvsetup that the log tells, in order."""
+    starts = []
+    for line in lines:
+        if _matches("LogRunStarted", line):
+            starts.append([])
+        if starts:
+            starts[-1].append(line)
+    return starts
+
+
+def stopped_for_restart(lines):
+    """True when the last start of qvsetup stopped for a restart: its run
+    goes on when Windows starts again."""
+    starts = starts_of(lines)
+    return bool(starts) and any(_matches("LogJournalStays", line) for line in starts[-1])
+
+
+def exit_code_of_last_start(lines):
+    """The exit code the last start of qvsetup logged, or None (a start that
+    Windows ended logs none)."""
+    starts = starts_of(lines)
+    codes = [_matches("LogExitCode", line) for line in (starts[-1] if starts else [])]
+    codes = [int(found.group(1)) for found in codes if found]
+    return codes[-1] if codes else None
+
+
+def restarts_of(lines):
+    """Each stop for a restart, in order: (the number of its start of
+    qvsetup, from 1; the last command it started, or None; whether Windows
+    ended the session while the run went on)."""
+    restarts = []
+    for number, events in enumerate(starts_of(lines), 1):
+        if not any(_matches("LogJournalStays", line) for line in events):
+            continue
+        commands = [(_matches("LogCheckedCommandStart", l) or _matches("LogCommandStart", l)) for l in events]
+        commands = [found.group(1) for found in commands if found]
+        ended = any(_matches("LogSessionEnds", line) for line in events)
+        restarts.append((number, commands[-1] if commands else None, ended))
+    return restarts
