@@ -8,12 +8,38 @@
 namespace {
 
 constexpr char ServiceName[] = "Biospeek";
-constexpr DWORD DeletionWaitMs = 1000;
-constexpr DWORD DeletionPollMs = 20;
+// How long the service manager may take to settle a state that passes by
+// itself (a deletion still pending, its database locked while it starts,
+// the driver host starting): on a busy machine, seconds; normally at once.
+constexpr DWORD SettleWaitMs = 10000;
+constexpr DWORD SettlePollMs = 20;
+
+// Calls `step` until it succeeds or fails for a reason that does not pass
+// by itself (any error but those `passing` names), for at most SettleWaitMs.
+template <typename Step, typename Passing>
+bool UntilSettled(Step step, Passing passing)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (step())
+            return true;
+        if (!passing(GetLastError()) || GetTickCount() - start >= SettleWaitMs)
+            return false;
+        Sleep(SettlePollMs);
+    }
+}
+
+bool DatabaseLocked(DWORD error)
+{
+    return error == ERROR_SERVICE_DATABASE_LOCKED;
+}
 
 SC_HANDLE OpenManager()
 {
-    return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE manager = nullptr;
+    UntilSettled([&] { return (manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) != nullptr; },
+                 DatabaseLocked);
+    return manager;
 }
 
 // Stops and deletes the open service.
@@ -34,14 +60,41 @@ bool StopAndDelete(SC_HANDLE service)
 // bounded, until the service can no longer be opened.
 void WaitUntilServiceGone(SC_HANDLE manager)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (!ServiceHandle(OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS)).valid())
-            return;
-        if (GetTickCount() - start >= DeletionWaitMs)
-            return;
-        Sleep(DeletionPollMs);
-    }
+    UntilSettled([&] { return !ServiceHandle(OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS)).valid(); },
+                 [](DWORD) { return true; });
+}
+
+// A service created while an earlier one of that name is still marked for
+// deletion (its run ended a moment ago) is created once that one is gone.
+// One that is registered and not being deleted fails the creation.
+SC_HANDLE CreateDriverService(SC_HANDLE manager, const std::string& driverPath)
+{
+    SC_HANDLE created = nullptr;
+    UntilSettled(
+        [&] {
+            created = CreateServiceA(manager, ServiceName, ServiceName, SERVICE_ALL_ACCESS,
+                                     SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                     driverPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+            return created != nullptr;
+        },
+        [](DWORD error) { return error == ERROR_SERVICE_MARKED_FOR_DELETE || DatabaseLocked(error); });
+    return created;
+}
+
+// Starts the service and waits, bounded, until it runs: its device is there
+// only once the driver host has loaded the driver.
+bool StartDriverService(SC_HANDLE service)
+{
+    const bool started = UntilSettled(
+        [&] { return StartServiceA(service, 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING; },
+        DatabaseLocked);
+    if (!started)
+        return false;
+    SERVICE_STATUS status = {};
+    UntilSettled(
+        [&] { return QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_START_PENDING; },
+        [](DWORD) { return true; });
+    return true;
 }
 
 } // namespace
@@ -52,11 +105,7 @@ bool InstallDriverService()
     if (!manager.get())
         return false;
     const std::string driverPath = PathBesideProgram("Biospeek.sys");
-    ServiceHandle created(CreateServiceA(manager.get(), ServiceName, ServiceName,
-                                         SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
-                                         SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                         driverPath.c_str(), nullptr, nullptr, nullptr, nullptr,
-                                         nullptr));
+    ServiceHandle created(CreateDriverService(manager.get(), driverPath));
     if (!created.get())
         return false;
     ServiceHandle service(OpenServiceA(manager.get(), ServiceName, SERVICE_ALL_ACCESS));
@@ -64,7 +113,7 @@ bool InstallDriverService()
         DeleteService(created.get());
         return false;
     }
-    if (StartServiceA(service.get(), 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING)
+    if (StartDriverService(service.get()))
         return true;
     DeleteService(service.get());
     return false;

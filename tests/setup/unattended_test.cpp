@@ -314,3 +314,42 @@ TEST(Unattended, RecordedChoiceReplaysTheSameCommands)
     EXPECT_EQ(person.size(), 2u);
     EXPECT_EQ(CommandLines(media.Path("REPLAY.LOG")), person);
 }
+
+// The result file belongs to the run that goes on: a second qvsetup of the
+// same answers (a RunOnce start and a line's own logon script) leaves its
+// "running" alone, and the run then writes its end; a reader that holds the
+// file without letting it be replaced (a monitoring script) does not keep
+// the end out of it.
+TEST(Unattended, TheLiveRunsResultLands)
+{
+    Media media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,3000"}, {"Default=YES"}, ""});
+    AnswerFile answers;
+    std::string whileSecond;
+    DWORD secondCode = 0;
+    const UnattendedEnd first = RunUnattended(media.folder(), answers.File(), 20000, [&] {
+        if (secondCode != 0 || !answers.Logged("command SLEEP"))
+            return;
+        secondCode = RunUnattended(media.folder(), answers.File(), 20000).exitCode;
+        whileSecond = answers.Result("Result", "ExitCode") + "/" + answers.Result("Result", "Reason");
+    });
+    EXPECT_EQ(secondCode, 7u);
+    EXPECT_EQ(whileSecond, "/running");
+    EXPECT_EQ(first.exitCode, 0u);
+    EXPECT_EQ(answers.Result("Result", "ExitCode"), "0");
+
+    AnswerFile held;
+    HANDLE reader = INVALID_HANDLE_VALUE;
+    const UnattendedEnd end = RunUnattended(media.folder(), held.File(), 30000, [&] {
+        if (reader == INVALID_HANDLE_VALUE && held.Result("Result", "Reason") == "running")
+            reader = CreateFileA(held.ResultFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    });
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    CloseHandle(reader);
+    EXPECT_EQ(end.exitCode, 0u);
+    EXPECT_EQ(held.Result("Result", "ExitCode"), "0");
+    EXPECT_EQ(held.Result("QVA.INF", "Status"), "done");
+    EXPECT_TRUE(held.Logged("was held by a reader")) << "the reader did not hold the file up";
+}
