@@ -340,7 +340,7 @@ add_test(NAME try_media_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_media_t
 set_tests_properties(try_media_test PROPERTIES TIMEOUT 900 RESOURCE_LOCK trials)
 # Disc images and their manifests.
 add_test(NAME release_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/release_test.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(release_test PROPERTIES TIMEOUT 300)
+set_tests_properties(release_test PROPERTIES TIMEOUT 300 ENVIRONMENT QV_WIN_TREE=${CMAKE_BINARY_DIR})
 # A matrix runs trials side by side on every core: it runs alone, so that
 # the tests that time a run are not starved.
 add_test(NAME try_matrix_test COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/try_matrix_test.sh ${CMAKE_BINARY_DIR})

@@ -3,8 +3,10 @@
 # typescan (it fails on the EQ model and ends with a notice on the others)
 # under three models' SMBIOS tables and a file that holds none, on Windows
 # 2000 and XP: the EQ model's cells are marked as differing, the JUnit file
-# counts the failures, the broken dump's cells fail alone; and wrong usage (a Windows version not offered, an
-# answer file qvcheck refuses, an unreachable ssh machine) is exit 2.
+# counts the failures, the broken dump's cells fail alone; a medium that goes
+# on after a restart and fails after it on one model; and wrong usage (a
+# Windows version not offered, an answer file qvcheck refuses, an
+# unreachable ssh machine) is exit 2.
 # Usage: try_matrix_test.sh BUILD_TREE
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -51,6 +53,25 @@ assert len(suites) == 8, len(suites)
 assert len(failures) == 6 and root.get("failures") == "6", (len(failures), root.get("failures"))
 eq = [c for c in failures if c.get("classname").startswith("EQ (") and c.get("name") == "QVA.INF"]
 assert len(eq) == 2 and "C:\\MODEL-OTHER.TXT" in eq[0].find("failure").get("message"), eq
+PY
+
+# A medium that goes on after a restart, and fails after it on the EQ model
+# alone: each cell follows its run across the restart to the real end.
+make_branching_medium 'SHUTDOWN,,1' 'COPY,C:\MODEL-OTHER.TXT,C:\COPIED.TXT'
+printf 'RESUME=YES\r\n' >>"$work/medium/QVSETUP.INF"
+matrix --smbios "$tables/Beelink-EQ12.dmi" "$tables/HyperV.dmi" --timeout 120 --junit "$work/junit.xml" \
+    "$work/medium"
+[ $code -eq 1 ] || fail "restarts in a matrix: exit code $code, $(tail -n 3 "$work/output")"
+grep -q "EQ (Beelink-EQ12.dmi).*3 a command failed" "$work/matrix/matrix.txt" &&
+    grep -q "exit code 0: done (after 1 restart)" "$work/matrix/matrix.txt" &&
+    grep -q "exit code 3: a command failed (after 1 restart)" "$work/matrix/matrix.txt" ||
+    fail "restarts in a matrix: $(grep -A1 '^cell' "$work/matrix/matrix.txt")"
+python3 - "$work/junit.xml" <<'PY' || fail "restarts in a matrix: the JUnit file"
+import sys
+from xml.etree import ElementTree
+failed = sorted((c.get("classname").split(" ")[0], c.get("name"))
+                for c in ElementTree.parse(sys.argv[1]).getroot().iter("testcase") if c.find("failure") is not None)
+assert failed == [("EQ", "QVA.INF"), ("EQ", "the run")], failed
 PY
 
 # Wrong usage: nothing is tried.
