@@ -40,9 +40,13 @@ unsigned long Elapsed(const CommandRecord* cmd)
 }
 
 constexpr unsigned long MsPerSecond = 1000;
-// A session that ends this soon after a program started was on its way
-// before the program could ask for it: the previous program's restart.
+// A session that begins to end this soon after a program started was on
+// its way before the program could ask for it.
 constexpr unsigned long SessionEndGraceMs = 1000;
+// A program that ended (or was started without a wait) this shortly before
+// the session began to end may have asked for it: Windows takes a while to
+// ask every program whether the session may end.
+constexpr unsigned long AnotherProgramMs = 10000;
 
 // In an unattended run, a wait past its limit (ProgTimeout, ExistTimeout;
 // 0: none) ends the run; a program is left running.
@@ -93,6 +97,7 @@ bool IsProgramDone(CommandRecord* cmd)
         return false;
     // A program still running has run out of time: it is let go.
     if (!running) {
+        cmd->endTick = GetTickCount();
         NoteCommandEnded(cmd);
         LogProgramEnd(cmd, process);
     }
@@ -158,6 +163,7 @@ bool DispatchCommand(CommandRecord* cmd)
         if (!CommandHas(cmd->flags, TraitEndsRunWhenDone) && !g_setup.resume.stopsForRestart)
             EndedWithoutMessage(KeywordName(cmd->flags));
     } else if (!cmd->busy) {
+        cmd->endTick = GetTickCount();
         NoteCommandEnded(cmd);
         LogEvent(LogCommandDone, KeywordName(cmd->flags));
     }
@@ -197,15 +203,34 @@ bool IsCommandDone(CommandRecord* cmd)
     }
 }
 
-void NoteSessionEnd(CommandRecord* cmd)
+// True when a program of the run other than `cmd`'s ended, or was started
+// without a wait, shortly before `sessionEndTick`.
+bool AnotherProgramJustBefore(const CommandRecord* cmd, uint32_t sessionEndTick)
+{
+    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        for (const CommandRecord* other = app->commands.head; other; other = other->next) {
+            if (other != cmd && other->endTick != 0 && CommandHas(other->flags, TraitStartsProgram) &&
+                sessionEndTick - other->endTick < AnotherProgramMs)
+                return true;
+        }
+    }
+    return false;
+}
+
+void NoteSessionEnd(CommandRecord* cmd, uint32_t sessionEndTick)
 {
     if (!cmd || !cmd->busy || !CommandHas(cmd->flags, TraitWaitsForProgram))
         return;
-    const unsigned long ran = Elapsed(cmd);
-    if (ran < SessionEndGraceMs) {
-        LogEvent(LogProgramTooNew, ran);
+    // Negative when the program started after the session began to end.
+    const long ran = static_cast<int32_t>(sessionEndTick - cmd->startTick);
+    const char* why = ran < static_cast<long>(SessionEndGraceMs) ? "too soon after its start to have asked for it"
+                      : AnotherProgramJustBefore(cmd, sessionEndTick)
+                          ? "just after another program, which may have asked for it"
+                          : nullptr;
+    if (why) {
+        LogEvent(LogProgramRunsAgain, static_cast<unsigned long>(ran < 0 ? 0 : ran), why);
         return;
     }
     NoteCommandEnded(cmd);
-    LogEvent(LogProgramRestarts, ran);
+    LogEvent(LogProgramRestarts, static_cast<unsigned long>(ran));
 }

@@ -17,9 +17,12 @@ bool IsCommandDone(CommandRecord* cmd);
 // SLEEP's timer has fired on `window`: the sleep is over.
 void EndSleep(HWND window, CommandRecord* cmd);
 
-// Windows ends the session while the run waits for `cmd` (null: for none).
-// A PROG's program that has run a while is taken to have asked for it (an
-// installer that restarts Windows when it is done): the journal notes the
-// command as ended, and the run goes on after the restart with the next
-// one. A program started only a moment before runs again.
-void NoteSessionEnd(CommandRecord* cmd);
+// Windows ends the session, which began to end at `sessionEndTick` (its
+// first question to the run), while the run waits for `cmd` (null: for
+// none). A PROG's program that has run a while is taken to have asked for
+// it (an installer that restarts Windows when it is done): the journal
+// notes the command as ended, and the run goes on after the restart with
+// the next one. Where another program may have asked for it (this one
+// started only a moment before, or another one ended or was let go just
+// before), the program runs again after the restart: never skipped unrun.
+void NoteSessionEnd(CommandRecord* cmd, uint32_t sessionEndTick);

@@ -15,14 +15,6 @@ constexpr uint32_t FnvOffset = 2166136261u;
 constexpr uint32_t FnvPrime = 16777619u;
 constexpr size_t LineCapacity = PathCapacity + 64;
 
-// FNV-1a over the bytes: a cut or a changed byte gives another sum.
-uint32_t CheckSum(const char* bytes, size_t size)
-{
-    uint32_t sum = FnvOffset;
-    for (size_t i = 0; i < size; ++i)
-        sum = (sum ^ static_cast<unsigned char>(bytes[i])) * FnvPrime;
-    return sum;
-}
 
 // Appends text to a block of fixed size; remembers when it did not fit.
 class JournalText {
@@ -60,7 +52,7 @@ public:
     {
         char check[32];
         snprintf(check, sizeof check, "%s%08lX%s", CheckKey,
-                 static_cast<unsigned long>(CheckSum(text_, used_)), LineEnd);
+                 static_cast<unsigned long>(ContentSum(text_, used_)), LineEnd);
         Put(check);
         return fits_ ? used_ : 0;
     }
@@ -149,7 +141,7 @@ bool TakeStamp(const char* value, size_t length, Journal* journal)
     JournalApp& app = journal->apps[journal->appCount - 1];
     const size_t sizeLength = static_cast<size_t>(comma - value);
     app.stamped = TakeNumber(value, sizeLength, &app.infSize) &&
-                  TakeNumber(comma + 1, length - sizeLength - 1, &app.infTime);
+                  TakeNumber(comma + 1, length - sizeLength - 1, &app.infSum);
     return app.stamped;
 }
 
@@ -196,8 +188,13 @@ bool TakeLine(const char* line, size_t length, Journal* journal)
         return Take(value, valueLength, journal->masterInfPath, sizeof journal->masterInfPath);
     if (is("MasterSize"))
         return TakeNumber(value, valueLength, &journal->masterSize);
+    if (is("MasterSum")) {
+        journal->masterSummed = TakeNumber(value, valueLength, &journal->masterSum);
+        return journal->masterSummed;
+    }
+    // A journal of an earlier qvsetup kept the master INF's time: its size alone is compared.
     if (is("MasterTime"))
-        return TakeNumber(value, valueLength, &journal->masterTime);
+        return TakeNumber(value, valueLength, &journal->masterSum);
     if (is("Cdrom")) {
         journal->cdromLetter = valueLength == 1 ? value[0] : '\0';
         return valueLength <= 1;
@@ -221,6 +218,15 @@ bool TakeLine(const char* line, size_t length, Journal* journal)
 
 } // namespace
 
+// FNV-1a: a cut or a changed byte gives another sum.
+uint32_t ContentSum(const char* bytes, size_t size)
+{
+    uint32_t sum = FnvOffset;
+    for (size_t i = 0; i < size; ++i)
+        sum = (sum ^ static_cast<unsigned char>(bytes[i])) * FnvPrime;
+    return sum;
+}
+
 size_t FormatJournal(const Journal& journal, char* text, size_t capacity)
 {
     if (capacity == 0)
@@ -232,7 +238,8 @@ size_t FormatJournal(const Journal& journal, char* text, size_t capacity)
     out.Line("Media", journal.sourceDir);
     out.Line("MasterInf", journal.masterInfPath);
     out.Number("MasterSize", journal.masterSize);
-    out.Number("MasterTime", journal.masterTime);
+    if (journal.masterSummed)
+        out.Number("MasterSum", journal.masterSum);
     const char letter[] = {journal.cdromLetter, '\0'};
     out.Line("Cdrom", letter);
     out.Line("Answers", journal.answerFile);
@@ -253,7 +260,7 @@ size_t FormatJournal(const Journal& journal, char* text, size_t capacity)
         out.Line("App", value);
         if (app.stamped) {
             snprintf(value, sizeof value, "%lu,%lu", static_cast<unsigned long>(app.infSize),
-                     static_cast<unsigned long>(app.infTime));
+                     static_cast<unsigned long>(app.infSum));
             out.Line("Inf", value);
         }
     }
@@ -270,7 +277,7 @@ bool ReadJournalText(const char* bytes, size_t size, Journal* journal)
     const char* check = bytes + size - checkLength;
     char expected[32];
     snprintf(expected, sizeof expected, "%s%08lX%s", CheckKey,
-             static_cast<unsigned long>(CheckSum(bytes, size - checkLength)), LineEnd);
+             static_cast<unsigned long>(ContentSum(bytes, size - checkLength)), LineEnd);
     if (memcmp(check, expected, checkLength) != 0 || check[-1] != '\n')
         return false;
     for (const char* line = bytes + headerLength; line < check;) {

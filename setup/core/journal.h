@@ -23,9 +23,9 @@ struct JournalApp {
     AppStatus status;
     int32_t nextCommand;        // the command to run next (from 0): the one running when cut
     uint32_t seconds;           // its time so far
-    bool stamped;               // its INF's size and time are kept (an application INF)
+    bool stamped;               // its INF's size and sum are kept (a chosen application INF)
     uint32_t infSize;           // its INF as it was when the run started
-    uint32_t infTime;
+    uint32_t infSum;
 };
 
 // How often in a row the run went on at a command that was cut off while it
@@ -42,8 +42,9 @@ struct Journal {
     char runId[RunIdCapacity];          // the run's own name: its start time
     char sourceDir[PathCapacity];       // the media folder
     char masterInfPath[PathCapacity];
-    uint32_t masterSize;                // the master INF as it was when the run started
-    uint32_t masterTime;
+    uint32_t masterSize;                // the master INF as it was when the run started:
+    uint32_t masterSum;                 // its size and the sum of its bytes
+    bool masterSummed;                  // false for a journal that kept its time instead
     char cdromLetter;                   // '\0' while no CD-ROM drive is known
     char answerFile[PathCapacity];      // empty: a person's run
     uint32_t seconds;                   // the run's time before this start of qvsetup
@@ -53,6 +54,10 @@ struct Journal {
     int32_t appCount;
     JournalApp apps[JournalAppCapacity];
 };
+
+// A sum of bytes (FNV-1a): a file's contents as the journal keeps them, by
+// which an INF changed since (whatever its time says) is known.
+uint32_t ContentSum(const char* bytes, size_t size);
 
 // The journal as text; answers its length, or 0 when it does not fit
 // `capacity` or a field holds a line break.

@@ -30,10 +30,11 @@ constexpr char LogRunStarted[] = "qvsetup %s started on Windows %lu.%lu.%lu (%s 
 constexpr char LogSessionEnds[] = "Windows ends the session";
 constexpr char LogJournalStays[] = "the journal stays: the run goes on when Windows starts again";
 // Windows ends the session while PROG's program runs: the program's own
-// restart, taken as its end; or, for a program started only a moment
-// before, the end of the session that was on its way, and it runs again.
+// restart, taken as its end; or, where another program may have asked for
+// it (the program started only a moment before, or another program ended
+// or was started just before the session began to end), it runs again.
 constexpr char LogProgramRestarts[] =
     "the session ends while PROG's program runs (%lu ms): its restart, taken as its end";
-constexpr char LogProgramTooNew[] =
-    "the session ends %lu ms after PROG's program started: it runs again after the restart";
+constexpr char LogProgramRunsAgain[] =
+    "the session ends while PROG's program runs (%lu ms), %s: it runs again after the restart";
 constexpr char LogResumedTooOften[] = "the run went on at this command %lu times: it is given up";

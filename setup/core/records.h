@@ -36,6 +36,8 @@ struct CommandRecord {
     int32_t fileLine;           // its line number in the INF file, from 1; 0 when unknown
     char* lineText;             // the line as written in the file; owned by the record
     uint32_t startTick;         // when the command started, for the log
+    uint32_t endTick;           // when it ended (a PROG: its program), 0 before: whose restart
+                                // a session's end may be
 };
 
 // The handler of a command: runs it, and answers whether the run goes on.

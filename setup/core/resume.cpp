@@ -9,6 +9,7 @@
 #include "common/owners.h"
 #include "setup/core/file_replace.h"
 #include "setup/core/inf_line.h"
+#include "setup/core/inf_parser.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/paths.h"
@@ -153,24 +154,33 @@ void UnregisterResume()
         RegFlushKey(key.get());
 }
 
-void RemoveCopies()
+// Each copy emptied (and flushed), so that no cut brings the journal back,
+// or removed.
+void ClearCopies(bool remove)
 {
     for (int copy = 0; copy < JournalCopies; ++copy) {
         char path[PathCapacity];
-        if (JournalPath(copy, path))
+        if (!JournalPath(copy, path))
+            continue;
+        if (remove)
             DeleteFileA(path);
+        else if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            WriteFileFlushed(path, "", 0);
     }
 }
 
-// A file's size and time, as the journal keeps them.
-bool FileStamp(const char* path, uint32_t* size, uint32_t* time)
+// A file's size and the sum of its bytes, as the journal keeps them: the
+// sum, not the file's time, which a change of the time zone moves on media
+// that keep local times.
+bool FileStamp(const char* path, uint32_t* size, uint32_t* sum)
 {
-    WIN32_FIND_DATAA found;
-    const FindHandle search(FindFirstFileA(path, &found));
-    if (!search.valid())
+    FileBytes file = {};
+    LoadProblem problem = LoadProblem::None;
+    if (!ReadFileBytes(path, &file, &problem))
         return false;
-    *size = found.nFileSizeLow;
-    *time = found.ftLastWriteTime.dwLowDateTime;
+    *size = static_cast<uint32_t>(file.size);
+    *sum = ContentSum(file.bytes, file.size);
+    FreeFileBytes(&file);
     return true;
 }
 
@@ -227,11 +237,11 @@ const char* TakeResumeSwitch(const char* commandLine, bool* byRunOnce)
 bool JournalMediaPresent()
 {
     const Journal& journal = TheJournal();
-    uint32_t size = 0, time = 0;
+    uint32_t size = 0, sum = 0;
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const bool found = FileStamp(journal.masterInfPath, &size, &time);
+    const bool found = FileStamp(journal.masterInfPath, &size, &sum);
     SetErrorMode(previous);
-    return found && size == journal.masterSize && time == journal.masterTime;
+    return found && size == journal.masterSize && (!journal.masterSummed || sum == journal.masterSum);
 }
 
 void ContinueJournal()
@@ -247,10 +257,14 @@ void ContinueJournal()
     RegisterResume();
 }
 
+// The journal is no journal on the disk before its entry goes, and the
+// entry is gone before its files: a power cut in between leaves neither a
+// journal that nothing starts nor an entry that finds a journal.
 void DiscardJournal()
 {
-    RemoveCopies();
+    ClearCopies(false);
     UnregisterResume();
+    ClearCopies(true);
     Resume().on = false;
     Resume().resumed = false;
 }
@@ -275,7 +289,7 @@ void BeginJournal()
     NameRun(journal.runId);
     snprintf(journal.sourceDir, sizeof journal.sourceDir, "%s", g_setup.sourceDir);
     snprintf(journal.masterInfPath, sizeof journal.masterInfPath, "%s", g_setup.masterInfPath);
-    FileStamp(g_setup.masterInfPath, &journal.masterSize, &journal.masterTime);
+    journal.masterSummed = FileStamp(g_setup.masterInfPath, &journal.masterSize, &journal.masterSum);
     snprintf(journal.answerFile, sizeof journal.answerFile, "%s", g_setup.unattended.answerFile);
     for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
         if (journal.appCount == JournalAppCapacity) {
@@ -287,7 +301,7 @@ void BeginJournal()
         NameOf(*app, entry.name);
         entry.status = app->selected ? AppStatus::NotReached : AppStatus::NotChosen;
         if (app->listIndex != -1 && app->selected)
-            entry.stamped = FileStamp(app->infPath, &entry.infSize, &entry.infTime);
+            entry.stamped = FileStamp(app->infPath, &entry.infSize, &entry.infSum);
     }
     LogEvent("RESUME=YES: the run keeps a journal (run %s) and goes on after a restart", journal.runId);
     // Registered first: a journal is never on the disk without its entry.
@@ -330,7 +344,7 @@ uint32_t NoteResumeAt(const AppRecord* app, int32_t from)
     const uint32_t cut = journal.commandRunning ? 1 : 0;
     JournalResumes& resumes = journal.resumes;
     if (resumes.app == index && resumes.command == from)
-        resumes.count += cut;
+        resumes.count += resumes.count < MostResumesOfOneCommand + 1 ? cut : 0;
     else
         resumes = JournalResumes{cut, index, from};
     // Until it starts again, a cut does not cut the command off.
@@ -359,9 +373,8 @@ bool ChangedJournalInf(char (&path)[PathCapacity])
         if (!entry.stamped)
             continue;
         const AppRecord* app = LoadedApp(entry.name);
-        uint32_t size = 0, time = 0;
-        if (app && FileStamp(app->infPath, &size, &time) && size == entry.infSize &&
-            time == entry.infTime)
+        uint32_t size = 0, sum = 0;
+        if (app && FileStamp(app->infPath, &size, &sum) && size == entry.infSize && sum == entry.infSum)
             continue;
         if (app)
             snprintf(path, sizeof path, "%s", app->infPath);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/owners.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/file_replace.h"
 #include "setup/core/inf_parser.h"
@@ -224,28 +225,27 @@ private:
     bool fits_ = true;
 };
 
-// Puts the result file in place. The final result waits a little for a
-// reader that holds the file, then is written into it: a line that waits
-// for its ExitCode must not find "running" for ever.
-bool LandResult(const ResultText& result, bool ended)
+// Puts the result file in place. While a reader holds the file, the final
+// result waits `retryMs` for it, then is written into it: a line that waits
+// for its ExitCode must not find "running" for ever, nor the end of the
+// run before a restart once it goes on.
+bool LandResult(const ResultText& result, uint32_t retryMs)
 {
     const char* path = Run().resultPath;
-    if (!ended)
-        return ReplaceFileWhole(path, result.text(), result.length());
     uint32_t tries = 0;
-    const Landing landing = LandFileWhole(path, result.text(), result.length(), ResultRetryMs, &tries);
+    const Landing landing = LandFileWhole(path, result.text(), result.length(), retryMs, &tries);
     if (landing == Landing::Replaced && tries > 1)
         LogEvent("the result file %s was held by a reader: it took its place at try %lu", path,
                  static_cast<unsigned long>(tries));
     else if (landing == Landing::InPlace)
         LogEvent("the result file %s was held by a reader for %lu ms: it was written in place", path,
-                 static_cast<unsigned long>(ResultRetryMs));
+                 static_cast<unsigned long>(retryMs));
     return landing != Landing::Failed;
 }
 
 // Writes the result file; `ended` false writes the result of a run that
 // goes on. A failed write is logged.
-void WriteResult(bool ended)
+void WriteResult(bool ended, uint32_t retryMs)
 {
     UnattendedRun& run = Run();
     ResultText result(ResultHeadCapacity + Count(run.apps) * ResultAppCapacity);
@@ -257,6 +257,7 @@ void WriteResult(bool ended)
     } else {
         result.Value("ExitCode", "");
         result.Value("Reason", RunningReason);
+        result.Number("Process", GetCurrentProcessId());
     }
     result.Value("Message", run.message);
     result.Value("FailedAt", run.failedAt);
@@ -268,7 +269,7 @@ void WriteResult(bool ended)
         result.Value("Status", AppStatusText(outcome->status));
         result.Number("Seconds", outcome->seconds);
     }
-    if (!result.complete() || !LandResult(result, ended)) {
+    if (!result.complete() || !LandResult(result, retryMs)) {
         LogEvent("the result file %s could not be written (error %lu)", run.resultPath,
                  static_cast<unsigned long>(GetLastError()));
         return;
@@ -336,15 +337,24 @@ void EndRunSilently(const char* message)
         EndUnattendedRun(EndCommandFailed, message, SilentEndReason);
 }
 
-// True when the result file tells of a run that goes on: empty ExitCode,
-// Reason running.
+// True when the process of that id runs.
+bool ProcessRuns(DWORD id)
+{
+    const KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    return process.valid() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// True when the result file tells of a run that goes on (empty ExitCode,
+// Reason running) in a process that still runs; one that a killed run
+// left is stale.
 bool ResultOfRunGoingOn(const char* path)
 {
     char code[16];
     char reason[sizeof RunningReason + 1];
     GetPrivateProfileStringA("Result", "ExitCode", "?", code, sizeof code, path);
     GetPrivateProfileStringA("Result", "Reason", "", reason, sizeof reason, path);
-    return code[0] == '\0' && strcmp(reason, RunningReason) == 0;
+    const UINT process = GetPrivateProfileIntA("Result", "Process", 0, path);
+    return code[0] == '\0' && strcmp(reason, RunningReason) == 0 && (process == 0 || ProcessRuns(process));
 }
 
 int EndSecondInstance()
@@ -419,17 +429,17 @@ void NoteAppStart(const AppRecord* app)
 void WriteRunningResult()
 {
     if (Run().resultPath[0] != '\0')
-        WriteResult(false);
+        WriteResult(false, 0);
 }
 
-void WriteRunResult()
+void WriteRunResult(ResultWait wait)
 {
     UnattendedRun& run = Run();
     const RunEnd end = run.ended ? run.end : EndDone;
     if (!run.on || run.resultPath[0] == '\0' || (run.resultWritten && run.writtenEnd == end))
         return;
     SettleRunningApps();
-    WriteResult(true);
+    WriteResult(true, wait == ResultWait::ForReaders ? ResultRetryMs : 0);
 }
 
 int UnattendedExitCode()

@@ -85,13 +85,19 @@ void NoteAppStart(const AppRecord* app);
 // when the answers name a result file.
 void WriteRunningResult();
 
+// How long the final result waits for a reader that holds its file.
+enum class ResultWait {
+    ForReaders,     // a few seconds
+    None,           // Windows ends the session: at once
+};
+
 // Writes the result of the run as it ended (done, when no end is recorded),
 // when the answers name a result file: into a new file beside it, which
 // then takes its place; while a reader holds the file so that it can't be
-// replaced, tried again for a few seconds, then written in place. Nothing
+// replaced, tried again as `wait` says, then written in place. Nothing
 // when that very result is in the file. An application that the run left
 // for a restart in its middle is paused.
-void WriteRunResult();
+void WriteRunResult(ResultWait wait = ResultWait::ForReaders);
 
 // The exit code of an unattended run: its recorded end, or EndDone.
 int UnattendedExitCode();

@@ -20,9 +20,14 @@
 
 namespace {
 
+// How long the run holds still after Windows asked whether the session may
+// end, when no end and no word that it goes on comes.
+constexpr DWORD SessionEndHoldMs = 30000;
+
 // What the window keeps for its lifetime, in its user data.
 struct BackgroundState {
     BackgroundPicture picture;  // BITMAP; all null when there is none
+    DWORD sessionEndTick;       // when Windows first asked whether the session may end; 0: it did not
 };
 
 BackgroundState* StateOf(HWND window)
@@ -99,22 +104,60 @@ LRESULT OnClose(HWND window)
     return DefWindowProcA(window, WM_CLOSE, 0, 0);
 }
 
+// Windows asks whether the session may end: it may, and from now on no
+// command starts (a program started now would be taken for the one that
+// restarts Windows), until the session ends or goes on.
+LRESULT OnQueryEndSession(HWND window)
+{
+    BackgroundState* state = StateOf(window);
+    if (state && state->sessionEndTick == 0) {
+        state->sessionEndTick = GetTickCount() | 1;
+        LogEvent("Windows asks whether the session may end: no command starts meanwhile");
+    }
+    return TRUE;
+}
+
+// True while the run holds still for a session that is ending.
+bool HoldingForSessionEnd(HWND window)
+{
+    const BackgroundState* state = StateOf(window);
+    return state && state->sessionEndTick != 0 && GetTickCount() - state->sessionEndTick < SessionEndHoldMs;
+}
+
+// A tick of the run, unless it holds still for a session that is ending:
+// the step timer fires again by itself, and a SLEEP's end comes one step
+// after the hold.
+void OnTick(HWND window, WPARAM timer)
+{
+    if (!HoldingForSessionEnd(window)) {
+        OnStepTick(window, timer);
+        return;
+    }
+    if (timer == SleepTimer)
+        SetTimer(window, SleepTimer, g_setup.config.tickInterval, nullptr);
+}
+
 // Windows ends the session, and the process with it: a run with a journal
 // goes on when Windows starts again (after the program that asked for the
 // restart, when it waits for one); an unattended run without one stops
-// here, and its result and log are written now.
-void OnEndSession(bool ending)
+// here, and its result and log are written now. A session that goes on
+// lets the run go on.
+void OnEndSession(HWND window, bool ending)
 {
+    BackgroundState* state = StateOf(window);
+    const DWORD began = state && state->sessionEndTick ? state->sessionEndTick : GetTickCount();
+    if (state)
+        state->sessionEndTick = 0;
     if (!ending)
         return;
     LogEvent(LogSessionEnds);
     if (g_setup.resume.on) {
-        NoteSessionEnd(CurrentCommand());
+        NoteSessionEnd(CurrentCommand(), began);
         StopForRestart();
         EndJournal();
     } else if (g_setup.unattended.on) {
         EndUnattendedRun(EndStoppedOutside, "Windows ended the session");
-        WriteRunResult();
+        WriteRunResult(ResultWait::None);
     }
     FlushSetupLog();
 }
@@ -166,7 +209,7 @@ LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_TIMER:
         if (wParam == StepTimer || wParam == SleepTimer)
-            OnStepTick(window, wParam);
+            OnTick(window, wParam);
         return 0;
     case WM_START_INSTALL:
         return OnStartInstall(window);
@@ -177,8 +220,10 @@ LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPA
         return OnSysCommand(window, wParam, lParam);
     case WM_CLOSE:
         return OnClose(window);
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession(window);
     case WM_ENDSESSION:
-        OnEndSession(wParam != FALSE);
+        OnEndSession(window, wParam != FALSE);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

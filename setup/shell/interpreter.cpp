@@ -88,8 +88,11 @@ bool ResumeAllowed(AppRecord* app, int32_t from)
              "%s at %s line %ld was cut off by a restart %lu times in a row: the run is given up",
              KeywordName(cmd->flags), cmd->infPath, static_cast<long>(cmd->fileLine),
              static_cast<unsigned long>(count));
-    if (g_setup.unattended.on)
+    // The application fails at that command, as at any command's failure.
+    if (g_setup.unattended.on) {
+        NoteAppStart(app);
         EndUnattendedRun(EndCommandFailed, text, reason);
+    }
     ShowError(g_setup.backgroundWindow, text);
     return false;
 }
@@ -103,16 +106,20 @@ LRESULT OnStartInstall(HWND window)
     int32_t from = 0;
     AppRecord* app = nullptr;
     if (g_setup.resume.resumed) {
-        ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);
+        // The start is counted before the notice: a cut while it shows cuts
+        // no command off.
         app = ResumePoint(&from);
+        if (app && !ResumeAllowed(app, from)) {
+            EndRun(window);
+            return 0;
+        }
+        ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);
     } else {
         app = FirstSelectedApp();
     }
     if (!app)
         LogEvent(g_setup.resume.resumed ? "the interrupted run has nothing left to run"
                                         : "nothing is chosen to run");
-    if (app && g_setup.resume.resumed && !ResumeAllowed(app, from))
-        app = nullptr;
     if (app && StartApp(app, from)) {
         ArmStepTimer(window);
         return 1;
@@ -133,8 +140,10 @@ void OnStepTick(HWND window, UINT_PTR timerId)
         ArmStepTimer(window);
         return;
     }
-    // An unattended run stops where its end was recorded.
-    if (!g_setup.unattended.ended && AdvanceRun(Current(g_setup.appList)))
+    // An unattended run stops where its end was recorded, and any run where
+    // Windows ended the session: its journal goes on after the restart.
+    if (!g_setup.unattended.ended && !g_setup.resume.stopsForRestart &&
+        AdvanceRun(Current(g_setup.appList)))
         ArmStepTimer(window);
     else
         EndRun(window);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
 #include "setup/core/run_end.h"
@@ -30,6 +31,8 @@ bool GoingOnWanted(bool byRunOnce)
 // a second for DiscWait in an unattended run; false when it does not come.
 bool JournalMediaComes()
 {
+    if (!JournalMediaPresent())
+        LogEvent(LogLookingFor, "(the interrupted run)", g_setup.resume.journal.masterInfPath);
     if (g_setup.unattended.on) {
         const DWORD start = GetTickCount();
         const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;

@@ -345,6 +345,53 @@ def unfinished_elsewhere(prefix):
     os.remove(os.path.join(prefix.c, "QVSETUP.EXE"))
 
 
+def guards(prefix):
+    """What ends a resumed run at once: a program cut off while it ran a
+    fourth time in a row (one that resets the PC each time) gives the run
+    up with exit code 3 and the program named; an application INF changed
+    between the restart and the start that goes on, exit code 2; and a
+    RunOnce entry whose run had ended (its removal lost with the power)
+    starts a qvsetup that runs nothing and leaves the result alone."""
+    write_medium(prefix, resume=True, apps={"QVR.INF": [STAMP % "R"]}, data=False)
+    log = os.path.join(prefix.c, "OUT", "SETUP.LOG")
+    run_unattended(prefix, restart=False, background=True)
+    for cut in range(4):
+        since = len(read(log))
+        check(wait_for_line(prefix, since if cut else 0, started("R").replace("\\", ""), 60),
+              "cut off four times: the program did not start before cut %d" % (cut + 1))
+        prefix.cut_power()
+        prefix.start_windows(background=True)
+    wait_for_line(prefix, since, "qvsetup ends with exit code", 90)
+    prefix.cut_power()
+    reason = result_value(prefix, "Result", "Reason") or ""
+    check(result_code(prefix) == "3" and "QVR.INF line" in reason and "4 times" in reason,
+          "cut off four times: result %s, Reason %r" % (result_code(prefix), reason))
+    check(result_value(prefix, "QVR.INF", "Status") == "failed", "cut off four times: the application not failed")
+    left_nothing(prefix, "cut off four times")
+
+    write_medium(prefix, resume=True)
+    check(run_unattended(prefix, restart=False) == 10, "a changed INF: the run did not stop for a restart")
+    with open(os.path.join(prefix.c, "MEDIA", "QVC.INF"), "ab") as inf:
+        inf.write(b"; changed while the PC restarted\r\n")
+    prefix.cut_power()
+    prefix.start_windows()
+    message = result_value(prefix, "Result", "Message") or ""
+    check(result_code(prefix) == "2" and "QVC.INF" in message,
+          "a changed INF: result %s, Message %r" % (result_code(prefix), message))
+    left_nothing(prefix, "a changed INF")
+
+    write(os.path.join(prefix.c, "OUT", "RESULT.INI"), "[Result]\r\nExitCode=3\r\n")
+    subprocess.run(["wine", "reg", "add", RUNONCE, "/v", "QVSETUP", "/d",
+                    '"C:\\MEDIA\\QVSETUP.EXE" /RESUME C:\\MEDIA', "/f"], env=prefix.env,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    prefix.cut_power()
+    since = len(read(log))
+    prefix.start_windows()
+    check("no run has a journal: nothing runs" in read(log)[since:], "a leftover entry: its start did not say so")
+    check(result_code(prefix) == "3", "a leftover entry: the result was written over")
+    left_nothing(prefix, "a leftover entry")
+
+
 def running_programs(log):
     """The programs whose command had started and not ended by the log's
     last line: a cut then may run them again."""
@@ -372,8 +419,9 @@ RESUMED_START = "goes on where it stood"
 # while it runs and after it ended, and a resumed start while it shows its
 # notice. A few points the run may pass before a cut comes (SHUTDOWN and
 # the run's end are over in a moment): CUTS of them are cut at least. A
-# program is cut off at most three times in a row: a fourth would give the
-# run up, as a program that resets the PC each time it runs does.
+# program is cut off at most three times in a row (a cut after the command
+# before it ended may find it started already): a fourth would give the run
+# up, as a program that resets the PC each time it runs does.
 CUT_POINTS = [
     ("the run keeps a journal", 0.0), ("command COPY", 0.0),
     (started("A"), 0.3), (started("A"), 0.9), (ended("A"), 0.0),
@@ -381,7 +429,7 @@ CUT_POINTS = [
     (RESUMED_START, 0.5), (started("B"), 0.2), (started("B"), 1.0), (ended("B"), 0.0),
     (RESUMED_START, 2.0), ("command XCOPYA", 0.3), ("command XCOPYA", 0.7), ("command XCOPYA", 1.2),
     ("command XCOPYA", 1.7), ("command XCOPYA", 2.2), ("command XCOPYA", 2.6), ("command XCOPYA", 3.0), ("XCOPYA done", 0.0), (RESUMED_START, 2.5),
-    (started("C"), 0.1), (started("C"), 0.6), (started("C"), 1.1), (ended("C"), 0.0),
+    (RESUMED_START, 1.5), (started("C"), 0.2), (started("C"), 0.9), (ended("C"), 0.0),
 ]
 
 
@@ -499,7 +547,8 @@ def hard_power_cuts(prefix, expected, cuts):
     streak = (None, 0)
     run_unattended(prefix, restart=True, background=True)
     wait_for_line(prefix, 0, "the run keeps a journal", 60)
-    while done < cuts and prefix.journal_files():
+    deadline = time.monotonic() + RUN_SECONDS + cuts * 30
+    while done < cuts and prefix.journal_files() and time.monotonic() < deadline:
         wait_for_line(prefix, since, "started on Windows", 60)
         time.sleep(chance.uniform(0.2, 6.0))
         running = running_programs(read(log))
@@ -546,6 +595,7 @@ def main():
         interactive(prefix, expected)
         program_restarts_windows(prefix)
         unfinished_elsewhere(prefix)
+        guards(prefix)
         power_cuts(prefix, expected)
         hard_power_cuts(prefix, expected, HARD_CUTS)
     finally:

@@ -278,7 +278,27 @@ class Bench:
         registry is written out) and starts Windows again; answers the
         start's process, which ends once the RunOnce entries have run."""
         self.end_programs()
-        return start_quietly(["wine", "cmd", "/c", "exit"], env=self.env, cwd=self.drive_c)
+        start = start_quietly(["wine", "cmd", "/c", "exit"], env=self.env, cwd=self.drive_c)
+        if start is None:
+            raise Failure("Windows could not be started again after a restart")
+        return start
+
+    def runs_program(self, name):
+        """True while a process of this prefix runs the program `name` (a
+        file name, any case): Linux names a Wine process after its file."""
+        mark = ("WINEPREFIX=%s\0" % self.env["WINEPREFIX"]).encode()
+        wanted = name.lower()[:15]
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/comm" % pid) as comm:
+                    if comm.read().strip().lower() != wanted:
+                        continue
+                with open("/proc/%s/environ" % pid, "rb") as environ:
+                    if mark in environ.read() + b"\0":
+                        return True
+            except OSError:
+                continue
+        return False
 
     def start_ending(self):
         """Starts ending every program of the prefix at once, as a power cut

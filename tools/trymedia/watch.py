@@ -8,7 +8,7 @@ STAMP = LINES["LogTimeStampLength"]
 # The lines that tell how a command ended.
 COMMAND_ENDS = ("LogCommandDone", "LogCommandEndedRun", "LogDriveCheckEndedRun", "LogProgramEnded",
                 "LogProgramNotWaited", "LogProgramTimedOut", "LogSleepEnded", "LogExistFound",
-                "LogExistTimedOut", "LogProgramRestarts", "LogProgramTooNew")
+                "LogExistTimedOut", "LogProgramRestarts", "LogProgramRunsAgain")
 
 
 def _matches(name, text):
@@ -56,9 +56,11 @@ class Watch:
     def __init__(self, log, discs, drive, put_in):
         self.follower, self.discs, self.drive, self.put_in = LogFollower(log), discs, drive, put_in
         self.current, self.swaps = 0, []
+        self.restarts = 0           # the times the run stopped for a restart so far
 
     def step(self):
         for line in self.follower.new_lines():
+            self.restarts += 1 if _matches("LogJournalStays", line) else 0
             prompt = prompt_of(line)
             if prompt and prompt[1] == self.drive:
                 self.swap_for(*prompt)
