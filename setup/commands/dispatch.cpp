@@ -217,6 +217,12 @@ bool AnotherProgramJustBefore(const CommandRecord* cmd, uint32_t sessionEndTick)
     return false;
 }
 
+bool ProgramJustEnded(const CommandRecord* cmd)
+{
+    return cmd->endTick != 0 && CommandHas(cmd->flags, TraitWaitsForProgram) &&
+           GetTickCount() - cmd->endTick < SessionEndGraceMs;
+}
+
 void NoteSessionEnd(CommandRecord* cmd, uint32_t sessionEndTick)
 {
     if (!cmd || !cmd->busy || !CommandHas(cmd->flags, TraitWaitsForProgram))

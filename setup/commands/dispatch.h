@@ -17,6 +17,12 @@ bool IsCommandDone(CommandRecord* cmd);
 // SLEEP's timer has fired on `window`: the sleep is over.
 void EndSleep(HWND window, CommandRecord* cmd);
 
+// True when `cmd` is a PROG whose program ended only a moment ago: with a
+// journal, a command after it that starts a program waits until the moment
+// has passed, so that a restart the ended program asked for reaches the run
+// first (a program started meanwhile would be killed by it, never to run).
+bool ProgramJustEnded(const CommandRecord* cmd);
+
 // Windows ends the session, which began to end at `sessionEndTick` (its
 // first question to the run), while the run waits for `cmd` (null: for
 // none). A PROG's program that has run a while is taken to have asked for

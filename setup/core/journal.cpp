@@ -11,7 +11,6 @@ constexpr char Header[] = "QVSETUP JOURNAL 1\r\n";
 constexpr char CheckKey[] = "Check=";
 constexpr size_t CheckDigits = 8;
 constexpr char LineEnd[] = "\r\n";
-constexpr uint32_t FnvOffset = 2166136261u;
 constexpr uint32_t FnvPrime = 16777619u;
 constexpr size_t LineCapacity = PathCapacity + 64;
 
@@ -132,7 +131,7 @@ bool TakeApp(const char* value, size_t length, Journal* journal)
     return true;
 }
 
-// Inf=SIZE,TIME: the stamp of the application read last.
+// Inf=SIZE,SUM: the stamp of the application read last.
 bool TakeStamp(const char* value, size_t length, Journal* journal)
 {
     const char* comma = static_cast<const char*>(memchr(value, ',', length));
@@ -219,9 +218,9 @@ bool TakeLine(const char* line, size_t length, Journal* journal)
 } // namespace
 
 // FNV-1a: a cut or a changed byte gives another sum.
-uint32_t ContentSum(const char* bytes, size_t size)
+uint32_t ContentSum(const char* bytes, size_t size, uint32_t from)
 {
-    uint32_t sum = FnvOffset;
+    uint32_t sum = from;
     for (size_t i = 0; i < size; ++i)
         sum = (sum ^ static_cast<unsigned char>(bytes[i])) * FnvPrime;
     return sum;

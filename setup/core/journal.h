@@ -56,8 +56,10 @@ struct Journal {
 };
 
 // A sum of bytes (FNV-1a): a file's contents as the journal keeps them, by
-// which an INF changed since (whatever its time says) is known.
-uint32_t ContentSum(const char* bytes, size_t size);
+// which an INF changed since (whatever its time says) is known. A sum goes
+// on over more bytes from the sum `from` of the bytes before them.
+constexpr uint32_t ContentSumStart = 2166136261u;
+uint32_t ContentSum(const char* bytes, size_t size, uint32_t from = ContentSumStart);
 
 // The journal as text; answers its length, or 0 when it does not fit
 // `capacity` or a field holds a line break.

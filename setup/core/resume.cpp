@@ -5,11 +5,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "common/owners.h"
 #include "setup/core/file_replace.h"
 #include "setup/core/inf_line.h"
-#include "setup/core/inf_parser.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/paths.h"
@@ -21,8 +21,12 @@ namespace {
 
 constexpr char RunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr size_t JournalTextCapacity = 4096 + JournalAppCapacity * (PathCapacity + 48);
-constexpr int JournalCopies = 2;
 constexpr uint32_t MsPerSecond = 1000;
+constexpr size_t StampChunkBytes = 4096;
+// How long a chosen INF that can't be read is tried again before it counts
+// as changed (another program may hold it a moment).
+constexpr DWORD UnreadableInfWaitMs = 2000;
+constexpr DWORD UnreadableInfPollMs = 100;
 
 ResumeRun& Resume()
 {
@@ -158,7 +162,8 @@ void UnregisterResume()
 // or removed.
 void ClearCopies(bool remove)
 {
-    for (int copy = 0; copy < JournalCopies; ++copy) {
+    // The older copy first: a cut in between leaves the newest state.
+    for (const int copy : {1 - Resume().writtenCopy, Resume().writtenCopy}) {
         char path[PathCapacity];
         if (!JournalPath(copy, path))
             continue;
@@ -174,14 +179,24 @@ void ClearCopies(bool remove)
 // that keep local times.
 bool FileStamp(const char* path, uint32_t* size, uint32_t* sum)
 {
-    FileBytes file = {};
-    LoadProblem problem = LoadProblem::None;
-    if (!ReadFileBytes(path, &file, &problem))
+    // Shared with every other reader and writer: a virus scanner or another
+    // PC that reads the same INF on a share does not make it "changed".
+    const KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
         return false;
-    *size = static_cast<uint32_t>(file.size);
-    *sum = ContentSum(file.bytes, file.size);
-    FreeFileBytes(&file);
-    return true;
+    char chunk[StampChunkBytes];
+    *size = 0;
+    *sum = ContentSumStart;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr))
+            return false;
+        if (read == 0)
+            return true;
+        *size += read;
+        *sum = ContentSum(chunk, read, *sum);
+    }
 }
 
 // The run's name: when it started.
@@ -374,7 +389,13 @@ bool ChangedJournalInf(char (&path)[PathCapacity])
             continue;
         const AppRecord* app = LoadedApp(entry.name);
         uint32_t size = 0, sum = 0;
-        if (app && FileStamp(app->infPath, &size, &sum) && size == entry.infSize && sum == entry.infSum)
+        const DWORD start = GetTickCount();
+        bool read = app && FileStamp(app->infPath, &size, &sum);
+        while (app && !read && GetTickCount() - start < UnreadableInfWaitMs) {
+            Sleep(UnreadableInfPollMs);
+            read = FileStamp(app->infPath, &size, &sum);
+        }
+        if (read && size == entry.infSize && sum == entry.infSum)
             continue;
         if (app)
             snprintf(path, sizeof path, "%s", app->infPath);
@@ -436,7 +457,9 @@ void EndJournal()
     if (!resume.on)
         return;
     if (resume.stopsForRestart) {
+        // Said once: the session's end and the process's end both come here.
         LogEvent(LogJournalStays);
+        resume.on = false;
         return;
     }
     DiscardJournal();

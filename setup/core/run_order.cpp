@@ -31,6 +31,17 @@ CommandRecord* CurrentCommand()
     return app ? Current(app->commands) : nullptr;
 }
 
+const CommandRecord* FollowingCommand(const AppRecord* app, const CommandRecord* cmd)
+{
+    if (cmd->next)
+        return cmd->next;
+    for (const AppRecord* later = app->next; later; later = later->next) {
+        if (later->selected)
+            return later->commands.head;
+    }
+    return nullptr;
+}
+
 CommandRecord* CommandAt(AppRecord* app, int32_t index)
 {
     CommandRecord* cmd = First(app->commands);

@@ -16,3 +16,7 @@ CommandRecord* CurrentCommand();
 // Makes the command at `index` of `app` current (its first when 0); null
 // when there is none.
 CommandRecord* CommandAt(AppRecord* app, int32_t index);
+
+// The command the run takes after `cmd` of `app`: its next one, or the
+// first of the next selected application; null at the end. Moves no cursor.
+const CommandRecord* FollowingCommand(const AppRecord* app, const CommandRecord* cmd);

@@ -2,6 +2,7 @@
 #include "setup/core/unattended.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/owners.h"
@@ -353,8 +354,10 @@ bool ResultOfRunGoingOn(const char* path)
     char reason[sizeof RunningReason + 1];
     GetPrivateProfileStringA("Result", "ExitCode", "?", code, sizeof code, path);
     GetPrivateProfileStringA("Result", "Reason", "", reason, sizeof reason, path);
-    const UINT process = GetPrivateProfileIntA("Result", "Process", 0, path);
-    return code[0] == '\0' && strcmp(reason, RunningReason) == 0 && (process == 0 || ProcessRuns(process));
+    char process[16];
+    GetPrivateProfileStringA("Result", "Process", "", process, sizeof process, path);
+    const DWORD id = strtoul(process, nullptr, 10);
+    return code[0] == '\0' && strcmp(reason, RunningReason) == 0 && (id == 0 || ProcessRuns(id));
 }
 
 int EndSecondInstance()

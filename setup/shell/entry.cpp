@@ -108,11 +108,13 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
     }
     if (g_setup.unattended.on)
         LogEvent("unattended run: no window waits for a person");
+    // The result says at once that this process runs, before a wait for
+    // the interrupted run's disc: a second qvsetup meanwhile leaves it alone.
+    if (g_setup.unattended.on)
+        WriteRunningResult();
     int journalCode = EndDone;
     if (SettleJournal(journal, byRunOnce, &journalCode) == JournalStart::Ends)
         return journalCode;
-    if (g_setup.unattended.on)
-        WriteRunningResult();
     if (!RegisterBackgroundClass(instance))
         return EndBeforeWindow(EndDone, EndNoWindow, "the window class could not be registered");
     HWND window = CreateBackgroundWindow(instance);

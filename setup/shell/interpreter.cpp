@@ -114,6 +114,11 @@ LRESULT OnStartInstall(HWND window)
             return 0;
         }
         ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);
+        // Windows may have ended the session while the notice showed.
+        if (g_setup.resume.stopsForRestart) {
+            EndRun(window);
+            return 0;
+        }
     } else {
         app = FirstSelectedApp();
     }
@@ -137,6 +142,15 @@ void OnStepTick(HWND window, UINT_PTR timerId)
     if (timerId == SleepTimer)
         EndSleep(window, cmd);
     if (!IsCommandDone(cmd)) {
+        ArmStepTimer(window);
+        return;
+    }
+    // With a journal, a program started right after another one ended
+    // could be killed by a restart that one asked for: it waits a moment.
+    const AppRecord* app = Current(g_setup.appList);
+    const CommandRecord* following = app ? FollowingCommand(app, cmd) : nullptr;
+    if (g_setup.resume.on && following && CommandHas(following->flags, TraitStartsProgram) &&
+        ProgramJustEnded(cmd)) {
         ArmStepTimer(window);
         return;
     }

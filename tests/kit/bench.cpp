@@ -258,7 +258,7 @@ std::string Crlf(const std::string& text)
 RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const char* directory,
                      std::string* output)
 {
-    RunResult result = {false, false, 0};
+    RunResult result = {false, false, 0, 0};
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -285,6 +285,7 @@ RunResult RunProgram(const std::string& commandLine, DWORD timeoutMs, const char
         return result;
     }
     result.started = true;
+    result.processId = process.dwProcessId;
     if (output) {
         // The pipe ends when the program (and whatever inherited it) ends.
         char buffer[4096];

@@ -61,6 +61,7 @@ struct RunResult {
     bool started;
     bool timedOut; // the program was killed after the time limit
     DWORD exitCode;
+    DWORD processId;
 };
 
 // Runs a command line and waits at most `timeoutMs` for it to end; with

@@ -371,8 +371,14 @@ def guards(prefix):
 
     write_medium(prefix, resume=True)
     check(run_unattended(prefix, restart=False) == 10, "a changed INF: the run did not stop for a restart")
-    with open(os.path.join(prefix.c, "MEDIA", "QVC.INF"), "ab") as inf:
-        inf.write(b"; changed while the PC restarted\r\n")
+    # The same size and time, one byte changed: known by the bytes.
+    changed = os.path.join(prefix.c, "MEDIA", "QVC.INF")
+    times = os.stat(changed)
+    with open(changed, "rb") as inf:
+        text = inf.read()
+    with open(changed, "wb") as inf:
+        inf.write(text.replace(b"TITLE=C", b"TITLE=D"))
+    os.utime(changed, ns=(times.st_atime_ns, times.st_mtime_ns))
     prefix.cut_power()
     prefix.start_windows()
     message = result_value(prefix, "Result", "Message") or ""
@@ -381,6 +387,9 @@ def guards(prefix):
     left_nothing(prefix, "a changed INF")
 
     write(os.path.join(prefix.c, "OUT", "RESULT.INI"), "[Result]\r\nExitCode=3\r\n")
+    # The copies of an ended run's journal, emptied before its entry went.
+    for name in ("QVSETUP.JN1", "QVSETUP.JN2"):
+        open(os.path.join(prefix.c, "windows", name), "wb").close()
     subprocess.run(["wine", "reg", "add", RUNONCE, "/v", "QVSETUP", "/d",
                     '"C:\\MEDIA\\QVSETUP.EXE" /RESUME C:\\MEDIA', "/f"], env=prefix.env,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
@@ -389,6 +398,8 @@ def guards(prefix):
     prefix.start_windows()
     check("no run has a journal: nothing runs" in read(log)[since:], "a leftover entry: its start did not say so")
     check(result_code(prefix) == "3", "a leftover entry: the result was written over")
+    for name in ("QVSETUP.JN1", "QVSETUP.JN2"):
+        os.remove(os.path.join(prefix.c, "windows", name))
     left_nothing(prefix, "a leftover entry")
 
 

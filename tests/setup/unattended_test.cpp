@@ -227,6 +227,12 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
     const UnattendedEnd second = RunUnattended(media.folder(), answers.File(), 20000);
     EXPECT_EQ(second.exitCode, 7u);
     EXPECT_EQ(answers.Result("Result", "ExitCode"), "7");
+    // "running" of a process that is gone is stale too.
+    const RunResult gone = RunProgram("cmd.exe /c exit", 20000);
+    WriteBytes(answers.ResultFile(), "[Result]\r\nExitCode=\r\nReason=running\r\nProcess=" +
+                                         std::to_string(gone.processId) + "\r\n");
+    EXPECT_EQ(RunUnattended(media.folder(), answers.File(), 20000).exitCode, 7u);
+    EXPECT_EQ(answers.Result("Result", "ExitCode"), "7");
 }
 
 // Two discs swapped in one drive: the clock of a PROG on disc 2 starts when

@@ -56,11 +56,15 @@ class Watch:
     def __init__(self, log, discs, drive, put_in):
         self.follower, self.discs, self.drive, self.put_in = LogFollower(log), discs, drive, put_in
         self.current, self.swaps = 0, []
-        self.restarts = 0           # the times the run stopped for a restart so far
+        self.restarts = 0           # the starts of qvsetup so far that stopped for a restart
+        self.staying = False        # the current start said so already
 
     def step(self):
         for line in self.follower.new_lines():
-            self.restarts += 1 if _matches("LogJournalStays", line) else 0
+            if _matches("LogRunStarted", line):
+                self.staying = False
+            elif _matches("LogJournalStays", line) and not self.staying:
+                self.restarts, self.staying = self.restarts + 1, True
             prompt = prompt_of(line)
             if prompt and prompt[1] == self.drive:
                 self.swap_for(*prompt)
