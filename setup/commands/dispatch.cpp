@@ -217,10 +217,10 @@ bool AnotherProgramJustBefore(const CommandRecord* cmd, uint32_t sessionEndTick)
     return false;
 }
 
-bool ProgramJustEnded(const CommandRecord* cmd)
+bool NextProgramWaits(const CommandRecord* ended, const CommandRecord* next)
 {
-    return cmd->endTick != 0 && CommandHas(cmd->flags, TraitWaitsForProgram) &&
-           GetTickCount() - cmd->endTick < SessionEndGraceMs;
+    return g_setup.resume.on && next && CommandHas(next->flags, TraitStartsProgram) && ended->endTick != 0 &&
+           CommandHas(ended->flags, TraitWaitsForProgram) && GetTickCount() - ended->endTick < SessionEndGraceMs;
 }
 
 void NoteSessionEnd(CommandRecord* cmd, uint32_t sessionEndTick)

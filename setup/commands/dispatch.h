@@ -17,11 +17,11 @@ bool IsCommandDone(CommandRecord* cmd);
 // SLEEP's timer has fired on `window`: the sleep is over.
 void EndSleep(HWND window, CommandRecord* cmd);
 
-// True when `cmd` is a PROG whose program ended only a moment ago: with a
-// journal, a command after it that starts a program waits until the moment
-// has passed, so that a restart the ended program asked for reaches the run
+// True while `next` (null: none) must wait after `ended`: with a journal, a
+// command that starts a program waits a moment after a PROG's program
+// ended, so that a restart the ended program asked for reaches the run
 // first (a program started meanwhile would be killed by it, never to run).
-bool ProgramJustEnded(const CommandRecord* cmd);
+bool NextProgramWaits(const CommandRecord* ended, const CommandRecord* next);
 
 // Windows ends the session, which began to end at `sessionEndTick` (its
 // first question to the run), while the run waits for `cmd` (null: for

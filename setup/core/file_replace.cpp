@@ -98,12 +98,6 @@ bool WriteFileFlushed(const char* path, const char* bytes, size_t length)
     return CloseHandle(file.Release()) && whole;
 }
 
-bool ReplaceFileWhole(const char* path, const char* bytes, size_t length)
-{
-    uint32_t tries = 0;
-    return ReplaceTrying(path, bytes, length, 0, &tries);
-}
-
 Landing LandFileWhole(const char* path, const char* bytes, size_t length, uint32_t retryMs,
                       uint32_t* tries)
 {

@@ -11,12 +11,6 @@
 // leaves the file cut).
 bool WriteFileFlushed(const char* path, const char* bytes, size_t length);
 
-// Writes `length` bytes as the whole of the file at `path`. False when any
-// step fails; the file at `path` is then as it was (on Windows 9x, which
-// can't replace a file in one step, it may be missing), and no new file is
-// left beside it.
-bool ReplaceFileWhole(const char* path, const char* bytes, size_t length);
-
 // How LandFileWhole put the bytes in place.
 enum class Landing {
     Replaced,   // a new file took the place of the old one
@@ -24,10 +18,12 @@ enum class Landing {
     Failed,
 };
 
-// Writes `length` bytes as the whole of the file at `path`, as
-// ReplaceFileWhole does; while the file can't be replaced (a reader holds
-// it open without letting it be deleted), tries again for `retryMs`, then
-// writes the bytes into the file itself, which a reader that shares it for
-// writing allows. `*tries` counts the attempts to replace it.
+// Writes `length` bytes as the whole of the file at `path`: into a new file
+// beside it, which then takes its place (on Windows 9x, which can't replace
+// a file in one step, the old one is removed first); no new file is left
+// beside it. While the file can't be replaced (a reader holds it open
+// without letting it be deleted), tries again for `retryMs`, then writes
+// the bytes into the file itself, which a reader that shares it for writing
+// allows. `*tries` counts the attempts to replace it.
 Landing LandFileWhole(const char* path, const char* bytes, size_t length, uint32_t retryMs,
                       uint32_t* tries);

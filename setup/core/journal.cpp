@@ -131,34 +131,39 @@ bool TakeApp(const char* value, size_t length, Journal* journal)
     return true;
 }
 
+// `count` numbers separated by commas, and nothing more.
+bool TakeNumbers(const char* value, size_t length, uint32_t* numbers, int count)
+{
+    const char* end = value + length;
+    for (int i = 0; i < count; ++i) {
+        const char* comma = static_cast<const char*>(memchr(value, ',', static_cast<size_t>(end - value)));
+        const char* fieldEnd = i + 1 < count ? comma : end;
+        if (!fieldEnd || !TakeNumber(value, static_cast<size_t>(fieldEnd - value), &numbers[i]))
+            return false;
+        value = fieldEnd + 1;
+    }
+    return true;
+}
+
 // Inf=SIZE,SUM: the stamp of the application read last.
 bool TakeStamp(const char* value, size_t length, Journal* journal)
 {
-    const char* comma = static_cast<const char*>(memchr(value, ',', length));
-    if (journal->appCount == 0 || !comma)
+    uint32_t numbers[2];
+    if (journal->appCount == 0 || !TakeNumbers(value, length, numbers, 2))
         return false;
     JournalApp& app = journal->apps[journal->appCount - 1];
-    const size_t sizeLength = static_cast<size_t>(comma - value);
-    app.stamped = TakeNumber(value, sizeLength, &app.infSize) &&
-                  TakeNumber(comma + 1, length - sizeLength - 1, &app.infSum);
-    return app.stamped;
+    app.stamped = true;
+    app.infSize = numbers[0];
+    app.infSum = numbers[1];
+    return true;
 }
 
 // Resumed=COUNT,APP,COMMAND.
 bool TakeResumes(const char* value, size_t length, Journal* journal)
 {
-    uint32_t numbers[3];
-    const char* at = value;
-    const char* end = value + length;
-    for (int i = 0; i < 3; ++i) {
-        const char* comma = static_cast<const char*>(memchr(at, ',', static_cast<size_t>(end - at)));
-        const char* fieldEnd = i < 2 ? comma : end;
-        if (!fieldEnd || !TakeNumber(at, static_cast<size_t>(fieldEnd - at), &numbers[i]))
-            return false;
-        at = fieldEnd + 1;
-    }
     constexpr uint32_t LargestIndex = 0x7FFFFFFF;
-    if (numbers[1] > LargestIndex || numbers[2] > LargestIndex)
+    uint32_t numbers[3];
+    if (!TakeNumbers(value, length, numbers, 3) || numbers[1] > LargestIndex || numbers[2] > LargestIndex)
         return false;
     journal->resumes = JournalResumes{numbers[0], static_cast<int32_t>(numbers[1]),
                                       static_cast<int32_t>(numbers[2])};

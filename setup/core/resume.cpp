@@ -236,19 +236,6 @@ JournalFound FindJournal()
                                                                      : JournalFound::OtherMedia;
 }
 
-const char* TakeResumeSwitch(const char* commandLine, bool* byRunOnce)
-{
-    const size_t length = strlen(ResumeSwitch);
-    *byRunOnce = strncmp(commandLine, ResumeSwitch, length) == 0 &&
-                 (commandLine[length] == ' ' || commandLine[length] == '\0');
-    if (!*byRunOnce)
-        return commandLine;
-    const char* rest = commandLine + length;
-    while (*rest == ' ')
-        ++rest;
-    return rest;
-}
-
 bool JournalMediaPresent()
 {
     const Journal& journal = TheJournal();

@@ -37,10 +37,6 @@ enum class JournalFound { None, ThisMedia, OtherMedia };
 // it is in g_setup.resume.journal.
 JournalFound FindJournal();
 
-// The command line without the entry's switch in front; `*byRunOnce`
-// says whether it was there.
-const char* TakeResumeSwitch(const char* commandLine, bool* byRunOnce);
-
 // True when the journal's master INF is where it was, as it was (size and
 // time): the disc in the drive is the run's own.
 bool JournalMediaPresent();

@@ -6,6 +6,7 @@
 
 #include "common/owners.h"
 #include "setup/core/dbcs.h"
+#include "setup/core/resume.h"
 #include "setup/core/setup_state.h"
 
 namespace {
@@ -53,6 +54,21 @@ char BootDriveLetter(char (&buffer)[DriveListCapacity])
     return buffer[0];
 }
 
+// The folder part of the command line: the text after the RunOnce entry's
+// switch, when it begins with it (`*byRunOnce`).
+const char* FolderText(const char* commandLine, bool* byRunOnce)
+{
+    const size_t length = strlen(ResumeSwitch);
+    *byRunOnce = strncmp(commandLine, ResumeSwitch, length) == 0 &&
+                 (commandLine[length] == ' ' || commandLine[length] == '\0');
+    if (!*byRunOnce)
+        return commandLine;
+    const char* rest = commandLine + length;
+    while (*rest == ' ')
+        ++rest;
+    return rest;
+}
+
 } // namespace
 
 void ReadDriveList(char (&list)[DriveListCapacity])
@@ -63,17 +79,19 @@ void ReadDriveList(char (&list)[DriveListCapacity])
         memset(list, 0, sizeof list);
 }
 
-void LocateMasterInf(const char* commandLine)
+bool LocateMasterInf(const char* commandLine)
 {
+    bool byRunOnce = false;
+    const char* text = FolderText(commandLine, &byRunOnce);
     g_setup.sourceDir[0] = '\0';
     g_setup.masterInfPath[0] = '\0';
     char folder[PathCapacity] = {};
-    if (commandLine[0] != '\0') {
+    if (text[0] != '\0') {
         // A folder that does not fit leaves both paths empty: the master INF
         // is then reported as unreadable instead of a cut path being read.
-        if (strlen(commandLine) >= sizeof folder)
-            return;
-        strcpy(folder, commandLine);
+        if (strlen(text) >= sizeof folder)
+            return byRunOnce;
+        strcpy(folder, text);
     } else {
         char program[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, program, sizeof program - 1);
@@ -85,9 +103,10 @@ void LocateMasterInf(const char* commandLine)
                                  folder, MasterInfName);
     if (written < 0 || written >= static_cast<int>(sizeof g_setup.masterInfPath)) {
         g_setup.masterInfPath[0] = '\0';
-        return;
+        return byRunOnce;
     }
     strcpy(g_setup.sourceDir, folder);
+    return byRunOnce;
 }
 
 void LoadSettings()

@@ -13,7 +13,9 @@ void ReadDriveList(char (&list)[DriveListCapacity]);
 
 // Sets sourceDir and masterInfPath from the command-line text (the folder of
 // the master INF), or from the program's own folder when the text is empty.
-void LocateMasterInf(const char* commandLine);
+// Answers whether the text began with the RunOnce entry's switch (Windows
+// started this qvsetup to go on with a run), which is no part of the folder.
+bool LocateMasterInf(const char* commandLine);
 
 // Fills the folders, drive letters, platform and master INF settings of g_setup.
 void LoadSettings();

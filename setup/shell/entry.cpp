@@ -87,8 +87,7 @@ int EndLeftoverStart()
 
 int RunSetup(HINSTANCE instance, const char* commandLine)
 {
-    bool byRunOnce = false;
-    LocateMasterInf(TakeResumeSwitch(commandLine, &byRunOnce));
+    const bool byRunOnce = LocateMasterInf(commandLine);
     g_setup.instance = instance;
     LoadSettings();
     g_setup.isAdmin = g_setup.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
@@ -139,8 +138,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MutexName)).valid()) {
         if (!UnattendedAsked())
             return EndDone;
-        bool byRunOnce = false;
-        LocateMasterInf(TakeResumeSwitch(commandLine, &byRunOnce));
+        LocateMasterInf(commandLine);
         LoadSettings();
         return EndSecondInstance();
     }

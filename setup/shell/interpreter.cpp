@@ -145,19 +145,14 @@ void OnStepTick(HWND window, UINT_PTR timerId)
         ArmStepTimer(window);
         return;
     }
-    // With a journal, a program started right after another one ended
-    // could be killed by a restart that one asked for: it waits a moment.
-    const AppRecord* app = Current(g_setup.appList);
-    const CommandRecord* following = app ? FollowingCommand(app, cmd) : nullptr;
-    if (g_setup.resume.on && following && CommandHas(following->flags, TraitStartsProgram) &&
-        ProgramJustEnded(cmd)) {
+    AppRecord* app = Current(g_setup.appList);
+    if (app && NextProgramWaits(cmd, FollowingCommand(app, cmd))) {
         ArmStepTimer(window);
         return;
     }
     // An unattended run stops where its end was recorded, and any run where
     // Windows ended the session: its journal goes on after the restart.
-    if (!g_setup.unattended.ended && !g_setup.resume.stopsForRestart &&
-        AdvanceRun(Current(g_setup.appList)))
+    if (!g_setup.unattended.ended && !g_setup.resume.stopsForRestart && AdvanceRun(app))
         ArmStepTimer(window);
     else
         EndRun(window);

@@ -9,6 +9,8 @@ import stat
 import subprocess
 import time
 
+from . import facts
+
 TOOLS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WINE_CALL_SECONDS = 120     # the longest any one helper call of Wine may take
 LEAST_CALL_SECONDS = 5      # what a call gets even when a deadline has passed
@@ -20,7 +22,7 @@ OUTPUTS = "QVTRY"           # the folder on C: for the run's answers, log, resul
 RUN_SERVICES = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"
 FOLLOWER = "QVTRYFOLLOW"
 FOLLOWER_OUTPUT = "FOLLOW.TXT"
-JOURNAL_FILES = ("QVSETUP.JN1", "QVSETUP.JN2")
+JOURNAL_FILES = facts.journal_files()
 
 
 class Failure(Exception):

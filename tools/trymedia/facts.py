@@ -54,6 +54,13 @@ def log_lines(text=None):
     return lines
 
 
+def journal_files(text=None):
+    """The names of the journal's copies in the Windows folder."""
+    text = _read("resume.h") if text is None else text
+    names = re.search(r"JournalFileNames\[\] = \{([^}]*)\}", text).group(1)
+    return tuple(re.findall(r'"([^"]+)"', names))
+
+
 def answer_keys(text=None):
     """The names of the answer file's keys, in the core's order."""
     text = _read("answer_file.cpp") if text is None else text

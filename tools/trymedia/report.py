@@ -10,6 +10,8 @@ import subprocess
 import time
 from xml.etree import ElementTree
 
+from .bench import FOLLOWER, RUN_SERVICES
+
 PICTURE_ORDER = ["background", "selection-dialog", "drive-dialog", "message-box", "notice",
                  "copy-progress"]
 # What the bench itself changes in the registry: the CD-ROM drive's mounts,
@@ -20,7 +22,7 @@ REGISTRY_NOISE = re.compile(
     r"HKEY_LOCAL_MACHINE\\System\\(MountedDevices|CurrentControlSet\\Control\\Video|"
     r"CurrentControlSet\\Control\\Class\\\{4D36E968-E325-11CE-BFC1-08002BE10318\})\\|"
     r"HKEY_(LOCAL_MACHINE|CURRENT_USER)\\Software\\(Wine|Biospeek)\\|"
-    r"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices\\QVTRYFOLLOW$", re.I)
+    + re.escape("HKEY_LOCAL_MACHINE" + RUN_SERVICES[len("HKLM"):] + "\\" + FOLLOWER) + "$", re.I)
 
 # The hives of a Wine prefix's registry files.
 REGISTRY_FILES = (("system.reg", "HKEY_LOCAL_MACHINE"), ("user.reg", "HKEY_CURRENT_USER"))
