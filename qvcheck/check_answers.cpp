@@ -30,9 +30,11 @@ bool OfferedNames(std::vector<std::string>* names)
     return loaded;
 }
 
-// Each name of Select against the applications offered; nothing when the
-// media do not load, since no run gets as far as the selection.
-void CheckSelectNames(const std::string& list, const Place& place, int column, Report& report)
+// Each name of a Select list against the applications offered; nothing
+// when the media do not load, since no run gets as far as the selection.
+// `place` is the answer file's line, or the media folder for /select.
+void CheckSelectNames(const std::string& list, const Place& place, int column, bool answerFile,
+                      Report& report)
 {
     std::vector<std::string> offered;
     if (!OfferedNames(&offered))
@@ -43,7 +45,7 @@ void CheckSelectNames(const std::string& list, const Place& place, int column, R
         for (const std::string& offer : offered)
             found = found || SameName(offer, name);
         if (!found)
-            report.Add(place.path, place.line, column, Severity::Error, say::SelectNotOffered(name));
+            report.Add(place.path, place.line, column, Severity::Error, say::SelectNotOffered(name, answerFile));
     }
 }
 
@@ -78,7 +80,13 @@ bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
             report.Add(path, line.number, column, Severity::Error,
                        say::AnswerRefused(line.name + "=" + value, AnswerFaultText(fault)));
         else if (SameName(line.name, "Select") && answers->select == SelectAnswer::Names)
-            CheckSelectNames(answers->selectNames, place, column, report);
+            CheckSelectNames(answers->selectNames, place, column, true, report);
     }
     return report.errors() == errorsBefore;
+}
+
+void CheckSelectOption(const CheckOptions& options, Report& report)
+{
+    if (options.select == SelectAnswer::Names)
+        CheckSelectNames(options.selectNames, Place{options.folders.front(), 0}, 0, false, report);
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "qvcheck/options.h"
 #include "qvcheck/report.h"
 #include "setup/core/answer_file.h"
 
@@ -12,3 +13,8 @@
 // `report`. `answers` gets what the engine would take (defaults where a
 // key is refused). True when the engine takes the file: no error in it.
 bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers);
+
+// Each name that /select lists against the applications the prepared
+// engine's media offer; a name they do not offer is an error about the
+// media folder.
+void CheckSelectOption(const CheckOptions& options, Report& report);

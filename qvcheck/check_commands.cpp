@@ -9,11 +9,13 @@
 
 #include "qvcheck/media_checker.h"
 #include "qvcheck/wording.h"
+#include "setup/core/answer_file.h"
 #include "setup/core/attribute_changes.h"
 #include "setup/core/command_text.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
+#include "setup/core/paths.h"
 #include "setup/core/setup_state.h"
 
 namespace {
@@ -295,6 +297,7 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
              std::string());
         return;
     }
+    CheckKeyProbe(cmd, split.path, place);
     std::string disc;
     if (DiscOf(cmd, &disc) && disc.empty() &&
         probesOnNoDisc_.insert(std::string(cmd.infPath) + "|" + cmd.checkKey).second)
@@ -303,6 +306,20 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
     if (quote != std::string::npos)
         Warn(place, say::QuoteAfterBackslashByte(std::string(cmd.checkEntry->value + quote, 2)));
     CheckEscapes(split.prompt, place);
+}
+
+// qvsetup remembers the last key of each kind of drive check that found its
+// disc, and runs a command of the same key without a check: one key
+// for two probe files may leave the second disc unasked for.
+void MediaChecker::CheckKeyProbe(const CommandRecord& cmd, const std::string& probe, const Place& place)
+{
+    const bool cdrom = (cmd.flags & CheckCdromFlag) != 0;
+    const KeyUse use{probe, InfFileName(cmd.infPath), place.line};
+    const KeyUse& first = keyUses_.emplace(std::string(cdrom ? "CDROM " : "FD ") + cmd.checkKey, use).first->second;
+    if (!NamesSamePath(first.probe.c_str(), probe.c_str()))
+        Fail(place, say::CheckKeyReused(cmd.checkKey, probe.substr(DiscProbe::DriveLength),
+                                        first.probe.substr(DiscProbe::DriveLength), first.file, first.line),
+             std::string());
 }
 
 // Number fields that qvsetup reads as 0 (or ignores) when they are no number.

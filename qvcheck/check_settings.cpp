@@ -27,13 +27,38 @@ bool IsYesOrNo(const std::string& value)
     return SameName(value, "YES") || SameName(value, "NO");
 }
 
-// A path without a drive is taken from the folder qvsetup starts in: from
-// the disc's autorun, the media folder. (A backslash as the first byte is
-// one: no character starts before it.)
-std::string OnMedia(const std::string& path, const std::string& folder)
+// `path` without its last `count` names (the folder `count` levels up).
+std::string FolderUp(std::string path, size_t count)
 {
-    const bool absolute = (path.size() > 1 && path[1] == ':') || path.compare(0, 1, "\\") == 0;
-    return absolute ? path : folder + "\\" + path;
+    for (const char* slash; count > 0 && (slash = FindLastBackslash(path.c_str())) != nullptr; --count)
+        path.erase(static_cast<size_t>(slash - path.c_str()));
+    return path;
+}
+
+// The root of the disc that holds the media folder `view.given`, where it
+// stands as `view.disc` ("R:" on the root, "R:\SETUP" one folder down).
+std::string DiscRoot(const MediaView& view)
+{
+    size_t depth = 0;
+    std::string rest = view.disc;
+    for (std::string up; (up = FolderUp(rest, 1)).size() < rest.size(); ++depth)
+        rest = up;
+    return FolderUp(view.given, depth);
+}
+
+// The file that qvsetup reads for a picture path as written: a name
+// without a drive from the folder it starts in, which a disc's autorun
+// makes the disc's root; a path on the disc's drive from the disc, read
+// here in the folders given; any other full path as it stands.
+std::string PictureOnMedia(const std::string& path, const MediaView& view)
+{
+    const bool drive = path.size() > 1 && path[1] == ':';
+    if (drive && FoldAscii(path[0]) != FoldAscii(view.disc[0]))
+        return path;
+    if (path.compare(0, 2, "\\\\") == 0)
+        return path;
+    const std::string rest = drive ? path.substr(2) : path;
+    return DiscRoot(view) + (rest.compare(0, 1, "\\") == 0 ? "" : "\\") + rest;
 }
 
 } // namespace
@@ -140,9 +165,11 @@ void MediaChecker::CheckPicture(const ProfileFile& master)
     if (!config.showBackground || config.bitmapPath[0] == '\0')
         return;
     const ProfileLine* line = master.FindKey(ConfigSection, "BITMAP");
-    const Place place{g_setup.masterInfPath, line ? line->number : 0};
+    Place place{g_setup.masterInfPath, line ? line->number : 0};
+    if (line)
+        place = At(place, line->text, line->name.size() + 1);   // at the value
     std::string bytes;
-    if (!ReadPlainFile(OnMedia(config.bitmapPath, g_setup.sourceDir), LargestReadFile, &bytes)) {
+    if (!ReadPlainFile(PictureOnMedia(config.bitmapPath, view_), LargestReadFile, &bytes)) {
         Warn(place, say::PictureUnreadable(config.bitmapPath));
         return;
     }

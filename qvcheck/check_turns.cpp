@@ -15,6 +15,7 @@
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
 #include "setup/core/setup_state.h"
+#include "setup/core/system_folders.h"
 
 namespace {
 
@@ -45,13 +46,13 @@ bool IsDriveRoot(const std::string& path)
            path[1] == ':';
 }
 
-// The Windows, system and Program Files folders of the described system.
+// The folders that every Windows of the described system's family has.
 std::vector<std::string> SystemFolders()
 {
-    return {g_setup.windowsDir, g_setup.systemDir, g_setup.programFilesDir};
+    return FoldersEveryWindowsHas(MacroValuesOf(g_setup), g_setup.platformId == VER_PLATFORM_WIN32_NT);
 }
 
-// The folders that every target machine has: the system folders and the
+// The folders that every target machine has: the system's folders and the
 // drive roots.
 bool IsFolderEveryTargetHas(const std::string& path)
 {
@@ -196,9 +197,7 @@ void MediaChecker::CheckTreeDestination(const CommandRecord& cmd, const Place& p
 
 // DELETE, DELALL and EXIST test every folder of their path, which no
 // search finds with a backslash at its end. DELETE and DELALL end the run
-// without a message where the folder above their path is missing: no
-// finding for the folders that every target has, for those that earlier
-// commands make, and for paths on a disc.
+// without a message where the folder above their path is missing.
 void MediaChecker::CheckTestedPath(const CommandRecord& cmd, const Place& place)
 {
     const std::string path = cmd.param1;
@@ -206,26 +205,41 @@ void MediaChecker::CheckTestedPath(const CommandRecord& cmd, const Place& place)
         Fail(place, say::PathEndsWithBackslash(cmd.flags, path), std::string());
         return;
     }
-    if ((cmd.flags & CommandCodeMask) == CmdExist || !IsFullPath(path) || IsOnADisc(path))
-        return;
-    const std::string above = FolderAbove(path);
-    if (above.size() <= DriveLength)
-        return;
-    std::vector<std::string> present = SystemFolders();
-    present.insert(present.end(), foldersMade_.begin(), foldersMade_.end());
-    for (const std::string& folder : present) {
-        if (PathIsInside(folder.c_str(), above.c_str()))
-            return;
-    }
-    Warn(place, say::FolderAboveMayLack(above));
+    const std::string lacking = FolderThatMayLack(cmd, foldersMade_);
+    if (!lacking.empty())
+        Warn(place, say::FolderAboveMayLack(lacking));
 }
 
-// The folders that a copy makes on its way.
 void MediaChecker::NoteFoldersMade(const CommandRecord& cmd)
+{
+    NoteFoldersMadeBy(cmd, &foldersMade_);
+}
+
+// No folder to fear for the folders that every target has, for those
+// that earlier commands make, and for paths on a disc.
+std::string FolderThatMayLack(const CommandRecord& cmd, const std::vector<std::string>& made)
+{
+    const std::string path = cmd.param1;
+    if (!CommandHas(cmd.flags & CommandCodeMask, TraitNeedsFolderAbove) || !IsFullPath(path) ||
+        IsOnADisc(path))
+        return std::string();
+    const std::string above = FolderAbove(path);
+    if (above.size() <= DriveLength)
+        return std::string();
+    std::vector<std::string> present = SystemFolders();
+    present.insert(present.end(), made.begin(), made.end());
+    for (const std::string& folder : present) {
+        if (PathIsInside(folder.c_str(), above.c_str()))
+            return std::string();
+    }
+    return above;
+}
+
+void NoteFoldersMadeBy(const CommandRecord& cmd, std::vector<std::string>* made)
 {
     const uint32_t code = cmd.flags & CommandCodeMask;
     if (CommandHas(code, TraitWritesFile) && IsFullPath(cmd.param2))
-        foldersMade_.push_back(FolderAbove(cmd.param2));
+        made->push_back(FolderAbove(cmd.param2));
     else if (CommandHas(code, TraitCopiesTree) && IsFullPath(cmd.param2))
-        foldersMade_.push_back(cmd.param2);
+        made->push_back(cmd.param2);
 }

@@ -94,13 +94,17 @@ const ProfileFile& MediaChecker::LoadProfile(const std::string& path, bool* read
     return files_.emplace(path, ProfileFile(bytes)).first->second;
 }
 
-// A byte order mark, unknown sections and repeated ones: what the profile
+// A byte order mark, text that is not CP932, unknown sections and repeated ones: what the profile
 // reader takes otherwise than an author may mean.
 void MediaChecker::CheckFileBasics(const std::string& path, const ProfileFile& file,
                                    const std::vector<std::string>& known)
 {
     if (file.hasByteOrderMark())
         Warn(Place{path, 0}, say::ByteOrderMark());
+    const TextEncodingFinding& foreign = file.foreignText();
+    if (foreign.fault != TextEncodingFault::None)
+        Fail(Place{path, foreign.line}, say::NotCp932(foreign.fault == TextEncodingFault::LooksUtf8),
+             std::string());
     for (const ProfileSection& section : file.sections()) {
         if (section.number == 0)
             continue;

@@ -69,6 +69,7 @@ int main(int argc, char** argv)
     Report report;
     CheckInstallationMedia(options, view, report);
     CheckDiscManifests(options.folders, report);
+    CheckSelectOption(options, report);
     Answers answers;
     const bool answersGiven = !options.answersFile.empty();
     const bool answersTaken = answersGiven && CheckAnswerFile(options.answersFile, report, &answers);

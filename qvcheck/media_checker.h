@@ -71,6 +71,7 @@ private:
                           CommandRecord* cmd);
     void CheckOtherSystems(const std::string& line, const CommandRecord& cmd, const Place& place);
     void CheckDriveCheck(const CommandRecord& cmd, const Place& place);
+    void CheckKeyProbe(const CommandRecord& cmd, const std::string& probe, const Place& place);
     void CheckNumbers(const CommandRecord& cmd, const Place& place);
     void CheckBackslashBytes(const std::string& line, const CommandRecord& cmd, const Place& place);
     void CheckEscapes(const std::string& text, const Place& place);
@@ -98,6 +99,14 @@ private:
     std::map<std::string, std::string> discOfProbe_;    // probe path: its disc ("": none)
     std::set<std::string> probesOnNoDisc_;              // reported once each
     std::vector<std::string> foldersMade_;              // by the commands checked so far
+    // The first probe file of each drive-check key, by its kind and key
+    // (as qvsetup compares keys: byte by byte).
+    struct KeyUse {
+        std::string probe;
+        std::string file;
+        int line;
+    };
+    std::map<std::string, KeyUse> keyUses_;
 };
 
 // The lengths of a line's fields with big enough room for any expansion;
@@ -109,6 +118,15 @@ std::vector<size_t> FieldLengths(const std::string& line, const MacroValues& mac
 // The box that qvsetup shows when the command fails at its turn (its
 // usual failure), or empty for a command that fails without one.
 std::string FailureBox(const CommandRecord& cmd);
+
+// The folder above a DELETE's or DELALL's path that the target machine
+// may lack, so that the run ends there: neither one that every Windows of
+// the described system's family has, nor one that the commands before it
+// made (`made`); empty when there is none to fear.
+std::string FolderThatMayLack(const CommandRecord& cmd, const std::vector<std::string>& made);
+
+// Adds the folders that a copy makes on its way to `made`.
+void NoteFoldersMadeBy(const CommandRecord& cmd, std::vector<std::string>* made);
 
 // True when a command's source names a path on the described CD-ROM drive.
 bool IsOnCdrom(const std::string& source);

@@ -37,21 +37,6 @@ bool ReadLetter(const std::string& value, char* letter)
     return true;
 }
 
-std::vector<std::string> SplitList(const std::string& list)
-{
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        if (comma == std::string::npos)
-            comma = list.size();
-        if (comma > start)
-            items.push_back(list.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return items;
-}
-
 // A folder of the described system: a drive letter, a colon and a path.
 // (The byte after the colon starts a character, so it is a backslash only
 // when it is one.)
@@ -78,8 +63,16 @@ bool ApplyOption(const std::string& argument, CheckOptions& options, bool& progr
     } else if (SameName(argument, "/user")) {
         system.isAdmin = false;
     } else if (OptionValue(argument, "select", &value)) {
-        options.selectGiven = true;
-        options.selected = SplitList(value);
+        // The values of an answer file's Select, read by its own rules.
+        Answers chosen;
+        SetDefaultAnswers(&chosen);
+        if (ApplyAnswer("Select", value.c_str(), &chosen) != AnswerFault::None) {
+            options.usageError = "/select takes ALL, DEFAULT, NONE or INF file names separated by commas, not " +
+                                 value;
+            return false;
+        }
+        options.select = chosen.select;
+        options.selectNames = chosen.selectNames;
     } else if (OptionValue(argument, "disc", &value) && IsDrivePath(value)) {
         options.discFolder = WithoutClosingBackslash(value);
     } else if (OptionValue(argument, "windir", &value) && IsDrivePath(value)) {
@@ -184,8 +177,9 @@ const char* CheckUsageText()
            "\n"
            "Options:\n"
            "  /plan                 print the commands in the order qvsetup runs them\n"
-           "  /select=A.INF,B.INF   the applications chosen for /plan (default: the\n"
-           "                        selection the dialog starts with)\n"
+           "  /select=A.INF,B.INF   the applications chosen for /plan, as an answer\n"
+           "                        file's Select takes them: names, ALL, NONE or\n"
+           "                        DEFAULT (the selection the dialog starts with)\n"
            "  /answers FILE         checks an answer file of unattended runs against the\n"
            "                        media; with /plan, plans its selection and marks\n"
            "                        where an unattended run waits or ends\n"

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/core/answer_file.h"
+
 // The Windows system the scripts are checked for: the folders and drive
 // letters behind the macros, and whether the user is an administrator.
 struct DescribedSystem {
@@ -28,8 +30,8 @@ struct CheckOptions {
     std::string discFolder;             // where the media folder stands on the disc ("D:")
     DescribedSystem system;
     bool plan = false;                  // /plan
-    bool selectGiven = false;           // /select= was given
-    std::vector<std::string> selected;  // INF file names chosen for the plan
+    SelectAnswer select = SelectAnswer::Default;   // /select=, as an answer file's Select
+    std::string selectNames;            // with SelectAnswer::Names: the comma list as given
     std::string answersFile;            // /answers FILE: an answer file for unattended runs
     bool sarif = false;                 // /format=sarif: the findings as a SARIF 2.1.0 log
     bool help = false;                  // /?

@@ -12,6 +12,7 @@
 #include "setup/core/answer_file.h"
 #include "setup/core/app_collection.h"
 #include "setup/core/inf_parser.h"
+#include "setup/core/paths.h"
 #include "setup/core/run_end.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_state.h"
@@ -20,12 +21,16 @@ namespace {
 
 // What the plan follows through a run: the keys of the last drive checks,
 // per kind (a command with the same key runs without a check, as in
-// qvsetup), and the answers of an unattended run (null: a person's run).
+// qvsetup), the answers of an unattended run (null: a person's run) and
+// the folders that the commands so far made.
 struct PlanState {
     std::string cdrom;
     std::string fd;
+    std::string cdromProbe;
+    std::string fdProbe;
     const Answers* answers;
     const CheckOptions* options;
+    std::vector<std::string> made;
 };
 
 // Ticks of the copy dialog's timer on each platform family, and the time
@@ -59,20 +64,23 @@ std::string Seconds(double seconds)
     return text;
 }
 
-// For an XCOPY or XCOPYA whose source is on one of the discs: the entries
-// its walk meets and what the ticks alone take on each platform family.
+// For an XCOPY or XCOPYA whose source is on one of the discs (the disc that
+// the last drive check of the CD-ROM drive found): the entries its walk
+// meets and what the ticks alone take on each platform family.
 std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
 {
     const uint32_t code = cmd.flags & CommandCodeMask;
     const std::string source = cmd.param1;
-    std::string probe;
-    if (!CommandHas(code, TraitCopiesTree) || !cmd.checkEntry || !IsOnCdrom(source) ||
-        !ProbePathOf(cmd, &probe))
+    if (!CommandHas(code, TraitCopiesTree) || !cmd.checkEntry || !(cmd.flags & CheckCdromFlag) ||
+        !IsOnCdrom(source) || state.cdromProbe.size() <= DiscProbe::DriveLength)
         return std::string();
-    const std::string disc = DiscHolding(probe, state.options->folders);
+    const std::string disc =
+        DiscHolding(state.cdromProbe.substr(DiscProbe::DriveLength), state.options->folders);
     if (disc.empty())
         return std::string();
     const size_t entries = CountWalkEntries(disc + source.substr(2), code == CmdXcopyA);
+    if (entries == 0)
+        return "    (the source is not on that disc: the copy copies nothing)\n";
     const double slowest = static_cast<double>(entries) * Windows9xTickSeconds;
     std::string note = "    (the copy walks " + std::to_string(entries) + " entries, one a tick: " +
                        Seconds(slowest) + " on Windows 9x, " +
@@ -82,19 +90,27 @@ std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
     return note + ")\n";
 }
 
-// The drive check before a command, as a note; empty when it has none.
+// The drive check before a command, as a note; empty when it has none. A
+// command whose key was the last one checked runs without a check, even
+// where its own probe file is another.
 std::string DriveCheckNote(const CommandRecord& cmd, PlanState& checked)
 {
     if (!cmd.checkEntry)
         return std::string();
     const bool cdrom = (cmd.flags & CheckCdromFlag) != 0;
     std::string& last = cdrom ? checked.cdrom : checked.fd;
-    if (last == cmd.checkKey)
-        return std::string();
-    last = cmd.checkKey;
+    std::string& lastProbe = cdrom ? checked.cdromProbe : checked.fdProbe;
     DiscProbe probe;
     SplitCheckValue(cmd.checkEntry->value, cdrom ? g_setup.cdromLetter : g_setup.fdLetter,
                     MacroValuesOf(g_setup), &probe);
+    if (last == cmd.checkKey) {
+        if (NamesSamePath(lastProbe.c_str(), probe.path))
+            return std::string();
+        return "    (no drive check: key " + last + " was checked for " + lastProbe + ", so the disc of " +
+               probe.path + " is never asked for)\n";
+    }
+    last = cmd.checkKey;
+    lastProbe = probe.path;
     std::string note = std::string("    (first checks ") + (cdrom ? "the CD-ROM" : "the FD") +
                        " drive for " + probe.path + ", key " + cmd.checkKey + ")\n";
     if (checked.answers)
@@ -146,6 +162,16 @@ bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::strin
     }
 }
 
+// A DELETE or DELALL under a folder that the target machine may lack.
+std::string FolderNote(const CommandRecord& cmd, PlanState& state)
+{
+    const std::string lacking = FolderThatMayLack(cmd, state.made);
+    NoteFoldersMadeBy(cmd, &state.made);
+    if (lacking.empty())
+        return std::string();
+    return "    (where " + lacking + " is missing, the run ends here without a message)\n";
+}
+
 // With RESUME=YES: a command that does its work twice when a power cut
 // makes it run again, and SHUTDOWN, after which the run goes on.
 std::string ResumeNote(const CommandRecord& cmd)
@@ -176,6 +202,7 @@ bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
         DescribeCommand(cmd->flags, cmd->param1, cmd->param2, command, sizeof command);
         plan += "    " + std::string(command) + "\n";
         plan += TreeCopyNote(*cmd, checked);
+        plan += FolderNote(*cmd, checked);
         plan += ResumeNote(*cmd);
         if (checked.answers && !UnattendedNote(*cmd, *checked.answers, plan))
             return false;
@@ -189,30 +216,31 @@ bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
     return true;
 }
 
-// The INF file names that an answer file's Select chooses.
-std::vector<std::string> AnsweredNames(const Answers& answers)
+// The INF file names that a Select (an answer file's or /select's) chooses.
+std::vector<std::string> ChosenNames(SelectAnswer select, const char* list)
 {
     std::vector<std::string> names;
-    if (answers.select == SelectAnswer::All) {
+    if (select == SelectAnswer::All) {
         for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
             names.push_back(InfFileName(app->infPath));
     }
     char name[PathCapacity];
-    const char* cursor = answers.select == SelectAnswer::Names ? answers.selectNames : "";
+    const char* cursor = select == SelectAnswer::Names ? list : "";
     while (NextSelectName(&cursor, name, sizeof name))
         names.push_back(name);
     return names;
 }
 
-// Marks the applications chosen: those named (by /select= or the answers),
-// or the dialog's preselection (MULTI: Default=YES; the other styles: the
-// first item).
+// Marks the applications chosen: those that Select names (the answers',
+// or else /select's), or the dialog's preselection (MULTI: Default=YES;
+// the other styles: the first item).
 std::string ChooseApplications(const CheckOptions& options, const Answers* answers)
 {
     std::string notes;
-    const bool named = answers ? answers->select != SelectAnswer::Default : options.selectGiven;
-    const std::vector<std::string> names = answers ? AnsweredNames(*answers) : options.selected;
-    if (named) {
+    const SelectAnswer select = answers ? answers->select : options.select;
+    const std::vector<std::string> names =
+        ChosenNames(select, answers ? answers->selectNames : options.selectNames.c_str());
+    if (select != SelectAnswer::Default) {
         for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
             app->selected = 0;
             for (const std::string& name : names)
@@ -277,7 +305,7 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, const An
     if (defaultInstall.selected)
         PushPseudoApp(defaultInstall);
     plan += "on Install:\n";
-    PlanState installChecks = {"", "", answers, &options};
+    PlanState installChecks = {"", "", "", "", answers, &options, {}};
     AppRecord* app = FirstSelectedApp();
     if (!app)
         plan += "  nothing runs\n";
@@ -285,7 +313,7 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, const An
         goesOn = PlanApplication(app, installChecks, plan);
     FreeAppList();
     plan += answers ? "on Cancel (never, in an unattended run):\n" : "on Cancel:\n";
-    PlanState cancelChecks = {"", "", answers, &options};
+    PlanState cancelChecks = {"", "", "", "", answers, &options, {}};
     if (cancelInstall.selected)
         PlanApplication(&cancelInstall, cancelChecks, plan);
     else

@@ -25,7 +25,7 @@ std::string Folded(const std::string& name)
 } // namespace
 
 ProfileFile::ProfileFile(const std::string& bytes)
-    : byteOrderMark_(HasByteOrderMark(bytes.data(), bytes.size()))
+    : byteOrderMark_(HasByteOrderMark(bytes.data(), bytes.size())), foreignText_(FindForeignText(bytes))
 {
     sections_.push_back(ProfileSection{0, std::string(), {}, {}, {}});
     ProfileTextReader reader(bytes.data(), bytes.size());

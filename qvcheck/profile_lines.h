@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "qvcheck/text_encoding.h"
+
 // One line that the profile reader keeps as a key: `name=value`, or a line
 // without "=" (then its name is the whole line and its value empty).
 struct ProfileLine {
@@ -61,6 +63,9 @@ public:
     // True when the file begins with a UTF-8 or UTF-16 byte order mark.
     bool hasByteOrderMark() const { return byteOrderMark_; }
 
+    // The first line whose text is not CP932, such as UTF-8.
+    const TextEncodingFinding& foreignText() const { return foreignText_; }
+
 private:
     void Index();
 
@@ -68,5 +73,6 @@ private:
     std::unordered_map<std::string, size_t> firstOfSection_;   // by the name in upper case
     std::vector<int> indents_;      // by line number: blanks before its text; -1 for an empty line
     bool byteOrderMark_ = false;
+    TextEncodingFinding foreignText_;
 };
 

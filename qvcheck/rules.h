@@ -6,6 +6,7 @@
 
 enum class RuleId {
     ByteOrderMark,
+    NotCp932,
     SecondSection,
     UnknownSection,
     KeySetAgain,
@@ -53,6 +54,7 @@ enum class RuleId {
     NotANumberField,
     SetattRefused,
     ProbeOnNoDisc,
+    CheckKeyReused,
     SourceNotOnDisc,
     NotCompressed,
     EmptyField,
@@ -84,6 +86,7 @@ struct Rule {
 // In the order of RuleId.
 constexpr Rule Rules[] = {
     {RuleId::ByteOrderMark, "byte-order-mark", "An INF file begins with a byte order mark."},
+    {RuleId::NotCp932, "not-cp932", "An INF file holds text that is not CP932, such as UTF-8."},
     {RuleId::SecondSection, "section-again", "A section is written twice: only the first counts."},
     {RuleId::UnknownSection, "unknown-section", "A section qvsetup does not read."},
     {RuleId::KeySetAgain, "key-again", "A key is written twice in a section: only the first counts."},
@@ -131,6 +134,7 @@ constexpr Rule Rules[] = {
     {RuleId::NotANumberField, "field-not-a-number", "A number field is no number."},
     {RuleId::SetattRefused, "setatt-refused", "SETATT's changes are refused."},
     {RuleId::ProbeOnNoDisc, "probe-on-no-disc", "A [CheckCdrom] probe file is on none of the discs."},
+    {RuleId::CheckKeyReused, "check-key-reused", "A drive-check key stands for two different probe files."},
     {RuleId::SourceNotOnDisc, "source-not-on-disc", "A source on the disc does not exist, or is a folder where a file is wanted."},
     {RuleId::NotCompressed, "not-compressed", "An EXPAND source is not compressed."},
     {RuleId::EmptyField, "field-empty", "A field the command needs is empty."},

@@ -124,6 +124,15 @@ Said ByteOrderMark()
            "(Shift-JIS); save it without one"};
 }
 
+Said NotCp932(bool utf8)
+{
+    return Said{RuleId::NotCp932,
+                std::string(utf8 ? "the file looks like UTF-8 from this line on"
+                                 : "this line holds bytes that are no CP932 text") +
+                    ": qvsetup reads INF files as CP932 (Shift-JIS), so its Japanese texts show garbled; "
+                    "save the file in CP932 (tools/to-cp932 converts a UTF-8 file)"};
+}
+
 Said SecondSection(const std::string& name, int firstLine)
 {
     return Said{RuleId::SecondSection, "a second [" + name + "] section: qvsetup reads only the first, at line " +
@@ -445,6 +454,16 @@ Said ProbeOnNoDisc(const char* key)
            " after DiscWait; give the other discs' folders after the media folder)"};
 }
 
+Said CheckKeyReused(const char* key, const std::string& probe, const std::string& firstProbe,
+                    const std::string& firstFile, int firstLine)
+{
+    return Said{RuleId::CheckKeyReused,
+                "the drive-check key " + Quoted(key) + " looks for " + probe + " here but for " + firstProbe +
+                    " in " + firstFile + " at line " + std::to_string(firstLine) +
+                    ": once a key's disc is found, qvsetup runs the commands of that key without a check, so "
+                    "the disc of " + probe + " may never be asked for; give each disc a key of its own"};
+}
+
 Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder, bool isFolder)
 {
     return Said{RuleId::SourceNotOnDisc, "the source " + Quoted(source) +
@@ -545,8 +564,10 @@ Said AnswerRefused(const std::string& shown, const char* fault)
     return Said{RuleId::AnswerRefused, shown + ": " + fault + NothingRuns};
 }
 
-Said SelectNotOffered(const std::string& name)
+Said SelectNotOffered(const std::string& name, bool answerFile)
 {
+    if (!answerFile)
+        return Said{RuleId::SelectNotOffered, "/select names " + name + ", which the media do not offer"};
     return Said{RuleId::SelectNotOffered, "Select names " + name + ", which the media do not offer" + NothingRuns};
 }
 

@@ -35,6 +35,8 @@ std::string RuntimeMessage(LoadProblem problem, const std::string& path);
 
 // Files and their sections and keys.
 Said ByteOrderMark();
+// `utf8`: the line reads as UTF-8 text; else its bytes are no CP932 at all.
+Said NotCp932(bool utf8);
 Said SecondSection(const std::string& name, int firstLine);
 Said UnknownSection(const std::string& name, const std::vector<std::string>& known);
 Said KeySetAgain(const std::string& name, int firstLine);
@@ -87,6 +89,8 @@ Said SetattRefused(const std::string& changes, bool silent);
 
 // Sources on the discs.
 Said ProbeOnNoDisc(const char* key);
+Said CheckKeyReused(const char* key, const std::string& probe, const std::string& firstProbe,
+                    const std::string& firstFile, int firstLine);
 // `folder`: the command copies a tree; `isFolder`: the source is a folder, not a file.
 Said SourceNotOnDisc(const std::string& source, const std::string& onDisc, bool folder,
                      bool isFolder = false);
@@ -109,7 +113,8 @@ Said AnswerFileUnreadable();
 Said NoAnswerSection();
 Said AnswerByteOrderMark();
 Said AnswerRefused(const std::string& shown, const char* fault);
-Said SelectNotOffered(const std::string& name);
+// `answerFile`: an answer file's Select; else qvcheck's /select.
+Said SelectNotOffered(const std::string& name, bool answerFile);
 
 // The disc's manifest.
 Said ManifestDamaged(ManifestFault fault);

@@ -39,5 +39,6 @@ int RunTimeExitCode(const std::string& line)
 
 bool IsLoadError(const std::string& line)
 {
-    return line.find(": error: ") != std::string::npos && RunTimeExitCode(line) < 0;
+    return line.find(": error: ") != std::string::npos && line.find(" (qvsetup: \"") != std::string::npos &&
+           RunTimeExitCode(line) < 0;
 }

@@ -21,5 +21,6 @@ std::string BenchSystem();
 // command's turn, or -1 for a finding of another kind.
 int RunTimeExitCode(const std::string& line);
 
-// True for an error that stops qvsetup while it loads the media.
+// True for an error that stops qvsetup while it loads the media: one that
+// quotes qvsetup's box and names no exit code of a command's turn.
 bool IsLoadError(const std::string& line);

@@ -3,6 +3,7 @@
 // qvsetup shows the box that qvcheck quoted first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 #include <string>
@@ -35,6 +36,7 @@ struct CorpusFile {
     std::string name;
     std::string bytes;
     bool written = true;
+    bool utf8 = false;   // saved as an editor on Linux saves it: UTF-8, LF line ends
 };
 
 struct CorpusCase {
@@ -115,7 +117,7 @@ void AddLine(CorpusCase& current, bool hex, const std::string& raw)
         current.marks.push_back(ReadMark(file.name, number, line.substr(marker + 2)));
         line.erase(marker);
     }
-    file.bytes += Cp932(Expand(line)) + "\r\n";
+    file.bytes += file.utf8 ? Expand(line) + "\n" : Cp932(Expand(line)) + "\r\n";
 }
 
 std::vector<CorpusCase> ReadCorpus(const std::string& path)
@@ -135,6 +137,7 @@ std::vector<CorpusCase> ReadCorpus(const std::string& path)
             words >> file.name >> kind;
             hex = kind == "hex";
             file.written = kind != "missing";
+            file.utf8 = kind == "utf8";
             std::string rest;
             std::getline(words >> std::ws, rest);
             if (kind == "app" || kind == "command")
@@ -330,7 +333,7 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
         SetupRun run(media.Folder());
         HWND box = nullptr, dialog = nullptr;
         WaitUntil([&] { return (box = run.WaitForMessageBox(0)) || (dialog = run.WaitForSelectionDialog(0)); },
-                  10000);
+                  20000);
         if (quoted.empty()) {
             EXPECT_NE(dialog, nullptr) << "no selection dialog";
         } else {
@@ -344,15 +347,17 @@ TEST(Qvcheck, FirstQuotedErrorIsTheBoxQvsetupShows)
 
 // Media that fail at a command's turn, from their text alone: qvcheck says
 // where, and with which exit code an unattended run ends there; qvsetup,
-// run unattended from the disc, ends with that code. The medium is the
-// disc in CD-ROM drive R, as it stands when it is burnt.
+// run unattended from the disc, ends with that code. Media that qvcheck
+// foresees no such failure in run to their end. The medium is the disc in
+// CD-ROM drive R, as it stands when it is burnt.
 TEST(Qvcheck, RunTimeFailuresEndTheRunAsQvcheckSays)
 {
     constexpr char Drive = 'R';
     constexpr DWORD RunBoundMs = 60000;
-    int tried = 0;
+    int tried = 0, clean = 0;
     for (const CorpusCase& c : Corpus()) {
-        if (c.name.compare(0, 12, "at its turn:") != 0)
+        const bool fails = c.name.compare(0, 12, "at its turn:") == 0;
+        if (!fails && c.name.compare(0, 16, "runs to the end:") != 0)
             continue;
         SCOPED_TRACE(c.name);
         const CaseMedia media(c);
@@ -363,7 +368,12 @@ TEST(Qvcheck, RunTimeFailuresEndTheRunAsQvcheckSays)
             if (said < 0)
                 said = RunTimeExitCode(line);
         }
-        EXPECT_GE(said, 0) << "qvcheck finds no failure at a command's turn";
+        if (fails)
+            EXPECT_GE(said, 0) << "qvcheck finds no failure at a command's turn";
+        else
+            EXPECT_EQ(said, -1) << "qvcheck foresees a failure of a run that ends well";
+        said = std::max(said, 0);
+        clean += fails ? 0 : 1;
         AnswerFile answers({"Select=ALL", "DiscWait=1", "ExistTimeout=1", "ProgTimeout=10"});
         const UnattendedEnd end = RunUnattended("R:\\", answers.File(), RunBoundMs);
         UnmapDrive(Drive);
@@ -372,6 +382,7 @@ TEST(Qvcheck, RunTimeFailuresEndTheRunAsQvcheckSays)
         ++tried;
     }
     EXPECT_GE(tried, 15);
+    EXPECT_GE(clean, 2);
 }
 
 // A temporary folder, removed with its contents.
@@ -446,6 +457,90 @@ TEST(Qvcheck, JudgesTheMediaAsTheyStandOnTheDisc)
     EXPECT_EQ(expand.exitCode, 1u);
     ASSERT_EQ(expand.lines.size(), 2u);
     EXPECT_NE(expand.lines[0].find("is not a compressed (SZDD) file"), std::string::npos) << expand.lines[0];
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// One drive-check key for two discs: qvcheck calls it an error, and the
+// run indeed never asks for disc 2, copies nothing from it and ends with
+// 0; with a key of its own, disc 2 is asked for, put in and copied, and
+// qvcheck finds nothing.
+TEST(Qvcheck, OneKeyForTwoDiscsLeavesTheSecondUnasked)
+{
+    const TempFolder root;
+    const std::string disc1 = root.get() + "\\DISC1", disc2 = root.get() + "\\DISC2";
+    const std::string out = root.get() + "\\OUT";
+    for (const std::string& folder : {disc1, disc1 + "\\DATA1", disc2, disc2 + "\\DATA2"})
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const auto app = [&](const std::string& title, const std::string& key, const std::string& number) {
+        return "[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=" + title + "\r\n[CheckCdrom]\r\n" + key +
+               "=\\HOSHI" + number + ".ID\r\n[Install]\r\nXCOPYA,%CDROM%:\\DATA" + number + "," + out +
+               "\\DATA" + number + "," + key + "\r\n";
+    };
+    WriteBytes(disc1 + "\\QVSETUP.INF", "");
+    WriteBytes(disc1 + "\\QVA.INF", app("A", "CD", "1"));
+    WriteBytes(disc1 + "\\HOSHI1.ID", "1");
+    WriteBytes(disc1 + "\\DATA1\\A.TXT", "a");
+    WriteBytes(disc2 + "\\HOSHI2.ID", "2");
+    WriteBytes(disc2 + "\\DATA2\\B.TXT", "b");
+    for (const bool mended : {false, true}) {
+        SCOPED_TRACE(mended ? "a key for each disc" : "one key for both");
+        WriteBytes(disc1 + "\\QVB.INF", app("B", mended ? "CD2" : "CD", "2"));
+        const CheckRun check = RunQvcheck("/plan /select=ALL " + BenchSystem() + " /cdrom=R \"" + disc1 + "\" \"" + disc2 + "\"");
+        EXPECT_EQ(check.exitCode, mended ? 0u : 2u);
+        bool unasked = false;
+        for (const std::string& line : check.lines)
+            unasked = unasked || line.find("is never asked for") != std::string::npos;
+        EXPECT_EQ(unasked, !mended);
+        ASSERT_TRUE(MapDrive('R', disc1, DRIVE_CDROM));
+        AnswerFile answers({"Select=ALL", "DiscWait=30"});
+        bool swapped = false;
+        // Disc 2 goes in when the run asks for it, as a person would.
+        const UnattendedEnd end = RunUnattended("R:\\", answers.File(), 60000, [&] {
+            if (!swapped && answers.Logged("looking for R:\\HOSHI2.ID"))
+                swapped = MapDrive('R', disc2, DRIVE_CDROM);
+        });
+        UnmapDrive('R');
+        EXPECT_TRUE(end.ended && end.exitCode == 0) << end.exitCode;
+        EXPECT_TRUE(Exists(out + "\\DATA1\\A.TXT"));
+        EXPECT_EQ(Exists(out + "\\DATA2\\B.TXT"), mended);
+        EXPECT_EQ(swapped, mended);
+        RemoveTree(out);
+    }
+}
+
+// An application INF saved in UTF-8: qvcheck calls it an error at its first
+// Japanese line, and the selection dialog indeed shows another title than
+// the author wrote; saved in CP932, it is clean and shows that title.
+TEST(Qvcheck, Utf8InfIsAnErrorAsTheDialogShows)
+{
+    const std::string title = "\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x83\x84\xE3\x83\xBC\xE3\x83\xAB";   // 表示ツール
+    for (const bool utf8 : {true, false}) {
+        SCOPED_TRACE(utf8 ? "UTF-8" : "CP932");
+        const TempFolder media;
+        const std::string end = utf8 ? "\n" : "\r\n";
+        WriteBytes(media.get() + "\\QVSETUP.INF", "");
+        WriteBytes(media.get() + "\\QVA.INF", "[Version]" + end + "signature=$QVSETUP$" + end + "[Strings]" + end +
+                                                  "TITLE=" + (utf8 ? title : Cp932(title)) + end + "[Install]" +
+                                                  end + "SLEEP,1" + end);
+        const CheckRun check = RunQvcheck(BenchSystem() + " \"" + media.get() + "\"");
+        EXPECT_EQ(check.exitCode, utf8 ? 2u : 0u);
+        if (utf8) {
+            ASSERT_EQ(check.lines.size(), 2u);
+            EXPECT_NE(check.lines[0].find("QVA.INF:4:1: error: the file looks like UTF-8"), std::string::npos)
+                << check.lines[0];
+        }
+        SetupRun run(media.get());
+        const HWND dialog = run.WaitForSelectionDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(run.TitleOf(ItemRecordOf(SelectorOf(dialog), 0)) == Cp932(title), !utf8);
+        PressButton(dialog, IDCANCEL);
+        DWORD exitCode = 0;
+        EXPECT_TRUE(run.WaitForExit(10000, &exitCode));
+    }
 }
 
 // The commands a plan runs on Install: its lines that name a command,
@@ -571,6 +666,18 @@ TEST(Qvcheck, AnswerFilesAreJudgedAndPlanned)
     const CheckRun unloaded = RunQvcheck("/plan /answers \"" + named + "\" \"" + broken.get() + "\"");
     EXPECT_TRUE(planSays(unloaded, "an unattended run ends there with exit code 2"));
     EXPECT_FALSE(planSays(unloaded, "which the media do not offer"));
+
+    // /select takes what Select takes: ALL plans every application offered;
+    // a name the media do not offer is an error.
+    const CheckRun everything = RunQvcheck("/plan /select=all " + BenchSystem() + media);
+    EXPECT_EQ(everything.exitCode, 0u);
+    int offered = 0;
+    for (const std::string& line : everything.lines)
+        offered += line.rfind("  ", 0) == 0 && line[2] != ' ' && line.find(".INF)") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(offered, 5);
+    const CheckRun typo = RunQvcheck("/plan /select=QVMANUL.INF " + BenchSystem() + media);
+    EXPECT_EQ(typo.exitCode, 2u);
+    EXPECT_TRUE(planSays(typo, ": error: /select names QVMANUL.INF, which the media do not offer"));
 
     const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R /answers=\"" + all + "\"" + media);
     EXPECT_EQ(plan.exitCode, 0u);

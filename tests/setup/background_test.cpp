@@ -8,6 +8,7 @@
 
 #include "common/byte_order.h"
 #include "tests/kit/bench.h"
+#include "tests/kit/qvcheck_run.h"
 #include "tests/kit/setup_run.h"
 #include "tests/kit/ui.h"
 
@@ -19,12 +20,14 @@ const COLORREF Red = RGB(255, 0, 0);
 class Background : public testing::Test {
 protected:
     // Starts the program with these settings and waits until its background
-    // has been painted.
-    void Start(const std::string& config)
+    // has been painted; `arguments` names the media folder, and `folder`
+    // is the one it starts in (default: the test's).
+    void Start(const std::string& config, const std::string& arguments = std::string(),
+               const std::string& folder = std::string())
     {
         media_.Write("QVSETUP.INF", {"[QvSetupConfig]", config});
         media_.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
-        run_.reset(new SetupRun(media_.folder()));
+        run_.reset(new SetupRun(arguments.empty() ? media_.folder() : arguments, std::string(), folder));
         dialog_ = run_->WaitForSelectionDialog();
         ASSERT_NE(dialog_, nullptr);
         background_ = run_->BackgroundWindow();
@@ -110,6 +113,44 @@ TEST_F(Background, UnusablePicturesShowNone)
         EXPECT_EQ(Pixel(screenWidth - 50, 5), Teal);
         EXPECT_EQ(run_->WaitForMessageBox(100), nullptr);
         TearDown();
+    }
+}
+
+// BITMAP as a disc's autorun meets it: qvsetup starts in the disc's root,
+// where a name without a drive is found, and so is a full path on the
+// CD-ROM drive; qvcheck, told the drive, agrees. With the media a folder
+// below the disc's root, the same name finds nothing, and qvcheck says so.
+TEST_F(Background, PictureNamesAreReadAsFromTheDisc)
+{
+    WriteBytes(media_.Path("LOGO.BMP"), SolidBmp(8, 100, 50));
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const std::string folder = media_.folder();
+    const std::string parent = folder.substr(0, folder.rfind('\\'));
+    const std::string below = "R:" + folder.substr(parent.size()), root = "R:\\";
+    struct Case {
+        std::string bitmap;
+        std::string root;   // the folder in CD-ROM drive R
+        std::string media;  // where the media stand on it
+    };
+    for (const Case& c : {Case{"LOGO.BMP", folder, root}, Case{"R:\\LOGO.BMP", folder, root},
+                          Case{"LOGO.BMP", parent, below}}) {
+        SCOPED_TRACE(c.bitmap + " on " + c.media);
+        ASSERT_TRUE(MapDrive('R', c.root, DRIVE_CDROM));
+        const bool shown = c.media == root;
+        Start("BITMAP=" + c.bitmap, c.media, root);
+        // (On the root, the disc is where qvcheck places the media by default.)
+        const std::string disc = shown ? "" : " /disc=" + c.media;
+        const CheckRun check = RunQvcheck(BenchSystem() + " /cdrom=R" + disc + " \"" + folder + "\"");
+        EXPECT_EQ(Pixel(screenWidth - 50, 5), shown ? Red : Teal);
+        TearDown();
+        UnmapDrive('R');
+        EXPECT_EQ(check.exitCode, shown ? 0u : 1u);
+        if (!shown) {
+            ASSERT_EQ(check.lines.size(), 2u);
+            EXPECT_NE(check.lines[0].find("QVSETUP.INF:2:8: warning: the picture \"LOGO.BMP\" can't be read"),
+                      std::string::npos)
+                << check.lines[0];
+        }
     }
 }
 

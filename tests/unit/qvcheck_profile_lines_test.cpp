@@ -43,4 +43,26 @@ TEST(ProfileFile, LineEndsAndMarks)
     EXPECT_TRUE(ProfileFile("").sections().size() == 1);
 }
 
+// CP932 as qvsetup reads it, against UTF-8 from an editor on Linux and
+// bytes that are no text: the first line that is not CP932 is found.
+TEST(ProfileFile, TextThatIsNotCp932)
+{
+    const auto found = [](const std::string& bytes) {
+        const TextEncodingFinding finding = ProfileFile(bytes).foreignText();
+        return std::make_pair(finding.fault, finding.line);
+    };
+    const auto none = std::make_pair(TextEncodingFault::None, 0);
+    // Kanji with a 5C trail byte, katakana, half-width katakana (also a pair
+    // that is UTF-8 of an accented letter), a lead byte at a file's end.
+    EXPECT_EQ(found("[Strings]\r\nTITLE=\x95\x5C\x8E\xA6\x83\x63\x81\x5B\r\nA=\xBE\xAF\xC4\r\nB=\xC3\xBD\r\n"),
+              none);
+    EXPECT_EQ(found("[A]\nTITLE=\xE8\xA1\xA8\xE7\xA4\xBA\n"), std::make_pair(TextEncodingFault::LooksUtf8, 2));
+    EXPECT_EQ(found("\xEF\xBB\xBF[A]\r\n; \xE3\x81\x82\r\n"), std::make_pair(TextEncodingFault::LooksUtf8, 2));
+    EXPECT_EQ(found("[A]\rx=1\r\xE3\x81\x82\r"), std::make_pair(TextEncodingFault::LooksUtf8, 3));
+    EXPECT_EQ(found("[A]\r\nx=\x80\r\n"), std::make_pair(TextEncodingFault::NotCp932, 2));
+    EXPECT_EQ(found("[A]\r\nx=\x95"), std::make_pair(TextEncodingFault::NotCp932, 2));
+    EXPECT_EQ(found("[A]\r\nx=\x95\r\n"), std::make_pair(TextEncodingFault::NotCp932, 2));
+    EXPECT_EQ(found("\xFF\xFE[\0A\0]\0"), none);
+}
+
 } // namespace
