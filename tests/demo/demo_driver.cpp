@@ -327,9 +327,10 @@ std::string BaseName(const std::string& path)
 }
 
 // The run started here, then every later start of it in the session.
+// It starts in the root of its drive, as a disc's autorun starts it.
 int WatchRun(const std::string& qvsetup, const std::string& shots)
 {
-    SetupRun run("", qvsetup);
+    SetupRun run("", qvsetup, qvsetup.substr(0, 3));
     if (!run.started()) {
         printf("qvsetup did not start\n");
         return -1;

@@ -31,6 +31,10 @@ for picture in background copy-progress notice; do
     [ -s "$work/report/$picture.png" ] || fail "the sample discs: no picture $picture"
 done
 grep -q "<img src='notice.png'>" "$work/report/report.html" || fail "the sample discs: report.html shows no notice"
+# qvsetup starts in the disc's root, as a disc's autorun starts it: the
+# sample's BITMAP=LOGO.BMP (navy, 003261) shows in the background.
+convert "$work/report/background.png" -format %c histogram:info:- | grep -qi "#003261" ||
+    fail "the sample discs: the background shows no logo"
 
 make_medium 'SLEEP,1' 'COPY,R:\NOSUCH.TXT,C:\OUT.TXT'
 try --fresh-prefix "$work/medium"
