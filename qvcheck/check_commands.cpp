@@ -15,7 +15,6 @@
 #include "setup/core/dbcs.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
-#include "setup/core/paths.h"
 #include "setup/core/setup_state.h"
 
 namespace {
@@ -189,6 +188,7 @@ bool MediaChecker::CheckCommandSection(AppRecord& app, const char* section, cons
              say::RuntimeMessage(problem, DiscPath(view_, app.infPath)));
         return true;
     }
+    course_ = SameName(section, "CancelInstall") ? "cancel" : "install";
     int index = 0;
     bool commands = false;
     int attentionLine = 0;   // the line of the first ATTENTION: the run ends there
@@ -309,17 +309,24 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
 }
 
 // qvsetup remembers the last key of each kind of drive check that found its
-// disc, and runs a command of the same key without a check: one key
-// for two probe files may leave the second disc unasked for.
+// disc, and runs a command of the same key without a check: one key for
+// probe files on two different discs may leave the second disc unasked
+// for. (Probe files of one disc are fine, and one on none of the discs
+// given is a finding of its own.) Install and Cancel never meet in a run.
 void MediaChecker::CheckKeyProbe(const CommandRecord& cmd, const std::string& probe, const Place& place)
 {
+    std::string disc;
+    if (!DiscOf(cmd, &disc) || disc.empty())
+        return;
     const bool cdrom = (cmd.flags & CheckCdromFlag) != 0;
-    const KeyUse use{probe, InfFileName(cmd.infPath), place.line};
-    const KeyUse& first = keyUses_.emplace(std::string(cdrom ? "CDROM " : "FD ") + cmd.checkKey, use).first->second;
-    if (!NamesSamePath(first.probe.c_str(), probe.c_str()))
-        Fail(place, say::CheckKeyReused(cmd.checkKey, probe.substr(DiscProbe::DriveLength),
-                                        first.probe.substr(DiscProbe::DriveLength), first.file, first.line),
-             std::string());
+    const std::string key = course_ + (cdrom ? " CDROM " : " FD ") + cmd.checkKey;
+    const KeyUse& first = keyUses_.emplace(key, KeyUse{probe, disc, InfFileName(cmd.infPath), place.line})
+                              .first->second;
+    if (first.disc == disc || !keyReported_.insert(key + " " + cmd.infPath).second)
+        return;
+    Fail(place, say::CheckKeyReused(cmd.checkKey, probe.substr(DiscProbe::DriveLength),
+                                    first.probe.substr(DiscProbe::DriveLength), first.file, first.line),
+         std::string());
 }
 
 // Number fields that qvsetup reads as 0 (or ignores) when they are no number.

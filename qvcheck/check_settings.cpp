@@ -35,15 +35,29 @@ std::string FolderUp(std::string path, size_t count)
     return path;
 }
 
-// The root of the disc that holds the media folder `view.given`, where it
-// stands as `view.disc` ("R:" on the root, "R:\SETUP" one folder down).
-std::string DiscRoot(const MediaView& view)
+// A folder without the backslash that may close it ("D:\SETUP\" is
+// "D:\SETUP"; a drive's root keeps its own).
+std::string WithoutClosingBackslash(const std::string& folder)
 {
+    const char* last = FindLastBackslash(folder.c_str());
+    const bool closing = last && static_cast<size_t>(last - folder.c_str()) + 1 == folder.size();
+    return closing && folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+// The file here of `onDisc`, a full path on the disc: in the media folder
+// given where it lies in the media folder on the disc (`view.disc`, "R:"
+// on the root, "R:\SETUP" one folder down), else in the folders above it.
+std::string GivenFileOf(const std::string& onDisc, const MediaView& view)
+{
+    const std::string given = WithoutClosingBackslash(view.given);
+    const size_t folder = view.disc.size();
+    if (onDisc.size() > folder && SameName(onDisc.substr(0, folder), view.disc) && onDisc[folder] == '\\')
+        return given + onDisc.substr(folder);
     size_t depth = 0;
     std::string rest = view.disc;
     for (std::string up; (up = FolderUp(rest, 1)).size() < rest.size(); ++depth)
         rest = up;
-    return FolderUp(view.given, depth);
+    return FolderUp(given, depth) + onDisc.substr(DiscProbe::DriveLength);
 }
 
 // The file that qvsetup reads for a picture path as written: a name
@@ -53,12 +67,11 @@ std::string DiscRoot(const MediaView& view)
 std::string PictureOnMedia(const std::string& path, const MediaView& view)
 {
     const bool drive = path.size() > 1 && path[1] == ':';
-    if (drive && FoldAscii(path[0]) != FoldAscii(view.disc[0]))
+    if ((drive && FoldAscii(path[0]) != FoldAscii(view.disc[0])) || path.compare(0, 2, "\\\\") == 0)
         return path;
-    if (path.compare(0, 2, "\\\\") == 0)
-        return path;
-    const std::string rest = drive ? path.substr(2) : path;
-    return DiscRoot(view) + (rest.compare(0, 1, "\\") == 0 ? "" : "\\") + rest;
+    const std::string rest = drive ? path.substr(DiscProbe::DriveLength) : path;
+    return GivenFileOf(view.disc.substr(0, DiscProbe::DriveLength) + (rest.compare(0, 1, "\\") == 0 ? "" : "\\") + rest,
+                       view);
 }
 
 } // namespace

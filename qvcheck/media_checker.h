@@ -99,14 +99,18 @@ private:
     std::map<std::string, std::string> discOfProbe_;    // probe path: its disc ("": none)
     std::set<std::string> probesOnNoDisc_;              // reported once each
     std::vector<std::string> foldersMade_;              // by the commands checked so far
-    // The first probe file of each drive-check key, by its kind and key
-    // (as qvsetup compares keys: byte by byte).
+    // The first probe file of each drive-check key that is on a disc given,
+    // by the course of the run (Install or Cancel), the kind of drive check
+    // and the key (as qvsetup compares keys: byte by byte).
     struct KeyUse {
         std::string probe;
+        std::string disc;
         std::string file;
         int line;
     };
+    std::string course_;                                // of the commands checked now
     std::map<std::string, KeyUse> keyUses_;
+    std::set<std::string> keyReported_;                 // once per key and INF file
 };
 
 // The lengths of a line's fields with big enough room for any expansion;

@@ -12,7 +12,6 @@
 #include "setup/core/answer_file.h"
 #include "setup/core/app_collection.h"
 #include "setup/core/inf_parser.h"
-#include "setup/core/paths.h"
 #include "setup/core/run_end.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_state.h"
@@ -104,7 +103,9 @@ std::string DriveCheckNote(const CommandRecord& cmd, PlanState& checked)
     SplitCheckValue(cmd.checkEntry->value, cdrom ? g_setup.cdromLetter : g_setup.fdLetter,
                     MacroValuesOf(g_setup), &probe);
     if (last == cmd.checkKey) {
-        if (NamesSamePath(lastProbe.c_str(), probe.path))
+        const std::string lastDisc = DiscHolding(lastProbe.substr(DiscProbe::DriveLength), checked.options->folders);
+        const std::string disc = DiscHolding(probe.path + DiscProbe::DriveLength, checked.options->folders);
+        if (lastDisc.empty() || disc.empty() || lastDisc == disc)
             return std::string();
         return "    (no drive check: key " + last + " was checked for " + lastProbe + ", so the disc of " +
                probe.path + " is never asked for)\n";

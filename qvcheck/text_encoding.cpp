@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "setup/core/profile_text.h"
+
 namespace {
 
 bool InRange(uint8_t byte, uint8_t low, uint8_t high)
@@ -55,12 +57,12 @@ size_t Utf8SequenceAt(const uint8_t* text, size_t left)
     return length;
 }
 
-// True when the line is UTF-8 holding a multi-byte character; `wide` says
-// whether one of them takes three or more bytes (every kana and kanji).
-bool IsUtf8Line(const uint8_t* text, size_t length, bool* wide)
+// True when the line is UTF-8 holding a multi-byte character; `wide`
+// counts those of three or more bytes (every kana and kanji).
+bool IsUtf8Line(const uint8_t* text, size_t length, int* wide)
 {
     bool multiByte = false;
-    *wide = false;
+    *wide = 0;
     for (size_t i = 0; i < length;) {
         if (text[i] < 0x80) {
             ++i;
@@ -70,44 +72,66 @@ bool IsUtf8Line(const uint8_t* text, size_t length, bool* wide)
         if (sequence == 0)
             return false;
         multiByte = true;
-        *wide = *wide || sequence >= 3;
+        *wide += sequence >= 3 ? 1 : 0;
         i += sequence;
     }
     return multiByte;
 }
 
-// CP932 text is next to never valid UTF-8 once it holds a character of
-// three bytes in that reading; two-byte UTF-8 alone (accented Latin) also
-// reads as two half-width katakana, and is left as CP932.
-TextEncodingFault JudgeLine(const uint8_t* text, size_t length)
+// What the lines read so far say about the file's encoding.
+struct EncodingTally {
+    bool allUtf8 = true;        // every line holds ASCII or UTF-8 only
+    bool allCp932 = true;
+    int wide = 0;               // UTF-8 characters of three or more bytes
+    int firstMultiByte = 0;     // the first line with a multi-byte UTF-8 character
+    int firstForeign = 0;       // the first line that is no CP932
+    bool foreignIsUtf8 = false; // ... and reads as UTF-8
+};
+
+void Tally(const ByteSpan& text, int number, EncodingTally* tally)
 {
-    bool wide = false;
-    const bool utf8 = IsUtf8Line(text, length, &wide);
-    const bool cp932 = IsCp932Line(text, length);
-    if (utf8 && (wide || !cp932))
-        return TextEncodingFault::LooksUtf8;
-    return cp932 ? TextEncodingFault::None : TextEncodingFault::NotCp932;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.begin);
+    int wide = 0;
+    const bool utf8 = IsUtf8Line(bytes, text.length, &wide);
+    const bool cp932 = IsCp932Line(bytes, text.length);
+    bool ascii = true;
+    for (size_t i = 0; i < text.length; ++i)
+        ascii = ascii && bytes[i] < 0x80;
+    tally->allUtf8 = tally->allUtf8 && (utf8 || ascii);
+    tally->allCp932 = tally->allCp932 && cp932;
+    tally->wide += wide;
+    if (utf8 && tally->firstMultiByte == 0)
+        tally->firstMultiByte = number;
+    if (!cp932 && tally->firstForeign == 0) {
+        tally->firstForeign = number;
+        tally->foreignIsUtf8 = utf8;
+    }
 }
 
 } // namespace
 
+// A file is UTF-8 when all its text reads as UTF-8 with kana or kanji in
+// it. CP932 text is next to never valid UTF-8: a common kana or kanji has a
+// lead byte that UTF-8 only continues with, and a JIS level-2 kanji before
+// certain bytes makes one three-byte sequence by chance, but hardly two in
+// a file that holds nothing else. Comments are not read: qvsetup never
+// shows them. Lines are numbered, and dropped, as the profile reader does.
 TextEncodingFinding FindForeignText(const std::string& bytes)
 {
-    const auto* text = reinterpret_cast<const uint8_t*>(bytes.data());
-    size_t start = 0;
-    if (bytes.size() >= 2 && ((text[0] == 0xFF && text[1] == 0xFE) || (text[0] == 0xFE && text[1] == 0xFF)))
+    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
         return TextEncodingFinding{TextEncodingFault::None, 0};
-    if (bytes.size() >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF)
-        start = 3;
-    // Lines end as the profile reader ends them: CR LF, LF or CR alone.
-    for (int line = 1; start <= bytes.size(); ++line) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        const TextEncodingFault fault = JudgeLine(text + start, end - start);
-        if (fault != TextEncodingFault::None)
-            return TextEncodingFinding{fault, line};
-        start = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    const size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    ProfileTextReader reader(bytes.data() + start, bytes.size() - start);
+    EncodingTally tally;
+    ProfileTextLine line;
+    while (reader.Next(&line)) {
+        if (!line.isComment)
+            Tally(line.text, line.number, &tally);
     }
+    if (tally.allUtf8 && tally.wide > 0 && (tally.wide > 1 || !tally.allCp932))
+        return TextEncodingFinding{TextEncodingFault::LooksUtf8, tally.firstMultiByte};
+    if (tally.firstForeign != 0)
+        return TextEncodingFinding{tally.foreignIsUtf8 ? TextEncodingFault::LooksUtf8 : TextEncodingFault::NotCp932,
+                                   tally.firstForeign};
     return TextEncodingFinding{TextEncodingFault::None, 0};
 }

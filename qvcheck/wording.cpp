@@ -459,7 +459,7 @@ Said CheckKeyReused(const char* key, const std::string& probe, const std::string
 {
     return Said{RuleId::CheckKeyReused,
                 "the drive-check key " + Quoted(key) + " looks for " + probe + " here but for " + firstProbe +
-                    " in " + firstFile + " at line " + std::to_string(firstLine) +
+                    ", on another disc, in " + firstFile + " at line " + std::to_string(firstLine) +
                     ": once a key's disc is found, qvsetup runs the commands of that key without a check, so "
                     "the disc of " + probe + " may never be asked for; give each disc a key of its own"};
 }

@@ -2,15 +2,16 @@
 
 namespace {
 
-// Below the Windows folder of every Windows 2000 and XP installation.
+// Below the Windows folder of every Windows 2000 and XP installation,
+// whatever components were chosen.
 const char* const NtFamilyFolders[] = {
-    "CURSORS", "FONTS",    "HELP",           "INF",           "MEDIA",          "SYSTEM",
-    "SYSTEM32", "SYSTEM32\\CONFIG", "SYSTEM32\\DRIVERS", "SYSTEM32\\SPOOL", "TEMP",
+    "FONTS", "HELP", "INF", "SYSTEM", "SYSTEM32", "SYSTEM32\\CONFIG", "SYSTEM32\\DRIVERS", "SYSTEM32\\SPOOL", "TEMP",
 };
 
-// Below the Windows folder of every Windows 95 and 98 installation.
+// Below the Windows folder of every Windows 95 and 98 installation,
+// whatever components were chosen.
 const char* const Windows9xFolders[] = {
-    "COMMAND", "CURSORS", "FONTS", "HELP", "INF", "MEDIA", "SYSTEM", "SYSTEM\\IOSUBSYS", "TEMP",
+    "COMMAND", "FONTS", "HELP", "INF", "SYSTEM", "SYSTEM\\IOSUBSYS", "TEMP",
 };
 
 } // namespace

@@ -139,7 +139,7 @@ TEST_F(Background, PictureNamesAreReadAsFromTheDisc)
         const bool shown = c.media == root;
         Start("BITMAP=" + c.bitmap, c.media, root);
         // (On the root, the disc is where qvcheck places the media by default.)
-        const std::string disc = shown ? "" : " /disc=" + c.media;
+        const std::string disc = shown ? "" : " \"/disc=" + c.media + "\"";
         const CheckRun check = RunQvcheck(BenchSystem() + " /cdrom=R" + disc + " \"" + folder + "\"");
         EXPECT_EQ(Pixel(screenWidth - 50, 5), shown ? Red : Teal);
         TearDown();

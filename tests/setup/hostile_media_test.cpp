@@ -157,8 +157,8 @@ long SignalOf(const Media& media)
 }
 
 // True when the run went past the application INF that a finding's line
-// names (its result says "done" or "paused"): a failure that qvcheck
-// foresees there would have ended the run.
+// names (its result says "done"): a failure that qvcheck foresees there
+// would have ended the run. (Findings in the master INF are not judged.)
 bool RanPast(const AnswerFile& answers, const std::string& finding)
 {
     const size_t end = finding.find(".INF:");
@@ -166,7 +166,7 @@ bool RanPast(const AnswerFile& answers, const std::string& finding)
         return false;
     const size_t start = finding.rfind('\\', end) + 1;
     const std::string status = answers.Result(finding.substr(start, end + 4 - start).c_str(), "Status");
-    return status == "done" || status == "paused";
+    return status == "done";
 }
 
 bool Documented(DWORD code)

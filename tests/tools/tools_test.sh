@@ -31,6 +31,8 @@ printf '[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=A\r\n[Install]\r\
 expect "tools/qvcheck's exit code for an error" 2 $?
 grep -q "^$media/QVA.INF:6:1: error: unknown command" "$work/report" ||
     { echo "FAILED: the finding is not printed"; failed=1; }
-expect "the summary line" "1 error(s), 0 warning(s)" "$(tail -n 1 "$work/report")"
+grep -q "^$media/QVA.INF:6:1: error: this line holds bytes that are no CP932 text" "$work/report" ||
+    { echo "FAILED: the bytes that are no CP932 are not found"; failed=1; }
+expect "the summary line" "2 error(s), 0 warning(s)" "$(tail -n 1 "$work/report")"
 [ $failed -eq 0 ] && echo "tools: every check passed"
 exit $failed

@@ -44,7 +44,8 @@ TEST(ProfileFile, LineEndsAndMarks)
 }
 
 // CP932 as qvsetup reads it, against UTF-8 from an editor on Linux and
-// bytes that are no text: the first line that is not CP932 is found.
+// bytes that are no text: where the file is not CP932, at the line the
+// reader numbers.
 TEST(ProfileFile, TextThatIsNotCp932)
 {
     const auto found = [](const std::string& bytes) {
@@ -52,17 +53,24 @@ TEST(ProfileFile, TextThatIsNotCp932)
         return std::make_pair(finding.fault, finding.line);
     };
     const auto none = std::make_pair(TextEncodingFault::None, 0);
+    const auto utf8 = [](int line) { return std::make_pair(TextEncodingFault::LooksUtf8, line); };
     // Kanji with a 5C trail byte, katakana, half-width katakana (also a pair
-    // that is UTF-8 of an accented letter), a lead byte at a file's end.
-    EXPECT_EQ(found("[Strings]\r\nTITLE=\x95\x5C\x8E\xA6\x83\x63\x81\x5B\r\nA=\xBE\xAF\xC4\r\nB=\xC3\xBD\r\n"),
-              none);
-    EXPECT_EQ(found("[A]\nTITLE=\xE8\xA1\xA8\xE7\xA4\xBA\n"), std::make_pair(TextEncodingFault::LooksUtf8, 2));
-    EXPECT_EQ(found("\xEF\xBB\xBF[A]\r\n; \xE3\x81\x82\r\n"), std::make_pair(TextEncodingFault::LooksUtf8, 2));
-    EXPECT_EQ(found("[A]\rx=1\r\xE3\x81\x82\r"), std::make_pair(TextEncodingFault::LooksUtf8, 3));
+    // that is UTF-8 of an accented letter), and a JIS level-2 kanji before a
+    // full-width blank, which reads as one UTF-8 character by chance.
+    EXPECT_EQ(found("[Strings]\r\nTITLE=\x95\x5C\x8E\xA6\x83\x63\x81\x5B\r\nA=\xBE\xAF\xC4\r\nB=\xC3\xBD\r\n"), none);
+    EXPECT_EQ(found("[A]\r\nTITLE=\xE4\x95\x81\x40" "DIARY\r\n"), none);
+    // UTF-8 text: two kanji; one kana that is no CP932; after a byte order
+    // mark; with CR-only and doubled CR line ends; a comment is not read.
+    EXPECT_EQ(found("[A]\nTITLE=\xE8\xA1\xA8\xE7\xA4\xBA\n"), utf8(2));
+    EXPECT_EQ(found("[A]\n; \xE8\xA1\xA8\nx=\xE3\x81\x82\n"), utf8(3));
+    EXPECT_EQ(found("\xEF\xBB\xBF[A]\r\nx=\xE3\x81\x82\r\n"), utf8(2));
+    EXPECT_EQ(found("[A]\rx=1\r\xE3\x81\x82\r"), utf8(3));
+    EXPECT_EQ(found("[A]\nx=1\r\r\ny=\xE3\x81\x82\xE3\x81\x84\n"), utf8(3));
+    EXPECT_EQ(found("[A]\n; \xE8\xA1\xA8\xE7\xA4\xBA\n"), none);
+    // Bytes that no CP932 text holds: 80, a lead byte at a line's end.
     EXPECT_EQ(found("[A]\r\nx=\x80\r\n"), std::make_pair(TextEncodingFault::NotCp932, 2));
-    EXPECT_EQ(found("[A]\r\nx=\x95"), std::make_pair(TextEncodingFault::NotCp932, 2));
-    EXPECT_EQ(found("[A]\r\nx=\x95\r\n"), std::make_pair(TextEncodingFault::NotCp932, 2));
-    EXPECT_EQ(found("\xFF\xFE[\0A\0]\0"), none);
+    EXPECT_EQ(found("[A]\r\nx=\x95\r\ny=\x95\x5C\r\n"), std::make_pair(TextEncodingFault::NotCp932, 2));
+    EXPECT_EQ(found(std::string("\xFF\xFE[\0A\0]\0", 8)), none);
 }
 
 } // namespace
