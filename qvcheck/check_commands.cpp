@@ -231,6 +231,7 @@ void MediaChecker::CheckCommandLine(AppRecord& app, const std::string& line, con
         Warn(At(place, line, line.find(twins)), say::BackToBackMacros(twins));
     CheckBackslashBytes(line, *cmd, place);
     CheckOtherSystems(line, *cmd, place);
+    CheckForeignPaths(*cmd, place);
     CheckDriveCheck(*cmd, place);
     CheckSources(*cmd, place);
     CheckNumbers(*cmd, place);
@@ -308,6 +309,27 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
     CheckEscapes(split.prompt, place);
 }
 
+// Paths as the described system expands them that name what its Windows
+// lacks or keeps elsewhere: a program, a source or a destination.
+void MediaChecker::CheckForeignPaths(const CommandRecord& cmd, const Place& place)
+{
+    const uint32_t code = cmd.flags & CommandCodeMask;
+    std::vector<std::string> paths;
+    if (CommandHas(code, TraitNeedsFirst) || CommandHas(code, TraitCopiesFrom))
+        paths.push_back(cmd.param1);
+    if (CommandHas(code, TraitWritesFile) || CommandHas(code, TraitCopiesTree))
+        paths.push_back(cmd.param2);
+    const DescribedSystem& system = options_.system;
+    for (const std::string& path : paths) {
+        std::string named;
+        const ForeignPath fault = FindForeignPath(path, system.windowsDir, system.ntFamily, &named);
+        if (fault != ForeignPath::None) {
+            Warn(place, say::NotOnThisWindows(fault, named, system.name, system.windowsDir, system.systemDir));
+            return;
+        }
+    }
+}
+
 // qvsetup remembers the last key of each kind of drive check that found its
 // disc, and runs a command of the same key without a check: one key for
 // probe files on two different discs may leave the second disc unasked
@@ -322,7 +344,7 @@ void MediaChecker::CheckKeyProbe(const CommandRecord& cmd, const std::string& pr
     const std::string key = course_ + (cdrom ? " CDROM " : " FD ") + cmd.checkKey;
     const KeyUse& first = keyUses_.emplace(key, KeyUse{probe, disc, InfFileName(cmd.infPath), place.line})
                               .first->second;
-    if (first.disc == disc || !keyReported_.insert(key + " " + cmd.infPath).second)
+    if (SameDisc(first.disc, first.probe, disc, probe) || !keyReported_.insert(key + " " + cmd.infPath).second)
         return;
     Fail(place, say::CheckKeyReused(cmd.checkKey, probe.substr(DiscProbe::DriveLength),
                                     first.probe.substr(DiscProbe::DriveLength), first.file, first.line),

@@ -3,6 +3,7 @@
 // walk that finds the application INFs.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -64,8 +65,14 @@ std::string GivenFileOf(const std::string& onDisc, const MediaView& view)
 // without a drive from the folder it starts in, which a disc's autorun
 // makes the disc's root; a path on the disc's drive from the disc, read
 // here in the folders given; any other full path as it stands.
-std::string PictureOnMedia(const std::string& path, const MediaView& view)
+std::string PictureOnMedia(const std::string& written, const MediaView& view)
 {
+    // Windows takes "/" for "\" (no CP932 trail byte is "/"), and ".\"
+    // for the folder itself.
+    std::string path = written;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    while (path.compare(0, 2, ".\\") == 0)
+        path.erase(0, 2);
     const bool drive = path.size() > 1 && path[1] == ':';
     if ((drive && FoldAscii(path[0]) != FoldAscii(view.disc[0])) || path.compare(0, 2, "\\\\") == 0)
         return path;

@@ -131,6 +131,14 @@ bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
     return true;
 }
 
+// The same folder, or one of them holds the other's probe file too.
+bool SameDisc(const std::string& discA, const std::string& probeA, const std::string& discB,
+              const std::string& probeB)
+{
+    return discA == discB || FileExists(discA + probeB.substr(DiscProbe::DriveLength)) ||
+           FileExists(discB + probeA.substr(DiscProbe::DriveLength));
+}
+
 std::string MediaChecker::SourceOnDisc(const CommandRecord& cmd)
 {
     const std::string source = cmd.param1;

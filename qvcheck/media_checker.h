@@ -70,6 +70,7 @@ private:
     void CheckCommandLine(AppRecord& app, const std::string& line, const Place& place,
                           CommandRecord* cmd);
     void CheckOtherSystems(const std::string& line, const CommandRecord& cmd, const Place& place);
+    void CheckForeignPaths(const CommandRecord& cmd, const Place& place);
     void CheckDriveCheck(const CommandRecord& cmd, const Place& place);
     void CheckKeyProbe(const CommandRecord& cmd, const std::string& probe, const Place& place);
     void CheckNumbers(const CommandRecord& cmd, const Place& place);
@@ -131,6 +132,11 @@ std::string FolderThatMayLack(const CommandRecord& cmd, const std::vector<std::s
 
 // Adds the folders that a copy makes on its way to `made`.
 void NoteFoldersMadeBy(const CommandRecord& cmd, std::vector<std::string>* made);
+
+// True when the disc folders `discA` and `discB`, which hold the probe
+// paths `probeA` and `probeB` ("X:\..."), may be one disc in the drive.
+bool SameDisc(const std::string& discA, const std::string& probeA, const std::string& discB,
+              const std::string& probeB);
 
 // True when a command's source names a path on the described CD-ROM drive.
 bool IsOnCdrom(const std::string& source);

@@ -12,6 +12,8 @@ const DescribedSystem Windows2000 = {"Windows 2000", "C:\\WINNT", "C:\\WINNT\\sy
                                      "C:\\Program Files", 'D', 'A', 'C', true, true};
 const DescribedSystem Windows98 = {"Windows 98", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM",
                                    "C:\\Program Files", 'D', 'A', 'C', true, false};
+const DescribedSystem WindowsXp = {"Windows XP", "C:\\WINDOWS", "C:\\WINDOWS\\system32",
+                                   "C:\\Program Files", 'D', 'A', 'C', true, true};
 
 // The value of "/name=value" when `argument` is that option (any case).
 bool OptionValue(const std::string& argument, const char* name, std::string* value)
@@ -103,8 +105,10 @@ bool ChooseSystem(int argc, const char* const argv[], CheckOptions& options)
             options.system = Windows98;
         else if (value == "2000")
             options.system = Windows2000;
+        else if (SameName(value, "xp"))
+            options.system = WindowsXp;
         else {
-            options.usageError = "/os takes 98 or 2000, not " + value;
+            options.usageError = "/os takes 98, 2000 or xp, not " + value;
             return false;
         }
     }
@@ -183,8 +187,9 @@ const char* CheckUsageText()
            "  /answers FILE         checks an answer file of unattended runs against the\n"
            "                        media; with /plan, plans its selection and marks\n"
            "                        where an unattended run waits or ends\n"
-           "  /os=2000 | /os=98     the described system (default 2000: C:\\WINNT,\n"
-           "                        C:\\WINNT\\system32; 98: C:\\WINDOWS, C:\\WINDOWS\\SYSTEM)\n"
+           "  /os=2000|98|xp        the described system (default 2000: C:\\WINNT,\n"
+           "                        C:\\WINNT\\system32; 98: C:\\WINDOWS, C:\\WINDOWS\\SYSTEM;\n"
+           "                        xp: C:\\WINDOWS, C:\\WINDOWS\\system32)\n"
            "  /windir=PATH  /sysdir=PATH  /programfiles=PATH\n"
            "                        its folders (Program Files: on the Windows drive)\n"
            "  /cdrom=D  /fd=A  /boot=C\n"

@@ -397,6 +397,28 @@ Said CheckValueUnsplit(const char* key, bool tooManyFields)
            ": the drive check fails" + RunEndsAtItsTurn(true)};
 }
 
+Said NotOnThisWindows(ForeignPath fault, const std::string& named, const std::string& system,
+                      const std::string& windowsDir, const std::string& systemDir)
+{
+    std::string why;
+    switch (fault) {
+    case ForeignPath::OtherWindowsFolder:
+        why = Quoted(named) + " is not the Windows folder of " + system + " (" + windowsDir +
+              "): the path is elsewhere there; write %WINDIR%";
+        break;
+    case ForeignPath::NoCmdExe:
+        why = system + " has no " + Quoted(named) + ": its command interpreter is COMMAND.COM";
+        break;
+    case ForeignPath::NoSystem32:
+        why = system + " keeps its system files in " + systemDir + ", not in " + Quoted(named) +
+              "; write %WINSYSDIR%";
+        break;
+    case ForeignPath::None:
+        break;
+    }
+    return Said{RuleId::NotOnThisWindows, why};
+}
+
 Said QuoteAfterBackslashByte(const std::string& character)
 {
     return Said{RuleId::QuoteAfterBackslashByte, Quoted(character + "\"") + ": the second byte of " + character +

@@ -11,6 +11,7 @@
 #include "qvcheck/disc_manifest.h"
 #include "qvcheck/rules.h"
 #include "setup/core/inf_parser.h"
+#include "setup/core/system_folders.h"
 
 // Why a destination can't be written as its command means it.
 enum class DestinationFault {
@@ -81,6 +82,8 @@ Said BackToBackMacros(const std::string& macros);
 Said OverlongOnOtherSystem(const std::string& system, const std::string& windowsDir,
                                   const std::string& systemDir, const std::string& overlong);
 Said CheckValueUnsplit(const char* key, bool tooManyFields);
+Said NotOnThisWindows(ForeignPath fault, const std::string& named, const std::string& system,
+                      const std::string& windowsDir, const std::string& systemDir);
 Said QuoteAfterBackslashByte(const std::string& character);
 Said EscapeAfterBackslashByte(const std::string& character, char escape);
 Said NeverRuns(int attentionLine);

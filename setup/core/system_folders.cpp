@@ -1,5 +1,9 @@
 #include "setup/core/system_folders.h"
 
+#include <cstring>
+
+#include "setup/core/dbcs.h"
+
 namespace {
 
 // Below the Windows folder of every Windows 2000 and XP installation,
@@ -14,7 +18,77 @@ const char* const Windows9xFolders[] = {
     "COMMAND", "FONTS", "HELP", "INF", "SYSTEM", "SYSTEM\\IOSUBSYS", "TEMP",
 };
 
+// The Windows folders that setup makes by default: one of them is the
+// machine's own.
+const char* const WindowsFolders[] = {"C:\\WINDOWS", "C:\\WINNT"};
+
+// `text` with its ASCII letters in upper case; the second byte of a
+// double-byte character is kept, so that no name is found across one.
+std::string UpperAscii(const std::string& text)
+{
+    std::string upper = text;
+    for (size_t i = 0; i < upper.size(); ++i) {
+        if (IsLeadByte932(static_cast<unsigned char>(upper[i])) && i + 1 < upper.size())
+            upper[++i] = '\x01';
+        else if (upper[i] >= 'a' && upper[i] <= 'z')
+            upper[i] = static_cast<char>(upper[i] - 'a' + 'A');
+    }
+    return upper;
+}
+
+// Where `name` stands in `upper` as a whole folder or file name: after a
+// backslash, a blank, a quote or the start, and before a backslash, a
+// blank, a quote or the end; npos when nowhere.
+size_t FindWhole(const std::string& upper, const std::string& name, bool afterSeparator)
+{
+    for (size_t at = upper.find(name); at != std::string::npos; at = upper.find(name, at + 1)) {
+        const char before = at == 0 ? ' ' : upper[at - 1];
+        const size_t end = at + name.size();
+        const char after = end == upper.size() ? ' ' : upper[end];
+        const bool starts = afterSeparator ? before == '\\' : (before == ' ' || before == '"' || before == '\\');
+        if (starts && (after == ' ' || after == '"' || after == '\\'))
+            return at;
+    }
+    return std::string::npos;
+}
+
 } // namespace
+
+ForeignPath FindForeignPath(const std::string& text, const std::string& windowsDir, bool ntFamily,
+                            std::string* named)
+{
+    const std::string upper = UpperAscii(text);
+    const std::string own = UpperAscii(windowsDir);
+    for (const char* folder : WindowsFolders) {
+        const size_t at = FindWhole(upper, folder, false);
+        if (at != std::string::npos && own != folder) {
+            *named = text.substr(at, strlen(folder));
+            return ForeignPath::OtherWindowsFolder;
+        }
+    }
+    if (ntFamily)
+        return ForeignPath::None;
+    // cmd.exe anywhere, or "cmd" as the program the line starts.
+    size_t cmd = FindWhole(upper, "CMD.EXE", false);
+    size_t length = 7;
+    const size_t program = upper.compare(0, 1, "\"") == 0 ? 1 : 0;
+    if (cmd == std::string::npos && FindWhole(upper.substr(0, program + 4), "CMD", false) == program) {
+        cmd = program;
+        length = 3;
+    }
+    if (cmd != std::string::npos) {
+        *named = text.substr(cmd, length);
+        return ForeignPath::NoCmdExe;
+    }
+    const size_t system32 = FindWhole(upper, "SYSTEM32", true);
+    if (system32 != std::string::npos) {
+        const size_t start = upper.find_last_of(" \"", system32);
+        const size_t from = start == std::string::npos ? 0 : start + 1;
+        *named = text.substr(from, system32 + 8 - from);
+        return ForeignPath::NoSystem32;
+    }
+    return ForeignPath::None;
+}
 
 std::vector<std::string> FoldersEveryWindowsHas(const MacroValues& macros, bool ntFamily)
 {

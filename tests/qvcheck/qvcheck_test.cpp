@@ -467,7 +467,7 @@ bool Exists(const std::string& path)
 // One drive-check key for two discs: qvcheck calls it an error, and the
 // run indeed never asks for disc 2, copies nothing from it and ends with
 // 0; with a key of its own, disc 2 is asked for, put in and copied, and
-// qvcheck finds nothing.
+// qvcheck finds nothing. One key for two probe files of one disc is fine.
 TEST(Qvcheck, OneKeyForTwoDiscsLeavesTheSecondUnasked)
 {
     const TempFolder root;
@@ -510,6 +510,13 @@ TEST(Qvcheck, OneKeyForTwoDiscsLeavesTheSecondUnasked)
         EXPECT_EQ(swapped, mended);
         RemoveTree(out);
     }
+    WriteBytes(disc1 + "\\QVB.INF", "[Version]\r\nsignature=$QVSETUP$\r\n[Strings]\r\nTITLE=B\r\n[CheckCdrom]\r\n"
+                                      "CD=\\DATA1\\A.TXT\r\n[Install]\r\nSLEEP,1\r\nXCOPYA,%CDROM%:\\DATA1," +
+                                          out + "\\B,CD\r\n");
+    const CheckRun oneDisc = RunQvcheck("/plan /select=ALL " + BenchSystem() + " /cdrom=R \"" + disc1 + "\" \"" + disc2 + "\"");
+    EXPECT_EQ(oneDisc.exitCode, 0u);
+    for (const std::string& line : oneDisc.lines)
+        EXPECT_EQ(line.find("is never asked for"), std::string::npos) << line;
 }
 
 // An application INF saved in UTF-8: qvcheck calls it an error at its first
