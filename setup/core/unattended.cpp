@@ -244,9 +244,26 @@ bool LandResult(const ResultText& result, uint32_t retryMs)
     return landing != Landing::Failed;
 }
 
+// Makes the folders above `path` that are missing, from the top down; a
+// folder that can't be made is left to the write that needs it.
+void MakeFoldersAbove(const char* path)
+{
+    char folder[PathCapacity];
+    for (const char* at = path; *at; at += IsLeadByte932(static_cast<unsigned char>(*at)) && at[1] ? 2 : 1) {
+        const size_t length = static_cast<size_t>(at - path);
+        // Not the root of a drive ("C:\") nor of a share's name ("\\server\").
+        if (*at != '\\' || length < 3 || length >= sizeof folder || path[length - 1] == '\\')
+            continue;
+        memcpy(folder, path, length);
+        folder[length] = '\0';
+        if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES)
+            CreateDirectoryA(folder, nullptr);
+    }
+}
+
 // Writes the result file; `ended` false writes the result of a run that
-// goes on. A failed write is logged.
-void WriteResult(bool ended, uint32_t retryMs)
+// goes on. A failed write is logged; false then.
+bool WriteResult(bool ended, uint32_t retryMs)
 {
     UnattendedRun& run = Run();
     ResultText result(ResultHeadCapacity + Count(run.apps) * ResultAppCapacity);
@@ -273,10 +290,11 @@ void WriteResult(bool ended, uint32_t retryMs)
     if (!result.complete() || !LandResult(result, retryMs)) {
         LogEvent("the result file %s could not be written (error %lu)", run.resultPath,
                  static_cast<unsigned long>(GetLastError()));
-        return;
+        return false;
     }
     run.resultWritten = ended;
     run.writtenEnd = end;
+    return true;
 }
 
 // The run is unattended from now on, with the default answers; `path` is
@@ -429,10 +447,19 @@ void NoteAppStart(const AppRecord* app)
     }
 }
 
-void WriteRunningResult()
+bool WriteRunningResult()
 {
-    if (Run().resultPath[0] != '\0')
-        WriteResult(false, 0);
+    UnattendedRun& run = Run();
+    if (run.resultPath[0] == '\0')
+        return true;
+    MakeFoldersAbove(run.resultPath);
+    if (WriteResult(false, 0))
+        return true;
+    char message[EndMessageCapacity];
+    snprintf(message, sizeof message, "the result file %s can't be written (error %lu)", run.resultPath,
+             static_cast<unsigned long>(GetLastError()));
+    EndUnattendedRun(EndBadAnswers, message);
+    return false;
 }
 
 void WriteRunResult(ResultWait wait)

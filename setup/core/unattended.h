@@ -82,8 +82,10 @@ void NoteChoice(const NodeList<AppRecord>& apps);
 void NoteAppStart(const AppRecord* app);
 
 // Writes the result of a run that goes on (ExitCode empty, Reason running),
-// when the answers name a result file.
-void WriteRunningResult();
+// when the answers name a result file, and makes the folders it needs.
+// False when the file can't be written: the run has ended then
+// (EndBadAnswers), and the message says why.
+bool WriteRunningResult();
 
 // How long the final result waits for a reader that holds its file.
 enum class ResultWait {

@@ -213,6 +213,23 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
     RemoveTree(copied);
     // Answer files that are no answer files, and a missing one.
     media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("after")}, {}, ""});
+    // A result under folders that are missing: they are made. One that can't
+    // be written (below a file): the run ends at once, and the log says why.
+    const std::string place = MakeTempFolder("result");
+    WriteBytes(place + "\\FILE", "");
+    for (const bool writable : {true, false}) {
+        const std::string result = place + (writable ? "\\NEW\\DEEP\\RESULT.INI" : "\\FILE\\RESULT.INI");
+        SCOPED_TRACE(result);
+        DeleteFileA(media.StampFile().c_str());
+        AnswerFile answers({"Result=" + result});
+        EXPECT_EQ(RunUnattended(media.folder(), answers.File(), 20000).exitCode, writable ? 0u : 6u);
+        EXPECT_EQ(StampLabels(ReadStamps(media.StampFile()), "start").size(), writable ? 1u : 0u);
+        if (writable)
+            EXPECT_NE(ReadBytes(result).find("ExitCode=0\r\n"), std::string::npos);
+        else
+            EXPECT_TRUE(answers.Logged("the result file " + result + " can't be written (error "));
+    }
+    RemoveTree(place);
     for (const char* head : {"[Unatended]", "", "\xEF\xBB\xBF[Unattended]"}) {
         AnswerFile answers({}, head);
         EXPECT_EQ(RunUnattended(media.folder(), answers.File(), 20000).exitCode, 6u) << head;
