@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Disc images from outside: make-disc gives the same bytes for the same
-# folder contents whatever the time zone, umask, locale and the order in
-# which the folder's files were made; it refuses a link that leaves the
-# folder or a name with no CP932 form and leaves no partial image. The
+# folder contents whatever the time zone, umask, locale, file modes and the
+# order in which the folder's files were made; it refuses a link that
+# leaves the folder or names a folder, a name with no CP932 form or too
+# long for Joliet, two names that differ only in case, and leaves no
+# partial image; it follows a link to a file of the folder. The
 # manifest it writes: verify-disc finds the sample images whole, and names
-# a flipped byte, a file removed and one added, an edited manifest and a cut
-# image; qvcheck warns at a file that differs from its folder's manifest.
+# a flipped byte, a file removed and one added, an edited manifest, a cut
+# image and a file the Joliet tree (what Windows reads) lacks; qvcheck warns
+# at a file that differs from its folder's manifest.
 # Usage: release_test.sh BUILD_TREE
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -82,6 +85,43 @@ sed -i 's/^; The last/; the last/' "$work/small/QVDISC.SUM"
 verify "$work/small"
 [ $code -eq 1 ] || fail "an edited manifest: exit code $code"
 said "QVDISC.SUM can't be trusted: its check line fails" "an edited manifest"
+
+# As Windows reads the disc: folder paths with "=" and a blank serve; modes
+# 0644 and 0755 give one image; a link to a file of the folder is followed,
+# and said; a name of 110 characters, a.txt beside A.TXT and a link to a
+# folder are refused. An image of plain xorriso whose Joliet tree lacks a
+# file that its manifest and Rock Ridge have: verify-disc names the file.
+media="$work/a=b c/media"
+mkdir -p "$media" && echo a >"$media/A.TXT"
+make_disc "$media" "$work/modes1.iso" MODES || fail "make-disc of a folder path with = and a blank"
+chmod 755 "$media/A.TXT"
+make_disc "$media" "$work/modes2.iso" MODES || fail "make-disc of a file of mode 0755"
+cmp -s "$work/modes1.iso" "$work/modes2.iso" || fail "modes 0644 and 0755 gave two images"
+ln -s A.TXT "$media/LINK.TXT"
+"$root/tools/make-disc" "$media" "$work/link.iso" >"$work/said" 2>&1 || fail "a link to a file of the folder: refused"
+said "LINK.TXT is a symbolic link: the disc holds a copy of the file it names" "a link followed"
+verify "$work/link.iso"
+[ $code -eq 0 ] || fail "verify-disc of an image with a link followed: $(tail -n 1 "$work/said")"
+rm "$media/LINK.TXT"
+for refused in "$(printf 'N%.0s' $(seq 106)).TXT:longer than the 103 characters a Joliet name holds" \
+    "a.txt:two names differ only in case" "LSUB:a symbolic link to a folder"; do
+    name=${refused%%:*}
+    case $name in
+        LSUB) mkdir "$media/SUB" && ln -s SUB "$media/LSUB" ;;
+        *) echo b >"$media/$name" ;;
+    esac
+    "$root/tools/make-disc" "$media" "$work/refused.iso" >"$work/said" 2>&1
+    code=$?
+    [ $code -eq 1 ] && [ ! -e "$work/refused.iso" ] || fail "$name: exit code $code, or an image made"
+    said "${refused#*:}" "$name"
+    rm -rf "${media:?}/$name" "$media/SUB"
+done
+mkdir "$work/plain" && echo hi >"$work/plain/A.TXT" && ln -s A.TXT "$work/plain/LINK.TXT"
+python3 "$root/tools/release/manifest.py" write "$work/plain" "$work/plain/QVDISC.SUM" 2>/dev/null
+xorriso -as mkisofs -r -J -joliet-long -o "$work/plain.iso" "$work/plain" >/dev/null 2>&1
+verify "$work/plain.iso"
+[ $code -eq 1 ] || fail "an image whose Joliet tree lacks a file: exit code $code"
+said "missing where Windows reads (the Joliet tree): LINK.TXT" "the Joliet tree"
 
 [ $failed -eq 0 ] && echo "release: every case as expected"
 exit $failed

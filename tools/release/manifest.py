@@ -5,7 +5,9 @@ describes the form.
 
 python3 tools/release/manifest.py write MEDIA_FOLDER OUT_FILE
     writes the manifest of a folder; exit 1 with a message when a name has
-    no CP932 form, a file can't be read, or a link leaves the folder."""
+    no CP932 form or is longer than Joliet holds, two names differ only in
+    case, a file can't be read, or a link leaves the folder or names a
+    folder; each link to a file of the folder is named."""
 
 import hashlib
 import os
@@ -15,6 +17,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 CHUNK = 1 << 20
 DIGEST = re.compile(r"[0-9a-f]{64}")
+JOLIET_NAME_CHARACTERS = 103    # the longest Joliet name xorriso writes (-joliet-long)
 
 
 def _header_fact(name):
@@ -67,13 +70,42 @@ def disc_files(folder):
     return files
 
 
-def write(folder):
-    """The manifest's bytes for a media folder."""
+def check_names(folder):
+    """Refuses what Windows would not read as the folder holds it: a name
+    longer than Joliet keeps, two names that differ only in case, a link to
+    a folder or out of the folder; answers the links to files of the folder,
+    whose contents the disc holds in their place."""
+    links, keys = [], {}
+    for here, folders, names in os.walk(folder):
+        for name in folders + names:
+            full = os.path.join(here, name)
+            shown = os.path.relpath(full, folder).replace(os.sep, "\\")
+            if len(name.encode("utf-16-le")) // 2 > JOLIET_NAME_CHARACTERS:
+                raise Refused("a name is longer than the %d characters a Joliet name holds, so Windows would read "
+                              "it cut: %s" % (JOLIET_NAME_CHARACTERS, full))
+            other = keys.setdefault(path_key(shown), shown)
+            if other != shown:
+                raise Refused("two names differ only in case, and Windows reads them as one: %s and %s"
+                              % (other, shown))
+            if not os.path.islink(full):
+                continue
+            if name in folders:
+                raise Refused("a symbolic link to a folder, which the disc can't hold: %s" % full)
+            if not os.path.realpath(full).startswith(folder + os.sep):
+                raise Refused("a symbolic link leaves the folder: %s" % full)
+            links.append(shown)
+    return links
+
+
+def write(folder, links=None):
+    """The manifest's bytes for a media folder; `links`, when given, gets
+    the links to files of the folder."""
     folder = os.path.realpath(folder)
     lines = []
+    found = check_names(folder)
+    if links is not None:
+        links.extend(found)
     for shown, full in disc_files(folder).items():
-        if os.path.islink(full) and not os.path.realpath(full).startswith(folder + os.sep):
-            raise Refused("a symbolic link leaves the folder: %s" % full)
         try:
             encoded = shown.encode("cp932")
         except UnicodeEncodeError:
@@ -122,11 +154,15 @@ def main(arguments):
     if len(arguments) != 3 or arguments[0] != "write" or not os.path.isdir(arguments[1]):
         print("usage: manifest.py write MEDIA_FOLDER OUT_FILE", file=sys.stderr)
         return 2
+    links = []
     try:
-        data = write(arguments[1])
+        data = write(arguments[1], links)
     except Refused as refusal:
         print("make-disc: %s; no image written" % refusal, file=sys.stderr)
         return 1
+    for link in links:
+        print("make-disc: %s is a symbolic link: the disc holds a copy of the file it names" % link,
+              file=sys.stderr)
     with open(arguments[2], "wb") as out:
         out.write(data)
     return 0
