@@ -2,6 +2,7 @@
 #include "tests/kit/run_follower.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 
 #include "setup/core/log_lines.h"
@@ -45,6 +46,28 @@ bool SaveArea(const RECT& area, const std::string& path)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return WriteBytes(path, bytes);
+}
+
+// True when a 24-bit BMP holds more than one colour: a window that has
+// painted itself, not a blank frame.
+bool ShowsSomething(const std::string& bmp)
+{
+    const size_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    if (bmp.size() < offset)
+        return false;
+    BITMAPINFOHEADER info;
+    memcpy(&info, bmp.data() + sizeof(BITMAPFILEHEADER), sizeof info);
+    if (info.biWidth <= 0)
+        return false;
+    const size_t width = static_cast<size_t>(info.biWidth) * 3;
+    const size_t stride = (width + 3) & ~static_cast<size_t>(3);   // rows are padded to 4 bytes
+    for (size_t row = offset; row + width <= bmp.size(); row += stride) {
+        for (size_t at = row; at < row + width; at += 3) {
+            if (bmp.compare(at, 3, bmp, offset, 3) != 0)
+                return true;
+        }
+    }
+    return false;
 }
 
 // Waits until the window is gone.
@@ -122,11 +145,22 @@ UnattendedEnd RunUnattended(const std::string& folder, const std::string& answer
 
 bool WindowPictures::Take(const char* name, HWND window, DWORD paintMs)
 {
+    constexpr DWORD RetakeMs = 100;
+    constexpr DWORD LongestPaintMs = 3000;
     if (folder_.empty() || taken_.find(std::string(name) + ";") != std::string::npos)
         return false;
     Sleep(paintMs);
     const std::string path = folder_ + "\\" + name + ".bmp";
-    if (!(window ? SaveWindowShot(window, path) : SaveScreenshot(path)))
+    const DWORD start = GetTickCount();
+    bool saved = false;
+    for (;;) {
+        saved = (window ? SaveWindowShot(window, path) : SaveScreenshot(path)) || saved;
+        if ((saved && ShowsSomething(ReadBytes(path))) || GetTickCount() - start >= LongestPaintMs ||
+            (window && !IsWindowVisible(window)))
+            break;
+        Sleep(RetakeMs);
+    }
+    if (!saved)
         return false;
     taken_ += std::string(name) + ";";
     return true;

@@ -32,10 +32,10 @@ for picture in background copy-progress notice; do
 done
 grep -q "<img src='notice.png'>" "$work/report/report.html" || fail "the sample discs: report.html shows no notice"
 # qvsetup starts in the disc's root, as a disc's autorun starts it: the
-# sample's BITMAP=LOGO.BMP (mostly navy) shows at the background's top
-# right, where the surface is teal without it.
+# sample's BITMAP=LOGO.BMP (with a yellow disc, FFCC00) shows at the
+# background's top right, where nothing else is yellow.
 convert "$work/report/background.png" -gravity NorthEast -crop 200x120+0+0 +repage -format %c histogram:info:- |
-    awk -F'[(),]' '{ if ($2 + 0 < 60 && $3 + 0 < 90 && $4 + 0 > 60) found = 1 } END { exit !found }' ||
+    awk -F'[(),]' '{ if ($2 + 0 > 200 && $3 + 0 > 170 && $4 + 0 < 80) found = 1 } END { exit !found }' ||
     fail "the sample discs: the background shows no logo"
 
 make_medium 'SLEEP,1' 'COPY,R:\NOSUCH.TXT,C:\OUT.TXT'
@@ -90,6 +90,31 @@ reported "restart 1: Windows ended the session while the run went on after PROG"
     fail "a program that restarts Windows: the restart is not reported"
 [ "$(grep -c 'command PROG' "$work/report/setup.log")" -eq 1 ] || fail "a program that restarts Windows ran twice"
 reported "COPY \"R:\QVA.INF\" \"C:\OUT.TXT\"  ->  COPY done" || fail "a program that restarts Windows: no next command"
+
+# The report warns where the real Windows named lacks what the bench has;
+# a trial without --windows shows Windows 2000.
+make_medium 'PROG,"C:\windows\system32\cmd.exe /c exit 0"'
+try --windows 98 "$work/medium"
+[ $code -eq 0 ] || fail "--windows 98: exit code $code, $(tail -n 1 "$work/output")"
+reported 'QVA.INF line 7: Windows 98 has no "cmd.exe": its command interpreter is COMMAND.COM' ||
+    fail "--windows 98: no warning at the PROG of cmd.exe"
+try "$work/medium"
+reported "windows: 2000" || fail "the default Windows is not 2000"
+reported 'QVA.INF line 7: "C:\windows" is not the Windows folder of Windows 2000 (C:\WINNT)' ||
+    fail "Windows 2000: no warning at the PROG of C:\windows"
+
+# The notice's picture shows the notice, not a frame not yet painted: after
+# a SHELLDDE, with and without the background (the measure of 20 trials
+# each is QV_NOTICE_TRIALS=20).
+for background in NO YES; do
+    make_medium 'SHELLDDE,"[CreateGroup(QvTry)]"' 'ATTENTION,"done.\nclosing in 3 s",3000'
+    sed -i "s/^BACKGROUND=NO/BACKGROUND=$background/" "$work/medium/QVSETUP.INF"
+    for _ in $(seq "${QV_NOTICE_TRIALS:-1}"); do
+        try "$work/medium"
+        colours=$(convert "$work/report/notice.png" -format %k info: 2>/dev/null || echo 0)
+        [ "${colours:-0}" -gt 1 ] || fail "BACKGROUND=$background: the notice's picture is blank ($colours colour)"
+    done
+done
 
 # Under the second table the programs are also shown Windows 98: the
 # version probe answers platform 1, version 4.10 as its exit code.

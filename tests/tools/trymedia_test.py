@@ -27,17 +27,21 @@ class SetupLog(unittest.TestCase):
            "2026-12-08 10:00:01.030 command PROG \"x.exe\" \"\"\r\n"
            "2026-12-08 10:00:02.030 PROG's program ended after 1000 ms with exit code 3\r\n"
            "2026-12-08 10:00:02.040 command EPROG \"y.exe\" \"\"\r\n"
-           "2026-12-08 10:00:02.050 EXIST still finds nothing after 2 s (ExistTimeout)\r\n").encode("cp932")
+           "2026-12-08 10:00:02.050 EXIST still finds nothing after 2 s (ExistTimeout)\r\n"
+           "2026-12-08 10:00:02.060 command PROG \"z.exe\" \"\"\r\n"
+           "2026-12-08 10:00:02.070 PROG ended the run\r\n").encode("cp932")
 
     def test_the_story_of_a_run(self):
         chosen, commands, programs = watch.log_story(watch.read_log_lines(self.LOG))
         self.assertEqual(chosen, ["chosen: \"ﾃﾞｰﾀ\" (R:\\QVDATA.INF)"])
         self.assertEqual([end for _, end in commands],
                          ["COPY done", "PROG's program ended after 1000 ms with exit code 3",
-                          "EXIST still finds nothing after 2 s (ExistTimeout)"])
+                          "EXIST still finds nothing after 2 s (ExistTimeout)", "PROG ended the run"])
         self.assertEqual(commands[0][0], "COPY \"R:\\A\" \"C:\\A\" (drive check DISC2)")
+        # A program that could not start is told so.
         self.assertEqual([end for _, end in programs],
-                         ["PROG's program ended after 1000 ms with exit code 3", "EPROG: not waited for"])
+                         ["PROG's program ended after 1000 ms with exit code 3", "EPROG: not waited for",
+                          "not started: PROG ended the run"])
 
     def test_prompts_and_lines_still_being_written(self):
         lines = watch.read_log_lines(self.LOG)
@@ -47,7 +51,7 @@ class SetupLog(unittest.TestCase):
             path = os.path.join(folder, "RUN.LOG")
             with open(path, "wb") as log:
                 log.write(self.LOG + b"2026-12-08 10:00:03.000 half a li")
-            self.assertEqual(len(watch.LogFollower(path).new_lines()), 8)
+            self.assertEqual(len(watch.LogFollower(path).new_lines()), 10)
 
 
 class Restarts(unittest.TestCase):

@@ -2,12 +2,14 @@
 prefix in which the media see the prefix's C: drive and the CD-ROM drive
 alone, not the user's files through Wine's Z: drive."""
 
+import json
 import os
 import shutil
 import signal
 import stat
 import subprocess
 import time
+import urllib.parse
 
 from . import facts
 
@@ -23,6 +25,7 @@ RUN_SERVICES = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"
 FOLLOWER = "QVTRYFOLLOW"
 FOLLOWER_OUTPUT = "FOLLOW.TXT"
 JOURNAL_FILES = facts.journal_files()
+FOREIGN_PATH_RULE = "not-on-this-windows"     # qvcheck's rule of paths a Windows lacks
 
 
 class Failure(Exception):
@@ -181,6 +184,7 @@ class Bench:
         self.outputs = os.path.join(self.drive_c, OUTPUTS)
         os.makedirs(os.path.join(self.outputs, "SHOTS"))
         shutil.copyfile(os.path.join(tree, "demo_driver.exe"), os.path.join(self.outputs, "DEMO.EXE"))
+        shutil.copyfile(os.path.join(tree, "qvcheck.exe"), os.path.join(self.outputs, "QVCHECK.EXE"))
 
     def bench_environment(self):
         script = 'source "%s/bench-env.sh" "%s" && env -0' % (TOOLS, self.dir)
@@ -236,6 +240,38 @@ class Bench:
                 code = -1
         with open(said, "rb") as output:
             return code, output.read().decode("cp932", "replace").strip()
+
+    def foreign_paths(self, drive, windows):
+        """What a real Windows `windows` ("98", "2000", "xp") lacks or keeps
+        elsewhere of the paths that the command lines of the disc in
+        `drive` name, as qvcheck warns (rule not-on-this-windows), each
+        "FILE line N: TEXT"; None when qvcheck could not say."""
+        said = self.output("QVCHECK.SARIF")
+        with open(said, "wb") as output:
+            process = subprocess.Popen(["wine", self.windows_path("QVCHECK.EXE"), "/format=sarif", "/os=" + windows,
+                                        "/cdrom=" + drive, drive + ":\\"], env=self.env, cwd=self.drive_c,
+                                       stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.DEVNULL,
+                                       start_new_session=True)
+            try:
+                process.wait(self.allowed(WINE_CALL_SECONDS))
+            except subprocess.TimeoutExpired:
+                kill_session(process)
+                return None
+        try:
+            with open(said, encoding="utf-8") as output:
+                results = json.load(output)["runs"][0]["results"]
+        except (OSError, ValueError, KeyError, IndexError):
+            return None
+        found = []
+        for result in results:
+            if result.get("ruleId") != FOREIGN_PATH_RULE:
+                continue
+            location = result["locations"][0]["physicalLocation"]
+            uri = urllib.parse.unquote(location["artifactLocation"]["uri"])
+            name = uri.split(":/", 1)[-1].replace("/", "\\")
+            found.append("%s line %d: %s" % (name, location.get("region", {}).get("startLine", 0),
+                                             result["message"]["text"]))
+        return found
 
     def put_in(self, drive, folder):
         """Puts the disc `folder` (a Linux path) into the CD-ROM drive made

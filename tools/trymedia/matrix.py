@@ -9,7 +9,7 @@ import re
 import subprocess
 from xml.etree import ElementTree
 
-from . import report
+from . import prefixes, report
 
 THUMBNAIL_SIZE = "240x180"
 CONVERT_SECONDS = 30
@@ -34,7 +34,7 @@ class Cell:
 
     @property
     def column(self):
-        windows = "Windows " + self.given["windows"].upper() if self.given.get("windows") else "Wine's default"
+        windows = "Windows " + (self.given.get("windows") or prefixes.DEFAULT_WINDOWS).upper()
         setup = (os.path.basename(self.given["answers"]) if self.given.get("answers")
                  else "--select " + self.given.get("select", "DEFAULT"))
         return "%s, %s" % (windows, setup)

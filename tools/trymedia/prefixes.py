@@ -15,6 +15,7 @@ from .bench import TOOLS, Failure, run_quietly
 READY = "ready"                 # written last: the prefix beside it is whole
 # The Windows versions a trial can show: the name a user gives, Wine's own.
 WINDOWS_VERSIONS = {"98": "win98", "2000": "win2k", "xp": "winxp"}
+DEFAULT_WINDOWS = "2000"        # what a trial shows when no version is asked for
 MAKING_SECONDS = 600
 
 

@@ -161,6 +161,11 @@ def sections_of(facts):
         outcome.append("at: " + result.get("FailedAt", ""))
     sections.append(("Outcome", outcome))
     sections.append(("Machine", ["%s: %s" % item for item in facts["machine"].items()]))
+    foreign, windows = facts.get("foreign"), facts["machine"].get("windows")
+    if windows:
+        sections.append(("On a real Windows %s" % windows.upper(),
+                         ["qvcheck could not say"] if foreign is None else
+                         foreign or ["no path that this Windows lacks or keeps elsewhere"]))
     sections.append(("Restarts", restart_lines(facts) or ["none"]))
     sections.append(("Pictures", facts["pictures"] or ["none"]))
     sections.append(("Discs", facts["swaps"] or ["disc 1 only"]))

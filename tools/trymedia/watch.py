@@ -104,9 +104,19 @@ def log_story(lines):
             continue
         if commands and any(_matches(name, line) for name in COMMAND_ENDS) and ends_command(line, commands[-1][0]):
             commands[-1][1] = line
-            if programs and line.startswith("PROG's program"):
-                programs[-1][1] = line
+            if programs and programs[-1][0] == commands[-1][0]:
+                programs[-1][1] = program_end(line, programs[-1][1])
     return chosen, commands, programs
+
+
+def program_end(line, said):
+    """How a started program ended, by the line that ended its command:
+    its own end, or a command that failed before any program ran."""
+    if line.startswith("PROG's program"):
+        return line
+    if _matches("LogCommandEndedRun", line) or _matches("LogDriveCheckEndedRun", line):
+        return "not started: " + line
+    return said
 
 
 def starts_of(lines):
