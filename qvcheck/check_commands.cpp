@@ -314,15 +314,15 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
 void MediaChecker::CheckForeignPaths(const CommandRecord& cmd, const Place& place)
 {
     const uint32_t code = cmd.flags & CommandCodeMask;
-    std::vector<std::string> paths;
+    std::vector<std::pair<std::string, bool>> paths;   // a field, and whether it is a command line
     if (CommandHas(code, TraitNeedsFirst) || CommandHas(code, TraitCopiesFrom))
-        paths.push_back(cmd.param1);
+        paths.emplace_back(cmd.param1, CommandHas(code, TraitStartsProgram));
     if (CommandHas(code, TraitWritesFile) || CommandHas(code, TraitCopiesTree))
-        paths.push_back(cmd.param2);
+        paths.emplace_back(cmd.param2, false);
     const DescribedSystem& system = options_.system;
-    for (const std::string& path : paths) {
+    for (const auto& [path, program] : paths) {
         std::string named;
-        const ForeignPath fault = FindForeignPath(path, system.windowsDir, system.ntFamily, &named);
+        const ForeignPath fault = FindForeignPath(path, system.windowsDir, system.ntFamily, program, &named);
         if (fault != ForeignPath::None) {
             Warn(place, say::NotOnThisWindows(fault, named, system.name, system.windowsDir, system.systemDir));
             return;
@@ -333,8 +333,9 @@ void MediaChecker::CheckForeignPaths(const CommandRecord& cmd, const Place& plac
 // qvsetup remembers the last key of each kind of drive check that found its
 // disc, and runs a command of the same key without a check: one key for
 // probe files on two different discs may leave the second disc unasked
-// for. (Probe files of one disc are fine, and one on none of the discs
-// given is a finding of its own.) Install and Cancel never meet in a run.
+// for. (Fine where the first key's disc holds the second probe file too;
+// one on none of the discs given is a finding of its own.) Install and
+// Cancel never meet in a run.
 void MediaChecker::CheckKeyProbe(const CommandRecord& cmd, const std::string& probe, const Place& place)
 {
     std::string disc;
@@ -344,7 +345,7 @@ void MediaChecker::CheckKeyProbe(const CommandRecord& cmd, const std::string& pr
     const std::string key = course_ + (cdrom ? " CDROM " : " FD ") + cmd.checkKey;
     const KeyUse& first = keyUses_.emplace(key, KeyUse{probe, disc, InfFileName(cmd.infPath), place.line})
                               .first->second;
-    if (SameDisc(first.disc, first.probe, disc, probe) || !keyReported_.insert(key + " " + cmd.infPath).second)
+    if (DiscAnswers(first.disc, disc, probe) || !keyReported_.insert(key + " " + cmd.infPath).second)
         return;
     Fail(place, say::CheckKeyReused(cmd.checkKey, probe.substr(DiscProbe::DriveLength),
                                     first.probe.substr(DiscProbe::DriveLength), first.file, first.line),

@@ -131,12 +131,9 @@ bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
     return true;
 }
 
-// The same folder, or one of them holds the other's probe file too.
-bool SameDisc(const std::string& discA, const std::string& probeA, const std::string& discB,
-              const std::string& probeB)
+bool DiscAnswers(const std::string& inDrive, const std::string& probeDisc, const std::string& probe)
 {
-    return discA == discB || FileExists(discA + probeB.substr(DiscProbe::DriveLength)) ||
-           FileExists(discB + probeA.substr(DiscProbe::DriveLength));
+    return inDrive == probeDisc || FileExists(inDrive + probe.substr(DiscProbe::DriveLength));
 }
 
 std::string MediaChecker::SourceOnDisc(const CommandRecord& cmd)

@@ -133,10 +133,10 @@ std::string FolderThatMayLack(const CommandRecord& cmd, const std::vector<std::s
 // Adds the folders that a copy makes on its way to `made`.
 void NoteFoldersMadeBy(const CommandRecord& cmd, std::vector<std::string>* made);
 
-// True when the disc folders `discA` and `discB`, which hold the probe
-// paths `probeA` and `probeB` ("X:\..."), may be one disc in the drive.
-bool SameDisc(const std::string& discA, const std::string& probeA, const std::string& discB,
-              const std::string& probeB);
+// True when the disc in the drive (the folder `inDrive`) answers a drive
+// check for `probe` ("X:\...", a file of the disc folder `probeDisc`): it
+// is that disc, or it holds that probe file too.
+bool DiscAnswers(const std::string& inDrive, const std::string& probeDisc, const std::string& probe);
 
 // True when a command's source names a path on the described CD-ROM drive.
 bool IsOnCdrom(const std::string& source);

@@ -105,7 +105,7 @@ std::string DriveCheckNote(const CommandRecord& cmd, PlanState& checked)
     if (last == cmd.checkKey) {
         const std::string lastDisc = DiscHolding(lastProbe.substr(DiscProbe::DriveLength), checked.options->folders);
         const std::string disc = DiscHolding(probe.path + DiscProbe::DriveLength, checked.options->folders);
-        if (lastDisc.empty() || disc.empty() || SameDisc(lastDisc, lastProbe, disc, probe.path))
+        if (lastDisc.empty() || disc.empty() || DiscAnswers(lastDisc, disc, probe.path))
             return std::string();
         return "    (no drive check: key " + last + " was checked for " + lastProbe + ", so the disc of " +
                probe.path + " is never asked for)\n";

@@ -54,11 +54,13 @@ size_t FindWhole(const std::string& upper, const std::string& name, bool afterSe
 
 } // namespace
 
-ForeignPath FindForeignPath(const std::string& text, const std::string& windowsDir, bool ntFamily,
+ForeignPath FindForeignPath(const std::string& text, const std::string& windowsDir, bool ntFamily, bool program,
                             std::string* named)
 {
     const std::string upper = UpperAscii(text);
-    const std::string own = UpperAscii(windowsDir);
+    std::string own = UpperAscii(windowsDir);
+    if (own.size() > 3 && own.back() == '\\')
+        own.pop_back();
     for (const char* folder : WindowsFolders) {
         const size_t at = FindWhole(upper, folder, false);
         if (at != std::string::npos && own != folder) {
@@ -68,23 +70,24 @@ ForeignPath FindForeignPath(const std::string& text, const std::string& windowsD
     }
     if (ntFamily)
         return ForeignPath::None;
-    // cmd.exe anywhere, or "cmd" as the program the line starts.
-    size_t cmd = FindWhole(upper, "CMD.EXE", false);
-    size_t length = 7;
-    const size_t program = upper.compare(0, 1, "\"") == 0 ? 1 : 0;
-    if (cmd == std::string::npos && FindWhole(upper.substr(0, program + 4), "CMD", false) == program) {
-        cmd = program;
-        length = 3;
+    if (program) {
+        // The program a command line starts: the quoted part, or its first word.
+        const size_t from = upper.compare(0, 1, "\"") == 0 ? 1 : 0;
+        const size_t end = upper.find(from ? '"' : ' ', from);
+        const std::string path = upper.substr(from, end == std::string::npos ? std::string::npos : end - from);
+        const size_t slash = path.rfind('\\');
+        const size_t name = slash == std::string::npos ? 0 : slash + 1;
+        if (path.compare(name, std::string::npos, "CMD") == 0 || path.compare(name, std::string::npos, "CMD.EXE") == 0) {
+            *named = text.substr(from + name, path.size() - name);
+            return ForeignPath::NoCmdExe;
+        }
     }
-    if (cmd != std::string::npos) {
-        *named = text.substr(cmd, length);
-        return ForeignPath::NoCmdExe;
-    }
+    // Windows 98 keeps WDM drivers in SYSTEM32\DRIVERS; nothing else there.
     const size_t system32 = FindWhole(upper, "SYSTEM32", true);
-    if (system32 != std::string::npos) {
+    if (system32 != std::string::npos && upper.compare(system32 + 8, 8, "\\DRIVERS") != 0) {
         const size_t start = upper.find_last_of(" \"", system32);
-        const size_t from = start == std::string::npos ? 0 : start + 1;
-        *named = text.substr(from, system32 + 8 - from);
+        const size_t begin = start == std::string::npos ? 0 : start + 1;
+        *named = text.substr(begin, system32 + 8 - begin);
         return ForeignPath::NoSystem32;
     }
     return ForeignPath::None;

@@ -251,8 +251,11 @@ void MakeFoldersAbove(const char* path)
     char folder[PathCapacity];
     for (const char* at = path; *at; at += IsLeadByte932(static_cast<unsigned char>(*at)) && at[1] ? 2 : 1) {
         const size_t length = static_cast<size_t>(at - path);
-        // Not the root of a drive ("C:\") nor of a share's name ("\\server\").
-        if (*at != '\\' || length < 3 || length >= sizeof folder || path[length - 1] == '\\')
+        // Not a drive ("C:"), nor the start of a share's name ("\\"); Windows
+        // takes "/" as "\" too.
+        const bool separator = *at == '\\' || *at == '/';
+        if (!separator || length < 3 || length >= sizeof folder || path[length - 1] == '\\' ||
+            path[length - 1] == '/')
             continue;
         memcpy(folder, path, length);
         folder[length] = '\0';
@@ -447,13 +450,13 @@ void NoteAppStart(const AppRecord* app)
     }
 }
 
-bool WriteRunningResult()
+bool WriteRunningResult(bool mustLand)
 {
     UnattendedRun& run = Run();
     if (run.resultPath[0] == '\0')
         return true;
     MakeFoldersAbove(run.resultPath);
-    if (WriteResult(false, 0))
+    if (WriteResult(false, ResultRetryMs) || !mustLand)
         return true;
     char message[EndMessageCapacity];
     snprintf(message, sizeof message, "the result file %s can't be written (error %lu)", run.resultPath,

@@ -83,9 +83,10 @@ void NoteAppStart(const AppRecord* app);
 
 // Writes the result of a run that goes on (ExitCode empty, Reason running),
 // when the answers name a result file, and makes the folders it needs.
-// False when the file can't be written: the run has ended then
-// (EndBadAnswers), and the message says why.
-bool WriteRunningResult();
+// False when the file can't be written and `mustLand`: the run has ended
+// then (EndBadAnswers), and the message says why. (A start that goes on
+// with an interrupted run goes on: its share may not be there yet.)
+bool WriteRunningResult(bool mustLand);
 
 // How long the final result waits for a reader that holds its file.
 enum class ResultWait {

@@ -99,17 +99,22 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
     LogStartOfRun();
     if (byRunOnce)
         LogEvent("started by Windows (RunOnce) to go on with an interrupted run");
-    // The result says at once that this process runs, before a wait for
-    // the interrupted run's disc: a second qvsetup meanwhile leaves it alone.
-    // A result that can't be written ends the run before anything runs.
-    if (!answersRead || (g_setup.unattended.on && !WriteRunningResult())) {
+    const auto nothingRuns = [journal] {
         LogEvent("%s: nothing runs", g_setup.unattended.message);
         if (journal == JournalFound::ThisMedia)
             KeepJournalRegistered();
         return EndBadAnswers;
-    }
+    };
+    if (!answersRead)
+        return nothingRuns();
     if (g_setup.unattended.on)
         LogEvent("unattended run: no window waits for a person");
+    // The result says at once that this process runs, before a wait for
+    // the interrupted run's disc: a second qvsetup meanwhile leaves it alone.
+    // On a fresh start, a result that can't be written ends the run before
+    // anything runs.
+    if (g_setup.unattended.on && !WriteRunningResult(journal == JournalFound::None))
+        return nothingRuns();
     int journalCode = EndDone;
     if (SettleJournal(journal, byRunOnce, &journalCode) == JournalStart::Ends)
         return journalCode;

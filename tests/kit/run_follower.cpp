@@ -155,8 +155,8 @@ bool WindowPictures::Take(const char* name, HWND window, DWORD paintMs)
     bool saved = false;
     for (;;) {
         saved = (window ? SaveWindowShot(window, path) : SaveScreenshot(path)) || saved;
-        if ((saved && ShowsSomething(ReadBytes(path))) || GetTickCount() - start >= LongestPaintMs ||
-            (window && !IsWindowVisible(window)))
+        if (!window || (saved && ShowsSomething(ReadBytes(path))) || GetTickCount() - start >= LongestPaintMs ||
+            !IsWindowVisible(window))
             break;
         Sleep(RetakeMs);
     }

@@ -118,7 +118,7 @@ public:
     explicit WindowPictures(std::string folder) : folder_(std::move(folder)) {}
     // The window (or, without one, the screen) after it had `paintMs` to
     // paint itself, unless a picture of that name was saved before; true
-    // when one was saved now. A picture of one colour only (a window not
+    // when one was saved now. A window's picture of one colour only (not
     // painted yet) is taken again while the window shows, for a few
     // seconds at most.
     bool Take(const char* name, HWND window = nullptr, DWORD paintMs = 500);

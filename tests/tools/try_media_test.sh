@@ -96,11 +96,13 @@ reported "COPY \"R:\QVA.INF\" \"C:\OUT.TXT\"  ->  COPY done" || fail "a program 
 make_medium 'PROG,"C:\windows\system32\cmd.exe /c exit 0"'
 try --windows 98 "$work/medium"
 [ $code -eq 0 ] || fail "--windows 98: exit code $code, $(tail -n 1 "$work/output")"
-reported 'QVA.INF line 7: Windows 98 has no "cmd.exe": its command interpreter is COMMAND.COM' ||
+grep -qxF '  QVA.INF line 7: Windows 98 has no "cmd.exe": its command interpreter is COMMAND.COM' \
+    "$work/report/report.txt" ||
     fail "--windows 98: no warning at the PROG of cmd.exe"
 try "$work/medium"
 reported "windows: 2000" || fail "the default Windows is not 2000"
-reported 'QVA.INF line 7: "C:\windows" is not the Windows folder of Windows 2000 (C:\WINNT)' ||
+grep -q '^  QVA.INF line 7: "C:\\windows" is not the Windows folder of Windows 2000 (C:\\WINNT)' \
+    "$work/report/report.txt" ||
     fail "Windows 2000: no warning at the PROG of C:\windows"
 
 # The notice's picture shows the notice, not a frame not yet painted: after

@@ -130,6 +130,10 @@ class AnswerFile(unittest.TestCase):
             self.assertEqual(answers.with_log_and_result(unrefused, "C:\\L", "C:\\R"), unrefused)
         self.assertEqual(answers.made_answers({"Result": "C:\\R", "Select": "ALL"}),
                          b"[Unattended]\r\nSelect=ALL\r\nResult=C:\\R\r\n")
+        # The report says where the medium's LOG and the answers' own went.
+        said = answers.own_files(b"[QvSetupConfig]\r\nLOG=%WINDIR%\\QV.LOG\r\n[Other]\r\nLOG=X\r\n", given)
+        self.assertEqual([line.split(":", 1)[0] for line in said],
+                         ["the medium's LOG=%WINDIR%\\QV.LOG", "the answers' Log=D", "the answers' Result=X"])
 
 
 class PreparedPrefixes(unittest.TestCase):

@@ -9,7 +9,7 @@ namespace {
 ForeignPath Find(const std::string& text, const char* windowsDir, bool ntFamily, std::string* named = nullptr)
 {
     std::string found;
-    const ForeignPath fault = FindForeignPath(text, windowsDir, ntFamily, &found);
+    const ForeignPath fault = FindForeignPath(text, windowsDir, ntFamily, true, &found);
     if (named)
         *named = found;
     return fault;
@@ -22,8 +22,12 @@ TEST(SystemFolders, PathsThatAWindowsLacks)
     EXPECT_EQ(Find("C:\\windows\\system32\\cmd.exe /c exit 0", "C:\\WINDOWS", false, &named), ForeignPath::NoCmdExe);
     EXPECT_EQ(named, "cmd.exe");
     EXPECT_EQ(Find("\"cmd\" /c copy a b", "C:\\WINDOWS", false), ForeignPath::NoCmdExe);
-    EXPECT_EQ(Find("C:\\WINDOWS\\SYSTEM32\\DRIVERS\\X.SYS", "C:\\WINDOWS", false, &named), ForeignPath::NoSystem32);
+    EXPECT_EQ(Find("C:\\WINDOWS\\SYSTEM32\\X.DLL", "C:\\WINDOWS", false, &named), ForeignPath::NoSystem32);
     EXPECT_EQ(named, "C:\\WINDOWS\\SYSTEM32");
+    // WDM drivers have SYSTEM32\DRIVERS on Windows 98; a folder CMD is no cmd.exe.
+    EXPECT_EQ(Find("C:\\WINDOWS\\SYSTEM32\\DRIVERS\\X.SYS", "C:\\WINDOWS", false), ForeignPath::None);
+    EXPECT_EQ(Find("C:\\TOOLS\\CMD\\SETUP.EXE", "C:\\WINDOWS", false), ForeignPath::None);
+    EXPECT_EQ(Find("C:\\WINDOWS\\NOTEPAD.EXE", "C:\\WINDOWS\\", false), ForeignPath::None);
     EXPECT_EQ(Find("C:\\WINNT\\NOTEPAD.EXE", "C:\\WINDOWS", false, &named), ForeignPath::OtherWindowsFolder);
     EXPECT_EQ(named, "C:\\WINNT");
     EXPECT_EQ(Find("C:\\WINDOWS\\SYSTEM\\COMMAND.COM /c x", "C:\\WINDOWS", false), ForeignPath::None);

@@ -27,7 +27,8 @@ def tree(source, joliet):
     the image or device `source`: its Joliet tree (what Windows reads), or
     its Rock Ridge tree (what Linux mounts). Links hold no data and are not
     listed."""
-    command = ["xorriso", "-abort_on", "FAILURE", "-local_charset", "UTF-8"]
+    # A mounted disc's drive is opened beside its mount, and only read.
+    command = ["xorriso", "-abort_on", "FAILURE", "-local_charset", "UTF-8", "-drive_access", "shared:readonly"]
     if joliet:
         command += ["-read_fs", "norock"]
     command += ["-indev", source, "-find", "/", "-type", "f", "-exec", "report_lba", "--"]
@@ -46,7 +47,10 @@ def tree(source, joliet):
         fields = line[len(DATA_LINE):].split(",", 4)
         if len(fields) != 5:
             continue
-        words = shlex.split(fields[4])
+        try:
+            words = shlex.split(fields[4])
+        except ValueError:      # a name that holds a line break: no name Windows reads
+            continue
         if len(words) != 1:
             continue
         path = words[0].lstrip("/").replace("/", "\\")

@@ -9,9 +9,11 @@ python3 tools/release/manifest.py write MEDIA_FOLDER OUT_FILE
     case, a file can't be read, or a link leaves the folder or names a
     folder; each link to a file of the folder is named."""
 
+import errno
 import hashlib
 import os
 import re
+import stat
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -39,6 +41,8 @@ def digest_of(path, done=None):
     """The SHA-256 of a file and its size, read once; `done(bytes)` is told
     of each piece read."""
     digest, size = hashlib.sha256(), 0
+    if not stat.S_ISREG(os.stat(path).st_mode):     # a pipe or a device would be waited on for ever
+        raise OSError(errno.EINVAL, "not a plain file")
     with open(path, "rb") as data:
         while True:
             piece = data.read(CHUNK)

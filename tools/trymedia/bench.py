@@ -263,14 +263,18 @@ class Bench:
         except (OSError, ValueError, KeyError, IndexError):
             return None
         found = []
+        root = "file:///%s:" % drive
         for result in results:
-            if result.get("ruleId") != FOREIGN_PATH_RULE:
-                continue
-            location = result["locations"][0]["physicalLocation"]
-            uri = urllib.parse.unquote(location["artifactLocation"]["uri"])
-            name = uri.split(":/", 1)[-1].replace("/", "\\")
-            found.append("%s line %d: %s" % (name, location.get("region", {}).get("startLine", 0),
-                                             result["message"]["text"]))
+            try:
+                if result.get("ruleId") != FOREIGN_PATH_RULE:
+                    continue
+                location = result["locations"][0]["physicalLocation"]
+                uri = urllib.parse.unquote(location["artifactLocation"]["uri"])
+                name = (uri[len(root):] if uri.upper().startswith(root.upper()) else uri).lstrip("/").replace("/", "\\")
+                found.append("%s line %d: %s" % (name, location.get("region", {}).get("startLine", 0),
+                                                 result["message"]["text"]))
+            except (KeyError, IndexError, TypeError, AttributeError):
+                return None
         return found
 
     def put_in(self, drive, folder):

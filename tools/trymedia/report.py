@@ -10,7 +10,7 @@ import subprocess
 import time
 from xml.etree import ElementTree
 
-from .bench import FOLLOWER, RUN_SERVICES
+from .bench import FOLLOWER, OUTPUTS, RUN_SERVICES
 
 PICTURE_ORDER = ["background", "selection-dialog", "drive-dialog", "message-box", "notice",
                  "copy-progress"]
@@ -166,6 +166,8 @@ def sections_of(facts):
         sections.append(("On a real Windows %s" % windows.upper(),
                          ["qvcheck could not say"] if foreign is None else
                          foreign or ["no path that this Windows lacks or keeps elsewhere"]))
+    sections.append(("The run's own files", ["log: setup.log (C:\\%s\\SETUP.LOG on the bench); result: result.ini "
+                                             "(C:\\%s\\RESULT.INI)" % (OUTPUTS, OUTPUTS)] + facts.get("own_files", [])))
     sections.append(("Restarts", restart_lines(facts) or ["none"]))
     sections.append(("Pictures", facts["pictures"] or ["none"]))
     sections.append(("Discs", facts["swaps"] or ["disc 1 only"]))
