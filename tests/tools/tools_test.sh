@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux tools from outside: each checks its arguments and fails with a
 # message; tools/qvcheck prints every finding and the summary line whatever
-# bytes a finding quotes (an INF saved in another encoding).
+# bytes a finding quotes (an INF saved in another encoding), and ends a
+# Wine bench it started itself.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -34,5 +35,18 @@ grep -q "^$media/QVA.INF:6:1: error: unknown command" "$work/report" ||
 grep -q "^$media/QVA.INF:6:1: error: this line holds bytes that are no CP932 text" "$work/report" ||
     { echo "FAILED: the bytes that are no CP932 are not found"; failed=1; }
 expect "the summary line" "2 error(s), 0 warning(s)" "$(tail -n 1 "$work/report")"
+
+# tools/qvcheck leaves the bench that runs as it was, and ends one it
+# started itself (a tree of its own, whose bench nothing started).
+tree=${QV_WIN_TREE:-$root/build-win}
+"$root/tools/bench" running "$tree/bench"
+expect "the test bench runs after tools/qvcheck" 0 $?
+mkdir -p "$work/tree/bench"
+ln -s "$tree/qvcheck.exe" "$work/tree/qvcheck.exe"
+cp "$tree/bench/arch" "$work/tree/bench/arch" 2>/dev/null
+QV_WIN_TREE=$work/tree "$root/tools/qvcheck" "$media" >/dev/null
+expect "tools/qvcheck's exit code on a bench of its own" 2 $?
+"$root/tools/bench" running "$work/tree/bench"
+expect "the bench tools/qvcheck started is ended" 1 $?
 [ $failed -eq 0 ] && echo "tools: every check passed"
 exit $failed
