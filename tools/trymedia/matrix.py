@@ -254,7 +254,7 @@ def write_html(out, discs, table):
     with open(os.path.join(out, "matrix.html"), "w", encoding="utf-8") as page:
         page.write("<!DOCTYPE html><html><head><meta charset='utf-8'><title>try-matrix</title><style>"
                    "body{font-family:sans-serif} table{border-collapse:collapse} td,th{border:1px solid #999;"
-                   "padding:6px;vertical-align:top;max-width:300px} .installed{background:#e6f4e6}"
+                   "padding:6px;vertical-align:top;max-width:300px;overflow-wrap:anywhere} .installed{background:#e6f4e6}"
                    ".failed{background:#fbe3e3} .untried{background:#eee} .marked{outline:3px solid #e0a000;"
                    "outline-offset:-3px} .box{font-size:90%;margin-top:4px} img{border:1px solid #888;"
                    "margin-top:4px}</style></head><body>\n")
