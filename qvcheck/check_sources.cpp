@@ -105,6 +105,11 @@ bool IsOnCdrom(const std::string& source)
     return source.size() >= 2 && (source[0] & ~0x20) == g_setup.cdromLetter && source[1] == ':';
 }
 
+namespace {
+
+// The probe path of the command's [CheckCdrom] value (without its drive)
+// as the drive check splits the value at the command's turn; false when it
+// can't.
 bool ProbePathOf(const CommandRecord& cmd, std::string* probe)
 {
     DiscProbe split;
@@ -113,6 +118,8 @@ bool ProbePathOf(const CommandRecord& cmd, std::string* probe)
     *probe = split.path + DiscProbe::DriveLength;
     return true;
 }
+
+} // namespace
 
 // The disc folder that holds the probe file of the command's drive check
 // (empty when no folder given does); false when the value can't be split.

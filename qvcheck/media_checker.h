@@ -141,11 +141,6 @@ bool DiscAnswers(const std::string& inDrive, const std::string& probeDisc, const
 // True when a command's source names a path on the described CD-ROM drive.
 bool IsOnCdrom(const std::string& source);
 
-// The probe path of the command's [CheckCdrom] value (without its drive)
-// as the drive check splits the value at the command's turn; false when it
-// can't.
-bool ProbePathOf(const CommandRecord& cmd, std::string* probe);
-
 // A profile value as GetPrivateProfileStringA gives it to qvsetup, whole:
 // blanks around it removed, and quotes around it too.
 std::string ProfileValue(const std::string& path, const char* section, const char* key);

@@ -1,10 +1,10 @@
 """What Windows reads of a disc: the Joliet tree of an image or a device,
 as xorriso lists it, beside the Rock Ridge tree that Linux mounts.
 
-python3 tools/release/joliet.py compare IMAGE MEDIA_FOLDER
-    says each file of the folder that Windows would not find on the image
-    under its name, with its size (and each file the Joliet tree holds
-    beyond them); exit 1 when there is any."""
+python3 tools/release/joliet.py compare IMAGE MANIFEST_FILE
+    says each file of the manifest that Windows would not read on the image
+    as listed (and each file the Joliet tree holds beyond them); exit 1
+    when there is any."""
 
 import os
 import shlex
@@ -62,20 +62,27 @@ def tree(source, joliet):
     return files
 
 
-def compare(image, folder):
-    """The lines that say where the Joliet tree of `image` differs from the
-    files of `folder` (the manifest, written by make-disc, aside)."""
-    joliet = tree(image, True)
-    joliet.pop(manifest.NAME, None)
-    problems = []
-    for shown, full in sorted(manifest.disc_files(folder).items()):
-        seen = joliet.pop(shown, None)
-        if seen is None:
-            problems.append("Windows would not find %s on the disc" % shown)
-        elif seen[0] != os.path.getsize(full):
-            problems.append("Windows would read %d bytes of %s, not %d" % (seen[0], shown, os.path.getsize(full)))
-    problems += ["the disc shows Windows %s, which is not in the folder" % shown for shown in sorted(joliet)]
-    return problems
+def problems(entries, image):
+    """The files of the manifest that Windows would not read as listed, as
+    lines: missing from the image's Joliet tree, of another size there, or
+    read from other data than Linux reads; and files only Windows sees."""
+    windows = tree(image, True)
+    linux = {manifest.path_key(path): place for path, place in tree(image, False).items()}
+    seen = {manifest.path_key(path): (path, place) for path, place in windows.items()}
+    seen.pop(manifest.NAME, None)
+    said = []
+    for key, (path, size, _digest, _line) in sorted(entries.items()):
+        found = seen.pop(key, None)
+        if not found:
+            said.append("missing where Windows reads (the Joliet tree): %s" % path)
+        elif found[1][0] != size:
+            said.append("differs where Windows reads (the Joliet tree): %s (%d bytes, the manifest says %d)"
+                        % (path, found[1][0], size))
+        elif size and key in linux and linux[key][1] != found[1][1]:
+            said.append("differs where Windows reads (the Joliet tree): %s (other data than Linux reads)" % path)
+    said += ["not in the manifest, where Windows reads (the Joliet tree): %s" % path
+             for path, _place in sorted(seen.values())]
+    return said
 
 
 def main():
@@ -83,13 +90,15 @@ def main():
         print(__doc__, file=sys.stderr)
         return 2
     try:
-        problems = compare(sys.argv[2], sys.argv[3])
-    except Unreadable as error:
+        with open(sys.argv[3], "rb") as data:
+            entries, fault = manifest.read(data.read())
+        said = ["the manifest %s: %s" % (sys.argv[3], fault)] if fault else problems(entries, sys.argv[2])
+    except (OSError, Unreadable) as error:
         print(error, file=sys.stderr)
         return 1
-    for problem in problems:
-        print(problem, file=sys.stderr)
-    return 1 if problems else 0
+    for line in said:
+        print(line, file=sys.stderr)
+    return 1 if said else 0
 
 
 if __name__ == "__main__":
