@@ -143,8 +143,43 @@ int RunSample(const std::string& qvsetup, const std::string& disc1, const std::s
     return exitCode == 0 ? 0 : 1;
 }
 
+// Waits until no qvsetup runs in the session (its mutex is gone), so that
+// the next start is not taken for a second instance.
+bool WaitNoQvsetup(DWORD timeoutMs)
+{
+    return WaitUntil(
+        [] {
+            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "QVSETUP Running Identify");
+            if (!mutex)
+                return true;
+            CloseHandle(mutex);
+            return false;
+        },
+        timeoutMs);
+}
+
+// One picture of the selection dialog of the media in FOLDER.
+bool ShowOneStyle(const std::string& qvsetup, const std::string& folder, const std::string& shots,
+                  const char* style)
+{
+    if (!WaitNoQvsetup(10000))
+        printf("a qvsetup still runs before style %s\n", style);
+    SetupRun run(folder, qvsetup, folder);
+    HWND dialog = run.WaitForSelectionDialog(60000);
+    if (!dialog) {
+        printf("no selection dialog in style %s\n", style);
+        return false;
+    }
+    Sleep(800);
+    const std::string name = std::string("selection-") + style;
+    const bool saved = SaveWindowShot(dialog, shots + "\\" + name + ".bmp");
+    printf("  screenshot %s%s\n", name.c_str(), saved ? "" : " FAILED");
+    return saved;
+}
+
 // The selection dialog of the sample media in each style, from a copy of
-// disc 1 whose master INF names the style.
+// disc 1 whose master INF names the style. A style whose picture failed
+// (a loaded machine) is tried once more.
 int ShowStyles(const std::string& qvsetup, const std::string& disc1, const std::string& shots)
 {
     const std::string master = ReadBytes(disc1 + "\\QVSETUP.INF");
@@ -157,17 +192,10 @@ int ShowStyles(const std::string& qvsetup, const std::string& disc1, const std::
         if (at != std::string::npos)
             edited.replace(at, 11, std::string("STYLE=") + style);
         WriteBytes(copy + "\\QVSETUP.INF", edited);
-        {
-            SetupRun run(copy, qvsetup, copy);
-            HWND dialog = run.WaitForSelectionDialog(20000);
-            if (!dialog) {
-                printf("no selection dialog in style %s\n", style);
-                return 1;
-            }
-            Sleep(800);
-            Shot(shots, (std::string("selection-") + style).c_str(), dialog);
-        }
+        const bool shown = ShowOneStyle(qvsetup, copy, shots, style) || ShowOneStyle(qvsetup, copy, shots, style);
         RemoveTree(copy);
+        if (!shown)
+            return 1;
     }
     return 0;
 }
