@@ -66,9 +66,18 @@ cases = {c.get("name"): c for c in ElementTree.parse(sys.argv[1]).getroot().iter
 assert sorted(cases) == ["QVA.INF", "the run"], sorted(cases)
 assert all(c.find("failure") is not None for c in cases.values()), "a case passes"
 PY
+# The run's own log (the medium's LOG) and result (the answers' Result, in a
+# folder the run makes) are where the run puts them, followed across the
+# restart, and kept in the report.
 sed -i 's/NOSUCH.TXT/QVA.INF/' "$work/medium/QVA.INF"
-try --restart "$work/medium"
+printf 'LOG=%%WINDIR%%\\QVRUN.LOG\r\n' >>"$work/medium/QVSETUP.INF"
+printf '[Unattended]\r\nSelect=DEFAULT\r\nRestart=YES\r\nResult=C:\\QA\\RESULT.INI\r\n' >"$work/own.ini"
+try --answers "$work/own.ini" "$work/medium"
 [ $code -eq 0 ] || fail "a run mended after the restart: exit code $code, $(tail -n 1 "$work/output")"
+reported "log: C:\windows\QVRUN.LOG, as the medium's LOG=%WINDIR%\QVRUN.LOG" &&
+    reported "result: C:\QA\RESULT.INI, as the answers' Result=C:\QA\RESULT.INI" &&
+    grep -q "^ExitCode=0" "$work/report/result.ini" && grep -q "qvsetup ends with exit code 0" "$work/report/report.html" ||
+    fail "the run's own log and result: $(grep -A3 "own files" "$work/report/report.txt")"
 reported 'restart 1: the run stopped for a restart after SHUTDOWN "" "1"; the last window before it: ' ||
     fail "a run mended after the restart: the restart is not reported"
 grep -q "the last window before restart 1" "$work/report/report.html" || fail "report.html shows no restart"

@@ -47,11 +47,9 @@ class SetupLog(unittest.TestCase):
         lines = watch.read_log_lines(self.LOG)
         self.assertEqual(watch.prompt_of(lines[2]), ("DISC2", "R", "表\\DISC2.ID"))
         self.assertIsNone(watch.prompt_of(lines[3]))
-        with tempfile.TemporaryDirectory() as folder:
-            path = os.path.join(folder, "RUN.LOG")
-            with open(path, "wb") as log:
-                log.write(self.LOG + b"2026-12-08 10:00:03.000 half a li")
-            self.assertEqual(len(watch.LogFollower(path).new_lines()), 10)
+        follower = watch.LogFollower(lambda: self.LOG + b"2026-12-08 10:00:03.000 half a li")
+        self.assertEqual(len(follower.new_lines()), 10)
+        self.assertEqual(follower.new_lines(), [])
 
 
 class Restarts(unittest.TestCase):
@@ -130,10 +128,21 @@ class AnswerFile(unittest.TestCase):
             self.assertEqual(answers.with_log_and_result(unrefused, "C:\\L", "C:\\R"), unrefused)
         self.assertEqual(answers.made_answers({"Result": "C:\\R", "Select": "ALL"}),
                          b"[Unattended]\r\nSelect=ALL\r\nResult=C:\\R\r\n")
-        # The report says where the medium's LOG and the answers' own went.
-        said = answers.own_files(b"[QvSetupConfig]\r\nLOG=%WINDIR%\\QV.LOG\r\n[Other]\r\nLOG=X\r\n", given)
-        self.assertEqual([line.split(":", 1)[0] for line in said],
-                         ["the medium's LOG=%WINDIR%\\QV.LOG", "the answers' Log=D", "the answers' Result=X"])
+        # The run's own log and result are followed where they name a path
+        # on C: (macros as qvsetup expands them there); elsewhere the trial's
+        # own take their place, and the notes say so.
+        trial = ("C:\\QVTRY\\SETUP.LOG", "C:\\QVTRY\\RESULT.INI")
+        medium = b"[QvSetupConfig]\r\nLOG=%WINDIR%\\QV.LOG\r\n[Other]\r\nLOG=X\r\n"
+        files = answers.RunFiles(medium, b"[Unattended]\r\nResult=c:\\QA\\R.INI\r\n", *trial)
+        self.assertEqual((files.log, files.result, files.gives_log, files.gives_result),
+                         ("C:\\windows\\QV.LOG", "C:\\QA\\R.INI", False, False))
+        files = answers.RunFiles(medium, given, *trial)      # Log=D:\MINE.LOG, Result=X
+        self.assertEqual((files.log, files.result), trial)
+        self.assertEqual(answers.own_answers(given, files),
+                         answers.with_log_and_result(given, *trial))
+        self.assertTrue(all("names no path on C:" in note for note in files.notes), files.notes)
+        for unplaced in ("%WINSYSDIR%\\QV.LOG", "R.INI", "C:\\", "C:\\..\\R.INI", "%WINDIR", "C:/QA/R.INI"):
+            self.assertIsNone(answers.path_on_c(unplaced), unplaced)
 
 
 class PreparedPrefixes(unittest.TestCase):

@@ -19,15 +19,20 @@ def made_answers(values):
 
 def with_log_and_result(data, log, result):
     """The bytes of a given answer file with its Log and Result replaced by
-    the trial's, put first in its [Unattended] section. A file without that
-    section goes as it is: qvsetup refuses it, as it would on a factory line."""
-    ours = re.compile(rb"\s*(%s)\s*=" % b"|".join(key.encode() for key in TRIAL_KEYS), re.I)
+    the trial's (those given: None keeps the file's own), put first in its
+    [Unattended] section. A file without that section goes as it is:
+    qvsetup refuses it, as it would on a factory line."""
+    replaced = [key for key, value in zip(TRIAL_KEYS, (log, result)) if value is not None]
+    if not replaced:
+        return data
+    ours = re.compile(rb"\s*(%s)\s*=" % b"|".join(key.encode() for key in replaced), re.I)
     lines = [line for line in data.splitlines() if not ours.match(line)]
     header = next((i for i, line in enumerate(lines)
                    if re.match(rb"\s*\[Unattended\]\s*$", line, re.I)), None)
     if header is None:
         return data
-    lines[header + 1:header + 1] = [b"Log=" + log.encode("cp932"), b"Result=" + result.encode("cp932")]
+    lines[header + 1:header + 1] = [(key + "=" + value).encode("cp932")
+                                    for key, value in zip(TRIAL_KEYS, (log, result)) if value is not None]
     return b"\r\n".join(lines) + b"\r\n"
 
 
@@ -49,14 +54,59 @@ def key_values(data, section, names):
     return found
 
 
-def own_files(medium_inf, given_answers):
-    """What the trial did with the run's own log and result: lines that say
-    where the medium's LOG and the answers' Log and Result went."""
-    lines = []
-    log = key_values(medium_inf, "QvSetupConfig", ["LOG"]).get("LOG")
-    if log:
-        lines.append("the medium's LOG=%s: the trial's log (setup.log) was written in its place" % log)
-    for key, value in key_values(given_answers or b"", "Unattended", TRIAL_KEYS).items():
-        lines.append("the answers' %s=%s: the trial's %s was written in its place"
-                     % (key, value, "log (setup.log)" if key == "Log" else "result (result.ini)"))
-    return lines
+# The folders and drives that a log or result path may name by a macro, as
+# qvsetup expands them on the bench (a prefix of Wine has these folders).
+# The system folder is left out: a 32-bit qvsetup on a 64-bit prefix writes
+# it elsewhere than it names.
+BENCH_MACROS = {"WINDIR": "C:\\windows", "PROGRAMFILES": "C:\\Program Files", "WINDISK": "C", "BOOTDISK": "C"}
+
+
+def path_on_c(value):
+    """The path below C:\\ that a LOG, Log or Result value names on the
+    bench, its macros expanded; None for a path the trial can't place
+    (another drive, a relative path, a macro of another kind)."""
+    unplaced = "\0"
+    text = re.sub(r"%(\w+)%", lambda m: BENCH_MACROS.get(m.group(1).upper(), unplaced), value.strip())
+    if unplaced in text or "%" in text or "/" in text or not re.match(r"[Cc]:\\", text):
+        return None
+    parts = [part for part in text[3:].split("\\") if part]
+    if not parts or any(part.strip(". ") == "" for part in parts):
+        return None
+    return "\\".join(parts)
+
+
+class RunFiles:
+    """Where the run writes its log and its result on the bench, and lines
+    that tell it: the medium's LOG and the answers' own Log and Result
+    where they name a path on C:, else the trial's own files in its place."""
+
+    def __init__(self, medium_inf, given_answers, trial_log, trial_result):
+        self.notes = []
+        medium_log = key_values(medium_inf, "QvSetupConfig", ["LOG"]).get("LOG", "")
+        own = key_values(given_answers or b"", "Unattended", TRIAL_KEYS)
+        self.log = self._placed("the answers' Log=%s" % own["Log"], own["Log"], trial_log, "log") \
+            if own.get("Log") else self._placed("the medium's LOG=%s" % medium_log, medium_log, trial_log, "log")
+        self.result = self._placed("the answers' Result=%s" % own.get("Result", ""), own.get("Result", ""),
+                                   trial_result, "result")
+        # The answers name a file of their own only where the trial puts its own in place.
+        self.gives_log = self.log == trial_log
+        self.gives_result = self.result == trial_result
+
+    def _placed(self, said, value, trial_file, kind):
+        if not value:
+            self.notes.append("%s: %s (the run names none of its own)" % (kind, trial_file))
+            return trial_file
+        below = path_on_c(value)
+        if below is None:
+            self.notes.append("%s: %s, where the trial can follow it; %s names no path on C: of the bench"
+                              % (kind, trial_file, said))
+            return trial_file
+        self.notes.append("%s: C:\\%s, as %s" % (kind, below, said))
+        return "C:\\" + below
+
+
+def own_answers(data, files):
+    """The bytes of a given answer file with the trial's Log and Result in
+    place of those it can't follow (see RunFiles)."""
+    return with_log_and_result(data, files.log if files.gives_log else None,
+                               files.result if files.gives_result else None)

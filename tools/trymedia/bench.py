@@ -204,6 +204,16 @@ class Bench:
         """The Linux path of a file of the run's outputs."""
         return os.path.join(self.outputs, name)
 
+    def read_c(self, windows_path):
+        """The bytes of the file at `windows_path` ("C:\\..."), found in any
+        case as Windows finds it; b"" while there is none."""
+        found = find_in_folder(self.drive_c, windows_path[3:])
+        try:
+            with open(found or "", "rb") as data:
+                return data.read()
+        except OSError:
+            return b""
+
     def finish_by(self, seconds):
         """Every later call ends within `seconds` from now, all together
         (each still gets a few seconds to end what it must)."""

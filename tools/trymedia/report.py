@@ -10,7 +10,7 @@ import subprocess
 import time
 from xml.etree import ElementTree
 
-from .bench import FOLLOWER, OUTPUTS, RUN_SERVICES
+from .bench import FOLLOWER, RUN_SERVICES
 
 PICTURE_ORDER = ["background", "selection-dialog", "drive-dialog", "message-box", "notice",
                  "copy-progress"]
@@ -166,8 +166,8 @@ def sections_of(facts):
         sections.append(("On a real Windows %s" % windows.upper(),
                          ["qvcheck could not say"] if foreign is None else
                          foreign or ["no path that this Windows lacks or keeps elsewhere"]))
-    sections.append(("The run's own files", ["log: setup.log (C:\\%s\\SETUP.LOG on the bench); result: result.ini "
-                                             "(C:\\%s\\RESULT.INI)" % (OUTPUTS, OUTPUTS)] + facts.get("own_files", [])))
+    sections.append(("The run's own files", facts.get("own_files", []) +
+                     ["both kept in the report: setup.log, result.ini"]))
     sections.append(("Restarts", restart_lines(facts) or ["none"]))
     sections.append(("Pictures", facts["pictures"] or ["none"]))
     sections.append(("Discs", facts["swaps"] or ["disc 1 only"]))
@@ -211,8 +211,23 @@ def write_report(out, facts):
                                    "</figcaption></figure>\n" % (html.escape(restart["picture"]), restart["number"]))
             else:
                 page.write("<pre>%s</pre>\n" % html.escape("\n".join(lines)))
+        page.write("<h2>The setup log</h2>\n<pre>%s</pre>\n" % html.escape(log_text(out)))
         page.write("<p>The setup log: <a href='setup.log'>setup.log</a>; "
                    "the result: <a href='result.ini'>result.ini</a></p></body></html>\n")
+
+
+def log_text(out, most_lines=2000):
+    """The setup log kept in the report, as text: its last `most_lines` lines."""
+    try:
+        with open(os.path.join(out, "setup.log"), "rb") as log:
+            lines = log.read().decode("cp932", "replace").splitlines()
+    except OSError:
+        lines = []
+    if not lines:
+        return "(no log was written)"
+    cut = ["(the first %d lines are left out: see setup.log)" % (len(lines) - most_lines)] \
+        if len(lines) > most_lines else []
+    return "\n".join(cut + lines[-most_lines:])
 
 
 def picture_name(start, name):

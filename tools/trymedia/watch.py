@@ -21,19 +21,14 @@ def read_log_lines(data):
 
 
 class LogFollower:
-    """Reads the lines added to a file since the last call; a line is taken
-    only once its line end is written."""
+    """Reads the lines added to a file since the last call (`read()` gives
+    its bytes); a line is taken only once its line end is written."""
 
-    def __init__(self, path):
-        self.path, self.read = path, 0
+    def __init__(self, read):
+        self.reader, self.read = read, 0
 
     def new_lines(self):
-        try:
-            with open(self.path, "rb") as log:
-                log.seek(self.read)
-                chunk = log.read()
-        except OSError:
-            return []
+        chunk = self.reader()[self.read:]
         end = chunk.rfind(b"\n") + 1
         self.read += end
         return read_log_lines(chunk[:end])
@@ -53,8 +48,8 @@ class Watch:
     """Follows the setup log while the run goes on: puts in the disc that a
     prompt on `drive` looks for, through `put_in(number)`."""
 
-    def __init__(self, log, discs, drive, put_in):
-        self.follower, self.discs, self.drive, self.put_in = LogFollower(log), discs, drive, put_in
+    def __init__(self, read_log, discs, drive, put_in):
+        self.follower, self.discs, self.drive, self.put_in = LogFollower(read_log), discs, drive, put_in
         self.current, self.swaps = 0, []
         self.restarts = 0           # the starts of qvsetup so far that stopped for a restart
         self.staying = False        # the current start said so already
