@@ -182,6 +182,33 @@ def difference_lines(cell):
     return lines
 
 
+def sides(found):
+    """What a cell did that most of its group did not, and the reverse, as lines."""
+    extra, missing = found or ([], [])
+    return ["only here: %s" % item for item in extra] + ["not here: %s" % item for item in missing]
+
+
+def real_differences(table):
+    """What opens the report: per model, what its cells did unlike most of
+    their column (in which columns); per column, what its cells did unlike
+    most of their row (on which models)."""
+    lines = []
+    for label, members, group_of, where in (
+            ("model", table.rows, lambda row: table.row_cells(row), lambda c: c.column),
+            ("column", table.columns, lambda column: [c for c in table.cells if c.column == column],
+             lambda c: table.row_label(c.given.get("smbios")))):
+        for member in members:
+            cells = group_of(member)
+            found = {}
+            for cell in cells:
+                against = cell.column_difference if label == "model" else cell.row_difference
+                for line in sides(against):
+                    found.setdefault(line, []).append(where(cell))
+            name = table.row_label(member) if label == "model" else member
+            lines += ["%s: %s  (%s)" % (name, line, "; ".join(places)) for line, places in found.items()]
+    return lines or ["none: every cell did what most of its row and of its column did"]
+
+
 def write_text(path, discs, table):
     first = ["model"] + table.columns
     rows = [first] + [[table.row_label(r)] + [short_outcome(table.at(r, c)) if table.at(r, c) else ""
@@ -189,6 +216,8 @@ def write_text(path, discs, table):
     widths = [max(len(row[i]) for row in rows) for i in range(len(first))]
     with open(path, "w", encoding="utf-8") as text:
         text.write("try-matrix: %s\n%s\n\n" % (" ".join(discs), table.summary()))
+        text.write("The differences (per model against its column, per column against its row)\n%s\n"
+                   % "".join("  %s\n" % line for line in real_differences(table)))
         for row in rows:
             text.write(" | ".join(field.ljust(width) for field, width in zip(row, widths)).rstrip() + "\n")
         text.write("\n* differs from its row's or column's majority\n")
@@ -261,6 +290,8 @@ def write_html(out, discs, table):
         page.write("<h1>try-matrix: %s</h1>\n<p>%s; a cell framed in orange differs from its row's or "
                    "column's majority.</p>\n" % (html.escape(" ".join(os.path.basename(d) for d in discs)),
                                                   html.escape(table.summary())))
+        page.write("<h2>The differences</h2>\n<ul>%s</ul>\n" % "".join(
+            "<li>%s</li>" % html.escape(line) for line in real_differences(table)))
         page.write("<table><tr><th>model</th>%s</tr>\n" % "".join("<th>%s</th>" % html.escape(c)
                                                                   for c in table.columns))
         for row in table.rows:

@@ -6,6 +6,7 @@ cut off is never used."""
 
 import fcntl
 import hashlib
+import json
 import os
 import shutil
 import subprocess
@@ -13,6 +14,7 @@ import subprocess
 from .bench import TOOLS, Failure, run_quietly
 
 READY = "ready"                 # written last: the prefix beside it is whole
+BASELINE = "baseline.json"      # what a run of an empty medium changes on the prefix
 # The Windows versions a trial can show: the name a user gives, Wine's own.
 WINDOWS_VERSIONS = {"98": "win98", "2000": "win2k", "xp": "winxp"}
 DEFAULT_WINDOWS = "2000"        # what a trial shows when no version is asked for
@@ -84,6 +86,8 @@ def remove_outdated(cache, key):
                 continue
             shutil.rmtree(outdated, ignore_errors=True)
             shutil.rmtree(outdated + ".making", ignore_errors=True)
+            if os.path.exists(outdated + ".baseline.lock"):
+                os.remove(outdated + ".baseline.lock")
             os.remove(os.path.join(cache, name))
 
 
@@ -151,3 +155,29 @@ def unmount_prefix(target):
     escaped the trial's end still holds a file of it)."""
     if os.path.ismount(target) and run_quietly(["umount", target], seconds=30) != 0:
         run_quietly(["umount", "-l", target], seconds=30)
+
+
+def cached_baseline(prepared, make):
+    """{"files": [...], "registry": [...]}: the names that a run of an empty
+    medium changes on copies of the prepared prefix `prepared` (Wine's own
+    churn), made once with `make()` and kept beside the prefix (one maker at
+    a time). None when `make()` could not say (it is tried again next time)."""
+    entry = os.path.dirname(prepared)
+    path = os.path.join(entry, BASELINE)
+    try:
+        with open(entry + ".baseline.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            try:
+                with open(path, encoding="utf-8") as kept:
+                    return json.load(kept)
+            except (OSError, ValueError):
+                pass
+            baseline = make()
+            if baseline is None:
+                return None
+            with open(path + ".new", "w", encoding="utf-8") as new:
+                json.dump(baseline, new)
+            os.replace(path + ".new", path)
+            return baseline
+    except OSError:
+        return None

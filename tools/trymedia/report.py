@@ -130,6 +130,28 @@ def compare(before, after):
     return created, changed, removed
 
 
+def leave_out_churn(facts, baseline):
+    """Takes out of the run's files and registry values those that a run of
+    an empty medium also changed (`baseline`, names by kind); what it took
+    out, by kind, or None when there is no baseline."""
+    if baseline is None:
+        return None
+    taken = {}
+    for kind in ("files", "registry"):
+        known = set(baseline.get(kind, []))
+        taken[kind] = sorted(name for part in facts[kind] for name in part if name in known)
+        facts[kind] = [[name for name in part if name not in known] for part in facts[kind]]
+    return taken
+
+
+def churn_lines(churn):
+    if churn is None:
+        return ["the run of an empty medium could not be made: nothing is left out"]
+    names = churn["files"] + churn["registry"]
+    return ["%d name(s) that a run of an empty medium on this prefix also changes (Wine's own) are left out "
+            "of the lists above%s" % (len(names), ":" if names else "")] + names
+
+
 def grouped(paths, sizes):
     """Lines of paths grouped by folder, with sizes where known."""
     lines, last = [], None
@@ -181,6 +203,8 @@ def sections_of(facts):
     for title, names in (("Registry created", created), ("Registry changed", changed),
                          ("Registry removed", removed)):
         sections.append((title, names or ["none"]))
+    if "churn" in facts:
+        sections.append(("Left out", churn_lines(facts["churn"])))
     return sections
 
 
