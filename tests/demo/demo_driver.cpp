@@ -24,6 +24,11 @@
 //     the same for every start of the program named EXE_NAME in this
 //     session, from its start (Windows starts it: RunServices), printing
 //     to the file OUTPUT, and "follower ended" last;
+//   ... attend SELECT DRIVE (after watch's or follow's arguments)
+//     the runs attended as a person would: the selection dialog pictured,
+//     every row checked for ALL, Install pressed; each box and notice
+//     pictured, each box answered with its default button; the drive
+//     dialog given drive DRIVE;
 //   demo_driver model DUMP
 //     the product name of an SMBIOS dump (any form the driver takes), as
 //     typescan reads it; exit code 1 when the file holds no table.
@@ -251,10 +256,84 @@ int ShowConsole(const std::string& folder, const std::string& shots)
     return shown ? 0 : 1;
 }
 
+// A person at the keyboard, for a run shown as it would be attended: the
+// selection dialog chosen as `select` says (DEFAULT: as it shows; ALL:
+// every row checked), Install pressed; each box answered with its default
+// button, as Enter does; the drive dialog given the CD-ROM drive `drive`.
+struct Attendance {
+    std::string select;
+    char drive = 'R';
+};
+
+// Answers a box as Enter would: its default button, else OK.
+int DefaultButtonOf(HWND box)
+{
+    const LRESULT found = SendMessageA(box, DM_GETDEFID, 0, 0);
+    return HIWORD(found) == DC_HASDEFID ? LOWORD(found) : IDOK;
+}
+
+// The windows of an attended run that need a person: pictured (each box
+// and notice under a number of its own), then answered.
+class Person {
+public:
+    Person(const SetupRun& run, const Attendance& attendance, WindowPictures& pictures)
+        : run_(run), attendance_(attendance), pictures_(pictures)
+    {
+    }
+
+    void Step()
+    {
+        if (HWND dialog = run_.WaitForSelectionDialog(0); dialog && dialog != chosen_) {
+            chosen_ = dialog;
+            pictures_.Take("selection-dialog", dialog, PaintMs);
+            Report("selection dialog", WindowText(dialog));
+            if (attendance_.select == "ALL")
+                CheckEverything(run_, SelectorOf(dialog));
+            printf("pressing Install\n");
+            PressButton(dialog, IDC_INSTALL);
+        }
+        if (HWND box = run_.WaitForMessageBox(0); box && box != answered_) {
+            answered_ = box;
+            pictures_.Take(Numbered("message-box", ++boxes_).c_str(), box, PaintMs);
+            const MessageBoxText text = ReadMessageBox(box);
+            Report("message box", text.caption + " / " + text.text);
+            PressButton(box, DefaultButtonOf(box));
+            WaitGone(box, 5000);
+        }
+        if (HWND drives = run_.WaitForDriveDialog(0); drives && drives != driven_) {
+            driven_ = drives;
+            const std::string drive = std::string(1, attendance_.drive) + ":";
+            SendMessageA(GetDlgItem(drives, IDC_DRIVE_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(drive.c_str()));
+            pictures_.Take("drive-dialog", drives, PaintMs);
+            PressButton(drives, IDOK);
+            WaitGone(drives, 5000);
+        }
+        if (HWND notice = run_.WaitForNotice(0); notice && notice != noticed_) {
+            noticed_ = notice;
+            pictures_.Take(Numbered("notice", ++notices_).c_str(), notice, PaintMs);
+            Report("notice", WindowText(GetDlgItem(notice, IDC_NOTICE_TEXT)));
+        }
+    }
+
+private:
+    static std::string Numbered(const char* kind, int number)
+    {
+        return number == 1 ? std::string(kind) : std::string(kind) + "-" + std::to_string(number);
+    }
+
+    const SetupRun& run_;
+    const Attendance& attendance_;
+    WindowPictures& pictures_;
+    HWND chosen_ = nullptr, answered_ = nullptr, driven_ = nullptr, noticed_ = nullptr;
+    int boxes_ = 0, notices_ = 0;
+};
+
 // One picture of each kind of window that `run` shows, each taken the
-// first time such a window is seen, into `shots`; answers the run's exit
-// code, or -1 when it can't be had.
-int PictureRun(SetupRun& run, const std::string& shots)
+// first time such a window is seen, into `shots` (attended: every box and
+// notice, each answered as a person would); answers the run's exit code,
+// or -1 when it can't be had.
+int PictureRun(SetupRun& run, const std::string& shots, const Attendance* attendance)
 {
     constexpr DWORD PollMs = 50;
     // A copy may be over soon: its picture gets less time to paint.
@@ -265,15 +344,20 @@ int PictureRun(SetupRun& run, const std::string& shots)
         if (window)
             pictures.Take(name, whole ? nullptr : window, paintMs);
     };
+    Person person(run, attendance ? *attendance : Attendance{}, pictures);
     DWORD exitCode = 0;
     while (!run.WaitForExit(PollMs, &exitCode)) {
         if (!run.started())
             return -1;
         once("background", run.BackgroundWindow(), true);
-        once("selection-dialog", run.WaitForSelectionDialog(0), false);
-        once("drive-dialog", run.WaitForDriveDialog(0), false);
-        once("message-box", run.WaitForMessageBox(0), false);
-        once("notice", run.WaitForNotice(0), false);
+        if (attendance) {
+            person.Step();
+        } else {
+            once("selection-dialog", run.WaitForSelectionDialog(0), false);
+            once("drive-dialog", run.WaitForDriveDialog(0), false);
+            once("message-box", run.WaitForMessageBox(0), false);
+            once("notice", run.WaitForNotice(0), false);
+        }
         once("copy-progress", run.WaitForCopyDialog(0), false, CopyPaintMs);
     }
     return static_cast<int>(exitCode);
@@ -311,10 +395,10 @@ std::pair<int, std::string> NextShotsFolder(const std::string& shots)
     }
 }
 
-void PictureAndReport(SetupRun& run, const std::string& shots)
+void PictureAndReport(SetupRun& run, const std::string& shots, const Attendance* attendance)
 {
     const auto [number, folder] = NextShotsFolder(shots);
-    const int exitCode = PictureRun(run, folder);
+    const int exitCode = PictureRun(run, folder, attendance);
     printf("qvsetup ended with exit code %d (start %d)\n", exitCode, number);
     fflush(stdout);
 }
@@ -323,7 +407,8 @@ void PictureAndReport(SetupRun& run, const std::string& shots)
 // Windows starts or restarts (a wineboot runs: it starts the RunOnce
 // entries), bounded, and for a moment after, a new one is looked for;
 // each is pictured into the next numbered folder of `shots`.
-void FollowLaterRuns(const std::string& exeName, const std::string& shots, std::vector<DWORD> seen)
+void FollowLaterRuns(const std::string& exeName, const std::string& shots, std::vector<DWORD> seen,
+                     const Attendance* attendance)
 {
     constexpr DWORD QuietMs = 1500;         // no start seen this long after Windows started: done
     constexpr DWORD LongestStartMs = 120000;
@@ -335,7 +420,7 @@ void FollowLaterRuns(const std::string& exeName, const std::string& shots, std::
             seen.push_back(pid);
             SetupRun run(pid);
             if (run.started())
-                PictureAndReport(run, shots);
+                PictureAndReport(run, shots, attendance);
             quietSince = GetTickCount();
             continue;
         }
@@ -356,25 +441,26 @@ std::string BaseName(const std::string& path)
 
 // The run started here, then every later start of it in the session.
 // It starts in the root of its drive, as a disc's autorun starts it.
-int WatchRun(const std::string& qvsetup, const std::string& shots)
+int WatchRun(const std::string& qvsetup, const std::string& shots, const Attendance* attendance)
 {
     SetupRun run("", qvsetup, qvsetup.substr(0, 3));
     if (!run.started()) {
         printf("qvsetup did not start\n");
         return -1;
     }
-    PictureAndReport(run, shots);
-    FollowLaterRuns(BaseName(qvsetup), shots, {run.pid()});
+    PictureAndReport(run, shots, attendance);
+    FollowLaterRuns(BaseName(qvsetup), shots, {run.pid()}, attendance);
     return 0;
 }
 
 // Every start of `exeName` in this session, from the start of Windows.
-int FollowRuns(const std::string& exeName, const std::string& shots, const char* output)
+int FollowRuns(const std::string& exeName, const std::string& shots, const char* output,
+               const Attendance* attendance)
 {
     if (!freopen(output, "a", stdout))
         return 1;
     CreateDirectoryA(shots.c_str(), nullptr);
-    FollowLaterRuns(exeName, shots, {});
+    FollowLaterRuns(exeName, shots, {}, attendance);
     printf("follower ended\n");
     return 0;
 }
@@ -428,8 +514,19 @@ int main(int argc, char** argv)
         return UnmapDrive(argv[2][0]) ? 0 : 1;
     if (mode == "model" && argc == 3)
         return ShowModel(argv[2]);
+    // "attend SELECT DRIVE" after watch's or follow's arguments: the runs
+    // are attended as a person would.
+    Attendance attendance;
+    const bool attended = (mode == "watch" || mode == "follow") && argc >= 6 &&
+                          std::string(argv[argc - 3]) == "attend" && argv[argc - 1][0] != '\0';
+    if (attended) {
+        attendance.select = argv[argc - 2];
+        attendance.drive = argv[argc - 1][0];
+        argc -= 3;
+    }
+    const Attendance* person = attended ? &attendance : nullptr;
     if (mode == "follow" && argc == 5)
-        return FollowRuns(argv[2], argv[3], argv[4]);
+        return FollowRuns(argv[2], argv[3], argv[4], person);
     const std::string shots = argv[argc - 1];
     CreateDirectoryA(shots.c_str(), nullptr);
     if (mode == "run" && argc == 6)
@@ -439,12 +536,12 @@ int main(int argc, char** argv)
     if (mode == "console" && argc == 4)
         return ShowConsole(argv[2], shots);
     if (mode == "watch" && argc == 4)
-        return WatchRun(argv[2], shots);
+        return WatchRun(argv[2], shots, person);
     fprintf(stderr, "usage: demo_driver run QVSETUP_EXE DISC1 DISC2 SHOTS\n"
                     "       demo_driver styles QVSETUP_EXE DISC1 SHOTS\n"
                     "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
-                    "       demo_driver watch QVSETUP_EXE SHOTS\n"
-                    "       demo_driver follow EXE_NAME SHOTS OUTPUT\n"
+                    "       demo_driver watch QVSETUP_EXE SHOTS [attend SELECT DRIVE]\n"
+                    "       demo_driver follow EXE_NAME SHOTS OUTPUT [attend SELECT DRIVE]\n"
                     "       demo_driver install QVSETUP_EXE FOLDER\n"
                     "       demo_driver map LETTER FOLDER [unmap LETTER] | unmap LETTER\n"
                     "       demo_driver model DUMP\n");

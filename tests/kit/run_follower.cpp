@@ -71,12 +71,12 @@ bool ShowsSomething(const std::string& bmp)
 }
 
 // Waits until the window is gone.
+} // namespace
+
 void WaitGone(HWND window, DWORD timeoutMs)
 {
     WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
 }
-
-} // namespace
 
 bool SaveScreenshot(const std::string& path)
 {

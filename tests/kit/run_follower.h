@@ -128,6 +128,9 @@ private:
     std::string taken_;
 };
 
+// Waits until `window` is gone, for at most `timeoutMs`.
+void WaitGone(HWND window, DWORD timeoutMs);
+
 // Saves the whole screen, or one window's part of it, as a 24-bit BMP.
 bool SaveScreenshot(const std::string& path);
 bool SaveWindowShot(HWND window, const std::string& path);

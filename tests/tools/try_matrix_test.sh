@@ -30,6 +30,14 @@ grep -q "^<tr><th>EQ (Beelink-EQ12.dmi).*class='failed marked'.*class='failed ma
 [ "$(grep -c marked "$work/rows")" -eq 1 ] || fail "a model other than the EQ12 is marked"
 grep -qF "here, not in most of its column: file created: C:\\MODEL-EQ.TXT" "$work/matrix/matrix.txt" ||
     fail "the EQ12's own file is not told"
+# The report opens with the differences, and each is the medium's own doing
+# (what Wine itself changes, as a run of an empty medium shows, frames nothing).
+sed -n '/^The differences/,/^$/p' "$work/matrix/matrix.txt" >"$work/differences"
+grep -qF "EQ (Beelink-EQ12.dmi): only here: file created: C:\\MODEL-EQ.TXT" "$work/differences" ||
+    fail "the differences do not open with the EQ12's file: $(cat "$work/differences")"
+grep -E "only here|not here" "$work/differences" | grep -vE 'MODEL-|COPIED|QvTry|command: ' >"$work/foreign" &&
+    fail "a difference the medium did not make: $(head -n 3 "$work/foreign")"
+grep -q "^Left out" "$work"/matrix/cells/1/report/report.txt || fail "a cell is not judged against an empty medium's run"
 grep -q "broken.dmi.*not tried: try-media: --smbios: .*broken.dmi holds no SMBIOS table" "$work/matrix/matrix.html" ||
     fail "the broken dump's cell does not say why"
 grep -q "<img src='thumbs/" "$work/matrix/matrix.html" || fail "no picture of a cell's last window"

@@ -144,6 +144,19 @@ done
     grep -qE 'PROG "R:\\VP.EXE" ""  ->  PROG.s program ended after [0-9]+ ms with exit code 10410$' \
         "$work/report/report.txt" || fail "--windows 98: the programs were not shown Windows 98"
 
+# Attended as a person would: the selection dialog and the box pictured,
+# ALL checked, the box answered with its default button, no result file.
+make_medium 'MSGBOX,"Attended.",""' 'COPY,R:\QVA.INF,C:\ATTENDED.TXT'
+try --attended --select ALL "$work/medium"
+[ $code -eq 0 ] || fail "an attended run: exit code $code, $(tail -n 1 "$work/output")"
+[ -s "$work/report/selection-dialog.png" ] && [ -s "$work/report/message-box.png" ] &&
+    grep -qE "^      ATTENDED.TXT  \(" "$work/report/report.txt" &&
+    reported "result: none (a run attended by a person writes no result file)" ||
+    fail "an attended run: $(grep -A2 '^Pictures' "$work/report/report.txt")"
+timeout 60 "$root/tools/try-media" --attended --select NONE --out "$work/none" "$work/medium" >"$work/output" 2>&1
+[ $? -eq 2 ] && grep -q -- "--attended takes --select DEFAULT or ALL" "$work/output" ||
+    fail "--attended with --select NONE: $(tail -n 1 "$work/output")"
+
 make_medium 'EXIST,C:\NEVER.TXT'
 try --timeout 20 "$work/medium"
 [ $code -eq 1 ] || fail "a medium that never ends: exit code $code, $(tail -n 1 "$work/output")"

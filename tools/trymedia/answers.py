@@ -80,9 +80,17 @@ class RunFiles:
     that tell it: the medium's LOG and the answers' own Log and Result
     where they name a path on C:, else the trial's own files in its place."""
 
-    def __init__(self, medium_inf, given_answers, trial_log, trial_result):
+    def __init__(self, medium_inf, given_answers, trial_log, trial_result, attended=False):
         self.notes = []
         medium_log = key_values(medium_inf, "QvSetupConfig", ["LOG"]).get("LOG", "")
+        if attended:
+            # No answer file: the medium's log alone, and no result file.
+            self.log = "C:\\" + path_on_c(medium_log) if medium_log and path_on_c(medium_log) else None
+            self.result, self.gives_log, self.gives_result = None, False, False
+            self.notes.append("log: %s" % ("%s, as the medium's LOG=%s" % (self.log, medium_log) if self.log else
+                                           "none the trial can follow (the medium's LOG names no path on C:)"))
+            self.notes.append("result: none (a run attended by a person writes no result file)")
+            return
         own = key_values(given_answers or b"", "Unattended", TRIAL_KEYS)
         self.log = self._placed("the answers' Log=%s" % own["Log"], own["Log"], trial_log, "log") \
             if own.get("Log") else self._placed("the medium's LOG=%s" % medium_log, medium_log, trial_log, "log")

@@ -206,8 +206,8 @@ class Bench:
 
     def read_c(self, windows_path):
         """The bytes of the file at `windows_path` ("C:\\..."), found in any
-        case as Windows finds it; b"" while there is none."""
-        found = find_in_folder(self.drive_c, windows_path[3:])
+        case as Windows finds it; b"" while there is none (or no path)."""
+        found = find_in_folder(self.drive_c, windows_path[3:]) if windows_path else None
         try:
             with open(found or "", "rb") as data:
                 return data.read()
@@ -317,11 +317,13 @@ class Bench:
             return False
         return any(name in names for name in JOURNAL_FILES)
 
-    def follow_next_sessions(self, program_name):
+    def follow_next_sessions(self, program_name, attend=()):
         """Makes every later session of the prefix start the follower of
-        `program_name`'s runs, which appends what it saw to FOLLOW.TXT."""
+        `program_name`'s runs, which appends what it saw to FOLLOW.TXT
+        (attending them as `attend`, the helper's words, says)."""
         command = '"%s" follow %s %s %s' % (self.windows_path("DEMO.EXE"), program_name,
                                              self.windows_path("SHOTS"), self.windows_path(FOLLOWER_OUTPUT))
+        command = " ".join([command] + list(attend))
         if self.wine("reg", "add", RUN_SERVICES, "/v", FOLLOWER, "/d", command, "/f") != 0:
             raise Failure("the follower of the runs after a restart could not be registered")
 

@@ -268,8 +268,13 @@ def make_pictures(shots, out, seconds):
     started = []
     starts = sorted(int(name) for name in os.listdir(shots) if name.isdigit()) if os.path.isdir(shots) else []
     for start in starts:
-        for name in PICTURE_ORDER:
-            bitmap = os.path.join(shots, str(start), name + ".bmp")
+        folder = os.path.join(shots, str(start))
+        # Windows of a kind seen more than once (an attended run's boxes:
+        # message-box-2, ...) come after the kinds, in the order taken.
+        others = sorted((n[:-4] for n in os.listdir(folder) if n.endswith(".bmp") and n[:-4] not in PICTURE_ORDER),
+                        key=lambda n: os.path.getmtime(os.path.join(folder, n + ".bmp")))
+        for name in PICTURE_ORDER + others:
+            bitmap = os.path.join(folder, name + ".bmp")
             if not os.path.isfile(bitmap):
                 continue
             picture = picture_name(start, name)
