@@ -14,6 +14,7 @@ constexpr char LogCommandStart[] = "command %s";
 constexpr char LogCheckedCommandStart[] = "command %s, drive check %s";
 constexpr char LogLookingFor[] = "drive check %s: looking for %s";
 constexpr char LogCommandDone[] = "%s done";
+constexpr char LogEveryAppDone[] = "every chosen application is done";
 constexpr char LogCommandEndedRun[] = "%s ended the run";
 constexpr char LogDriveCheckEndedRun[] = "the drive check ended the run";
 constexpr char LogProgramEnded[] = "PROG's program ended after %lu ms with exit code %lu";

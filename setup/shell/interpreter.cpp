@@ -65,7 +65,7 @@ bool AdvanceRun(AppRecord* app)
         return DispatchCommand(next);
     AppRecord* nextApp = NextSelectedApp();
     if (!nextApp)
-        LogEvent("every chosen application is done");
+        LogEvent(LogEveryAppDone);
     return nextApp && StartApp(nextApp);
 }
 

@@ -294,10 +294,23 @@ public:
         }
         if (HWND box = run_.WaitForMessageBox(0); box && box != answered_) {
             answered_ = box;
-            pictures_.Take(Numbered("message-box", ++boxes_).c_str(), box, PaintMs);
+            Sleep(PaintMs);
             const MessageBoxText text = ReadMessageBox(box);
-            Report("message box", text.caption + " / " + text.text);
-            PressButton(box, DefaultButtonOf(box));
+            const std::string said = text.caption + " / " + text.text;
+            // The same box again (a disc prompt whose disc never comes) is
+            // pictured once; after many, the person gives up as one would.
+            repeats_ = said == lastBox_ ? repeats_ + 1 : 0;
+            lastBox_ = said;
+            if (repeats_ == 0) {
+                pictures_.Take(Numbered("message-box", ++boxes_).c_str(), box, 0);
+                Report("message box", said);
+            }
+            int button = DefaultButtonOf(box);
+            if (repeats_ >= MostRepeats && GetDlgItem(box, IDCANCEL)) {
+                printf("the same box %d times: Cancel pressed\n", repeats_ + 1);
+                button = IDCANCEL;
+            }
+            PressButton(box, button);
             WaitGone(box, 5000);
         }
         if (HWND drives = run_.WaitForDriveDialog(0); drives && drives != driven_) {
@@ -322,11 +335,14 @@ private:
         return number == 1 ? std::string(kind) : std::string(kind) + "-" + std::to_string(number);
     }
 
+    static constexpr int MostRepeats = 20;
+
     const SetupRun& run_;
     const Attendance& attendance_;
     WindowPictures& pictures_;
     HWND chosen_ = nullptr, answered_ = nullptr, driven_ = nullptr, noticed_ = nullptr;
-    int boxes_ = 0, notices_ = 0;
+    int boxes_ = 0, notices_ = 0, repeats_ = 0;
+    std::string lastBox_;
 };
 
 // One picture of each kind of window that `run` shows, each taken the

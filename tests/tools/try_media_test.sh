@@ -146,13 +146,20 @@ done
 
 # Attended as a person would: the selection dialog and the box pictured,
 # ALL checked, the box answered with its default button, no result file.
+# Such a run ends with 0 whatever happens: its log tells whether it
+# installed, and a failed command fails the trial.
 make_medium 'MSGBOX,"Attended.",""' 'COPY,R:\QVA.INF,C:\ATTENDED.TXT'
+printf 'LOG=%%WINDIR%%\\QVATT.LOG\r\n' >>"$work/medium/QVSETUP.INF"
 try --attended --select ALL "$work/medium"
 [ $code -eq 0 ] || fail "an attended run: exit code $code, $(tail -n 1 "$work/output")"
 [ -s "$work/report/selection-dialog.png" ] && [ -s "$work/report/message-box.png" ] &&
     grep -qE "^      ATTENDED.TXT  \(" "$work/report/report.txt" &&
     reported "result: none (a run attended by a person writes no result file)" ||
     fail "an attended run: $(grep -A2 '^Pictures' "$work/report/report.txt")"
+sed -i 's/R:\\QVA.INF/R:\\NOSUCH.TXT/' "$work/medium/QVA.INF"
+try --attended "$work/medium"
+[ $code -eq 1 ] && reported "COPY ended the run: a box told the person why" ||
+    fail "an attended run whose COPY fails: exit code $code, $(grep -A1 '^Outcome' "$work/report/report.txt")"
 timeout 60 "$root/tools/try-media" --attended --select NONE --out "$work/none" "$work/medium" >"$work/output" 2>&1
 [ $? -eq 2 ] && grep -q -- "--attended takes --select DEFAULT or ALL" "$work/output" ||
     fail "--attended with --select NONE: $(tail -n 1 "$work/output")"

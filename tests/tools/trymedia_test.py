@@ -47,7 +47,7 @@ class SetupLog(unittest.TestCase):
         lines = watch.read_log_lines(self.LOG)
         self.assertEqual(watch.prompt_of(lines[2]), ("DISC2", "R", "表\\DISC2.ID"))
         self.assertIsNone(watch.prompt_of(lines[3]))
-        follower = watch.LogFollower(lambda: self.LOG + b"2026-12-08 10:00:03.000 half a li")
+        follower = watch.LogFollower(lambda offset: (self.LOG + b"2026-12-08 10:00:03.000 half a li")[offset:])
         self.assertEqual(len(follower.new_lines()), 10)
         self.assertEqual(follower.new_lines(), [])
 
@@ -141,8 +141,39 @@ class AnswerFile(unittest.TestCase):
         self.assertEqual(answers.own_answers(given, files),
                          answers.with_log_and_result(given, *trial))
         self.assertTrue(all("names no path on C:" in note for note in files.notes), files.notes)
-        for unplaced in ("%WINSYSDIR%\\QV.LOG", "R.INI", "C:\\", "C:\\..\\R.INI", "%WINDIR", "C:/QA/R.INI"):
+        for unplaced in ("%WINSYSDIR%\\QV.LOG", "R.INI", "C:\\", "C:\\..\\R.INI", "%WINDIR", "C:/QA/R.INI",
+                         "%BOOTDISK%:\\R.INI", "C:\\\"QA\"\\R.INI", "C:\\QA\\R.INI.", "C:\\" + "Q\\" * 130):
             self.assertIsNone(answers.path_on_c(unplaced), unplaced)
+
+
+class Baseline(unittest.TestCase):
+    """What an empty medium's run changes: left out only where a run changed
+    the same name the same way, and made again only when what makes it
+    changed (a failed making stands a while)."""
+
+    def test_only_the_same_change_is_left_out(self):
+        facts = {"files": [["C:\\A", "C:\\B"], [], []], "registry": [[], ["HKCU\\X\\v"], ["HKCU\\Y\\w"]]}
+        values = report.change_values(facts, {"C:\\A": (3, 1), "C:\\B": (4, 1)}, {"HKCU\\X\\v": '"new"'})
+        baseline = {"changes": {"files": {"C:\\A": ["created", 3], "C:\\B": ["created", 5]},
+                                "registry": {"HKCU\\X\\v": ["changed", '"old"'], "HKCU\\Y\\w": ["removed", None]}}}
+        self.assertEqual(report.leave_out_churn(facts, values, baseline),
+                         {"files": ["C:\\A"], "registry": ["HKCU\\Y\\w"]})
+        self.assertEqual(facts, {"files": [["C:\\B"], [], []], "registry": [[], ["HKCU\\X\\v"], []]})
+        self.assertIn("failed", report.leave_out_churn(facts, values, {"failed": "why"}))
+
+    def test_made_once_for_what_makes_it(self):
+        with tempfile.TemporaryDirectory() as cache:
+            prepared = os.path.join(cache, "win32-xp-0123", "prefix")
+            os.makedirs(prepared)
+            made = []
+            make = lambda: made.append(1) or {"changes": {"files": {}, "registry": {}}}  # noqa: E731
+            first = prefixes.cached_baseline(prepared, "A", make)
+            self.assertEqual(prefixes.cached_baseline(prepared, "A", make), first)
+            prefixes.cached_baseline(prepared, "B", make)
+            self.assertEqual(len(made), 2)
+            prefixes.cached_baseline(prepared, "C", lambda: {"failed": "why"})
+            self.assertEqual(prefixes.cached_baseline(prepared, "C", make)["failed"], "why")
+            self.assertEqual(len(made), 2)
 
 
 class PreparedPrefixes(unittest.TestCase):

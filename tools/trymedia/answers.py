@@ -56,21 +56,28 @@ def key_values(data, section, names):
 
 # The folders and drives that a log or result path may name by a macro, as
 # qvsetup expands them on the bench (a prefix of Wine has these folders).
-# The system folder is left out: a 32-bit qvsetup on a 64-bit prefix writes
-# it elsewhere than it names.
-BENCH_MACROS = {"WINDIR": "C:\\windows", "PROGRAMFILES": "C:\\Program Files", "WINDISK": "C", "BOOTDISK": "C"}
+# The system folder is left out (a 32-bit qvsetup on a 64-bit prefix writes
+# it elsewhere than it names), and so is the boot drive (the first drive
+# Windows lists, which a trial's CD-ROM drive A: or B: would be).
+BENCH_MACROS = {"WINDIR": "C:\\windows", "PROGRAMFILES": "C:\\Program Files", "WINDISK": "C"}
+PATH_CAPACITY = 260         # a path qvsetup takes, its end included
 
 
 def path_on_c(value):
     """The path below C:\\ that a LOG, Log or Result value names on the
     bench, its macros expanded; None for a path the trial can't place
-    (another drive, a relative path, a macro of another kind)."""
+    (another drive, a relative path, a macro of another kind, quotes or
+    names that Windows would take otherwise, a path qvsetup refuses)."""
+    if len(value) + 1 >= PATH_CAPACITY or '"' in value:
+        return None
     unplaced = "\0"
     text = re.sub(r"%(\w+)%", lambda m: BENCH_MACROS.get(m.group(1).upper(), unplaced), value.strip())
-    if unplaced in text or "%" in text or "/" in text or not re.match(r"[Cc]:\\", text):
+    if unplaced in text or "%" in text or "/" in text or len(text) >= PATH_CAPACITY or \
+            not re.match(r"[Cc]:\\", text):
         return None
     parts = [part for part in text[3:].split("\\") if part]
-    if not parts or any(part.strip(". ") == "" for part in parts):
+    # Windows drops a name's trailing dots and blanks: such a name is not what it says.
+    if not parts or any(part.strip(". ") == "" or part != part.rstrip(". ") for part in parts):
         return None
     return "\\".join(parts)
 

@@ -163,6 +163,7 @@ class Bench:
         if not display:
             self.env.pop("DISPLAY", None)
         self.deadline = None
+        self.found_on_c = {}        # Windows path: its Linux path, once found
         self.started = True
         self.mounted = False
         try:
@@ -204,12 +205,19 @@ class Bench:
         """The Linux path of a file of the run's outputs."""
         return os.path.join(self.outputs, name)
 
-    def read_c(self, windows_path):
-        """The bytes of the file at `windows_path` ("C:\\..."), found in any
-        case as Windows finds it; b"" while there is none (or no path)."""
-        found = find_in_folder(self.drive_c, windows_path[3:]) if windows_path else None
+    def read_c(self, windows_path, offset=0):
+        """The bytes from `offset` on of the file at `windows_path` ("C:\\..."),
+        found in any case as Windows finds it (once found, the same file
+        again); b"" while there is none (or no path)."""
+        if not windows_path:
+            return b""
+        found = self.found_on_c.get(windows_path)
+        if not found or not os.path.isfile(found):
+            found = find_in_folder(self.drive_c, windows_path[3:])
+            self.found_on_c[windows_path] = found
         try:
             with open(found or "", "rb") as data:
+                data.seek(offset)
                 return data.read()
         except OSError:
             return b""

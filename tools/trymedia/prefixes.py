@@ -10,11 +10,14 @@ import json
 import os
 import shutil
 import subprocess
+import time
 
 from .bench import TOOLS, Failure, run_quietly
 
 READY = "ready"                 # written last: the prefix beside it is whole
 BASELINE = "baseline.json"      # what a run of an empty medium changes on the prefix
+BASELINE_WAIT_SECONDS = 300     # what a trial waits for another that makes the baseline
+BASELINE_RETRY_SECONDS = 600    # how long a failed making stands before a trial tries again
 # The Windows versions a trial can show: the name a user gives, Wine's own.
 WINDOWS_VERSIONS = {"98": "win98", "2000": "win2k", "xp": "winxp"}
 DEFAULT_WINDOWS = "2000"        # what a trial shows when no version is asked for
@@ -157,27 +160,39 @@ def unmount_prefix(target):
         run_quietly(["umount", "-l", target], seconds=30)
 
 
-def cached_baseline(prepared, make):
-    """{"files": [...], "registry": [...]}: the names that a run of an empty
-    medium changes on copies of the prepared prefix `prepared` (Wine's own
-    churn), made once with `make()` and kept beside the prefix (one maker at
-    a time). None when `make()` could not say (it is tried again next time)."""
+def cached_baseline(prepared, inputs, make, wait_seconds=BASELINE_WAIT_SECONDS):
+    """What a run of an empty medium changes on copies of the prepared
+    prefix `prepared` (Wine's own churn): {"changes": ...} as `make()`
+    answers it, or {"failed": why}. Made once for the `inputs` (a digest of
+    the programs and scripts that make it) and kept beside the prefix; a
+    failed making is kept for a while too, so that trials that wait for it
+    do not each try again. Trials wait at most `wait_seconds` for one that makes it."""
     entry = os.path.dirname(prepared)
     path = os.path.join(entry, BASELINE)
     try:
         with open(entry + ".baseline.lock", "w") as lock:
-            fcntl.flock(lock, fcntl.LOCK_EX)
+            deadline = time.monotonic() + wait_seconds
+            while True:
+                try:
+                    fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+                    break
+                except OSError:
+                    if time.monotonic() > deadline:
+                        return {"failed": "another trial was still making it after %d s" % wait_seconds}
+                    time.sleep(1)
             try:
                 with open(path, encoding="utf-8") as kept:
-                    return json.load(kept)
-            except (OSError, ValueError):
+                    baseline = json.load(kept)
+                # A failed making is tried again once it is a while old.
+                if baseline.get("inputs") == inputs and \
+                        ("failed" not in baseline or time.time() - baseline.get("made", 0) < BASELINE_RETRY_SECONDS):
+                    return baseline
+            except (OSError, ValueError, AttributeError):
                 pass
-            baseline = make()
-            if baseline is None:
-                return None
+            baseline = dict(make(), inputs=inputs, made=time.time())
             with open(path + ".new", "w", encoding="utf-8") as new:
                 json.dump(baseline, new)
             os.replace(path + ".new", path)
             return baseline
-    except OSError:
-        return None
+    except OSError as error:
+        return {"failed": "the cache can't keep it: %s" % error}

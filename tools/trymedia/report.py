@@ -130,26 +130,39 @@ def compare(before, after):
     return created, changed, removed
 
 
-def leave_out_churn(facts, baseline):
-    """Takes out of the run's files and registry values those that a run of
-    an empty medium also changed (`baseline`, names by kind); what it took
-    out, by kind, or None when there is no baseline."""
-    if baseline is None:
-        return None
+CHANGES = ("created", "changed", "removed")
+
+
+def change_values(facts, files_after, registry_after):
+    """{kind: {name: [how it changed, its size or data after]}} of the
+    files and registry values in `facts` (compare's lists)."""
+    after = {"files": lambda name: files_after.get(name, (None,))[0], "registry": registry_after.get}
+    return {kind: {name: [change, after[kind](name)] for change, names in zip(CHANGES, facts[kind])
+                   for name in names} for kind in ("files", "registry")}
+
+
+def leave_out_churn(facts, values, baseline):
+    """Takes out of the run's files and registry values those that a run
+    of an empty medium changed the same way, to the same size or data
+    (`baseline`: {"changes": change_values of that run}). Answers what it
+    took out by kind, or {"failed": why} when there is no baseline."""
+    if "changes" not in baseline:
+        return {"failed": baseline.get("failed", "no baseline")}
     taken = {}
     for kind in ("files", "registry"):
-        known = set(baseline.get(kind, []))
-        taken[kind] = sorted(name for part in facts[kind] for name in part if name in known)
-        facts[kind] = [[name for name in part if name not in known] for part in facts[kind]]
+        known = baseline["changes"].get(kind, {})
+        churn = {name for name, value in values[kind].items() if known.get(name) == value}
+        taken[kind] = sorted(churn)
+        facts[kind] = [[name for name in part if name not in churn] for part in facts[kind]]
     return taken
 
 
 def churn_lines(churn):
-    if churn is None:
-        return ["the run of an empty medium could not be made: nothing is left out"]
+    if "failed" in churn:
+        return ["the run of an empty medium could not be made (%s): nothing is left out" % churn["failed"]]
     names = churn["files"] + churn["registry"]
-    return ["%d name(s) that a run of an empty medium on this prefix also changes (Wine's own) are left out "
-            "of the lists above%s" % (len(names), ":" if names else "")] + names
+    return ["%d name(s) that a run of an empty medium on this prefix also changes the same way (Wine's own) "
+            "are left out of the lists above%s" % (len(names), ":" if names else "")] + names
 
 
 def grouped(paths, sizes):

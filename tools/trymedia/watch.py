@@ -11,7 +11,8 @@ COMMAND_ENDS = ("LogCommandDone", "LogCommandEndedRun", "LogDriveCheckEndedRun",
                 "LogExistTimedOut", "LogProgramRestarts", "LogProgramRunsAgain")
 
 
-def _matches(name, text):
+def match_line(name, text):
+    """The match of the log line `name` (of the core's header) in `text`, or None."""
     return LINES[name].match(text)
 
 
@@ -21,14 +22,15 @@ def read_log_lines(data):
 
 
 class LogFollower:
-    """Reads the lines added to a file since the last call (`read()` gives
-    its bytes); a line is taken only once its line end is written."""
+    """Reads the lines added to a file since the last call (`read(offset)`
+    gives its bytes from `offset` on); a line is taken only once its line
+    end is written."""
 
     def __init__(self, read):
         self.reader, self.read = read, 0
 
     def new_lines(self):
-        chunk = self.reader()[self.read:]
+        chunk = self.reader(self.read)
         end = chunk.rfind(b"\n") + 1
         self.read += end
         return read_log_lines(chunk[:end])
@@ -37,7 +39,7 @@ class LogFollower:
 def prompt_of(line):
     """(key, drive letter, probe path) of a line where a drive check looks
     for its probe file, or None."""
-    found = _matches("LogLookingFor", line)
+    found = match_line("LogLookingFor", line)
     if not found or len(found.group(2)) < 3 or found.group(2)[1:3] != ":\\":
         return None
     probe = found.group(2)
@@ -56,9 +58,9 @@ class Watch:
 
     def step(self):
         for line in self.follower.new_lines():
-            if _matches("LogRunStarted", line):
+            if match_line("LogRunStarted", line):
                 self.staying = False
-            elif _matches("LogJournalStays", line) and not self.staying:
+            elif match_line("LogJournalStays", line) and not self.staying:
                 self.restarts, self.staying = self.restarts + 1, True
             prompt = prompt_of(line)
             if prompt and prompt[1] == self.drive:
@@ -77,7 +79,7 @@ def ends_command(line, command):
     """True when `line`, a line that tells how a command ended, is about
     `command` ("KEYWORD ..."): "%s done" names its keyword, and a line such
     as "every chosen application is done" is none of its ends."""
-    done = _matches("LogCommandDone", line)
+    done = match_line("LogCommandDone", line)
     return not done or done.group(1) == command.split(" ", 1)[0]
 
 
@@ -85,11 +87,11 @@ def log_story(lines):
     """What was chosen, each command with how it ended, and the programs
     started, from the events of a setup log."""
     # A run that goes on after a restart says its choice again.
-    chosen = list(dict.fromkeys(l for l in lines if _matches("LogChosen", l) or _matches("LogNothingChosen", l)))
+    chosen = list(dict.fromkeys(l for l in lines if match_line("LogChosen", l) or match_line("LogNothingChosen", l)))
     commands, programs = [], []
     for line in lines:
-        checked = _matches("LogCheckedCommandStart", line)
-        start = checked or _matches("LogCommandStart", line)
+        checked = match_line("LogCheckedCommandStart", line)
+        start = checked or match_line("LogCommandStart", line)
         if start:
             command = start.group(1) + (" (drive check %s)" % checked.group(2) if checked else "")
             commands.append([command, "(no end logged)"])
@@ -97,7 +99,7 @@ def log_story(lines):
                 programs.append([command, "EPROG: not waited for" if command.startswith("EPROG ")
                                  else "(no end logged)"])
             continue
-        if commands and any(_matches(name, line) for name in COMMAND_ENDS) and ends_command(line, commands[-1][0]):
+        if commands and any(match_line(name, line) for name in COMMAND_ENDS) and ends_command(line, commands[-1][0]):
             commands[-1][1] = line
             if programs and programs[-1][0] == commands[-1][0]:
                 programs[-1][1] = program_end(line, programs[-1][1])
@@ -109,7 +111,7 @@ def program_end(line, said):
     its own end, or a command that failed before any program ran."""
     if line.startswith("PROG's program"):
         return line
-    if _matches("LogCommandEndedRun", line) or _matches("LogDriveCheckEndedRun", line):
+    if match_line("LogCommandEndedRun", line) or match_line("LogDriveCheckEndedRun", line):
         return "not started: " + line
     return said
 
@@ -118,7 +120,7 @@ def starts_of(lines):
     """The events of each start of qvsetup that the log tells, in order."""
     starts = []
     for line in lines:
-        if _matches("LogRunStarted", line):
+        if match_line("LogRunStarted", line):
             starts.append([])
         if starts:
             starts[-1].append(line)
@@ -129,14 +131,14 @@ def stopped_for_restart(lines):
     """True when the last start of qvsetup stopped for a restart: its run
     goes on when Windows starts again."""
     starts = starts_of(lines)
-    return bool(starts) and any(_matches("LogJournalStays", line) for line in starts[-1])
+    return bool(starts) and any(match_line("LogJournalStays", line) for line in starts[-1])
 
 
 def exit_code_of_last_start(lines):
     """The exit code the last start of qvsetup logged, or None (a start that
     Windows ended logs none)."""
     starts = starts_of(lines)
-    codes = [_matches("LogExitCode", line) for line in (starts[-1] if starts else [])]
+    codes = [match_line("LogExitCode", line) for line in (starts[-1] if starts else [])]
     codes = [int(found.group(1)) for found in codes if found]
     return codes[-1] if codes else None
 
@@ -147,10 +149,10 @@ def restarts_of(lines):
     ended the session while the run went on)."""
     restarts = []
     for number, events in enumerate(starts_of(lines), 1):
-        if not any(_matches("LogJournalStays", line) for line in events):
+        if not any(match_line("LogJournalStays", line) for line in events):
             continue
-        commands = [(_matches("LogCheckedCommandStart", l) or _matches("LogCommandStart", l)) for l in events]
+        commands = [(match_line("LogCheckedCommandStart", l) or match_line("LogCommandStart", l)) for l in events]
         commands = [found.group(1) for found in commands if found]
-        ended = any(_matches("LogSessionEnds", line) for line in events)
+        ended = any(match_line("LogSessionEnds", line) for line in events)
         restarts.append((number, commands[-1] if commands else None, ended))
     return restarts
