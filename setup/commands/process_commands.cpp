@@ -8,6 +8,7 @@
 
 #include "common/owners.h"
 #include "setup/core/command_text.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
 #include "setup/core/setup_log.h"
@@ -245,7 +246,7 @@ bool ShutdownCommand(CommandRecord* cmd)
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
     const char* action = (flags & EWX_REBOOT) ? "restart" : "shut down";
-    LogEvent("Windows is about to %s", action);
+    LogEvent(LogWindowsAbout, action);
     if (journal) {
         NoteCommandEnded(cmd);
         StopForRestart();

@@ -123,8 +123,7 @@ LRESULT OnStartInstall(HWND window)
         app = FirstSelectedApp();
     }
     if (!app)
-        LogEvent(g_setup.resume.resumed ? "the interrupted run has nothing left to run"
-                                        : "nothing is chosen to run");
+        LogEvent(g_setup.resume.resumed ? LogNothingLeftToRun : LogNothingToRun);
     if (app && StartApp(app, from)) {
         ArmStepTimer(window);
         return 1;

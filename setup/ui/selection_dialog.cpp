@@ -294,8 +294,8 @@ void OnInstall(HWND dialog, SelectionState& state)
 // Cancel: only [CancelInstall] runs; without it the program ends.
 void OnCancel(HWND dialog, SelectionState& state)
 {
-    LogEvent("Cancel pressed: %s", state.cancelInstall.selected ? "[CancelInstall] runs"
-                                                                 : "the program ends");
+    LogEvent(LogCancelPressed, state.cancelInstall.selected ? "[CancelInstall] runs"
+                                                            : "the program ends");
     FreeAppList();
     FreeAppRecordLists(&state.defaultInstall);
     if (state.cancelInstall.selected) {

@@ -306,9 +306,17 @@ public:
                 Report("message box", said);
             }
             int button = DefaultButtonOf(box);
-            if (repeats_ >= MostRepeats && GetDlgItem(box, IDCANCEL)) {
-                printf("the same box %d times: Cancel pressed\n", repeats_ + 1);
-                button = IDCANCEL;
+            if (repeats_ >= MostRepeats) {
+                // Cancel, or Abort where the box has no Cancel; a box of OK
+                // alone is answered as before, and the trial's time ends it.
+                for (const int giveUp : {IDCANCEL, IDABORT}) {
+                    if (GetDlgItem(box, giveUp)) {
+                        printf("the same box %d times: %s pressed\n", repeats_ + 1,
+                               giveUp == IDCANCEL ? "Cancel" : "Abort");
+                        button = giveUp;
+                        break;
+                    }
+                }
             }
             PressButton(box, button);
             WaitGone(box, 5000);

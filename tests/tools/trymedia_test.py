@@ -146,6 +146,30 @@ class AnswerFile(unittest.TestCase):
             self.assertIsNone(answers.path_on_c(unplaced), unplaced)
 
 
+class AttendedVerdict(unittest.TestCase):
+    """An attended run ends with 0 whatever happens: the log of its last
+    start alone tells whether it went its way."""
+    START = "qvsetup 1.1 started on Windows 5.0.2195 (NT family), administrator: YES"
+    STAYS = "the journal stays: the run goes on when Windows starts again"
+
+    def verdict(self, *events, kept=False):
+        return watch.attended_verdict([self.START] + list(events), kept)[0]
+
+    def test_only_a_run_that_went_its_way_is_done(self):
+        self.assertTrue(self.verdict("COPY done", "every chosen application is done"))
+        self.assertTrue(self.verdict("ATTENTION ended the run"))
+        self.assertTrue(self.verdict("Windows is about to restart", "SHUTDOWN done"))
+        self.assertTrue(self.verdict("the interrupted run has nothing left to run"))
+        for failed in (["COPY ended the run"], ["the drive check ended the run"], ["nothing is chosen to run"],
+                       ["Cancel pressed: [CancelInstall] runs", "every chosen application is done"], [],
+                       ["Windows is about to restart", "SHUTDOWN ended the run", self.STAYS]):
+            self.assertFalse(self.verdict(*failed), failed)
+        self.assertFalse(self.verdict("every chosen application is done", kept=True))
+        self.assertFalse(watch.attended_verdict([self.START, "every chosen application is done",
+                                                 self.START, "COPY ended the run"], False)[0])
+        self.assertFalse(watch.attended_verdict([], False)[0])
+
+
 class Baseline(unittest.TestCase):
     """What an empty medium's run changes: left out only where a run changed
     the same name the same way, and made again only when what makes it
@@ -171,9 +195,19 @@ class Baseline(unittest.TestCase):
             self.assertEqual(prefixes.cached_baseline(prepared, "A", make), first)
             prefixes.cached_baseline(prepared, "B", make)
             self.assertEqual(len(made), 2)
+            with open(os.path.join(os.path.dirname(prepared), prefixes.BASELINE), "w") as spoilt:
+                spoilt.write('{"inputs": "B", "made": "then", "changes": 1}')
+            prefixes.cached_baseline(prepared, "B", make)
+            self.assertEqual(len(made), 3)
+            # Kept changes read back from the file still match a run's own values.
+            facts = {"files": [["C:\\A"], [], []], "registry": [[], [], []]}
+            values = report.change_values(facts, {"C:\\A": (3, 1)}, {})
+            prefixes.cached_baseline(prepared, "R", lambda: {"changes": values})
+            kept = prefixes.cached_baseline(prepared, "R", make)
+            self.assertEqual(report.leave_out_churn(facts, values, kept)["files"], ["C:\\A"])
             prefixes.cached_baseline(prepared, "C", lambda: {"failed": "why"})
             self.assertEqual(prefixes.cached_baseline(prepared, "C", make)["failed"], "why")
-            self.assertEqual(len(made), 2)
+            self.assertEqual(len(made), 3)
 
 
 class PreparedPrefixes(unittest.TestCase):

@@ -30,6 +30,8 @@ class Cell:
         self.problem = None if self.facts else problem_of(folder, job)
         self.items = items_of(self.facts) if self.facts else set()
         self.model = (self.facts or {}).get("machine", {}).get("model")
+        # Judged without an empty medium's run: Wine's own changes may frame it.
+        self.unjudged = ((self.facts or {}).get("baseline") or "").startswith("failed")
         self.row_difference = self.column_difference = None
 
     @property
@@ -159,10 +161,12 @@ class Matrix:
 
     def summary(self):
         tried = [c for c in self.cells if c.facts]
-        return ("%d cell(s): %d installed, %d not, %d not tried; %d differ from their row or column"
+        unjudged = sum(c.unjudged for c in self.cells)
+        return ("%d cell(s): %d installed, %d not, %d not tried; %d differ from their row or column%s"
                 % (len(self.cells), sum(c.installed for c in self.cells),
                    sum(not c.installed for c in tried), len(self.cells) - len(tried),
-                   sum(c.marked for c in self.cells)))
+                   sum(c.marked for c in self.cells),
+                   "; %d judged without the run of an empty medium" % unjudged if unjudged else ""))
 
 
 def short_outcome(cell):
@@ -226,6 +230,9 @@ def write_text(path, discs, table):
                                                      cell.column, cell.outcome))
             if cell.box:
                 text.write("  the box that ended the run: %s\n  at: %s\n" % (cell.box, cell.failed_at))
+            if cell.unjudged:
+                text.write("  judged without the run of an empty medium (%s): Wine's own changes may differ\n"
+                           % cell.facts["baseline"])
             if cell.facts:
                 text.write("  report: cells/%d/report/report.txt\n" % cell.number)
             for line in difference_lines(cell):

@@ -184,10 +184,10 @@ def cached_baseline(prepared, inputs, make, wait_seconds=BASELINE_WAIT_SECONDS):
                 with open(path, encoding="utf-8") as kept:
                     baseline = json.load(kept)
                 # A failed making is tried again once it is a while old.
-                if baseline.get("inputs") == inputs and \
-                        ("failed" not in baseline or time.time() - baseline.get("made", 0) < BASELINE_RETRY_SECONDS):
+                if is_baseline(baseline) and baseline["inputs"] == inputs and \
+                        ("failed" not in baseline or time.time() - baseline["made"] < BASELINE_RETRY_SECONDS):
                     return baseline
-            except (OSError, ValueError, AttributeError):
+            except (OSError, ValueError):
                 pass
             baseline = dict(make(), inputs=inputs, made=time.time())
             with open(path + ".new", "w", encoding="utf-8") as new:
@@ -196,3 +196,17 @@ def cached_baseline(prepared, inputs, make, wait_seconds=BASELINE_WAIT_SECONDS):
             return baseline
     except OSError as error:
         return {"failed": "the cache can't keep it: %s" % error}
+
+
+def is_baseline(data):
+    """True for a baseline as cached_baseline keeps it: made for some inputs,
+    either failed (why) or the changes by kind, each name's [how, value]."""
+    if not (isinstance(data, dict) and isinstance(data.get("inputs"), str) and
+            isinstance(data.get("made"), (int, float))):
+        return False
+    if "failed" in data:
+        return isinstance(data["failed"], str)
+    changes = data.get("changes")
+    return isinstance(changes, dict) and all(
+        isinstance(changes.get(kind), dict) and
+        all(isinstance(v, list) and len(v) == 2 for v in changes[kind].values()) for kind in ("files", "registry"))

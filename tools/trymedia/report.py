@@ -328,6 +328,8 @@ def write_facts(out, facts):
     kept["files"] = {"created": created, "changed": changed, "removed": removed}
     created, changed, removed = facts["registry"]
     kept["registry"] = {"created": created, "changed": changed, "removed": removed}
+    if "churn" in facts:
+        kept["baseline"] = "failed: " + facts["churn"]["failed"] if "failed" in facts["churn"] else "used"
     with open(os.path.join(out, "report.json"), "w", encoding="utf-8") as data:
         json.dump(kept, data, ensure_ascii=False, indent=1)
 

@@ -156,3 +156,39 @@ def restarts_of(lines):
         ended = any(match_line("LogSessionEnds", line) for line in events)
         restarts.append((number, commands[-1] if commands else None, ended))
     return restarts
+
+
+# The commands that end a run as meant: the notice.
+ENDS_RUN_AS_MEANT = ("ATTENTION",)
+
+
+def attended_verdict(lines, journal_kept):
+    """(done, meaning) of an attended run by the log of its last start (such
+    a run ends with 0 whatever happened): done when every chosen
+    application is done, a notice ended the run, or Windows was about to
+    restart with nothing left to go on; never when a command or a drive
+    check ended the run, Cancel was pressed, nothing was chosen, or part of
+    the run is left for after a restart."""
+    starts = starts_of(lines)
+    if not starts:
+        return False, "the run logged no start"
+    events = starts[-1]
+
+    def said(name):
+        return [found for found in (match_line(name, event) for event in events) if found]
+    if said("LogJournalStays") or journal_kept:
+        return False, "the run stopped, and part of it is left to go on after a restart"
+    if said("LogDriveCheckEndedRun"):
+        return False, "a drive check ended the run: its disc never came"
+    ended = [found.group(1) for found in said("LogCommandEndedRun")]
+    if ended and ended[-1] not in ENDS_RUN_AS_MEANT:
+        return False, "%s ended the run: a box told the person why" % ended[-1]
+    if said("LogCancelPressed"):
+        return False, "Cancel was pressed"
+    if said("LogNothingToRun"):
+        return False, "nothing was chosen to run"
+    if ended or said("LogEveryAppDone") or said("LogNothingLeftToRun"):
+        return True, "done, as the log tells (an attended run ends with 0 whatever happens)"
+    if said("LogWindowsAbout"):
+        return True, "done, restart needed, as the log tells"
+    return False, "the run ended before its applications were done (a box: see the pictures)"
