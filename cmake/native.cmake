@@ -15,7 +15,8 @@ file(GLOB QV_UNIT_TESTS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
 add_executable(unit_tests ${QV_UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE qv_pure GTest::gtest_main)
 target_compile_definitions(unit_tests PRIVATE QV_SMBIOS_DATA="${CMAKE_SOURCE_DIR}/tests/data/smbios"
-                           QV_DOCS="${CMAKE_SOURCE_DIR}/docs")
+                           QV_DOCS="${CMAKE_SOURCE_DIR}/docs" QV_TOOLS="${CMAKE_SOURCE_DIR}/tools"
+                           QV_BUILD="${CMAKE_BINARY_DIR}")
 target_compile_options(unit_tests PRIVATE -Wall -Wextra ${QV_SANITIZE})
 target_link_options(unit_tests PRIVATE ${QV_SANITIZE})
 add_test(NAME unit_tests COMMAND unit_tests)

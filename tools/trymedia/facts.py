@@ -1,30 +1,27 @@
-"""What the setup engine's core says about a run, read from its own sources:
-the exit codes with their meanings, the log lines that tell how a run goes,
-and the answer keys. No fact is typed here a second time."""
+"""What the setup engine's core says about a run, as the facts the tools
+ship with (kit_facts.json, written from the core's own tables and checked
+against them by a unit test): the exit codes with their meanings, the log
+lines that tell how a run goes, the answer keys and the journal's files.
+No fact is typed here a second time, and no C++ source is read."""
 
+import json
 import os
 import re
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-CORE = os.path.join(ROOT, "setup", "core")
+FACTS_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kit_facts.json")
 
 
-def _read(name):
-    with open(os.path.join(CORE, name), encoding="utf-8") as source:
-        return source.read()
+def _facts():
+    with open(FACTS_FILE, encoding="utf-8") as facts:
+        return json.load(facts)
 
 
-def exit_codes(text=None):
+FACTS = _facts()
+
+
+def exit_codes():
     """{code: (meaning, installed)} from the core's table of run ends."""
-    text = _read("run_end.h") if text is None else text
-    values = {name: int(value) for name, value in re.findall(r"\b(End\w+) = (\d+),", text)}
-    facts = re.findall(r'\{\s*(End\w+),\s*"([^"]*)",\s*(true|false)\s*\}', text)
-    return {values[name]: (meaning, installed == "true") for name, meaning, installed in facts}
-
-
-def running_reason(text=None):
-    text = _read("run_end.h") if text is None else text
-    return re.search(r'RunningReason\[\] = "([^"]*)"', text).group(1)
+    return {end["code"]: (end["meaning"], end["installed"]) for end in FACTS["exit codes"]}
 
 
 def _format_pattern(format_text):
@@ -43,25 +40,19 @@ def _format_pattern(format_text):
     return re.compile(pattern + "$")
 
 
-def log_lines(text=None):
-    """{name: compiled pattern} of the log lines the core's header lists, and
-    the time stamp's length as 'LogTimeStampLength'."""
-    text = _read("log_lines.h") if text is None else text
-    lines = {}
-    for name, literal in re.findall(r'constexpr char (Log\w+)\[\] =\s*"((?:[^"\\]|\\.)*)";', text, re.S):
-        lines[name] = _format_pattern(literal.encode().decode("unicode_escape"))
-    lines["LogTimeStampLength"] = int(re.search(r"LogTimeStampLength = (\d+);", text).group(1))
+def log_lines():
+    """{name: compiled pattern} of the log lines the tools read, and the time
+    stamp's length as 'LogTimeStampLength'."""
+    lines = {name: _format_pattern(text) for name, text in FACTS["log lines"].items()}
+    lines["LogTimeStampLength"] = FACTS["log time stamp length"]
     return lines
 
 
-def journal_files(text=None):
+def journal_files():
     """The names of the journal's copies in the Windows folder."""
-    text = _read("resume.h") if text is None else text
-    names = re.search(r"JournalFileNames\[\] = \{([^}]*)\}", text).group(1)
-    return tuple(re.findall(r'"([^"]+)"', names))
+    return tuple(FACTS["journal files"])
 
 
-def answer_keys(text=None):
+def answer_keys():
     """The names of the answer file's keys, in the core's order."""
-    text = _read("answer_file.cpp") if text is None else text
-    return re.findall(r'\{"(\w+)", "[^"]*", Apply\w+\}', text)
+    return list(FACTS["answer keys"])
