@@ -5,16 +5,15 @@ alone, not the user's files through Wine's Z: drive."""
 import json
 import os
 import shutil
-import signal
 import stat
 import subprocess
 import time
 import urllib.parse
 
 from . import facts
+from .prefixes import copy_prefix, unmount_prefix
+from .processes import TOOLS, WINE_CALL_SECONDS, Failure, kill_session, run_quietly, start_quietly, wait_quietly
 
-TOOLS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-WINE_CALL_SECONDS = 120     # the longest any one helper call of Wine may take
 LEAST_CALL_SECONDS = 5      # what a call gets even when a deadline has passed
 PREFIX_SECONDS = 600        # making the prefix, the first time Wine starts
 OUTPUTS = "QVTRY"           # the folder on C: for the run's answers, log, result and pictures
@@ -26,52 +25,6 @@ FOLLOWER = "QVTRYFOLLOW"
 FOLLOWER_OUTPUT = "FOLLOW.TXT"
 JOURNAL_FILES = facts.journal_files()
 FOREIGN_PATH_RULE = "not-on-this-windows"     # qvcheck's rule of paths a Windows lacks
-
-
-class Failure(Exception):
-    """A trial that could not be made: exit code 2."""
-
-
-def run_quietly(command, env=None, seconds=WINE_CALL_SECONDS, cwd=None):
-    """Runs a command with no output, in a session of its own; answers its
-    exit code, or -1 when it can't start or does not end within `seconds`
-    (it is then killed with everything it started)."""
-    return wait_quietly(start_quietly(command, env, cwd), seconds)
-
-
-def start_quietly(command, env=None, cwd=None):
-    """Starts a command with no output, in a session of its own; None when
-    it can't start."""
-    try:
-        return subprocess.Popen(command, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                start_new_session=True)
-    except OSError:
-        return None
-
-
-def wait_quietly(process, seconds):
-    """The exit code of a command of start_quietly, or -1 when it did not
-    start or end within `seconds` (it is then killed with what it started)."""
-    if process is None:
-        return -1
-    try:
-        return process.wait(max(seconds, 1))
-    except subprocess.TimeoutExpired:
-        kill_session(process)
-        return -1
-
-
-def kill_session(process):
-    """Ends a process started in a session of its own, and what it started."""
-    try:
-        os.killpg(process.pid, signal.SIGKILL)
-    except OSError:
-        pass
-    try:
-        process.wait(10)
-    except subprocess.TimeoutExpired:
-        pass
 
 
 def build_tree():
@@ -168,7 +121,6 @@ class Bench:
         self.mounted = False
         try:
             if prepared:
-                from .prefixes import copy_prefix
                 self.mounted = copy_prefix(prepared, os.path.join(self.dir, "prefix"))
             self.prepare(tree)
         except BaseException:
@@ -380,6 +332,5 @@ class Bench:
                         seconds=self.allowed(60))
             self.started = False
         if self.mounted:
-            from .prefixes import unmount_prefix
             unmount_prefix(os.path.join(self.dir, "prefix"))
             self.mounted = False

@@ -12,7 +12,7 @@ import shutil
 import subprocess
 import time
 
-from .bench import TOOLS, Failure, run_quietly
+from .processes import TOOLS, Failure, run_quietly
 
 READY = "ready"                 # written last: the prefix beside it is whole
 BASELINE = "baseline.json"      # what a run of an empty medium changes on the prefix
