@@ -19,6 +19,10 @@ enum RunEnd : int {
     EndRestartNeeded = 10,
 };
 
+// The mutex by which a start of qvsetup knows that another one runs
+// (EndAlreadyRunning).
+constexpr char RunningMutexName[] = "QVSETUP Running Identify";
+
 struct RunEndFact {
     RunEnd end;
     const char* meaning;    // the result file's Reason, unless the end names its own

@@ -6,6 +6,7 @@
 #include "setup/core/administrator.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_end.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
@@ -15,8 +16,6 @@
 #include "setup/ui/selectors.h"
 
 namespace {
-
-constexpr char MutexName[] = "QVSETUP Running Identify";
 
 bool IsCheckListSpace(const MSG& message)
 {
@@ -139,14 +138,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         KeepSystemBoxesAway();
     // A second instance ends at once: silently with 0, or in an unattended
     // run with a code of its own, which a factory line can't take for success.
-    if (KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, MutexName)).valid()) {
+    if (KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, RunningMutexName)).valid()) {
         if (!UnattendedAsked())
             return EndDone;
         LocateMasterInf(commandLine);
         LoadSettings();
         return EndSecondInstance();
     }
-    const KernelHandle mutex(CreateMutexA(nullptr, TRUE, MutexName));
+    const KernelHandle mutex(CreateMutexA(nullptr, TRUE, RunningMutexName));
     int exitCode = RunSetup(instance, commandLine);
     // A run that stops for a restart and goes on after it has no result yet.
     // The journal goes only once the result is written: a power cut in

@@ -44,6 +44,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/core/run_end.h"
 #include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/run_follower.h"
@@ -68,12 +69,21 @@ void Report(const char* what, const std::string& text)
 
 constexpr DWORD PaintMs = 300; // a new window has painted itself by then
 
-void Shot(const std::string& shots, const char* name, HWND window = nullptr)
+bool Shot(const std::string& shots, const char* name, HWND window = nullptr)
 {
     Sleep(PaintMs);
     const std::string path = shots + "\\" + name + ".bmp";
     const bool saved = window ? SaveWindowShot(window, path) : SaveScreenshot(path);
     printf("  screenshot %s%s\n", name, saved ? "" : " FAILED");
+    return saved;
+}
+
+// Picks the CD-ROM drive `letter` in the drive dialog's list, as a person would.
+void ChooseDrive(HWND drives, char letter)
+{
+    const std::string drive = std::string(1, letter) + ":";
+    SendMessageA(GetDlgItem(drives, IDC_DRIVE_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(drive.c_str()));
 }
 
 // Checks every row of the check list by clicking its square.
@@ -125,9 +135,7 @@ int RunSample(const std::string& qvsetup, const std::string& disc1, const std::s
         return IDRETRY;
     };
     hooks.onDriveDialog = [&](HWND drives) {
-        const std::string drive = std::string(1, DiscDrive) + ":";
-        SendMessageA(GetDlgItem(drives, IDC_DRIVE_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(drive.c_str()));
+        ChooseDrive(drives, DiscDrive);
         Sleep(300);
         Report("drive dialog", WindowText(drives));
         Shot(shots, "drive-dialog", drives);
@@ -154,7 +162,7 @@ bool WaitNoQvsetup(DWORD timeoutMs)
 {
     return WaitUntil(
         [] {
-            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "QVSETUP Running Identify");
+            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, RunningMutexName);
             if (!mutex)
                 return true;
             CloseHandle(mutex);
@@ -175,11 +183,8 @@ bool ShowOneStyle(const std::string& qvsetup, const std::string& folder, const s
         printf("no selection dialog in style %s\n", style);
         return false;
     }
-    Sleep(800);
-    const std::string name = std::string("selection-") + style;
-    const bool saved = SaveWindowShot(dialog, shots + "\\" + name + ".bmp");
-    printf("  screenshot %s%s\n", name.c_str(), saved ? "" : " FAILED");
-    return saved;
+    Sleep(800 - PaintMs);
+    return Shot(shots, (std::string("selection-") + style).c_str(), dialog);
 }
 
 // The selection dialog of the sample media in each style, from a copy of
@@ -323,9 +328,7 @@ public:
         }
         if (HWND drives = run_.WaitForDriveDialog(0); drives && drives != driven_) {
             driven_ = drives;
-            const std::string drive = std::string(1, attendance_.drive) + ":";
-            SendMessageA(GetDlgItem(drives, IDC_DRIVE_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(drive.c_str()));
+            ChooseDrive(drives, attendance_.drive);
             pictures_.Take("drive-dialog", drives, PaintMs);
             PressButton(drives, IDOK);
             WaitGone(drives, 5000);

@@ -82,6 +82,13 @@ def path_on_c(value):
     return "\\".join(parts)
 
 
+def placed_on_c(value):
+    """The Windows path ("C:\\...") that a LOG, Log or Result value names on
+    the bench, or None where path_on_c can't place it (or there is none)."""
+    below = path_on_c(value) if value else None
+    return "C:\\" + below if below else None
+
+
 class RunFiles:
     """Where the run writes its log and its result on the bench, and lines
     that tell it: the medium's LOG and the answers' own Log and Result
@@ -92,7 +99,7 @@ class RunFiles:
         medium_log = key_values(medium_inf, "QvSetupConfig", ["LOG"]).get("LOG", "")
         if attended:
             # No answer file: the medium's log alone, and no result file.
-            self.log = "C:\\" + path_on_c(medium_log) if medium_log and path_on_c(medium_log) else None
+            self.log = placed_on_c(medium_log)
             self.result, self.gives_log, self.gives_result = None, False, False
             self.notes.append("log: %s" % ("%s, as the medium's LOG=%s" % (self.log, medium_log) if self.log else
                                            "none the trial can follow (the medium's LOG names no path on C:)"))
@@ -111,13 +118,13 @@ class RunFiles:
         if not value:
             self.notes.append("%s: %s (the run names none of its own)" % (kind, trial_file))
             return trial_file
-        below = path_on_c(value)
-        if below is None:
+        placed = placed_on_c(value)
+        if placed is None:
             self.notes.append("%s: %s, where the trial can follow it; %s names no path on C: of the bench"
                               % (kind, trial_file, said))
             return trial_file
-        self.notes.append("%s: C:\\%s, as %s" % (kind, below, said))
-        return "C:\\" + below
+        self.notes.append("%s: %s, as %s" % (kind, placed, said))
+        return placed
 
 
 def own_answers(data, files):

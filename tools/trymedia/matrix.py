@@ -196,20 +196,17 @@ def real_differences(table):
     """What opens the report: per model, what its cells did unlike most of
     their column (in which columns); per column, what its cells did unlike
     most of their row (on which models)."""
+    models = [(table.row_label(row), [(c.column_difference, c.column) for c in table.row_cells(row)])
+              for row in table.rows]
+    columns = [(column, [(c.row_difference, table.row_label(c.given.get("smbios")))
+                         for c in table.cells if c.column == column]) for column in table.columns]
     lines = []
-    for label, members, group_of, where in (
-            ("model", table.rows, lambda row: table.row_cells(row), lambda c: c.column),
-            ("column", table.columns, lambda column: [c for c in table.cells if c.column == column],
-             lambda c: table.row_label(c.given.get("smbios")))):
-        for member in members:
-            cells = group_of(member)
-            found = {}
-            for cell in cells:
-                against = cell.column_difference if label == "model" else cell.row_difference
-                for line in sides(against):
-                    found.setdefault(line, []).append(where(cell))
-            name = table.row_label(member) if label == "model" else member
-            lines += ["%s: %s  (%s)" % (name, line, "; ".join(places)) for line, places in found.items()]
+    for name, cells in models + columns:
+        found = {}
+        for against, where in cells:
+            for line in sides(against):
+                found.setdefault(line, []).append(where)
+        lines += ["%s: %s  (%s)" % (name, line, "; ".join(places)) for line, places in found.items()]
     return lines or ["none: every cell did what most of its row and of its column did"]
 
 

@@ -276,11 +276,7 @@ def last_exit_code(said, bench, files):
 
 
 def read_output(bench, name):
-    try:
-        with open(bench.output(name), "rb") as output:
-            return output.read()
-    except OSError:
-        return b""
+    return bench.read_c(Bench.windows_path(name))
 
 
 def machine_of(options, model):
