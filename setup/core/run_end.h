@@ -47,6 +47,32 @@ constexpr RunEndFact RunEndFacts[] = {
 // is empty): a run killed, or a PC reset, leaves it so.
 constexpr char RunningReason[] = "running";
 
+// The result file: the section of the run, with its keys, then a section
+// for each application offered, named by its INF file, with its own keys.
+constexpr char ResultSection[] = "Result";
+
+struct ResultKeyNames {
+    const char* exitCode;   // the run's exit code; empty while the run goes on
+    const char* reason;     // what the exit code means, or why the run ended so
+    const char* process;    // while the run goes on: the id of its process
+    const char* message;    // the box that ended the run
+    const char* failedAt;   // the command that ended it, where it stands
+    const char* seconds;    // the run's time, or an application's
+    const char* status;     // how far an application got
+};
+
+constexpr ResultKeyNames ResultKeys = {"ExitCode", "Reason", "Process", "Message", "FailedAt", "Seconds", "Status"};
+
+// How a value stays on one line: each byte on the left is written as the
+// two on the right (a CR is left out); the second byte of a double-byte
+// character is written as it is.
+struct ResultEscape {
+    char byte;
+    char written[3];
+};
+
+constexpr ResultEscape ResultEscapes[] = {{'\\', "\\\\"}, {'\n', "\\n"}};
+
 // What `end` means, from the table.
 constexpr const char* RunEndMeaning(RunEnd end)
 {

@@ -182,9 +182,9 @@ public:
         Put('\n');
     }
 
-    // key=text, a backslash in it written as \\ and a line break as \n, so
-    // that the value stays one line and reads back exactly. The second byte
-    // of a double-byte character is no backslash ("表" is 95 5C).
+    // key=text, escaped so that the value stays one line and reads back
+    // exactly. The second byte of a double-byte character is no backslash
+    // ("表" is 95 5C).
     void Value(const char* key, const char* value)
     {
         for (const char* c = key; *c; ++c)
@@ -194,11 +194,8 @@ public:
             if (IsLeadByte932(static_cast<unsigned char>(*c)) && c[1] != '\0') {
                 Put(*c++);
                 Put(*c);
-            } else if (*c == '\\' || *c == '\n') {
-                Put('\\');
-                Put(*c == '\n' ? 'n' : '\\');
             } else if (*c != '\r') {
-                Put(*c);
+                PutEscaped(*c);
             }
         }
         Line("");
@@ -212,6 +209,18 @@ public:
     }
 
 private:
+    void PutEscaped(char c)
+    {
+        for (const ResultEscape& escape : ResultEscapes) {
+            if (escape.byte == c) {
+                Put(escape.written[0]);
+                Put(escape.written[1]);
+                return;
+            }
+        }
+        Put(c);
+    }
+
     void Put(char c)
     {
         if (text_ && used_ + 1 < capacity_)
@@ -271,24 +280,25 @@ bool WriteResult(bool ended, uint32_t retryMs)
     UnattendedRun& run = Run();
     ResultText result(ResultHeadCapacity + Count(run.apps) * ResultAppCapacity);
     const RunEnd end = run.ended ? run.end : EndDone;
-    result.Line("[Result]");
+    char header[PathCapacity + 2];
+    snprintf(header, sizeof header, "[%s]", ResultSection);
+    result.Line(header);
     if (ended) {
-        result.Number("ExitCode", static_cast<unsigned long>(end));
-        result.Value("Reason", run.reason[0] ? run.reason : RunEndMeaning(end));
+        result.Number(ResultKeys.exitCode, static_cast<unsigned long>(end));
+        result.Value(ResultKeys.reason, run.reason[0] ? run.reason : RunEndMeaning(end));
     } else {
-        result.Value("ExitCode", "");
-        result.Value("Reason", RunningReason);
-        result.Number("Process", GetCurrentProcessId());
+        result.Value(ResultKeys.exitCode, "");
+        result.Value(ResultKeys.reason, RunningReason);
+        result.Number(ResultKeys.process, GetCurrentProcessId());
     }
-    result.Value("Message", run.message);
-    result.Value("FailedAt", run.failedAt);
-    result.Number("Seconds", SecondsSince(run.startTick));
+    result.Value(ResultKeys.message, run.message);
+    result.Value(ResultKeys.failedAt, run.failedAt);
+    result.Number(ResultKeys.seconds, SecondsSince(run.startTick));
     for (const AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
-        char header[PathCapacity + 2];
         snprintf(header, sizeof header, "[%s]", outcome->name);
         result.Line(header);
-        result.Value("Status", AppStatusText(outcome->status));
-        result.Number("Seconds", outcome->seconds);
+        result.Value(ResultKeys.status, AppStatusText(outcome->status));
+        result.Number(ResultKeys.seconds, outcome->seconds);
     }
     if (!result.complete() || !LandResult(result, retryMs)) {
         LogEvent("the result file %s could not be written (error %lu)", run.resultPath,
@@ -373,10 +383,10 @@ bool ResultOfRunGoingOn(const char* path)
 {
     char code[16];
     char reason[sizeof RunningReason + 1];
-    GetPrivateProfileStringA("Result", "ExitCode", "?", code, sizeof code, path);
-    GetPrivateProfileStringA("Result", "Reason", "", reason, sizeof reason, path);
+    GetPrivateProfileStringA(ResultSection, ResultKeys.exitCode, "?", code, sizeof code, path);
+    GetPrivateProfileStringA(ResultSection, ResultKeys.reason, "", reason, sizeof reason, path);
     char process[16];
-    GetPrivateProfileStringA("Result", "Process", "", process, sizeof process, path);
+    GetPrivateProfileStringA(ResultSection, ResultKeys.process, "", process, sizeof process, path);
     const DWORD id = strtoul(process, nullptr, 10);
     return code[0] == '\0' && strcmp(reason, RunningReason) == 0 && (id == 0 || ProcessRuns(id));
 }
@@ -479,6 +489,35 @@ int UnattendedExitCode()
 {
     const UnattendedRun& run = Run();
     return run.ended ? run.end : EndDone;
+}
+
+// QVSETUP_RECORD keeps the INF file names of the chosen applications,
+// all of them: a list too long for an answer file is recorded whole, and
+// refused as too long when it is replayed, never replayed short.
+void RecordChoice(const NodeList<AppRecord>& apps)
+{
+    size_t length = 0;
+    for (const AppRecord* app = apps.head; app; app = app->next) {
+        if (app->selected && app->listIndex != -1)
+            length += strlen(InfFileName(app->infPath)) + 1;
+    }
+    if (length == 0) {
+        RecordAnswer("Select", "NONE");
+        return;
+    }
+    HeapBlock names(length);
+    if (!names.get()) {
+        LogEvent("the choice could not be recorded: out of memory");
+        return;
+    }
+    for (const AppRecord* app = apps.head; app; app = app->next) {
+        if (!app->selected || app->listIndex == -1)
+            continue;
+        if (names.get()[0] != '\0')
+            strcat(names.get(), ",");
+        strcat(names.get(), InfFileName(app->infPath));
+    }
+    RecordAnswer("Select", names.get());
 }
 
 void RecordAnswer(const char* key, const char* value)

@@ -107,3 +107,7 @@ int UnattendedExitCode();
 
 // Writes key=value to [Unattended] of the file QVSETUP_RECORD names, if any.
 void RecordAnswer(const char* key, const char* value);
+
+// QVSETUP_RECORD keeps the INF file names of the applications chosen of
+// `apps`, as Select; NONE for none.
+void RecordChoice(const NodeList<AppRecord>& apps);

@@ -95,6 +95,29 @@ class ResultFile(unittest.TestCase):
         self.assertEqual(result["QVA.INF"]["Status"], "failed")
 
 
+    def test_the_junit_writer_on_a_recorded_failed_run(self):
+        data = ("[Result]\r\nExitCode=3\r\nReason=a command failed\r\n"
+                "Message=ﾌｧｲﾙの展開に失敗しました.\\nC:\\\\x.txt\r\nFailedAt=R:\\\\QVB.INF: line 8\r\nSeconds=4\r\n"
+                "[QVA.INF]\r\nStatus=done\r\nSeconds=1\r\n[QVB.INF]\r\nStatus=failed\r\nSeconds=2\r\n"
+                "[QVC.INF]\r\nStatus=not reached\r\nSeconds=0\r\n[QVD.INF]\r\nStatus=paused\r\nSeconds=0\r\n"
+                ).encode("cp932")
+        recorded = {"result": report.read_result(data), "exit": 3, "meaning": "a command failed", "seconds": 4.2}
+        suite = report.junit_suite("trial", recorded, installed=False)
+        cases = {case.get("name"): case for case in suite.findall("testcase")}
+        self.assertEqual(sorted(cases), ["QVA.INF", "QVB.INF", "QVC.INF", "QVD.INF", "the run"])
+        self.assertEqual(cases["the run"].find("failure").text, "ﾌｧｲﾙの展開に失敗しました.\nC:\\x.txt\nR:\\QVB.INF: line 8")
+        self.assertIsNone(cases["QVA.INF"].find("failure"))
+        self.assertEqual(cases["QVB.INF"].find("failure").get("message"), "ﾌｧｲﾙの展開に失敗しました. | C:\\x.txt")
+        self.assertEqual(cases["QVB.INF"].get("time"), "2")
+        self.assertEqual(cases["QVC.INF"].find("skipped").get("message"), "not reached")
+        self.assertEqual(cases["QVD.INF"].find("failure").get("type"), "paused")
+        self.assertEqual((suite.get("tests"), suite.get("failures"), suite.get("skipped")), ("5", "3", "1"))
+        # The matrix reads the same box and place from the recorded run.
+        cell = matrix.Cell.__new__(matrix.Cell)
+        cell.facts = recorded
+        self.assertEqual((cell.box, cell.failed_at), ("ﾌｧｲﾙの展開に失敗しました. | C:\\x.txt", "R:\\QVB.INF: line 8"))
+
+
 class RegistryFiles(unittest.TestCase):
     SYSTEM = ('WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=win32\n\n'
               '[Software\\\\QvTry\\\\\\x8868] 1700000000\n#time=1d9\n'

@@ -1,6 +1,7 @@
 // The facts that the Linux tools ship with (tools/trymedia/kit_facts.json)
 // are the core's own tables, written out as JSON: the exit codes with their
-// meanings, the statuses of an application, the log lines the tools follow
+// meanings, the statuses of an application, the result file's keys and
+// escapes, the log lines the tools follow
 // a run by, the answer keys and the journal's files. This test writes them
 // and compares; where they differ it leaves the new file in the build
 // folder, to be copied over the one in tools/trymedia.
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "setup/core/answer_file.h"
 #include "setup/core/log_lines.h"
@@ -52,14 +54,32 @@ std::string KitFacts()
         json += comma + Quoted(status.name);
         comma = ", ";
     }
-    json += "],\n \"log time stamp length\": " + std::to_string(LogTimeStampLength) + ",\n \"log lines\": {";
+    json += "],\n \"result file\": {\"section\": " + Quoted(ResultSection) + ", \"keys\": {";
+    const std::pair<const char*, const char*> resultKeys[] = {
+        {"exit code", ResultKeys.exitCode}, {"reason", ResultKeys.reason},     {"process", ResultKeys.process},
+        {"message", ResultKeys.message},    {"failed at", ResultKeys.failedAt}, {"seconds", ResultKeys.seconds},
+        {"status", ResultKeys.status},
+    };
+    comma = "";
+    for (const auto& key : resultKeys) {
+        json += comma + Quoted(key.first) + ": " + Quoted(key.second);
+        comma = ", ";
+    }
+    json += "}, \"escapes\": {";
+    comma = "";
+    for (const ResultEscape& escape : ResultEscapes) {
+        const char byte[] = {escape.byte, '\0'};
+        json += comma + Quoted(byte) + ": " + Quoted(escape.written);
+        comma = ", ";
+    }
+    json += "}},\n \"log time stamp length\": " + std::to_string(LogTimeStampLength) + ",\n \"log lines\": {";
     comma = "\n";
 #define LOG_LINE(name, format)                                    \
     json += comma + std::string("  ") + Quoted(#name) + ": " + Quoted(format); \
     comma = ",\n";
 #include "setup/core/log_lines.def"
 #undef LOG_LINE
-    json += "\n },\n \"answer keys\": [";
+    json += "\n },\n \"answer section\": " + Quoted(AnswerSection) + ",\n \"answer keys\": [";
     size_t count = 0;
     const AnswerKey* keys = AnswerKeys(&count);
     comma = "";

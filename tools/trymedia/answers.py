@@ -6,14 +6,15 @@ import re
 from . import facts
 
 KEYS = facts.answer_keys()
-TRIAL_KEYS = ("Log", "Result")      # the keys a trial sets itself
-assert all(key in KEYS for key in TRIAL_KEYS), "the core's answer keys have changed"
+ANSWER = facts.answer_key_names()
+SECTION = facts.answer_section()
+TRIAL_KEYS = (ANSWER.log, ANSWER.result)      # the keys a trial sets itself
 
 
 def made_answers(values):
     """An [Unattended] section with `values` ({key: value}), in the core's
     order of the keys."""
-    lines = ["[Unattended]"] + ["%s=%s" % (key, values[key]) for key in KEYS if key in values]
+    lines = ["[%s]" % SECTION] + ["%s=%s" % (key, values[key]) for key in KEYS if key in values]
     return ("\r\n".join(lines) + "\r\n").encode("cp932")
 
 
@@ -28,7 +29,7 @@ def with_log_and_result(data, log, result):
     ours = re.compile(rb"\s*(%s)\s*=" % b"|".join(key.encode() for key in replaced), re.I)
     lines = [line for line in data.splitlines() if not ours.match(line)]
     header = next((i for i, line in enumerate(lines)
-                   if re.match(rb"\s*\[Unattended\]\s*$", line, re.I)), None)
+                   if re.match(rb"\s*\[%s\]\s*$" % re.escape(SECTION.encode()), line, re.I)), None)
     if header is None:
         return data
     lines[header + 1:header + 1] = [(key + "=" + value).encode("cp932")
@@ -105,10 +106,11 @@ class RunFiles:
                                            "none the trial can follow (the medium's LOG names no path on C:)"))
             self.notes.append("result: none (a run attended by a person writes no result file)")
             return
-        own = key_values(given_answers or b"", "Unattended", TRIAL_KEYS)
-        self.log = self._placed("the answers' Log=%s" % own["Log"], own["Log"], trial_log, "log") \
-            if own.get("Log") else self._placed("the medium's LOG=%s" % medium_log, medium_log, trial_log, "log")
-        self.result = self._placed("the answers' Result=%s" % own.get("Result", ""), own.get("Result", ""),
+        own = key_values(given_answers or b"", SECTION, TRIAL_KEYS)
+        own_log, own_result = own.get(ANSWER.log), own.get(ANSWER.result, "")
+        self.log = self._placed("the answers' %s=%s" % (ANSWER.log, own_log), own_log, trial_log, "log") \
+            if own_log else self._placed("the medium's LOG=%s" % medium_log, medium_log, trial_log, "log")
+        self.result = self._placed("the answers' %s=%s" % (ANSWER.result, own_result), own_result,
                                    trial_result, "result")
         # The answers name a file of their own only where the trial puts its own in place.
         self.gives_log = self.log == trial_log

@@ -1,12 +1,14 @@
 """What the setup engine's core says about a run, as the facts the tools
 ship with (kit_facts.json, written from the core's own tables and checked
 against them by a unit test): the exit codes with their meanings, the log
-lines that tell how a run goes, the answer keys and the journal's files.
+lines that tell how a run goes, the result file's keys and escapes, the
+answer keys and the journal's files.
 No fact is typed here a second time, and no C++ source is read."""
 
 import json
 import os
 import re
+import types
 
 FACTS_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kit_facts.json")
 
@@ -56,3 +58,33 @@ def journal_files():
 def answer_keys():
     """The names of the answer file's keys, in the core's order."""
     return list(FACTS["answer keys"])
+
+
+def _names(words):
+    """The attribute name of a table's word: "failed at" -> failed_at."""
+    return words.replace(" ", "_")
+
+
+def result_file():
+    """The result file: its run's section (.section), each key by its name
+    (.exit_code, .reason, .process, .message, .failed_at, .seconds,
+    .status) and the escapes that keep a value on one line (.escapes:
+    {character: as written})."""
+    spec = FACTS["result file"]
+    return types.SimpleNamespace(section=spec["section"], escapes=dict(spec["escapes"]),
+                                 **{_names(words): key for words, key in spec["keys"].items()})
+
+
+def answer_section():
+    """The section of the answer file that holds the answers."""
+    return FACTS["answer section"]
+
+
+def answer_key_names():
+    """The answer keys by their names in lower case: .select, .log, .result ..."""
+    return types.SimpleNamespace(**{key.lower(): key for key in FACTS["answer keys"]})
+
+
+def application_statuses():
+    """The statuses of an application in the result file, by name: .not_chosen ..."""
+    return types.SimpleNamespace(**{_names(status): status for status in FACTS["application statuses"]})

@@ -57,12 +57,14 @@ class Cell:
     @property
     def box(self):
         """The text of the box that ended the run, if one did."""
-        result = (self.facts or {}).get("result", {}).get("Result", {})
-        return result.get("Message", "").replace("\n", " | ")
+        return self._ended_by()[0].replace("\n", " | ")
 
     @property
     def failed_at(self):
-        return (self.facts or {}).get("result", {}).get("Result", {}).get("FailedAt", "")
+        return self._ended_by()[1]
+
+    def _ended_by(self):
+        return report.ended_by(report.run_result(self.facts)) if self.facts else ("", "")
 
     @property
     def marked(self):

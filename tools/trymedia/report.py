@@ -10,7 +10,11 @@ import subprocess
 import time
 from xml.etree import ElementTree
 
+from . import facts as kit_facts
 from .bench import FOLLOWER, RUN_SERVICES
+
+RESULT = kit_facts.result_file()
+STATUS = kit_facts.application_statuses()
 
 PICTURE_ORDER = ["background", "selection-dialog", "drive-dialog", "message-box", "notice",
                  "copy-progress"]
@@ -28,11 +32,26 @@ REGISTRY_NOISE = re.compile(
 REGISTRY_FILES = (("system.reg", "HKEY_LOCAL_MACHINE"), ("user.reg", "HKEY_CURRENT_USER"))
 
 
+_RESULT_ESCAPE = re.compile("|".join(re.escape(written) for written in RESULT.escapes.values()))
+_RESULT_UNESCAPED = {written: character for character, written in RESULT.escapes.items()}
+
+
 def unescape(value):
-    """A value of the result file read back: \\\\ is a backslash, \\n a line
-    break. The value is text already (decoded from CP932), so the second
-    byte of a double-byte character is no backslash here."""
-    return re.sub(r"\\([\\n])", lambda m: "\n" if m.group(1) == "n" else "\\", value)
+    """A value of the result file read back, its escapes undone. The value is
+    text already (decoded from CP932), so the second byte of a double-byte
+    character is no backslash here."""
+    return _RESULT_ESCAPE.sub(lambda found: _RESULT_UNESCAPED[found.group(0)], value)
+
+
+def run_result(facts):
+    """The result file's section of the run, {} without one."""
+    return facts.get("result", {}).get(RESULT.section, {})
+
+
+def ended_by(result):
+    """The box that ended the run and the command where it stands, from the
+    run's section of the result file: ("", "") when none did."""
+    return result.get(RESULT.message, ""), result.get(RESULT.failed_at, "")
 
 
 def read_result(data):
@@ -190,10 +209,10 @@ def sections_of(facts):
         outcome.append("restarts: %d, the run followed after each to its end" % len(facts["restarts"]))
     if facts["stopped"]:
         outcome.append("stopped: the run did not end within %d s" % facts["timeout"])
-    result = facts["result"].get("Result", {})
-    if result.get("Message") or result.get("FailedAt"):
-        outcome.append("the box that ended the run: " + result.get("Message", "").replace("\n", " | "))
-        outcome.append("at: " + result.get("FailedAt", ""))
+    message, failed_at = ended_by(run_result(facts))
+    if message or failed_at:
+        outcome.append("the box that ended the run: " + message.replace("\n", " | "))
+        outcome.append("at: " + failed_at)
     sections.append(("Outcome", outcome))
     sections.append(("Machine", ["%s: %s" % item for item in facts["machine"].items()]))
     foreign, windows = facts.get("foreign"), facts["machine"].get("windows")
@@ -339,27 +358,26 @@ def junit_suite(name, facts, installed):
     one for each application offered (its status and time; a failure with
     the box's text and the failing command's place)."""
     suite = new_junit_suite(name)
-    result = facts["result"].get("Result", {})
+    message, failed_at = ended_by(run_result(facts))
     run = ElementTree.SubElement(suite, "testcase", classname=name, name="the run",
                                  time="%.1f" % facts["seconds"])
     if not installed:
         failure = ElementTree.SubElement(run, "failure", type="exit code %s" % facts["exit"],
                                          message="exit code %s: %s" % (facts["exit"], facts["meaning"]))
-        failure.text = "\n".join(filter(None, [result.get("Message"), result.get("FailedAt")]))
+        failure.text = "\n".join(filter(None, [message, failed_at]))
     for section, values in facts["result"].items():
-        if section == "Result":
+        if section == RESULT.section:
             continue
         case = ElementTree.SubElement(suite, "testcase", classname=name, name=section,
-                                      time=values.get("Seconds", "0"))
-        status = values.get("Status", "")
-        if status == "failed":
-            failure = ElementTree.SubElement(case, "failure", type="failed",
-                                             message=result.get("Message", "").replace("\n", " | "))
-            failure.text = result.get("FailedAt", "")
-        elif status in ("paused", "running"):
+                                      time=values.get(RESULT.seconds, "0"))
+        status = values.get(RESULT.status, "")
+        if status == STATUS.failed:
+            failure = ElementTree.SubElement(case, "failure", type=status, message=message.replace("\n", " | "))
+            failure.text = failed_at
+        elif status in (STATUS.paused, STATUS.running):
             ElementTree.SubElement(case, "failure", type=status,
                                    message="the run never came back to finish it: %s" % facts["meaning"])
-        elif status in ("not chosen", "not reached"):
+        elif status in (STATUS.not_chosen, STATUS.not_reached):
             ElementTree.SubElement(case, "skipped", message=status)
     count_junit_cases(suite, facts["seconds"])
     return suite

@@ -30,6 +30,9 @@ DEFAULT_RESTARTS = 5
 FOLLOWER_SECONDS = 30       # how long the follower of a new session may take after Windows has started
 REPORT_MARK = ".try-media-report"   # in every report folder: one that try-media may replace
 EXIT_CODES = facts.exit_codes()
+ANSWER = facts.answer_key_names()
+RESULT = facts.result_file()
+STATUS = facts.application_statuses()
 SELECT_LIST = re.compile(r"[^,\s][^,]*(,\s*[^,\s][^,]*)*")
 
 
@@ -138,10 +141,10 @@ def prepare_bench(bench, options, files):
         with open(options.answers, "rb") as given:
             data = own_answers(given.read(), files)
     else:
-        values = {"Select": options.select, "Restart": "YES" if options.restart else "NO",
-                  "DiscWait": str(options.disc_wait), "Result": files.result}
+        values = {ANSWER.select: options.select, ANSWER.restart: "YES" if options.restart else "NO",
+                  ANSWER.discwait: str(options.disc_wait), ANSWER.result: files.result}
         if files.gives_log:
-            values["Log"] = files.log
+            values[ANSWER.log] = files.log
         data = made_answers(values)
     with open(bench.output("ANSWERS.INI"), "wb") as answers:
         answers.write(data)
@@ -265,7 +268,7 @@ def last_exit_code(said, bench, files):
     logged = exit_code_of_last_start(read_log_lines(bench.read_c(files.log)))
     if logged is not None:
         return logged
-    written = report.read_result(bench.read_c(files.result)).get("Result", {}).get("ExitCode", "")
+    written = report.read_result(bench.read_c(files.result)).get(RESULT.section, {}).get(RESULT.exit_code, "")
     if written.isdigit():
         return int(written)
     ends = []
@@ -299,23 +302,24 @@ def judge(run, outcome, journal_kept, lines, attended=False):
     file says that very code, and no part of the run is left to go on. An
     attended run writes no result file, and ends with 0 whatever happened
     (a person saw the boxes): its log alone tells."""
-    result = outcome.get("Result", {})
-    left = [name for name, values in outcome.items() if values.get("Status") in ("paused", "running")]
+    result = outcome.get(RESULT.section, {})
+    left = [name for name, values in outcome.items()
+            if values.get(RESULT.status) in (STATUS.paused, STATUS.running)]
     if run.stopped:
         return False, "stopped after --timeout"
     if run.problem:
         return False, run.problem
     if attended:
         return attended_verdict(lines, journal_kept)
-    if result.get("ExitCode") == "":
-        return False, "the result file still says the run goes on (%s): it never ended" % result.get("Reason", "")
-    if installed(run.code) and result.get("ExitCode") != str(run.code):
-        return False, "the run ended with %s, and its result file says %s" % (run.code,
-                                                                              result.get("ExitCode", "nothing"))
+    if result.get(RESULT.exit_code) == "":
+        return False, "the result file still says the run goes on (%s): it never ended" % result.get(RESULT.reason, "")
+    if installed(run.code) and result.get(RESULT.exit_code) != str(run.code):
+        return False, "the run ended with %s, and its result file says %s" % (
+            run.code, result.get(RESULT.exit_code, "nothing"))
     if installed(run.code) and (journal_kept or left):
         return False, "the run ended with %s, and part of it is left to go on after a restart (%s)" % (
             run.code, ", ".join(left) or "its journal is kept")
-    return installed(run.code), result.get("Reason", EXIT_CODES.get(run.code, ("no result file",))[0])
+    return installed(run.code), result.get(RESULT.reason, EXIT_CODES.get(run.code, ("no result file",))[0])
 
 
 def restart_facts(lines, pictures):
