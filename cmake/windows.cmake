@@ -47,6 +47,7 @@ qv_setup_floor(qv_setup_core
     setup/core/memory.cpp
     setup/core/paths.cpp
     setup/core/resume.cpp
+    setup/core/run_course.cpp
     setup/core/run_order.cpp
     setup/core/setup_config.cpp
     setup/core/setup_log.cpp

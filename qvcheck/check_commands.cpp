@@ -202,7 +202,7 @@ bool MediaChecker::CheckCommandSection(AppRecord& app, const char* section, cons
             Warn(place, say::NeverRuns(attentionLine));
         CommandRecord cmd = {};
         CheckCommandLine(app, line, place, &cmd);
-        if ((cmd.flags & CommandCodeMask) == CmdAttention && !attentionLine)
+        if (CommandHas(cmd.flags, TraitEndsRunWhenDone) && !attentionLine)
             attentionLine = place.line;
     }
     FreeZeroed(lines);
@@ -365,8 +365,9 @@ void MediaChecker::CheckNumbers(const CommandRecord& cmd, const Place& place)
     if (number && !ReadDecimal(number, &value))
         Warn(place, say::NotANumberField(number, code));
     uint32_t attributes = 0;
-    const AttributeChange change = code == CmdSetatt ? ApplyAttributeChanges(cmd.param2, &attributes)
-                                                     : AttributeChange::Applied;
+    const AttributeChange change = CommandHas(code, TraitChangesAttributes)
+                                       ? ApplyAttributeChanges(cmd.param2, &attributes)
+                                       : AttributeChange::Applied;
     if (change != AttributeChange::Applied) {
         const bool silent = change == AttributeChange::RefusedSilently;
         Fail(place, say::SetattRefused(cmd.param2, silent), silent ? std::string() : FailureBox(cmd));

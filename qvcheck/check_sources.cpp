@@ -177,7 +177,7 @@ void MediaChecker::CheckSources(const CommandRecord& cmd, const Place& place)
         Fail(place, say::SourceNotOnDisc(cmd.param1, onDisc, false, FileExists(onDisc)), FailureBox(cmd));
     else if (program && IsNoProgram(file))
         Fail(place, say::NoProgram(file), FailureBox(cmd));
-    else if (code == CmdExpand && IsUncompressed(onDisc))
+    else if (CommandHas(code, TraitExpandsSource) && IsUncompressed(onDisc))
         Warn(place, say::NotCompressed(cmd.param1));
 }
 
@@ -188,7 +188,7 @@ void MediaChecker::CheckTreePaths(const CommandRecord& cmd, const Place& place)
     const std::string onDisc = SourceOnDisc(cmd);
     if (onDisc.empty())
         return;
-    const bool wholeTree = (cmd.flags & CommandCodeMask) == CmdXcopyA;
+    const bool wholeTree = CommandHas(cmd.flags, TraitCopiesSubfolders);
     const std::string tooLong = FirstPathTooLong(onDisc, cmd.param1, cmd.param2, wholeTree);
     if (!tooLong.empty())
         Fail(place, say::TreePathTooLong(tooLong, tooLong.size()), MsgCopyFailed);

@@ -98,21 +98,10 @@ bool IsOnADisc(const std::string& path)
 
 std::string FailureBox(const CommandRecord& cmd)
 {
-    switch (cmd.flags & CommandCodeMask) {
-    case CmdProg:
-    case CmdEprog:
-        return Formatted(MsgCommandFailed, cmd.param1);
-    case CmdCopy:
-    case CmdExpand:
-        return Formatted(MsgExpandFailed, cmd.param1);
-    case CmdSetatt:
-        return Formatted(MsgAttributesFailed, cmd.param1);
-    case CmdXcopy:
-    case CmdXcopyA:
-        return Formatted(MsgBadDestination, cmd.param2);
-    default:
+    const CommandFacts* facts = FactsOf(cmd.flags);
+    if (!facts || !facts->failureBox)
         return std::string();
-    }
+    return Formatted(facts->failureBox, FailureDetail(cmd.flags, cmd.param1, cmd.param2));
 }
 
 void MediaChecker::CheckTurn(const std::string& line, const CommandRecord& cmd, const Place& place)
@@ -125,7 +114,7 @@ void MediaChecker::CheckTurn(const std::string& line, const CommandRecord& cmd, 
             CheckFileDestination(cmd, place);
         if (CommandHas(code, TraitCopiesTree))
             CheckTreeDestination(cmd, place);
-        if (CommandHas(code, TraitNeedsFolderAbove) || code == CmdExist)
+        if (CommandHas(code, TraitTestsPath))
             CheckTestedPath(cmd, place);
     }
     NoteFoldersMade(cmd);
@@ -180,7 +169,7 @@ void MediaChecker::CheckFileDestination(const CommandRecord& cmd, const Place& p
 void MediaChecker::CheckTreeDestination(const CommandRecord& cmd, const Place& place)
 {
     const std::string destination = cmd.param2;
-    if ((cmd.flags & CommandCodeMask) == CmdXcopyA && PathIsInside(cmd.param2, cmd.param1)) {
+    if (CommandHas(cmd.flags, TraitCopiesSubfolders) && PathIsInside(cmd.param2, cmd.param1)) {
         Fail(place, say::DestinationNoFolder(destination, DestinationFault::InsideSource), FailureBox(cmd));
         return;
     }

@@ -77,7 +77,7 @@ std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
         DiscHolding(state.cdromProbe.substr(DiscProbe::DriveLength), state.options->folders);
     if (disc.empty())
         return std::string();
-    const size_t entries = CountWalkEntries(disc + source.substr(2), code == CmdXcopyA);
+    const size_t entries = CountWalkEntries(disc + source.substr(2), CommandHas(code, TraitCopiesSubfolders));
     if (entries == 0)
         return "    (the source is not on that disc: the copy copies nothing)\n";
     const double slowest = static_cast<double>(entries) * Windows9xTickSeconds;
@@ -134,17 +134,19 @@ std::string WaitLimitNote(const char* key, uint32_t seconds, const char* waitsFo
 // the run; false when the run ends at it. Empty note for the others.
 bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::string& plan)
 {
-    switch (cmd.flags & CommandCodeMask) {
-    case CmdMsgbox:
+    const CommandFacts* facts = FactsOf(cmd.flags);
+    if (!facts)
+        return true;
+    if (facts->traits & TraitWaitsForPerson) {
         plan += "    (unattended: not shown; logged and answered OK)\n";
         return true;
-    case CmdProg:
-        plan += WaitLimitNote("ProgTimeout", answers.progTimeoutSeconds, "the program runs");
+    }
+    if (facts->waitLimit.key) {
+        const WaitLimit& limit = facts->waitLimit;
+        plan += WaitLimitNote(limit.key, answers.*(limit.seconds), limit.waitsFor);
         return true;
-    case CmdExist:
-        plan += WaitLimitNote("ExistTimeout", answers.existTimeoutSeconds, "the file is missing");
-        return true;
-    case CmdShutdown:
+    }
+    if (facts->traits & TraitRestartsWindows) {
         if (answers.restart) {
             plan += "    unattended, Restart=YES: Windows restarts, and the run ends here with exit code " +
                     std::to_string(EndDone) + "\n";
@@ -153,14 +155,12 @@ bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::strin
         plan += "    unattended, Restart=NO: Windows is not restarted; the run ends here with exit code " +
                 std::to_string(EndRestartNeeded) + "\n";
         return false;
-    case CmdAttention:
-        if (cmd.param2[0] != '\0')
-            return true;
+    }
+    if ((facts->traits & TraitEndsRunWhenDone) && cmd.param2[0] == '\0') {
         plan += "    unattended: the notice without a time is logged and taken as closed; the run ends here\n";
         return false;
-    default:
-        return true;
     }
+    return true;
 }
 
 // A DELETE or DELALL under a folder that the target machine may lack.
@@ -181,7 +181,7 @@ std::string ResumeNote(const CommandRecord& cmd)
         return std::string();
     if (CommandHas(cmd.flags, TraitNotRepeatable))
         return "    (RESUME=YES: not safe to repeat: a power cut while it runs makes it run again)\n";
-    if ((cmd.flags & CommandCodeMask) == CmdShutdown)
+    if (CommandHas(cmd.flags, TraitRestartsWindows))
         return "    (RESUME=YES: the run stops here and goes on with the next command after the restart)\n";
     return std::string();
 }
@@ -207,7 +207,7 @@ bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
         plan += ResumeNote(*cmd);
         if (checked.answers && !UnattendedNote(*cmd, *checked.answers, plan))
             return false;
-        if ((cmd->flags & CommandCodeMask) == CmdAttention) {
+        if (CommandHas(cmd->flags, TraitEndsRunWhenDone)) {
             plan += cmd->param2[0] != '\0'
                         ? "    the notice closes after its time and the run ends\n"
                         : "    the notice has no time: it never closes, and nothing after it runs\n";

@@ -30,22 +30,18 @@ std::string Hint(const std::string& name, const std::vector<std::string>& known,
 
 std::string KeywordList()
 {
-    size_t count = 0;
-    const Keyword* table = KeywordTable(&count);
     std::string list;
-    for (size_t i = 0; i < count; ++i)
-        list += (i ? ", " : "") + std::string(table[i].name);
+    for (const CommandFacts& command : Commands)
+        list += (list.empty() ? "" : ", ") + std::string(command.name);
     return list;
 }
 
 std::string UnknownKeyword(const std::string& line)
 {
     const std::string keyword = line.substr(0, line.find(','));
-    size_t count = 0;
-    const Keyword* table = KeywordTable(&count);
     std::vector<std::string> names;
-    for (size_t i = 0; i < count; ++i)
-        names.push_back(table[i].name);
+    for (const CommandFacts& command : Commands)
+        names.push_back(command.name);
     const std::string nearest = NearestWord(keyword, names);
     if (!nearest.empty())
         return "unknown command " + Quoted(keyword) + "; did you mean " + nearest + "?";
@@ -68,7 +64,7 @@ std::string RunEndsAtItsTurn(bool silent = false)
 // others end the run (DELETE and DELALL without a message).
 std::string PathTestEnds(uint32_t command)
 {
-    if (command == CmdExist)
+    if (CommandHas(command, TraitWaitsForPath))
         return ": at its turn it waits for ever (unattended: exit code " + std::to_string(EndWaitTimedOut) +
                " after ExistTimeout)";
     return RunEndsAtItsTurn(CommandHas(command, TraitNeedsFolderAbove));
@@ -77,13 +73,9 @@ std::string PathTestEnds(uint32_t command)
 // What the field `field` (1 or 2) of a command is.
 const char* FieldName(uint32_t command, int field)
 {
-    if (field == 2)
-        return CommandHas(command, TraitCopiesTree) ? "destination folder" : "destination";
-    if (CommandHas(command, TraitStartsProgram))
-        return "command line";
-    if (CommandHas(command, TraitCopiesFrom))
-        return "source";
-    return command == CmdDelall ? "folder" : "path";
+    const CommandFacts* facts = FactsOf(command);
+    const char* name = facts && (field == 1 || field == 2) ? facts->fields[field - 1] : nullptr;
+    return name ? name : field == 2 ? "second field" : "first field";
 }
 
 const char* DestinationFaultText(DestinationFault fault)
@@ -442,23 +434,8 @@ Said NeverRuns(int attentionLine)
 
 Said NotANumberField(const std::string& number, uint32_t code)
 {
-    const char* meaning = "it reads as 0";
-    switch (code & CommandCodeMask) {
-    case CmdSleep:
-        meaning = "SLEEP waits 0 ms";
-        break;
-    case CmdAttention:
-        meaning = "the notice closes at once and the run ends";
-        break;
-    case CmdDelall:
-        meaning = "DELALL leaves the subfolders";
-        break;
-    case CmdShutdown:
-        meaning = "SHUTDOWN restarts";
-        break;
-    default:
-        break;
-    }
+    const CommandFacts* facts = FactsOf(code);
+    const char* meaning = facts && facts->notANumber ? facts->notANumber : "it reads as 0";
     return Said{RuleId::NotANumberField, Quoted(number) + " is not a number: " + meaning};
 }
 

@@ -75,7 +75,9 @@ bool FailCopy(const CopyWalk& walk, const char* format, const char* detail = nul
 
 bool FailCopyWithDestination(const CopyWalk& walk)
 {
-    return FailCopy(walk, MsgBadDestination, walk.cmd->param2);
+    ShowCommandFailure(walk.dialog, *walk.cmd);
+    EndDialog(walk.dialog, CopyFailed);
+    return false;
 }
 
 void FreeWalkNode(CopyWalk& walk, CopyWalkNode* node)
@@ -126,9 +128,9 @@ bool QueueSubfolder(const CopyWalk& walk, CopyWalkNode* node, const char* source
     return true;
 }
 
-bool IsXcopyA(const CopyWalk& walk)
+bool TakesSubfolders(const CopyWalk& walk)
 {
-    return (walk.cmd->flags & CommandCodeMask) == CmdXcopyA;
+    return CommandHas(walk.cmd->flags, TraitCopiesSubfolders);
 }
 
 enum class Listing {
@@ -213,7 +215,7 @@ bool ProcessCopyEntry(CopyWalk& walk, CopyWalkNode* node)
     if (!fits)
         return FailCopy(walk, MsgCopyFailed);
     if (node->findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return IsXcopyA(walk) ? QueueSubfolder(walk, node, source, destination) : true;
+        return TakesSubfolders(walk) ? QueueSubfolder(walk, node, source, destination) : true;
     // With FASTCOPY the file's name shows at the end of the tick, or before
     // the box when its copy fails.
     if (g_setup.config.fastCopy)
@@ -287,7 +289,7 @@ void OnCopyStart(CopyWalk& walk)
         return;
     }
     // A tree copied into itself would never end.
-    if (IsXcopyA(walk) && PathIsInside(walk.cmd->param2, walk.cmd->param1)) {
+    if (TakesSubfolders(walk) && PathIsInside(walk.cmd->param2, walk.cmd->param1)) {
         FailCopyWithDestination(walk);
         return;
     }

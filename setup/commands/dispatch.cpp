@@ -12,26 +12,11 @@
 #include "setup/core/inf_line.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
 namespace {
-
-struct HandlerEntry {
-    uint32_t code;
-    CommandHandler* handler;
-};
-
-const HandlerEntry Handlers[] = {
-    {CmdProg, ProgCommand},         {CmdEprog, EprogCommand},
-    {CmdSleep, SleepCommand},       {CmdMsgbox, MsgboxCommand},
-    {CmdAttention, AttentionCommand}, {CmdShellDde, ShellDdeCommand},
-    {CmdShutdown, ShutdownCommand}, {CmdCopy, CopyCommand},
-    {CmdExpand, ExpandCommand},     {CmdDelete, DeleteCommand},
-    {CmdDelall, DelallCommand},     {CmdSetatt, SetattCommand},
-    {CmdExist, TestExist},          {CmdXcopy, XcopyCommand},
-    {CmdXcopyA, XcopyCommand},
-};
 
 
 unsigned long Elapsed(const CommandRecord* cmd)
@@ -48,16 +33,16 @@ constexpr unsigned long SessionEndGraceMs = 1000;
 // ask every program whether the session may end.
 constexpr unsigned long AnotherProgramMs = 10000;
 
-// In an unattended run, a wait past its limit (ProgTimeout, ExistTimeout;
-// 0: none) ends the run; a program is left running.
+// In an unattended run, a wait past the limit its answer key sets (0:
+// none) ends the run; a program is left running.
 bool WaitTimedOut(const CommandRecord* cmd, uint32_t limitSeconds)
 {
-    return g_setup.unattended.on && limitSeconds != 0 && Elapsed(cmd) >= limitSeconds * MsPerSecond;
+    return limitSeconds != 0 && Elapsed(cmd) >= limitSeconds * MsPerSecond;
 }
 
 bool ProgramTimedOut(const CommandRecord* cmd)
 {
-    const uint32_t limit = g_setup.unattended.answers.progTimeoutSeconds;
+    const uint32_t limit = WaitBound(cmd->flags);
     if (!WaitTimedOut(cmd, limit))
         return false;
     LogEvent(LogProgramTimedOut, static_cast<unsigned long>(limit));
@@ -69,7 +54,7 @@ bool ProgramTimedOut(const CommandRecord* cmd)
 // that the run stops at once.
 bool ExistTimedOut(CommandRecord* cmd)
 {
-    const uint32_t limit = g_setup.unattended.answers.existTimeoutSeconds;
+    const uint32_t limit = WaitBound(cmd->flags);
     if (!WaitTimedOut(cmd, limit))
         return false;
     LogEvent(LogExistTimedOut, static_cast<unsigned long>(limit));
@@ -121,14 +106,78 @@ void LogStart(const CommandRecord* cmd)
     SettleSetupLog();
 }
 
-bool RunHandler(CommandRecord* cmd)
+// EXIST, tested again on each tick; its end is seen on the next one.
+bool IsPathFound(CommandRecord* cmd)
 {
-    const uint32_t code = cmd->flags & CommandCodeMask;
-    for (const HandlerEntry& entry : Handlers) {
-        if (entry.code == code)
-            return entry.handler(cmd);
+    if (ExistTimedOut(cmd))
+        return true;
+    TestExist(cmd);
+    if (!cmd->busy) {
+        NoteCommandEnded(cmd);
+        LogEvent(LogExistFound, cmd->param1, Elapsed(cmd));
     }
     return false;
+}
+
+// SLEEP is ended by its timer's tick, which clears busy.
+bool IsNeverDoneByPolling(CommandRecord*)
+{
+    return false;
+}
+
+// How a busy command is looked at on each tick: true once it is done.
+using CommandPoll = bool(CommandRecord* cmd);
+
+struct HandlerEntry {
+    uint32_t code;
+    CommandHandler* handler;
+    CommandPoll* poll;          // null: done once its handler has returned
+};
+
+// One row a command, in the command table's order.
+constexpr HandlerEntry Handlers[] = {
+    {CmdProg, ProgCommand, IsProgramDone},
+    {CmdEprog, EprogCommand, nullptr},
+    {CmdCopy, CopyCommand, nullptr},
+    {CmdExpand, ExpandCommand, nullptr},
+    {CmdDelete, DeleteCommand, nullptr},
+    {CmdDelall, DelallCommand, nullptr},
+    {CmdSetatt, SetattCommand, nullptr},
+    {CmdExist, TestExist, IsPathFound},
+    {CmdSleep, SleepCommand, IsNeverDoneByPolling},
+    {CmdMsgbox, MsgboxCommand, nullptr},
+    {CmdAttention, AttentionCommand, nullptr},
+    {CmdShellDde, ShellDdeCommand, nullptr},
+    {CmdShutdown, ShutdownCommand, nullptr},
+    {CmdXcopy, XcopyCommand, nullptr},
+    {CmdXcopyA, XcopyCommand, nullptr},
+};
+
+constexpr bool EveryCommandHasItsHandler()
+{
+    if (sizeof Handlers / sizeof Handlers[0] != CommandCount)
+        return false;
+    for (size_t i = 0; i < CommandCount; ++i) {
+        if (Handlers[i].code != Commands[i].code || !Handlers[i].handler)
+            return false;
+    }
+    return true;
+}
+static_assert(EveryCommandHasItsHandler(), "every command of the table has a handler, in the table's order");
+
+const HandlerEntry* HandlerOf(uint32_t code)
+{
+    for (const HandlerEntry& entry : Handlers) {
+        if (entry.code == (code & CommandCodeMask))
+            return &entry;
+    }
+    return nullptr;
+}
+
+bool RunHandler(CommandRecord* cmd)
+{
+    const HandlerEntry* entry = HandlerOf(cmd->flags);
+    return entry && entry->handler(cmd);
 }
 
 // A command or its drive check that ended the run without a box: an
@@ -160,7 +209,7 @@ bool DispatchCommand(CommandRecord* cmd)
     const bool goesOn = RunHandler(cmd);
     if (!goesOn) {
         LogEvent(LogCommandEndedRun, KeywordName(cmd->flags));
-        if (!CommandHas(cmd->flags, TraitEndsRunWhenDone) && !g_setup.resume.stopsForRestart)
+        if (!CommandHas(cmd->flags, TraitEndsRunWhenDone) && !StopsForRestart())
             EndedWithoutMessage(KeywordName(cmd->flags));
     } else if (!cmd->busy) {
         cmd->endTick = GetTickCount();
@@ -182,25 +231,8 @@ bool IsCommandDone(CommandRecord* cmd)
 {
     if (!cmd->busy)
         return true;
-    switch (cmd->flags & CommandCodeMask) {
-    case CmdProg:
-        return IsProgramDone(cmd);
-    case CmdSleep:
-        // Ended by its timer's tick, which clears busy.
-        return false;
-    case CmdExist:
-        // Tested again now; the result is seen on the next tick.
-        if (ExistTimedOut(cmd))
-            return true;
-        TestExist(cmd);
-        if (!cmd->busy) {
-            NoteCommandEnded(cmd);
-            LogEvent(LogExistFound, cmd->param1, Elapsed(cmd));
-        }
-        return false;
-    default:
-        return true;
-    }
+    const HandlerEntry* entry = HandlerOf(cmd->flags);
+    return !entry || !entry->poll || entry->poll(cmd);
 }
 
 // True when a program of the run other than `cmd`'s ended, or was started

@@ -34,14 +34,6 @@ bool FolderPrefixExists(const char* prefix)
     return AnythingMatches(prefix);
 }
 
-// Shows a file command's failure over the background window; false, for
-// the command to answer.
-bool ShowFileError(const char* format, const char* path)
-{
-    ShowErrorWithDetail(g_setup.backgroundWindow, format, path);
-    return false;
-}
-
 // Opens an LZ file; a failed open gives the negative LZERROR_ value.
 INT OpenLzFile(const char* path, WORD style)
 {
@@ -118,12 +110,12 @@ bool IsItsOwnDestination(const char* source, const char* destination)
 bool TransferFile(CommandRecord* cmd, bool (*transfer)(const char*, const char*))
 {
     if (IsItsOwnDestination(cmd->param1, cmd->param2))
-        return ShowFileError(MsgExpandFailed, cmd->param1);
+        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
     if (!EnsureDirectoryPath(cmd->param2, EnsureCreate))
-        return ShowFileError(MsgExpandFailed, cmd->param1);
+        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
     SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
     if (!transfer(cmd->param1, cmd->param2))
-        return ShowFileError(MsgExpandFailed, cmd->param1);
+        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
     return true;
 }
 
@@ -225,18 +217,18 @@ bool SetattCommand(CommandRecord* cmd)
 {
     const DWORD attributes = GetFileAttributesA(cmd->param1);
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return ShowFileError(MsgAttributesFailed, cmd->param1);
+        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
     uint32_t value = attributes;
     switch (ApplyAttributeChanges(cmd->param2, &value)) {
     case AttributeChange::RefusedSilently:
         return false;
     case AttributeChange::Refused:
-        return ShowFileError(MsgAttributesFailed, cmd->param1);
+        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
     case AttributeChange::Applied:
         break;
     }
     if (!SetFileAttributesA(cmd->param1, value))
-        return ShowFileError(MsgAttributesFailed, cmd->param1);
+        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
@@ -22,9 +23,6 @@ namespace {
 constexpr DWORD DdeTimeoutMs = 10000;
 constexpr DWORD DdeDataIsHandle = 0xFFFFFFFF;   // the transaction's data is a data handle
 constexpr int32_t RestartMode = 1;              // SHUTDOWN's mode when none is given
-constexpr char RestartingReason[] = "done, Windows restarts";
-constexpr char ShuttingDownReason[] = "done, Windows shuts down";
-constexpr char PausedReason[] = "done so far, restart needed: the run goes on after the restart";
 
 // The notice's record: its command and the client size it keeps.
 struct Notice {
@@ -131,12 +129,12 @@ bool StartProgram(CommandRecord* cmd, ProgramWait wait)
     PROCESS_INFORMATION process = {};
     // A program of an unattended run shows the system's error boxes as it
     // would in a person's run: the run's own error mode is not handed on.
-    const DWORD creation = g_setup.unattended.on ? CREATE_DEFAULT_ERROR_MODE : 0;
+    const DWORD creation = ProgramErrorMode();
     if (!CreateProcessA(nullptr, cmd->param1, nullptr, nullptr, TRUE, creation, nullptr, nullptr,
                         &startup, &process)) {
         cmd->handle = 0;
         cmd->busy = 0;
-        ShowErrorWithDetail(g_setup.backgroundWindow, MsgCommandFailed, cmd->param1);
+        ShowCommandFailure(g_setup.backgroundWindow, *cmd);
         return false;
     }
     const KernelHandle thread(process.hThread);
@@ -194,13 +192,9 @@ void ShowTimedNotice(const char* text, int32_t milliseconds)
 
 bool AttentionCommand(CommandRecord* cmd)
 {
-    // A notice without a time never closes by itself: an unattended run
-    // logs it and takes it as closed.
-    if (g_setup.unattended.on && cmd->param2[0] == '\0') {
-        UnescapeText(cmd->param1);
-        LogEvent("notice without a time, taken as closed (unattended): %s", cmd->param1);
+    // A notice without a time never closes by itself.
+    if (cmd->param2[0] == '\0' && NoticeTakenAsClosed(cmd->param1))
         return false;
-    }
     Notice notice = {cmd, RECT{}};
     return DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_setup.backgroundWindow,
                            AttentionDialogProc, reinterpret_cast<LPARAM>(&notice)) != 0;
@@ -226,17 +220,9 @@ bool ShutdownCommand(CommandRecord* cmd)
     if (!ReadDecimal(cmd->param2, &mode))
         mode = RestartMode;
     const uint32_t flags = ShutdownFlags(mode);
-    const bool journal = g_setup.resume.on;
-    if (g_setup.unattended.on && !g_setup.unattended.answers.restart) {
-        LogEvent("Windows is not to %s (unattended, Restart=NO): a restart is needed",
-                 (flags & EWX_REBOOT) ? "restart" : "shut down");
-        if (journal) {
-            NoteCommandEnded(cmd);
-            StopForRestart();
-        }
-        EndUnattendedRun(EndRestartNeeded, "", journal ? PausedReason : nullptr);
+    const bool restart = (flags & EWX_REBOOT) != 0;
+    if (!RestartAllowed(cmd, restart))
         return false;
-    }
     if (cmd->param1[0] != '\0') {
         UnescapeText(cmd->param1);
         if (ShowBox(g_setup.backgroundWindow, cmd->param1, g_setup.config.setupName,
@@ -245,28 +231,10 @@ bool ShutdownCommand(CommandRecord* cmd)
     }
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
-    const char* action = (flags & EWX_REBOOT) ? "restart" : "shut down";
-    LogEvent(LogWindowsAbout, action);
-    if (journal) {
-        NoteCommandEnded(cmd);
-        StopForRestart();
-        LogEvent("the run goes on when Windows starts again");
-    } else if (g_setup.unattended.on) {
-        // Without a journal an unattended run ends here: its result is
-        // written before Windows goes down, and nothing more runs that
-        // could race the shutdown.
-        EndUnattendedRun(EndDone, "", (flags & EWX_REBOOT) ? RestartingReason : ShuttingDownReason);
-        WriteRunResult();
-    }
-    FlushSetupLog();
+    WindowsGoingDown(cmd, restart);
     if (ExitWindowsEx(flags, 0))
-        return !journal && !g_setup.unattended.on;
-    LogEvent("Windows refused to %s (error %lu)", action, static_cast<unsigned long>(GetLastError()));
-    if (journal) {
-        RestartRefused();
-        return true;
-    }
-    if (g_setup.unattended.on)
-        NoteRestartRefused();
-    return !g_setup.unattended.on;
+        return RunGoesOnWhileWindowsGoesDown();
+    LogEvent("Windows refused to %s (error %lu)", restart ? "restart" : "shut down",
+             static_cast<unsigned long>(GetLastError()));
+    return RunGoesOnAfterRefusal();
 }

@@ -5,25 +5,6 @@
 
 namespace {
 
-const Keyword Keywords[] = {
-    {"PROG", CmdProg,
-     TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom | TraitNeedsFirst | TraitWaitsForProgram},
-    {"COPY", CmdCopy, TraitCopiesFrom | TraitNeedsFirst | TraitNeedsSecond | TraitWritesFile},
-    {"EXPAND", CmdExpand, TraitCopiesFrom | TraitNeedsFirst | TraitNeedsSecond | TraitWritesFile},
-    {"DELETE", CmdDelete, TraitNeedsFirst | TraitNeedsFolderAbove},
-    {"MSGBOX", CmdMsgbox, TraitEscapedText},
-    {"EXIST", CmdExist, TraitNeedsFirst},
-    {"SLEEP", CmdSleep, TraitNumberFirst},
-    {"SETATT", CmdSetatt, TraitNeedsFirst},
-    {"SHUTDOWN", CmdShutdown, TraitEscapedText | TraitNumberSecond},
-    {"SHELLDDE", CmdShellDde, TraitNotRepeatable},
-    {"XCOPY", CmdXcopy, TraitCopiesFrom | TraitCopiesTree | TraitNeedsSecond},
-    {"XCOPYA", CmdXcopyA, TraitCopiesFrom | TraitCopiesTree | TraitNeedsSecond},
-    {"ATTENTION", CmdAttention, TraitEscapedText | TraitEndsRunWhenDone | TraitNumberSecond},
-    {"EPROG", CmdEprog, TraitNotRepeatable | TraitStartsProgram | TraitCopiesFrom | TraitNeedsFirst},
-    {"DELALL", CmdDelall, TraitNumberSecond | TraitNeedsFirst | TraitNeedsFolderAbove},
-};
-
 // The folder macros first, then the drive letters.
 const Macro Macros[] = {
     {"WINDIR", MacroWinDir, &MacroValues::windowsDir, nullptr},
@@ -291,9 +272,9 @@ void ReplaceChar(char* text, char from, char to)
 
 uint32_t LookupKeyword(const char* keyword)
 {
-    for (const Keyword& k : Keywords) {
-        if (EqualsIgnoreCase(keyword, k.name))
-            return k.code;
+    for (const CommandFacts& command : Commands) {
+        if (EqualsIgnoreCase(keyword, command.name))
+            return command.code;
     }
     return 0;
 }
@@ -327,30 +308,6 @@ const Macro* MacroTable(size_t* count)
 {
     *count = sizeof Macros / sizeof Macros[0];
     return Macros;
-}
-
-const Keyword* KeywordTable(size_t* count)
-{
-    *count = sizeof Keywords / sizeof Keywords[0];
-    return Keywords;
-}
-
-bool CommandHas(uint32_t code, uint32_t trait)
-{
-    for (const Keyword& k : Keywords) {
-        if (k.code == (code & CommandCodeMask))
-            return (k.traits & trait) != 0;
-    }
-    return false;
-}
-
-const char* KeywordName(uint32_t code)
-{
-    for (const Keyword& k : Keywords) {
-        if (k.code == (code & CommandCodeMask))
-            return k.name;
-    }
-    return nullptr;
 }
 
 void DescribeCommand(uint32_t flags, const char* param1, const char* param2, char* text,

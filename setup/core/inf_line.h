@@ -6,26 +6,8 @@
 #include <cstdint>
 #include <string>
 
-// Command codes: the low 16 bits of CommandRecord::flags.
-enum CommandCode : uint32_t {
-    CmdProg = 0x0001,
-    CmdCopy = 0x0002,
-    CmdExpand = 0x0004,
-    CmdDelete = 0x0008,
-    CmdMsgbox = 0x0010,
-    CmdExist = 0x0020,
-    CmdSleep = 0x0040,
-    CmdSetatt = 0x0080,
-    CmdShutdown = 0x0100,
-    CmdShellDde = 0x0200,
-    CmdXcopy = 0x0400,
-    CmdXcopyA = 0x0800,
-    CmdAttention = 0x1000,
-    CmdEprog = 0x2000,
-    CmdDelall = 0x4000,
-};
+#include "setup/core/command_table.h"
 
-constexpr uint32_t CommandCodeMask = 0xFFFF;
 constexpr uint32_t CheckCdromFlag = 0x80000000u;
 constexpr uint32_t CheckFdFlag = 0x40000000u;
 
@@ -132,40 +114,8 @@ void UnescapeText(char* text);
 void ReplaceChar(char* text, char from, char to);
 
 // The command code of a keyword (ASCII letters compared case-insensitively),
-// or 0 when the keyword is not in the table.
+// or 0 when the keyword is not in the command table.
 uint32_t LookupKeyword(const char* keyword);
-
-// What sets a command apart, as bits of Keyword::traits.
-enum CommandTrait : uint32_t {
-    TraitEscapedText = 0x01,        // its first field is a text whose escapes are rewritten
-    TraitEndsRunWhenDone = 0x02,    // when it ends, the run ends there as meant (a notice)
-    TraitNotRepeatable = 0x04,      // run again after a power cut, it does its work twice
-    TraitStartsProgram = 0x08,      // its first field is a command line it starts
-    TraitCopiesFrom = 0x10,         // its first field is a source it reads (a file, or a tree)
-    TraitCopiesTree = 0x20,         // that source is a folder
-    TraitNumberFirst = 0x40,        // its first field is a number
-    TraitNumberSecond = 0x80,       // its second field, when given, is a number
-    TraitNeedsFirst = 0x100,        // with its first field empty it fails, or waits for ever
-    TraitNeedsSecond = 0x200,       // with its second field empty it fails
-    TraitWritesFile = 0x400,        // its second field is the file it writes
-    TraitNeedsFolderAbove = 0x800,  // the folder above its first field must exist, or the run ends
-    TraitWaitsForProgram = 0x1000,  // it waits while a program runs, which may restart Windows
-};
-
-struct Keyword {
-    const char* name;
-    uint32_t code;
-    uint32_t traits;
-};
-
-// True when the command of `code` (its low 16 bits) has `trait`.
-bool CommandHas(uint32_t code, uint32_t trait);
-
-// The keyword table, in the order the reference lists the commands.
-const Keyword* KeywordTable(size_t* count);
-
-// The keyword of a command code (its low 16 bits), or null.
-const char* KeywordName(uint32_t code);
 
 // A command as the log and qvcheck's plan write it: KEYWORD "param1"
 // "param2", a double quote inside a field written as \"; cut to `capacity`.

@@ -262,7 +262,7 @@ bool ParseCommand(AppRecord* app, CommandRecord* cmd, const char* line, LineFaul
     }
     cmd->flags = code;
     // A message may name a drive letter without asking for the disc.
-    if (code == CmdMsgbox)
+    if (CommandHas(code, TraitNoDriveCheck))
         macroUse = 0;
     if (macroUse & MacroCdrom) {
         cmd->flags |= CheckCdromFlag;

@@ -9,6 +9,7 @@
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
@@ -47,8 +48,7 @@ LRESULT OnCreate(HWND window)
     if (config.showBackground && config.bitmapPath[0] != '\0')
         LoadBackgroundPicture(window, config.bitmapPath, &state->picture);
     if (config.adminRequired && !g_setup.isAdmin) {
-        if (g_setup.unattended.on)
-            EndUnattendedRun(EndNoWindow, MsgNoAdminRights);
+        NoteEnd(EndNoWindow, MsgNoAdminRights);
         ShowError(nullptr, MsgNoAdminRights);
         SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
@@ -58,7 +58,7 @@ LRESULT OnCreate(HWND window)
     g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
                                                  owner, SelectionDialogProc, 0);
     // An unattended run answers the dialog unseen; a resumed one takes its journal's choice.
-    if (g_setup.selectionDialog && !g_setup.unattended.on && !g_setup.resume.resumed)
+    if (g_setup.selectionDialog && SelectionSeen())
         ShowWindow(g_setup.selectionDialog, SW_SHOW);
     return 0;
 }
@@ -99,8 +99,8 @@ void OnActivateApp(HWND window)
 // run with a code of its own; the window goes as it always did.
 LRESULT OnClose(HWND window)
 {
-    if (g_setup.unattended.on && window == g_setup.backgroundWindow)
-        EndUnattendedRun(EndStoppedOutside, "the window was closed from outside");
+    if (window == g_setup.backgroundWindow)
+        NoteEnd(EndStoppedOutside, "the window was closed from outside");
     return DefWindowProcA(window, WM_CLOSE, 0, 0);
 }
 
@@ -151,15 +151,9 @@ void OnEndSession(HWND window, bool ending)
     if (!ending)
         return;
     LogEvent(LogSessionEnds);
-    if (g_setup.resume.on) {
+    if (g_setup.resume.on)
         NoteSessionEnd(CurrentCommand(), began);
-        StopForRestart();
-        EndJournal();
-    } else if (g_setup.unattended.on) {
-        EndUnattendedRun(EndStoppedOutside, "Windows ended the session");
-        WriteRunResult(ResultWait::None);
-    }
-    FlushSetupLog();
+    SessionEnding();
 }
 
 // The close command works as the selection dialog's Cancel while

@@ -6,6 +6,7 @@
 #include "setup/core/administrator.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_course.h"
 #include "setup/core/run_end.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
@@ -39,17 +40,6 @@ int RunMessageLoop()
         DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
-}
-
-// The run ends before its window: an interactive run with `interactiveCode`,
-// an unattended one with `end`, whose reason `why` gives.
-int EndBeforeWindow(int interactiveCode, RunEnd end, const char* why)
-{
-    LogEvent("%s", why);
-    if (!g_setup.unattended.on)
-        return interactiveCode;
-    EndUnattendedRun(end, why);
-    return end;
 }
 
 // No system box ("no disk in the drive") may wait for a person in an
@@ -106,22 +96,16 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
     };
     if (!answersRead)
         return nothingRuns();
-    if (g_setup.unattended.on)
-        LogEvent("unattended run: no window waits for a person");
-    // The result says at once that this process runs, before a wait for
-    // the interrupted run's disc: a second qvsetup meanwhile leaves it alone.
-    // On a fresh start, a result that can't be written ends the run before
-    // anything runs.
-    if (g_setup.unattended.on && !WriteRunningResult(journal == JournalFound::None))
+    if (!AnnounceRun(journal == JournalFound::None))
         return nothingRuns();
     int journalCode = EndDone;
     if (SettleJournal(journal, byRunOnce, &journalCode) == JournalStart::Ends)
         return journalCode;
     if (!RegisterBackgroundClass(instance))
-        return EndBeforeWindow(EndDone, EndNoWindow, "the window class could not be registered");
+        return EndBeforeRun(EndNoWindow, "the window class could not be registered", EndDone);
     HWND window = CreateBackgroundWindow(instance);
     if (!window)
-        return EndBeforeWindow(EndNoWindow, EndNoWindow, "the main window could not be created");
+        return EndBeforeRun(EndNoWindow, "the main window could not be created", EndNoWindow);
     if (g_setup.config.showBackground) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
@@ -146,18 +130,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         return EndSecondInstance();
     }
     const KernelHandle mutex(CreateMutexA(nullptr, TRUE, RunningMutexName));
-    int exitCode = RunSetup(instance, commandLine);
-    // A run that stops for a restart and goes on after it has no result yet.
-    // The journal goes only once the result is written: a power cut in
-    // between finds the journal, and the run ends again.
-    if (g_setup.unattended.on) {
-        exitCode = UnattendedExitCode();
-        if (!g_setup.resume.stopsForRestart || g_setup.unattended.ended)
-            WriteRunResult();
-    }
-    EndJournal();
-    LogEvent(LogExitCode, exitCode);
-    FinishSetupLog();
+    const int exitCode = FinishCourse(RunSetup(instance, commandLine));
     if (mutex.valid())
         ReleaseMutex(mutex.get());
     return exitCode;

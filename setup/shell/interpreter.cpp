@@ -10,6 +10,7 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
@@ -38,8 +39,7 @@ void EndRun(HWND window)
 // application has no command or the dispatch ends the run.
 bool StartApp(AppRecord* app, int32_t from = 0)
 {
-    if (g_setup.unattended.on)
-        NoteAppStart(app);
+    ApplicationStarts(app);
     if (app->listIndex == -1)
         LogEvent("commands of the master INF");
     else
@@ -89,10 +89,7 @@ bool ResumeAllowed(AppRecord* app, int32_t from)
              KeywordName(cmd->flags), cmd->infPath, static_cast<long>(cmd->fileLine),
              static_cast<unsigned long>(count));
     // The application fails at that command, as at any command's failure.
-    if (g_setup.unattended.on) {
-        NoteAppStart(app);
-        EndUnattendedRun(EndCommandFailed, text, reason);
-    }
+    ApplicationFails(app, text, reason);
     ShowError(g_setup.backgroundWindow, text);
     return false;
 }
@@ -115,7 +112,7 @@ LRESULT OnStartInstall(HWND window)
         }
         ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);
         // Windows may have ended the session while the notice showed.
-        if (g_setup.resume.stopsForRestart) {
+        if (StopsForRestart()) {
             EndRun(window);
             return 0;
         }
@@ -151,7 +148,7 @@ void OnStepTick(HWND window, UINT_PTR timerId)
     }
     // An unattended run stops where its end was recorded, and any run where
     // Windows ended the session: its journal goes on after the restart.
-    if (!g_setup.unattended.ended && !g_setup.resume.stopsForRestart && AdvanceRun(app))
+    if (!RunStops() && AdvanceRun(app))
         ArmStepTimer(window);
     else
         EndRun(window);

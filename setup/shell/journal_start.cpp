@@ -8,6 +8,7 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_course.h"
 #include "setup/core/run_end.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
@@ -54,10 +55,7 @@ bool JournalMediaComes()
 JournalStart EndThisStart(int* exitCode, RunEnd end, const char* why, int interactiveCode,
                           const char* reason = nullptr)
 {
-    LogEvent("%s", why);
-    if (g_setup.unattended.on)
-        EndUnattendedRun(end, why, reason);
-    *exitCode = g_setup.unattended.on ? end : interactiveCode;
+    *exitCode = EndBeforeRun(end, why, interactiveCode, reason);
     return JournalStart::Ends;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
@@ -33,23 +34,13 @@ const char* ButtonName(int answer)
     }
 }
 
-// An unattended run shows no box: each is answered OK, and an error box
-// ends the run, as a loading or a command failure by when it comes.
-int AnswerBoxUnseen(const char* text, UINT style)
-{
-    LogEvent("box answered: OK (unattended, not shown)");
-    if ((style & MB_ICONMASK) == MB_ICONERROR)
-        EndUnattendedRun(g_setup.unattended.commandsStarted ? EndCommandFailed : EndLoadFailed, text);
-    return IDOK;
-}
-
 } // namespace
 
 int ShowBox(HWND owner, const char* text, const char* caption, UINT style)
 {
     LogEvent("box \"%s\": %s", caption, text);
-    if (g_setup.unattended.on)
-        return AnswerBoxUnseen(text, style);
+    if (BoxAnsweredUnseen(text, style))
+        return IDOK;
     SettleSetupLog();
     const int answer = MessageBoxA(owner, text, caption, style);
     LogEvent("box answered: %s", ButtonName(answer));
@@ -66,6 +57,14 @@ void ShowErrorWithDetail(HWND owner, const char* format, const char* detail)
     char text[ErrorTextCapacity];
     snprintf(text, sizeof text, format, detail);
     ShowError(owner, text);
+}
+
+bool ShowCommandFailure(HWND owner, const CommandRecord& cmd)
+{
+    const CommandFacts* facts = FactsOf(cmd.flags);
+    if (facts && facts->failureBox)
+        ShowErrorWithDetail(owner, facts->failureBox, FailureDetail(cmd.flags, cmd.param1, cmd.param2));
+    return false;
 }
 
 void ShowLoadError(HWND owner, const LoadError& error)

@@ -17,5 +17,9 @@ void ShowError(HWND owner, const char* text, const char* caption = nullptr);
 // ShowError with a message whose one %s is `detail` (an INF or file path).
 void ShowErrorWithDetail(HWND owner, const char* format, const char* detail);
 
+// ShowError with the box the command `cmd` fails with, naming its field;
+// false, the answer of a command that failed.
+bool ShowCommandFailure(HWND owner, const CommandRecord& cmd);
+
 // ShowError with the message of a failed load.
 void ShowLoadError(HWND owner, const LoadError& error);

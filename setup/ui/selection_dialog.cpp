@@ -10,6 +10,7 @@
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/resume.h"
+#include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/resources/resource.h"
@@ -238,40 +239,11 @@ BOOL InitSelectionDialog(HWND dialog)
     const BOOL built = BuildSelector(dialog);
     if (const SelectionState* alive = StateOf(dialog))
         LogOffer(*alive);
-    if (built && (g_setup.unattended.on || g_setup.resume.resumed)) {
+    if (built && !SelectionSeen()) {
         ChooseUnseen(dialog);
         return FALSE;
     }
     return built;
-}
-
-// QVSETUP_RECORD keeps the INF file names of the chosen applications,
-// all of them: a list too long for an answer file is recorded whole, and
-// refused as too long when it is replayed, never replayed short.
-void RecordChoice()
-{
-    size_t length = 0;
-    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
-        if (app->selected && app->listIndex != -1)
-            length += strlen(InfFileName(app->infPath)) + 1;
-    }
-    if (length == 0) {
-        RecordAnswer("Select", "NONE");
-        return;
-    }
-    HeapBlock names(length);
-    if (!names.get()) {
-        LogEvent("the choice could not be recorded: out of memory");
-        return;
-    }
-    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
-        if (!app->selected || app->listIndex == -1)
-            continue;
-        if (names.get()[0] != '\0')
-            strcat(names.get(), ",");
-        strcat(names.get(), InfFileName(app->infPath));
-    }
-    RecordAnswer("Select", names.get());
 }
 
 // Install: [DefaultInstall] first, then the chosen applications.
@@ -279,10 +251,7 @@ void OnInstall(HWND dialog, SelectionState& state)
 {
     LogEvent("Install pressed");
     LogChoice();
-    if (g_setup.unattended.on)
-        NoteChoice(g_setup.appList);
-    else
-        RecordChoice();
+    ChoiceMade(g_setup.appList);
     if (state.defaultInstall.selected)
         PushPseudoApp(state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);

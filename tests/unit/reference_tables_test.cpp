@@ -9,6 +9,7 @@
 
 #include "qvcheck/rules.h"
 #include "setup/core/answer_file.h"
+#include "setup/core/command_table.h"
 #include "setup/core/run_end.h"
 
 namespace {
@@ -66,6 +67,16 @@ TEST(ReferenceTables, AnswerKeysAreTheCoresTable)
         core.push_back("`" + std::string(keys[i].name) + "` " +
                        (fallback.empty() ? "" : "`" + fallback + "`"));
     }
+    EXPECT_EQ(listed, core);
+}
+
+TEST(ReferenceTables, TheCommandsAreTheCoresTable)
+{
+    std::vector<std::string> listed, core;
+    for (const auto& row : TableAfter("### 6.1 Summary"))
+        listed.push_back(row.at(0));
+    for (const CommandFacts& command : Commands)
+        core.push_back("`" + std::string(command.name) + "`");
     EXPECT_EQ(listed, core);
 }
 

@@ -1,0 +1,97 @@
+// How one start of qvsetup ends. Whoever meets an end (the start-up, a
+// window, a command, Windows ending the session) tells the course what
+// happened; the course decides what the run's mode makes of it, and alone
+// writes the result file, the journal's end and the log's last lines, in
+// that order.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "setup/core/node_list.h"
+#include "setup/core/records.h"
+#include "setup/core/run_end.h"
+
+// The run begins: an unattended one says at once in its result file that
+// this process runs, before a wait for an interrupted run's disc, so that
+// a second qvsetup meanwhile leaves it alone. False when the result can't
+// be written and `mustLand` (a fresh start): the run ends before anything
+// runs, with the answers found wrong.
+bool AnnounceRun(bool mustLand);
+
+// The start ends before the run begins (no window, a journal settled so):
+// `why` is logged; an unattended run records `end` (its Reason `reason`
+// when given) and answers it, an interactive one answers `interactiveCode`.
+int EndBeforeRun(RunEnd end, const char* why, int interactiveCode, const char* reason = nullptr);
+
+// A SHUTDOWN is about to restart Windows (`restart`), or to shut it down.
+// False when the answers say Windows is not to restart (Restart=NO): the
+// run ends here, a restart needed (with a journal, it goes on after one);
+// `cmd` is then noted as ended.
+bool RestartAllowed(CommandRecord* cmd, bool restart);
+
+// Windows is asked now to go down for `cmd`: with a journal the run goes on
+// after the restart from the next command; without one an unattended run
+// ends here, its result written before Windows goes down.
+void WindowsGoingDown(CommandRecord* cmd, bool restart);
+
+// Windows went down as asked: true when the run is to go on meanwhile (an
+// interactive run without a journal), false when nothing more may run.
+bool RunGoesOnWhileWindowsGoesDown();
+
+// Windows refused to go down: true when the run goes on (with a journal,
+// or an interactive run), false when an unattended run ends with a restart
+// needed.
+bool RunGoesOnAfterRefusal();
+
+// Windows ends the session, and the process with it: a run with a journal
+// stops for the restart; an unattended run without one ends here, stopped
+// from outside, its result written at once.
+void SessionEnding();
+
+// An end that only an unattended run records (a person sees the box that
+// tells it, or sees the window go): `end`, told by `message`.
+void NoteEnd(RunEnd end, const char* message);
+
+// A box the engine would show: true when the run answers it unseen (OK;
+// an error box ends an unattended run, as a loading or a command failure by
+// when it comes), false when a person is to see it.
+bool BoxAnsweredUnseen(const char* text, UINT style);
+
+// True while the selection dialog is shown to a person: not when the
+// answers or an interrupted run's journal make the choice.
+bool SelectionSeen();
+
+// The choice is made: an unattended run notes every application offered
+// for its result, an attended one keeps it where QVSETUP_RECORD says.
+void ChoiceMade(const NodeList<AppRecord>& apps);
+
+// The application starts, or fails at once (`text` its box, `reason` why)
+// before any of its commands ran.
+void ApplicationStarts(AppRecord* app);
+void ApplicationFails(AppRecord* app, const char* text, const char* reason);
+
+// The bound on the wait of the command of `code`, in seconds (0: none): a
+// person waits as long as it takes.
+uint32_t WaitBound(uint32_t code);
+
+// How a program started by the run shows the system's error boxes: in an
+// unattended run as it would in a person's run, the run's own error mode
+// not handed on.
+DWORD ProgramErrorMode();
+
+// A notice without a time never closes by itself: true when the run takes
+// it as closed at once (unattended), its `text` unescaped and logged.
+bool NoticeTakenAsClosed(char* text);
+
+// True when this process is to stop for a restart after which the run
+// goes on; RunStops also when an unattended run's end is recorded.
+bool StopsForRestart();
+bool RunStops();
+
+// This start is over with `exitCode` (what its message loop answered): an
+// unattended run's own code replaces it. Writes the result (not for a run
+// that stops for a restart and goes on after it), ends the journal, logs
+// the exit code and closes the log; answers the exit code.
+int FinishCourse(int exitCode);
