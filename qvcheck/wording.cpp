@@ -1,6 +1,7 @@
 // The wording of qvcheck's findings.
 #include "qvcheck/wording.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "qvcheck/report.h"
@@ -28,21 +29,34 @@ std::string Hint(const std::string& name, const std::vector<std::string>& known,
                            : "; did you mean " + prefix + nearest + suffix + "?";
 }
 
+// The keywords in the order of their codes: the order qvcheck has always
+// listed them in, which also settles which of two keywords as near to a
+// misspelt one it suggests.
+std::vector<std::string> KeywordsByCode()
+{
+    std::vector<const CommandFacts*> commands;
+    for (const CommandFacts& command : Commands)
+        commands.push_back(&command);
+    std::sort(commands.begin(), commands.end(),
+              [](const CommandFacts* a, const CommandFacts* b) { return a->code < b->code; });
+    std::vector<std::string> names;
+    for (const CommandFacts* command : commands)
+        names.push_back(command->name);
+    return names;
+}
+
 std::string KeywordList()
 {
     std::string list;
-    for (const CommandFacts& command : Commands)
-        list += (list.empty() ? "" : ", ") + std::string(command.name);
+    for (const std::string& name : KeywordsByCode())
+        list += (list.empty() ? "" : ", ") + name;
     return list;
 }
 
 std::string UnknownKeyword(const std::string& line)
 {
     const std::string keyword = line.substr(0, line.find(','));
-    std::vector<std::string> names;
-    for (const CommandFacts& command : Commands)
-        names.push_back(command.name);
-    const std::string nearest = NearestWord(keyword, names);
+    const std::string nearest = NearestWord(keyword, KeywordsByCode());
     if (!nearest.empty())
         return "unknown command " + Quoted(keyword) + "; did you mean " + nearest + "?";
     return "unknown command " + Quoted(keyword) + "; the commands are " + KeywordList();
@@ -66,7 +80,7 @@ std::string PathTestEnds(uint32_t command)
 {
     if (CommandHas(command, TraitWaitsForPath))
         return ": at its turn it waits for ever (unattended: exit code " + std::to_string(EndWaitTimedOut) +
-               " after ExistTimeout)";
+               " after " + FactsOf(command)->waitLimit.key + ")";
     return RunEndsAtItsTurn(CommandHas(command, TraitNeedsFolderAbove));
 }
 

@@ -15,6 +15,7 @@
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
+#include "setup/core/unattended.h"
 
 namespace {
 
@@ -45,20 +46,26 @@ bool ProgramTimedOut(const CommandRecord* cmd)
     const uint32_t limit = WaitBound(cmd->flags);
     if (!WaitTimedOut(cmd, limit))
         return false;
-    LogEvent(LogProgramTimedOut, static_cast<unsigned long>(limit));
-    EndUnattendedRun(EndWaitTimedOut, cmd->param1, "a program ran past ProgTimeout");
+    const char* key = FactsOf(cmd->flags)->waitLimit.key;
+    LogEvent(LogProgramTimedOut, static_cast<unsigned long>(limit), key);
+    char reason[EndMessageCapacity];
+    snprintf(reason, sizeof reason, "a program ran past %s", key);
+    EndUnattendedRun(EndWaitTimedOut, cmd->param1, reason);
     return true;
 }
 
-// EXIST past ExistTimeout ends the run; the command counts as done, so
-// that the run stops at once.
+// EXIST past its limit ends the run; the command counts as done, so that
+// the run stops at once.
 bool ExistTimedOut(CommandRecord* cmd)
 {
     const uint32_t limit = WaitBound(cmd->flags);
     if (!WaitTimedOut(cmd, limit))
         return false;
-    LogEvent(LogExistTimedOut, static_cast<unsigned long>(limit));
-    EndUnattendedRun(EndWaitTimedOut, cmd->param1, "EXIST waited past ExistTimeout");
+    const char* key = FactsOf(cmd->flags)->waitLimit.key;
+    LogEvent(LogExistTimedOut, static_cast<unsigned long>(limit), key);
+    char reason[EndMessageCapacity];
+    snprintf(reason, sizeof reason, "EXIST waited past %s", key);
+    EndUnattendedRun(EndWaitTimedOut, cmd->param1, reason);
     cmd->busy = 0;
     return true;
 }
@@ -251,7 +258,7 @@ bool AnotherProgramJustBefore(const CommandRecord* cmd, uint32_t sessionEndTick)
 
 bool NextProgramWaits(const CommandRecord* ended, const CommandRecord* next)
 {
-    return g_setup.resume.on && next && CommandHas(next->flags, TraitStartsProgram) && ended->endTick != 0 &&
+    return g_resume.on && next && CommandHas(next->flags, TraitStartsProgram) && ended->endTick != 0 &&
            CommandHas(ended->flags, TraitWaitsForProgram) && GetTickCount() - ended->endTick < SessionEndGraceMs;
 }
 

@@ -13,6 +13,7 @@
 #include "setup/core/setup_log.h"
 #include "setup/core/paths.h"
 #include "setup/core/setup_state.h"
+#include "setup/core/unattended.h"
 #include "setup/core/startup.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
@@ -143,7 +144,7 @@ bool HandleMessagesFor(DWORD milliseconds)
 template <typename Probe>
 bool WaitForDisc(Probe found)
 {
-    const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;
+    const DWORD waitMs = g_unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;
     const DWORD start = GetTickCount();
     while (!found()) {
         if (GetTickCount() - start >= waitMs || !HandleMessagesFor(DiscProbeIntervalMs))
@@ -177,7 +178,7 @@ bool FindDiscDrive(const CommandRecord* cmd)
 // can't be split ends the run as the check itself would.
 bool AnswerCdromLetter(CommandRecord* cmd)
 {
-    const char answer = g_setup.unattended.answers.cdromDrive;
+    const char answer = g_unattended.answers.cdromDrive;
     DiscProbe probe = {};
     if (answer != AutoDrive) {
         g_setup.cdromLetter = answer;
@@ -201,7 +202,7 @@ bool SettleCdromLetter(CommandRecord* cmd)
 {
     if (g_setup.cdromLetter != CdromPlaceholder)
         return true;
-    if (g_setup.unattended.on)
+    if (g_unattended.on)
         return AnswerCdromLetter(cmd);
     LogEvent("no CD-ROM drive is known: the drive is asked for");
     const INT_PTR chosen = DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_DRIVE),
@@ -238,10 +239,10 @@ bool CheckMedia(CommandRecord* cmd)
     LogEvent(LogLookingFor, cmd->checkKey, probe.path);
     // An unattended run looks for the disc for DiscWait as a whole; what it
     // found it takes, even if the disc went again at once.
-    const bool unattended = g_setup.unattended.on;
+    const bool unattended = g_unattended.on;
     if (unattended && !WaitForDisc([&probe] { return ProbeFound(probe.path); })) {
         LogEvent("drive check %s: no disc within %lu s (unattended)", cmd->checkKey,
-                 static_cast<unsigned long>(g_setup.unattended.answers.discWaitSeconds));
+                 static_cast<unsigned long>(g_unattended.answers.discWaitSeconds));
         EndUnattendedRun(EndNoDisc, probe.prompt);
         return false;
     }

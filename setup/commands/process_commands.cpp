@@ -220,8 +220,8 @@ bool ShutdownCommand(CommandRecord* cmd)
     if (!ReadDecimal(cmd->param2, &mode))
         mode = RestartMode;
     const uint32_t flags = ShutdownFlags(mode);
-    const bool restart = (flags & EWX_REBOOT) != 0;
-    if (!RestartAllowed(cmd, restart))
+    const WayDown way = BeginWayDown((flags & EWX_REBOOT) != 0);
+    if (!RestartAllowed(cmd, way))
         return false;
     if (cmd->param1[0] != '\0') {
         UnescapeText(cmd->param1);
@@ -231,10 +231,10 @@ bool ShutdownCommand(CommandRecord* cmd)
     }
     if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
-    WindowsGoingDown(cmd, restart);
+    WindowsGoingDown(cmd, way);
     if (ExitWindowsEx(flags, 0))
-        return RunGoesOnWhileWindowsGoesDown();
-    LogEvent("Windows refused to %s (error %lu)", restart ? "restart" : "shut down",
+        return RunGoesOnWhileWindowsGoesDown(way);
+    LogEvent("Windows refused to %s (error %lu)", way.restart ? "restart" : "shut down",
              static_cast<unsigned long>(GetLastError()));
-    return RunGoesOnAfterRefusal();
+    return RunGoesOnAfterRefusal(way);
 }

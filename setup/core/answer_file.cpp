@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "setup/core/dbcs.h"
-#include "setup/core/inf_line.h"
 
 namespace {
 

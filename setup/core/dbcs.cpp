@@ -30,3 +30,28 @@ const char* FindLastBackslash(const char* path)
     }
     return last;
 }
+
+bool EqualsIgnoreCase(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        if (FoldAscii(*a) != FoldAscii(*b))
+            return false;
+    }
+    return *a == *b;
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+char FoldAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}

@@ -279,31 +279,6 @@ uint32_t LookupKeyword(const char* keyword)
     return 0;
 }
 
-bool EqualsIgnoreCase(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        if (FoldAscii(*a) != FoldAscii(*b))
-            return false;
-    }
-    return *a == *b;
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
-char FoldAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 const Macro* MacroTable(size_t* count)
 {
     *count = sizeof Macros / sizeof Macros[0];

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "setup/core/command_table.h"
+#include "setup/core/dbcs.h"
 
 constexpr uint32_t CheckCdromFlag = 0x80000000u;
 constexpr uint32_t CheckFdFlag = 0x40000000u;
@@ -121,12 +122,3 @@ uint32_t LookupKeyword(const char* keyword);
 // "param2", a double quote inside a field written as \"; cut to `capacity`.
 void DescribeCommand(uint32_t flags, const char* param1, const char* param2, char* text,
                      size_t capacity);
-
-// An ASCII letter in upper case; other bytes as they are.
-char FoldAscii(char c);
-
-// Equality with ASCII letters folded; other bytes compare exactly.
-bool EqualsIgnoreCase(const char* a, const char* b);
-
-// The same for texts that may hold any byte.
-bool SameName(const std::string& a, const std::string& b);

@@ -17,6 +17,8 @@
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
+ResumeRun g_resume;
+
 namespace {
 
 constexpr char RunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
@@ -30,12 +32,12 @@ constexpr DWORD UnreadableInfPollMs = 100;
 
 ResumeRun& Resume()
 {
-    return g_setup.resume;
+    return g_resume;
 }
 
 Journal& TheJournal()
 {
-    return g_setup.resume.journal;
+    return g_resume.journal;
 }
 
 bool JournalPath(int copy, char (&path)[PathCapacity])
@@ -277,7 +279,7 @@ void KeepJournalRegistered()
     LogEvent("the run is registered again: it goes on when Windows starts again");
 }
 
-void BeginJournal()
+void BeginJournal(const char* answerFile)
 {
     ResumeRun& resume = Resume();
     if (!g_setup.config.resume || resume.resumed)
@@ -292,7 +294,7 @@ void BeginJournal()
     snprintf(journal.sourceDir, sizeof journal.sourceDir, "%s", g_setup.sourceDir);
     snprintf(journal.masterInfPath, sizeof journal.masterInfPath, "%s", g_setup.masterInfPath);
     journal.masterSummed = FileStamp(g_setup.masterInfPath, &journal.masterSize, &journal.masterSum);
-    snprintf(journal.answerFile, sizeof journal.answerFile, "%s", g_setup.unattended.answerFile);
+    snprintf(journal.answerFile, sizeof journal.answerFile, "%s", answerFile);
     for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
         if (journal.appCount == JournalAppCapacity) {
             LogEvent("more than %d applications: the run keeps no journal", JournalAppCapacity);

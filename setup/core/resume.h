@@ -31,10 +31,13 @@ struct ResumeRun {
     Journal journal;
 };
 
+// The journal of this process's run, on only with RESUME=YES.
+extern ResumeRun g_resume;
+
 enum class JournalFound { None, ThisMedia, OtherMedia };
 
 // Looks for a journal in the Windows folder; with ThisMedia (or OtherMedia)
-// it is in g_setup.resume.journal.
+// it is in g_resume.journal.
 JournalFound FindJournal();
 
 // True when the journal's master INF is where it was, as it was (size and
@@ -54,9 +57,10 @@ void DiscardJournal();
 void KeepJournalRegistered();
 
 // With RESUME=YES, begins the journal of the run that appList now holds
-// (the chosen applications, the pseudo-application at its head) and
-// registers the run to go on when Windows starts again.
-void BeginJournal();
+// (the chosen applications, the pseudo-application at its head), naming
+// `answerFile` (empty: none) for the starts after a restart, and registers
+// the run to go on when Windows starts again.
+void BeginJournal(const char* answerFile);
 
 // True when the journal's run chose the application or section of that name.
 bool ChosenInJournal(const char* name);

@@ -24,7 +24,7 @@ const char* ActionOf(bool restart)
 
 bool AnnounceRun(bool mustLand)
 {
-    if (!g_setup.unattended.on)
+    if (!g_unattended.on)
         return true;
     LogEvent("unattended run: no window waits for a person");
     return WriteRunningResult(mustLand);
@@ -33,65 +33,69 @@ bool AnnounceRun(bool mustLand)
 int EndBeforeRun(RunEnd end, const char* why, int interactiveCode, const char* reason)
 {
     LogEvent("%s", why);
-    if (!g_setup.unattended.on)
+    if (!g_unattended.on)
         return interactiveCode;
     EndUnattendedRun(end, why, reason);
     return end;
 }
 
-bool RestartAllowed(CommandRecord* cmd, bool restart)
+WayDown BeginWayDown(bool restart)
 {
-    if (!g_setup.unattended.on || g_setup.unattended.answers.restart)
+    return WayDown{restart, g_resume.on};
+}
+
+bool RestartAllowed(CommandRecord* cmd, const WayDown& way)
+{
+    if (!g_unattended.on || g_unattended.answers.restart)
         return true;
-    LogEvent("Windows is not to %s (unattended, Restart=NO): a restart is needed", ActionOf(restart));
-    const bool journal = g_setup.resume.on;
-    if (journal) {
+    LogEvent("Windows is not to %s (unattended, Restart=NO): a restart is needed", ActionOf(way.restart));
+    if (way.journal) {
         NoteCommandEnded(cmd);
         StopForRestart();
     }
-    EndUnattendedRun(EndRestartNeeded, "", journal ? PausedReason : nullptr);
+    EndUnattendedRun(EndRestartNeeded, "", way.journal ? PausedReason : nullptr);
     return false;
 }
 
-void WindowsGoingDown(CommandRecord* cmd, bool restart)
+void WindowsGoingDown(CommandRecord* cmd, const WayDown& way)
 {
-    LogEvent(LogWindowsAbout, ActionOf(restart));
-    if (g_setup.resume.on) {
+    LogEvent(LogWindowsAbout, ActionOf(way.restart));
+    if (way.journal) {
         NoteCommandEnded(cmd);
         StopForRestart();
         LogEvent("the run goes on when Windows starts again");
-    } else if (g_setup.unattended.on) {
+    } else if (g_unattended.on) {
         // Without a journal an unattended run ends here: its result is
         // written before Windows goes down, and nothing more runs that
         // could race the shutdown.
-        EndUnattendedRun(EndDone, "", restart ? RestartingReason : ShuttingDownReason);
+        EndUnattendedRun(EndDone, "", way.restart ? RestartingReason : ShuttingDownReason);
         WriteRunResult();
     }
     FlushSetupLog();
 }
 
-bool RunGoesOnWhileWindowsGoesDown()
+bool RunGoesOnWhileWindowsGoesDown(const WayDown& way)
 {
-    return !g_setup.resume.on && !g_setup.unattended.on;
+    return !way.journal && !g_unattended.on;
 }
 
-bool RunGoesOnAfterRefusal()
+bool RunGoesOnAfterRefusal(const WayDown& way)
 {
-    if (g_setup.resume.on) {
+    if (way.journal) {
         RestartRefused();
         return true;
     }
-    if (g_setup.unattended.on)
+    if (g_unattended.on)
         NoteRestartRefused();
-    return !g_setup.unattended.on;
+    return !g_unattended.on;
 }
 
 void SessionEnding()
 {
-    if (g_setup.resume.on) {
+    if (g_resume.on) {
         StopForRestart();
         EndJournal();
-    } else if (g_setup.unattended.on) {
+    } else if (g_unattended.on) {
         EndUnattendedRun(EndStoppedOutside, "Windows ended the session");
         WriteRunResult(ResultWait::None);
     }
@@ -100,42 +104,47 @@ void SessionEnding()
 
 void NoteEnd(RunEnd end, const char* message)
 {
-    if (g_setup.unattended.on)
+    if (g_unattended.on)
         EndUnattendedRun(end, message);
 }
 
 bool BoxAnsweredUnseen(const char* text, UINT style)
 {
-    if (!g_setup.unattended.on)
+    if (!g_unattended.on)
         return false;
     LogEvent("box answered: OK (unattended, not shown)");
     if ((style & MB_ICONMASK) == MB_ICONERROR)
-        EndUnattendedRun(g_setup.unattended.commandsStarted ? EndCommandFailed : EndLoadFailed, text);
+        EndUnattendedRun(g_unattended.commandsStarted ? EndCommandFailed : EndLoadFailed, text);
     return true;
 }
 
 bool SelectionSeen()
 {
-    return !g_setup.unattended.on && !g_setup.resume.resumed;
+    return !g_unattended.on && !g_resume.resumed;
 }
 
 void ChoiceMade(const NodeList<AppRecord>& apps)
 {
-    if (g_setup.unattended.on)
+    if (g_unattended.on)
         NoteChoice(apps);
     else
         RecordChoice(apps);
 }
 
+void JournalBegins()
+{
+    BeginJournal(g_unattended.answerFile);
+}
+
 void ApplicationStarts(AppRecord* app)
 {
-    if (g_setup.unattended.on)
+    if (g_unattended.on)
         NoteAppStart(app);
 }
 
 void ApplicationFails(AppRecord* app, const char* text, const char* reason)
 {
-    if (!g_setup.unattended.on)
+    if (!g_unattended.on)
         return;
     NoteAppStart(app);
     EndUnattendedRun(EndCommandFailed, text, reason);
@@ -143,17 +152,17 @@ void ApplicationFails(AppRecord* app, const char* text, const char* reason)
 
 uint32_t WaitBound(uint32_t code)
 {
-    return g_setup.unattended.on ? WaitLimitSeconds(code, g_setup.unattended.answers) : 0;
+    return g_unattended.on ? WaitLimitSeconds(code, g_unattended.answers) : 0;
 }
 
 DWORD ProgramErrorMode()
 {
-    return g_setup.unattended.on ? CREATE_DEFAULT_ERROR_MODE : 0;
+    return g_unattended.on ? CREATE_DEFAULT_ERROR_MODE : 0;
 }
 
 bool NoticeTakenAsClosed(char* text)
 {
-    if (!g_setup.unattended.on)
+    if (!g_unattended.on)
         return false;
     UnescapeText(text);
     LogEvent("notice without a time, taken as closed (unattended): %s", text);
@@ -162,12 +171,12 @@ bool NoticeTakenAsClosed(char* text)
 
 bool StopsForRestart()
 {
-    return g_setup.resume.stopsForRestart;
+    return g_resume.stopsForRestart;
 }
 
 bool RunStops()
 {
-    return g_setup.unattended.ended || g_setup.resume.stopsForRestart;
+    return g_unattended.ended || g_resume.stopsForRestart;
 }
 
 int FinishCourse(int exitCode)
@@ -175,9 +184,9 @@ int FinishCourse(int exitCode)
     // A run that stops for a restart and goes on after it has no result yet.
     // The journal goes only once the result is written: a power cut in
     // between finds the journal, and the run ends again.
-    if (g_setup.unattended.on) {
+    if (g_unattended.on) {
         exitCode = UnattendedExitCode();
-        if (!g_setup.resume.stopsForRestart || g_setup.unattended.ended)
+        if (!g_resume.stopsForRestart || g_unattended.ended)
             WriteRunResult();
     }
     EndJournal();

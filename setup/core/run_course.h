@@ -25,25 +25,35 @@ bool AnnounceRun(bool mustLand);
 // when given) and answers it, an interactive one answers `interactiveCode`.
 int EndBeforeRun(RunEnd end, const char* why, int interactiveCode, const char* reason = nullptr);
 
-// A SHUTDOWN is about to restart Windows (`restart`), or to shut it down.
+// A SHUTDOWN's way down: whether it restarts Windows (or shuts it down),
+// and whether the run kept a journal when the command began. The session
+// may end while its question shows, which ends the journal; the command
+// goes on as the run stood when it began.
+struct WayDown {
+    bool restart;
+    bool journal;
+};
+
+WayDown BeginWayDown(bool restart);
+
 // False when the answers say Windows is not to restart (Restart=NO): the
 // run ends here, a restart needed (with a journal, it goes on after one);
 // `cmd` is then noted as ended.
-bool RestartAllowed(CommandRecord* cmd, bool restart);
+bool RestartAllowed(CommandRecord* cmd, const WayDown& way);
 
 // Windows is asked now to go down for `cmd`: with a journal the run goes on
 // after the restart from the next command; without one an unattended run
 // ends here, its result written before Windows goes down.
-void WindowsGoingDown(CommandRecord* cmd, bool restart);
+void WindowsGoingDown(CommandRecord* cmd, const WayDown& way);
 
 // Windows went down as asked: true when the run is to go on meanwhile (an
 // interactive run without a journal), false when nothing more may run.
-bool RunGoesOnWhileWindowsGoesDown();
+bool RunGoesOnWhileWindowsGoesDown(const WayDown& way);
 
 // Windows refused to go down: true when the run goes on (with a journal,
 // or an interactive run), false when an unattended run ends with a restart
 // needed.
-bool RunGoesOnAfterRefusal();
+bool RunGoesOnAfterRefusal(const WayDown& way);
 
 // Windows ends the session, and the process with it: a run with a journal
 // stops for the restart; an unattended run without one ends here, stopped
@@ -66,6 +76,11 @@ bool SelectionSeen();
 // The choice is made: an unattended run notes every application offered
 // for its result, an attended one keeps it where QVSETUP_RECORD says.
 void ChoiceMade(const NodeList<AppRecord>& apps);
+
+// The commands are about to start, the applications to run in appList:
+// with RESUME=YES the journal begins, naming the answer file of an
+// unattended run, so that its starts after a restart take the same answers.
+void JournalBegins();
 
 // The application starts, or fails at once (`text` its box, `reason` why)
 // before any of its commands ran.

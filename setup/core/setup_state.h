@@ -6,9 +6,7 @@
 
 #include "setup/core/inf_line.h"
 #include "setup/core/records.h"
-#include "setup/core/resume.h"
 #include "setup/core/setup_config.h"
-#include "setup/core/unattended.h"
 
 // One [ExcludeForegroundWindow] caption.
 struct WindowTitleNode {
@@ -35,8 +33,6 @@ struct SetupState {
     HWND listControl;                   // the selection dialog's selector
     NodeList<AppRecord> appList;
     NodeList<WindowTitleNode> excludeList;
-    UnattendedRun unattended;           // on only when QVSETUP_ANSWERS is set
-    ResumeRun resume;                   // on only with RESUME=YES
 };
 
 extern SetupState g_setup;

@@ -17,6 +17,8 @@
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 
+UnattendedRun g_unattended;
+
 namespace {
 
 constexpr DWORD KeyListCapacity = 4096;
@@ -30,7 +32,7 @@ constexpr uint32_t ResultRetryMs = 5000;
 
 UnattendedRun& Run()
 {
-    return g_setup.unattended;
+    return g_unattended;
 }
 
 // The full path of the file an environment variable names; false when the
@@ -145,7 +147,7 @@ void SettleRunningApps()
 {
     UnattendedRun& run = Run();
     const bool failed = run.ended && !RunEndInstalled(run.end);
-    const bool pausing = g_setup.resume.stopsForRestart;
+    const bool pausing = g_resume.stopsForRestart;
     for (AppOutcome* outcome = run.apps.head; outcome; outcome = outcome->next) {
         if (outcome->status != AppStatus::Running)
             continue;
@@ -416,7 +418,7 @@ void NoteRestartRefused()
 // ran when the run stopped starts again) and its time so far.
 void TakeJournalOutcome(AppOutcome* outcome)
 {
-    const Journal& journal = g_setup.resume.journal;
+    const Journal& journal = g_resume.journal;
     for (int32_t i = 0; i < journal.appCount; ++i) {
         const JournalApp& app = journal.apps[i];
         if (lstrcmpiA(app.name, outcome->name) != 0)
@@ -439,12 +441,12 @@ void NoteChoice(const NodeList<AppRecord>& apps)
             return;
         snprintf(outcome->name, sizeof outcome->name, "%s", InfFileName(app->infPath));
         outcome->status = app->selected ? AppStatus::NotReached : AppStatus::NotChosen;
-        if (g_setup.resume.resumed)
+        if (g_resume.resumed)
             TakeJournalOutcome(outcome);
         Append(run.apps, outcome);
     }
-    if (g_setup.resume.resumed)
-        run.startTick = GetTickCount() - g_setup.resume.journal.seconds * MsPerSecond;
+    if (g_resume.resumed)
+        run.startTick = GetTickCount() - g_resume.journal.seconds * MsPerSecond;
 }
 
 void NoteAppStart(const AppRecord* app)

@@ -44,10 +44,13 @@ struct UnattendedRun {
     NodeList<AppOutcome> apps;
 };
 
+// The unattended run of this process, on only when QVSETUP_ANSWERS is set.
+extern UnattendedRun g_unattended;
+
 // True when QVSETUP_ANSWERS is set, before anything else is read.
 bool UnattendedAsked();
 
-// Reads the answer file that QVSETUP_ANSWERS names into g_setup.unattended:
+// Reads the answer file that QVSETUP_ANSWERS names into g_unattended:
 // Result and Log first, so that whatever is wrong later is told there,
 // then every key. Puts its Log in place of the media's. False, with the end
 // recorded (EndBadAnswers), when the file is missing, unreadable, has no

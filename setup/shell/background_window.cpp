@@ -151,7 +151,7 @@ void OnEndSession(HWND window, bool ending)
     if (!ending)
         return;
     LogEvent(LogSessionEnds);
-    if (g_setup.resume.on)
+    if (g_resume.on)
         NoteSessionEnd(CurrentCommand(), began);
     SessionEnding();
 }

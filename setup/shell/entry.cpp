@@ -55,7 +55,7 @@ void KeepSystemBoxesAway()
 JournalFound TakeJournalAnswers()
 {
     const JournalFound found = FindJournal();
-    const Journal& journal = g_setup.resume.journal;
+    const Journal& journal = g_resume.journal;
     if (found == JournalFound::ThisMedia && journal.answerFile[0] != '\0' && !UnattendedAsked()) {
         SetEnvironmentVariableA(AnswersVariable, journal.answerFile);
         KeepSystemBoxesAway();
@@ -89,7 +89,7 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
     if (byRunOnce)
         LogEvent("started by Windows (RunOnce) to go on with an interrupted run");
     const auto nothingRuns = [journal] {
-        LogEvent("%s: nothing runs", g_setup.unattended.message);
+        LogEvent("%s: nothing runs", g_unattended.message);
         if (journal == JournalFound::ThisMedia)
             KeepJournalRegistered();
         return EndBadAnswers;

@@ -102,7 +102,7 @@ LRESULT OnStartInstall(HWND window)
 {
     int32_t from = 0;
     AppRecord* app = nullptr;
-    if (g_setup.resume.resumed) {
+    if (g_resume.resumed) {
         // The start is counted before the notice: a cut while it shows cuts
         // no command off.
         app = ResumePoint(&from);
@@ -120,7 +120,7 @@ LRESULT OnStartInstall(HWND window)
         app = FirstSelectedApp();
     }
     if (!app)
-        LogEvent(g_setup.resume.resumed ? LogNothingLeftToRun : LogNothingToRun);
+        LogEvent(g_resume.resumed ? LogNothingLeftToRun : LogNothingToRun);
     if (app && StartApp(app, from)) {
         ArmStepTimer(window);
         return 1;

@@ -12,6 +12,7 @@
 #include "setup/core/run_end.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
+#include "setup/core/unattended.h"
 #include "setup/ui/error_box.h"
 
 namespace {
@@ -22,8 +23,8 @@ bool GoingOnWanted(bool byRunOnce)
 {
     if (byRunOnce)
         return true;
-    if (g_setup.unattended.on)
-        return g_setup.unattended.answers.resume;
+    if (g_unattended.on)
+        return g_unattended.answers.resume;
     return ShowBox(nullptr, MsgContinueRun, g_setup.config.setupName, MB_YESNO | MB_ICONQUESTION) ==
            IDYES;
 }
@@ -33,10 +34,10 @@ bool GoingOnWanted(bool byRunOnce)
 bool JournalMediaComes()
 {
     if (!JournalMediaPresent())
-        LogEvent(LogLookingFor, "(the interrupted run)", g_setup.resume.journal.masterInfPath);
-    if (g_setup.unattended.on) {
+        LogEvent(LogLookingFor, "(the interrupted run)", g_resume.journal.masterInfPath);
+    if (g_unattended.on) {
         const DWORD start = GetTickCount();
-        const DWORD waitMs = g_setup.unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;
+        const DWORD waitMs = g_unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;
         while (!JournalMediaPresent()) {
             if (GetTickCount() - start >= waitMs)
                 return false;
@@ -65,12 +66,12 @@ JournalStart EndThisStart(int* exitCode, RunEnd end, const char* why, int intera
 // with the run and its media named.
 JournalStart SettleOtherRun(int* exitCode)
 {
-    const Journal& journal = g_setup.resume.journal;
+    const Journal& journal = g_resume.journal;
     LogEvent("the run %s of %s has not ended (its journal is kept)", journal.runId, journal.sourceDir);
     char question[EndMessageCapacity];
     snprintf(question, sizeof question, MsgOtherRunUnfinished, journal.sourceDir);
-    const bool giveUp = g_setup.unattended.on
-                            ? !g_setup.unattended.answers.resume
+    const bool giveUp = g_unattended.on
+                            ? !g_unattended.answers.resume
                             : ShowBox(nullptr, question, g_setup.config.setupName,
                                       MB_YESNO | MB_ICONQUESTION) == IDYES;
     if (giveUp) {
@@ -90,7 +91,7 @@ JournalStart SettleOtherRun(int* exitCode)
 
 JournalStart SettleJournal(JournalFound found, bool byRunOnce, int* exitCode)
 {
-    const Journal& journal = g_setup.resume.journal;
+    const Journal& journal = g_resume.journal;
     switch (found) {
     case JournalFound::None:
         return JournalStart::Fresh;
@@ -105,7 +106,7 @@ JournalStart SettleJournal(JournalFound found, bool byRunOnce, int* exitCode)
         return JournalStart::Fresh;
     }
     if (!JournalMediaComes()) {
-        if (g_setup.unattended.on) {
+        if (g_unattended.on) {
             KeepJournalRegistered();
             return EndThisStart(exitCode, EndNoDisc, MsgInsertSetupDisc, EndDone);
         }

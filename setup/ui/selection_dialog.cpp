@@ -13,6 +13,7 @@
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
+#include "setup/core/unattended.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
 #include "setup/ui/error_box.h"
@@ -151,7 +152,7 @@ bool FindUnofferedName(const char* list, char (&name)[PathCapacity])
 // name that the media do not offer ends the run before anything runs.
 void AnswerSelection(HWND dialog)
 {
-    const Answers& answers = g_setup.unattended.answers;
+    const Answers& answers = g_unattended.answers;
     char unoffered[PathCapacity];
     if (answers.select == SelectAnswer::Names && FindUnofferedName(answers.selectNames, unoffered)) {
         char message[EndMessageCapacity];
@@ -199,9 +200,9 @@ void TakeJournalChoice(HWND dialog)
 // pressing Install.
 void ChooseUnseen(HWND dialog)
 {
-    if (g_setup.resume.resumed)
+    if (g_resume.resumed)
         TakeJournalChoice(dialog);
-    else if (g_setup.unattended.on)
+    else if (g_unattended.on)
         AnswerSelection(dialog);
     else
         SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
@@ -255,7 +256,7 @@ void OnInstall(HWND dialog, SelectionState& state)
     if (state.defaultInstall.selected)
         PushPseudoApp(state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);
-    BeginJournal();
+    JournalBegins();
     PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
     DestroyWindow(dialog);
 }
@@ -269,7 +270,7 @@ void OnCancel(HWND dialog, SelectionState& state)
     FreeAppRecordLists(&state.defaultInstall);
     if (state.cancelInstall.selected) {
         if (PushPseudoApp(state.cancelInstall)) {
-            BeginJournal();
+            JournalBegins();
             PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
         }
     } else {

@@ -13,6 +13,9 @@ TEST(CommandTable, AWaitIsBoundByTheAnswerKeyItNames)
 {
     int bounded = 0;
     for (const CommandFacts& command : Commands) {
+        // A command that waits for a program or a path has a bound of its own.
+        if (command.traits & (TraitWaitsForProgram | TraitWaitsForPath))
+            EXPECT_NE(command.waitLimit.key, nullptr) << command.name;
         if (!command.waitLimit.key) {
             EXPECT_EQ(command.waitLimit.seconds, nullptr) << command.name;
             continue;

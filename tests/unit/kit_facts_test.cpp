@@ -60,6 +60,8 @@ std::string KitFacts()
         {"message", ResultKeys.message},    {"failed at", ResultKeys.failedAt}, {"seconds", ResultKeys.seconds},
         {"status", ResultKeys.status},
     };
+    static_assert(sizeof resultKeys / sizeof resultKeys[0] == sizeof(ResultKeyNames) / sizeof(const char*),
+                  "every key of the result file goes to the tools");
     comma = "";
     for (const auto& key : resultKeys) {
         json += comma + Quoted(key.first) + ": " + Quoted(key.second);
