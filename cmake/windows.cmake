@@ -80,6 +80,7 @@ qv_setup_floor(qv_setup_commands
 target_link_libraries(qv_setup_commands PUBLIC qv_setup_ui lz32 mpr)
 
 qv_setup_floor(qv_setup_shell
+    setup/shell/attendants.cpp
     setup/shell/background_window.cpp
     setup/shell/interpreter.cpp
     setup/shell/journal_start.cpp

@@ -7,11 +7,13 @@
 #include <cstring>
 
 #include "setup/commands/drive_check_rules.h"
+#include "setup/core/attendant.h"
 #include "setup/core/inf_line.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/paths.h"
+#include "setup/core/run_course.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/unattended.h"
 #include "setup/core/startup.h"
@@ -172,11 +174,9 @@ bool FindDiscDrive(const CommandRecord* cmd)
     });
 }
 
-// An unattended run takes its CdromDrive answer, or with AUTO the first
-// CD-ROM drive that holds the disc within DiscWait; without it, the run
-// ends with the prompt that would have asked for the disc. A value that
-// can't be split ends the run as the check itself would.
-bool AnswerCdromLetter(CommandRecord* cmd)
+} // namespace
+
+bool AnswerCdromDrive(CommandRecord* cmd)
 {
     const char answer = g_unattended.answers.cdromDrive;
     DiscProbe probe = {};
@@ -196,14 +196,8 @@ bool AnswerCdromLetter(CommandRecord* cmd)
     return true;
 }
 
-// The CD-ROM letter, asked of the user when none is known; false when the
-// user cancelled (the message is shown).
-bool SettleCdromLetter(CommandRecord* cmd)
+bool AskCdromDrive(CommandRecord* cmd)
 {
-    if (g_setup.cdromLetter != CdromPlaceholder)
-        return true;
-    if (g_unattended.on)
-        return AnswerCdromLetter(cmd);
     LogEvent("no CD-ROM drive is known: the drive is asked for");
     const INT_PTR chosen = DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_DRIVE),
                                            g_setup.backgroundWindow, DriveSelectDialogProc, 0);
@@ -217,7 +211,32 @@ bool SettleCdromLetter(CommandRecord* cmd)
     return true;
 }
 
-} // namespace
+DiscAnswer AwaitCheckedDisc(CommandRecord* cmd, const DiscProbe& probe)
+{
+    if (WaitForDisc([&probe] { return ProbeFound(probe.path); }))
+        return DiscAnswer::Found;
+    LogEvent("drive check %s: no disc within %lu s (unattended)", cmd->checkKey,
+             static_cast<unsigned long>(g_unattended.answers.discWaitSeconds));
+    EndUnattendedRun(EndNoDisc, probe.prompt);
+    return DiscAnswer::EndRun;
+}
+
+DiscAnswer PromptForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT style)
+{
+    while (!ProbeFound(probe.path)) {
+        const int answer = ShowBox(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
+        switch (ActOnPromptAnswer(answer)) {
+        case PromptAction::EndRun:
+            return DiscAnswer::EndRun;
+        case PromptAction::RunWithoutCheck:
+            LogEvent("drive check %s ignored: the command runs without it", cmd->checkKey);
+            return DiscAnswer::RunWithoutCheck;
+        case PromptAction::ProbeAgain:
+            break;
+        }
+    }
+    return DiscAnswer::Found;
+}
 
 bool CheckMedia(CommandRecord* cmd)
 {
@@ -227,7 +246,7 @@ bool CheckMedia(CommandRecord* cmd)
         PutCdromLetter(cmd);
     if (strcmp(cmd->checkKey, lastKey) == 0)
         return true;
-    if (cdrom && !SettleCdromLetter(cmd))
+    if (cdrom && g_setup.cdromLetter == CdromPlaceholder && !RunAttendant().TakesCdromDrive(cmd))
         return false;
 
     DiscProbe probe;
@@ -237,26 +256,13 @@ bool CheckMedia(CommandRecord* cmd)
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);
     LogEvent(LogLookingFor, cmd->checkKey, probe.path);
-    // An unattended run looks for the disc for DiscWait as a whole; what it
-    // found it takes, even if the disc went again at once.
-    const bool unattended = g_unattended.on;
-    if (unattended && !WaitForDisc([&probe] { return ProbeFound(probe.path); })) {
-        LogEvent("drive check %s: no disc within %lu s (unattended)", cmd->checkKey,
-                 static_cast<unsigned long>(g_unattended.answers.discWaitSeconds));
-        EndUnattendedRun(EndNoDisc, probe.prompt);
+    switch (RunAttendant().WaitsForCheckedDisc(cmd, probe, style)) {
+    case DiscAnswer::EndRun:
         return false;
-    }
-    while (!unattended && !ProbeFound(probe.path)) {
-        const int answer = ShowBox(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
-        switch (ActOnPromptAnswer(answer)) {
-        case PromptAction::EndRun:
-            return false;
-        case PromptAction::RunWithoutCheck:
-            LogEvent("drive check %s ignored: the command runs without it", cmd->checkKey);
-            return true;
-        case PromptAction::ProbeAgain:
-            break;
-        }
+    case DiscAnswer::RunWithoutCheck:
+        return true;
+    case DiscAnswer::Found:
+        break;
     }
     LogEvent("drive check %s: found", cmd->checkKey);
     memcpy(lastKey, cmd->checkKey, CheckKeyCapacity);

@@ -15,6 +15,8 @@ constexpr char RestartingReason[] = "done, Windows restarts";
 constexpr char ShuttingDownReason[] = "done, Windows shuts down";
 constexpr char PausedReason[] = "done so far, restart needed: the run goes on after the restart";
 
+Attendant* g_attendant = nullptr;
+
 const char* ActionOf(bool restart)
 {
     return restart ? "restart" : "shut down";
@@ -118,9 +120,19 @@ bool BoxAnsweredUnseen(const char* text, UINT style)
     return true;
 }
 
-bool SelectionSeen()
+void AttendRun(Attendant& person, Attendant& answers)
 {
-    return !g_unattended.on && !g_resume.resumed;
+    g_attendant = g_unattended.on ? &answers : &person;
+}
+
+void AttendFromJournal(Attendant& replay)
+{
+    g_attendant = &replay;
+}
+
+Attendant& RunAttendant()
+{
+    return *g_attendant;
 }
 
 void ChoiceMade(const NodeList<AppRecord>& apps)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "setup/core/attendant.h"
 #include "setup/core/node_list.h"
 #include "setup/core/records.h"
 #include "setup/core/run_end.h"
@@ -69,9 +70,15 @@ void NoteEnd(RunEnd end, const char* message);
 // when it comes), false when a person is to see it.
 bool BoxAnsweredUnseen(const char* text, UINT style);
 
-// True while the selection dialog is shown to a person: not when the
-// answers or an interrupted run's journal make the choice.
-bool SelectionSeen();
+// Who attends the run: `answers` in an unattended run, `person` in any
+// other; set before anything is asked.
+void AttendRun(Attendant& person, Attendant& answers);
+
+// The run goes on where its journal stood: `replay` attends it from now on.
+void AttendFromJournal(Attendant& replay);
+
+// The run's attendant.
+Attendant& RunAttendant();
 
 // The choice is made: an unattended run notes every application offered
 // for its result, an attended one keeps it where QVSETUP_RECORD says.

@@ -58,7 +58,7 @@ LRESULT OnCreate(HWND window)
     g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
                                                  owner, SelectionDialogProc, 0);
     // An unattended run answers the dialog unseen; a resumed one takes its journal's choice.
-    if (g_setup.selectionDialog && SelectionSeen())
+    if (g_setup.selectionDialog && RunAttendant().SeesSelection())
         ShowWindow(g_setup.selectionDialog, SW_SHOW);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
 #include "setup/core/unattended.h"
+#include "setup/shell/attendants.h"
 #include "setup/shell/background_window.h"
 #include "setup/shell/journal_start.h"
 #include "setup/ui/selectors.h"
@@ -96,6 +97,7 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
     };
     if (!answersRead)
         return nothingRuns();
+    AttendRun(PersonAttendant(), AnswerFileAttendant());
     if (!AnnounceRun(journal == JournalFound::None))
         return nothingRuns();
     int journalCode = EndDone;

@@ -13,44 +13,24 @@
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/unattended.h"
-#include "setup/ui/error_box.h"
+#include "setup/shell/attendants.h"
 
 namespace {
 
 // Going on is what Windows starts qvsetup for (through the RunOnce entry);
-// a person who starts it is asked, an answer file says it with Resume.
+// whoever started it is asked.
 bool GoingOnWanted(bool byRunOnce)
 {
-    if (byRunOnce)
-        return true;
-    if (g_unattended.on)
-        return g_unattended.answers.resume;
-    return ShowBox(nullptr, MsgContinueRun, g_setup.config.setupName, MB_YESNO | MB_ICONQUESTION) ==
-           IDYES;
+    return byRunOnce || RunAttendant().WantsInterruptedRun(MsgContinueRun);
 }
 
-// The medium's disc, asked for as a drive check asks, or looked for four times
-// a second for DiscWait in an unattended run; false when it does not come.
+// The medium's disc, waited for as the run's attendant waits; false when
+// it does not come.
 bool JournalMediaComes()
 {
     if (!JournalMediaPresent())
         LogEvent(LogLookingFor, "(the interrupted run)", g_resume.journal.masterInfPath);
-    if (g_unattended.on) {
-        const DWORD start = GetTickCount();
-        const DWORD waitMs = g_unattended.answers.discWaitSeconds * DiscWaitMsPerSecond;
-        while (!JournalMediaPresent()) {
-            if (GetTickCount() - start >= waitMs)
-                return false;
-            Sleep(DiscProbeIntervalMs);
-        }
-        return true;
-    }
-    while (!JournalMediaPresent()) {
-        if (ShowBox(nullptr, MsgInsertSetupDisc, PromptCaption, MB_RETRYCANCEL | MB_ICONQUESTION) !=
-            IDRETRY)
-            return false;
-    }
-    return true;
+    return RunAttendant().WaitsForRunDisc(JournalMediaPresent);
 }
 
 JournalStart EndThisStart(int* exitCode, RunEnd end, const char* why, int interactiveCode,
@@ -70,11 +50,7 @@ JournalStart SettleOtherRun(int* exitCode)
     LogEvent("the run %s of %s has not ended (its journal is kept)", journal.runId, journal.sourceDir);
     char question[EndMessageCapacity];
     snprintf(question, sizeof question, MsgOtherRunUnfinished, journal.sourceDir);
-    const bool giveUp = g_unattended.on
-                            ? !g_unattended.answers.resume
-                            : ShowBox(nullptr, question, g_setup.config.setupName,
-                                      MB_YESNO | MB_ICONQUESTION) == IDYES;
-    if (giveUp) {
+    if (RunAttendant().GivesUpOtherRun(question)) {
         LogEvent("the interrupted run %s of %s is given up: this run starts", journal.runId,
                  journal.sourceDir);
         DiscardJournal();
@@ -106,7 +82,7 @@ JournalStart SettleJournal(JournalFound found, bool byRunOnce, int* exitCode)
         return JournalStart::Fresh;
     }
     if (!JournalMediaComes()) {
-        if (g_unattended.on) {
+        if (RunAttendant().KeepsRunWithoutDisc()) {
             KeepJournalRegistered();
             return EndThisStart(exitCode, EndNoDisc, MsgInsertSetupDisc, EndDone);
         }
@@ -115,6 +91,7 @@ JournalStart SettleJournal(JournalFound found, bool byRunOnce, int* exitCode)
                             EndDone);
     }
     ContinueJournal();
+    AttendFromJournal(JournalAttendant(RunAttendant()));
     LogEvent("the interrupted run (%s) goes on where it stood", journal.runId);
     return JournalStart::Resumed;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "setup/core/answer_file.h"
+#include "setup/core/attendant.h"
 #include "setup/core/app_collection.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
@@ -147,67 +148,6 @@ bool FindUnofferedName(const char* list, char (&name)[PathCapacity])
     return false;
 }
 
-// An unattended run chooses by its answers and presses Install before the
-// dialog is ever shown (its template makes it visible once initialised); a
-// name that the media do not offer ends the run before anything runs.
-void AnswerSelection(HWND dialog)
-{
-    const Answers& answers = g_unattended.answers;
-    char unoffered[PathCapacity];
-    if (answers.select == SelectAnswer::Names && FindUnofferedName(answers.selectNames, unoffered)) {
-        char message[EndMessageCapacity];
-        snprintf(message, sizeof message, "Select names %s, which the media do not offer", unoffered);
-        EndUnattendedRun(EndBadAnswers, message);
-        FreeAppList();
-        DestroyWindow(dialog);
-        return;
-    }
-    for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
-        if (answers.select == SelectAnswer::All)
-            app->selected = 1;
-        else if (answers.select == SelectAnswer::Names)
-            app->selected = IsNamed(answers.selectNames, *app) ? 1 : 0;
-        else if (answers.select == SelectAnswer::Nothing)
-            app->selected = 0;
-    }
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, ButtonClicked), 0);
-}
-
-// A run that goes on after a restart takes the choice its journal keeps,
-// and presses what was pressed then, before the dialog is ever shown. An
-// application INF changed since the run started would go on at a command
-// number of another text: the run ends as a load failure does.
-void TakeJournalChoice(HWND dialog)
-{
-    char changed[PathCapacity];
-    if (ChangedJournalInf(changed)) {
-        LogEvent("%s is not as it was when the interrupted run started: the run is given up", changed);
-        char text[LoadDetailCapacity];
-        snprintf(text, sizeof text, MsgInfChanged, changed);
-        CloseWithError(dialog, text);
-        PostQuitMessage(0);
-        return;
-    }
-    LogEvent("the choice of the interrupted run is taken from its journal");
-    for (AppRecord* app = g_setup.appList.head; app; app = app->next)
-        app->selected = ChosenInJournal(InfFileName(app->infPath)) ? 1 : 0;
-    const WORD pressed = ChosenInJournal(CancelInstallName) ? IDCANCEL : IDC_INSTALL;
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(pressed, ButtonClicked), 0);
-}
-
-// The choice is made without the dialog: by the journal of an interrupted
-// run, by the answers of an unattended one, or, with nothing offered, by
-// pressing Install.
-void ChooseUnseen(HWND dialog)
-{
-    if (g_resume.resumed)
-        TakeJournalChoice(dialog);
-    else if (g_unattended.on)
-        AnswerSelection(dialog);
-    else
-        SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
-}
-
 BOOL InitSelectionDialog(HWND dialog)
 {
     auto* state = AllocRecord<SelectionState>();
@@ -234,14 +174,14 @@ BOOL InitSelectionDialog(HWND dialog)
     if (Count(g_setup.appList) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");
-        ChooseUnseen(dialog);
+        RunAttendant().ChoosesUnseen(dialog);
         return FALSE;
     }
     const BOOL built = BuildSelector(dialog);
     if (const SelectionState* alive = StateOf(dialog))
         LogOffer(*alive);
-    if (built && !SelectionSeen()) {
-        ChooseUnseen(dialog);
+    if (built && !RunAttendant().SeesSelection()) {
+        RunAttendant().ChoosesUnseen(dialog);
         return FALSE;
     }
     return built;
@@ -327,6 +267,52 @@ void OnSelectionDestroy(HWND dialog)
 }
 
 } // namespace
+
+void AnswerSelection(HWND dialog)
+{
+    const Answers& answers = g_unattended.answers;
+    char unoffered[PathCapacity];
+    if (answers.select == SelectAnswer::Names && FindUnofferedName(answers.selectNames, unoffered)) {
+        char message[EndMessageCapacity];
+        snprintf(message, sizeof message, "Select names %s, which the media do not offer", unoffered);
+        EndUnattendedRun(EndBadAnswers, message);
+        FreeAppList();
+        DestroyWindow(dialog);
+        return;
+    }
+    for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        if (answers.select == SelectAnswer::All)
+            app->selected = 1;
+        else if (answers.select == SelectAnswer::Names)
+            app->selected = IsNamed(answers.selectNames, *app) ? 1 : 0;
+        else if (answers.select == SelectAnswer::Nothing)
+            app->selected = 0;
+    }
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, ButtonClicked), 0);
+}
+
+void TakeJournalChoice(HWND dialog)
+{
+    char changed[PathCapacity];
+    if (ChangedJournalInf(changed)) {
+        LogEvent("%s is not as it was when the interrupted run started: the run is given up", changed);
+        char text[LoadDetailCapacity];
+        snprintf(text, sizeof text, MsgInfChanged, changed);
+        CloseWithError(dialog, text);
+        PostQuitMessage(0);
+        return;
+    }
+    LogEvent("the choice of the interrupted run is taken from its journal");
+    for (AppRecord* app = g_setup.appList.head; app; app = app->next)
+        app->selected = ChosenInJournal(InfFileName(app->infPath)) ? 1 : 0;
+    const WORD pressed = ChosenInJournal(CancelInstallName) ? IDCANCEL : IDC_INSTALL;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(pressed, ButtonClicked), 0);
+}
+
+void PressInstall(HWND dialog)
+{
+    SendMessageA(dialog, WM_COMMAND, IDC_INSTALL, 0);
+}
 
 INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -1,0 +1,48 @@
+// Who answers where a run would ask a person. The person at the screen
+// answers by boxes and dialogs; an answer file answers an unattended run
+// unseen; a run that goes on after a restart takes its choice from its
+// journal and asks whoever attends it the rest. The start-up, the windows
+// and the commands ask the run's attendant (RunAttendant, in the run
+// course) and never look at the run's mode themselves.
+#pragma once
+
+#include <windows.h>
+
+#include "setup/core/inf_line.h"
+#include "setup/core/records.h"
+
+// How the wait for a drive check's disc ended.
+enum class DiscAnswer {
+    Found,              // the probe file is there
+    RunWithoutCheck,    // the command runs without it (Ignore)
+    EndRun,             // the run ends (its box, or its end, told already)
+};
+
+class Attendant {
+public:
+    virtual ~Attendant() = default;
+
+    // Whether the interrupted run of these media goes on, a person being
+    // asked `question`.
+    virtual bool WantsInterruptedRun(const char* question) = 0;
+    // Whether the interrupted run of other media is given up so that this
+    // one starts, a person being asked `question`.
+    virtual bool GivesUpOtherRun(const char* question) = 0;
+    // Waits until `present` answers true (the disc of the interrupted run):
+    // false when it does not come.
+    virtual bool WaitsForRunDisc(bool (*present)()) = 0;
+    // Whether an interrupted run whose disc did not come is kept for a
+    // later start, rather than given up.
+    virtual bool KeepsRunWithoutDisc() const = 0;
+
+    // The CD-ROM drive, when none is known: false when none is taken (the
+    // run ends, told already).
+    virtual bool TakesCdromDrive(CommandRecord* cmd) = 0;
+    // Until the probe file of the drive check of `cmd` is there.
+    virtual DiscAnswer WaitsForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT style) = 0;
+
+    // Whether a person sees the selection dialog; if not, the choice is
+    // made by ChoosesUnseen, the dialog's Install or Cancel pressed.
+    virtual bool SeesSelection() const = 0;
+    virtual void ChoosesUnseen(HWND dialog) = 0;
+};

@@ -1,0 +1,11 @@
+// The three attendants of a run: a person at the screen, the answer file
+// of an unattended run, and the journal of a run that goes on after a
+// restart, which makes the choice again and leaves the rest to whoever
+// attends the run.
+#pragma once
+
+#include "setup/core/attendant.h"
+
+Attendant& PersonAttendant();
+Attendant& AnswerFileAttendant();
+Attendant& JournalAttendant(Attendant& rest);
