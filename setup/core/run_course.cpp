@@ -83,6 +83,11 @@ bool RunGoesOnWhileWindowsGoesDown(const WayDown& way)
 
 bool RunGoesOnAfterRefusal(const WayDown& way)
 {
+    // The session ended while the question showed: the journal stands for
+    // the restart it announced, and the run stops as it said; going on
+    // without a journal would leave it to run these commands again.
+    if (way.journal && !g_resume.on)
+        return false;
     if (way.journal) {
         RestartRefused();
         return true;
@@ -130,6 +135,8 @@ void AttendFromJournal(Attendant& replay)
     g_attendant = &replay;
 }
 
+// Set by AttendRun before anything is asked: a question before it is a
+// fault of the start-up, which the null makes plain at once.
 Attendant& RunAttendant()
 {
     return *g_attendant;

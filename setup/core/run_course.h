@@ -53,7 +53,8 @@ bool RunGoesOnWhileWindowsGoesDown(const WayDown& way);
 
 // Windows refused to go down: true when the run goes on (with a journal,
 // or an interactive run), false when an unattended run ends with a restart
-// needed.
+// needed, or when the session ended meanwhile and the journal awaits the
+// restart.
 bool RunGoesOnAfterRefusal(const WayDown& way);
 
 // Windows ends the session, and the process with it: a run with a journal

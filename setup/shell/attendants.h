@@ -8,4 +8,5 @@
 
 Attendant& PersonAttendant();
 Attendant& AnswerFileAttendant();
+// Made once, by the start that goes on with its journal.
 Attendant& JournalAttendant(Attendant& rest);

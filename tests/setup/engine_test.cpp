@@ -8,8 +8,10 @@
 
 #include "setup/core/administrator.h"
 #include "setup/core/inf_parser.h"
+#include "setup/core/run_course.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
+#include "setup/shell/attendants.h"
 #include "setup/shell/background_window.h"
 #include "setup/ui/selection_dialog.h"
 #include "setup/resources/resource.h"
@@ -123,6 +125,7 @@ TEST(SelectionDialog, CancelNoDisablesCancelAndTheCloseItem)
         LocateMasterInf(media.folder().c_str());
         LoadSettings();
         g_setup.isAdmin = true;
+        AttendRun(PersonAttendant(), AnswerFileAttendant());
         HWND dialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION), nullptr,
                                          SelectionDialogProc, 0);
         ASSERT_NE(dialog, nullptr);
