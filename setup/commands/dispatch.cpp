@@ -258,7 +258,7 @@ bool AnotherProgramJustBefore(const CommandRecord* cmd, uint32_t sessionEndTick)
 
 bool NextProgramWaits(const CommandRecord* ended, const CommandRecord* next)
 {
-    return g_resume.on && next && CommandHas(next->flags, TraitStartsProgram) && ended->endTick != 0 &&
+    return JournalKept() && next && CommandHas(next->flags, TraitStartsProgram) && ended->endTick != 0 &&
            CommandHas(ended->flags, TraitWaitsForProgram) && GetTickCount() - ended->endTick < SessionEndGraceMs;
 }
 

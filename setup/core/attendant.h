@@ -20,8 +20,6 @@ enum class DiscAnswer {
 
 class Attendant {
 public:
-    virtual ~Attendant() = default;
-
     // Whether the interrupted run of these media goes on, a person being
     // asked `question`.
     virtual bool WantsInterruptedRun(const char* question) = 0;
@@ -45,4 +43,14 @@ public:
     // made by ChoosesUnseen, the dialog's Install or Cancel pressed.
     virtual bool SeesSelection() const = 0;
     virtual void ChoosesUnseen(HWND dialog) = 0;
+
+    // Where the run starts once the choice is made: the application (null:
+    // nothing to run) and the command of it. False when the run ends
+    // before it starts.
+    virtual bool FindsStart(AppRecord** app, int32_t* from) = 0;
+
+protected:
+    // Attendants live as long as the program, and are never deleted
+    // through this interface: nothing runs at their end.
+    ~Attendant() = default;
 };

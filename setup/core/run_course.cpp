@@ -188,6 +188,11 @@ bool NoticeTakenAsClosed(char* text)
     return true;
 }
 
+bool JournalKept()
+{
+    return g_resume.on;
+}
+
 bool StopsForRestart()
 {
     return g_resume.stopsForRestart;

@@ -108,6 +108,9 @@ DWORD ProgramErrorMode();
 // it as closed at once (unattended), its `text` unescaped and logged.
 bool NoticeTakenAsClosed(char* text);
 
+// True while the run keeps a journal (RESUME=YES, from the choice on).
+bool JournalKept();
+
 // True when this process is to stop for a restart after which the run
 // goes on; RunStops also when an unattended run's end is recorded.
 bool StopsForRestart();

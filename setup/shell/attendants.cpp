@@ -4,14 +4,60 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "setup/commands/drive_check.h"
+#include "setup/commands/process_commands.h"
+#include "setup/core/inf_parser.h"
+#include "setup/core/log_lines.h"
 #include "setup/core/messages.h"
+#include "setup/core/resume.h"
+#include "setup/core/run_course.h"
+#include "setup/core/run_order.h"
+#include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/unattended.h"
 #include "setup/ui/error_box.h"
 #include "setup/ui/selection_dialog.h"
 
 namespace {
+
+constexpr int32_t ResumeNoticeMs = 3000;   // how long a resumed run says that it goes on
+
+// A fresh run starts with the first application chosen.
+bool StartWithFirstChosen(AppRecord** app, int32_t* from)
+{
+    *app = FirstSelectedApp();
+    *from = 0;
+    if (!*app)
+        LogEvent(LogNothingToRun);
+    return true;
+}
+
+// A program cut off while it ran more than MostResumesOfOneCommand times in
+// a row takes the machine down each time it runs (it resets the PC): the
+// run fails there, with the failure box of a command, instead of
+// restarting for ever. False then. Copies and waits cut off by power cuts
+// go on as often as they are cut: they can't take the machine down.
+bool ResumeAllowed(AppRecord* app, int32_t from)
+{
+    const uint32_t count = NoteResumeAt(app, from);
+    CommandRecord* cmd = CommandAt(app, from);
+    if (count <= MostResumesOfOneCommand || !cmd || !CommandHas(cmd->flags, TraitWaitsForProgram))
+        return true;
+    LogEvent(LogResumedTooOften, static_cast<unsigned long>(count));
+    char text[LoadDetailCapacity];
+    snprintf(text, sizeof text, MsgCommandFailed, cmd->lineText ? cmd->lineText : cmd->param1);
+    char reason[EndMessageCapacity];
+    snprintf(reason, sizeof reason,
+             "%s at %s line %ld was cut off by a restart %lu times in a row: the run is given up",
+             KeywordName(cmd->flags), cmd->infPath, static_cast<long>(cmd->fileLine),
+             static_cast<unsigned long>(count));
+    // The application fails at that command, as at any command's failure.
+    ApplicationFails(app, text, reason);
+    ShowError(g_setup.backgroundWindow, text);
+    return false;
+}
 
 class Person : public Attendant {
 public:
@@ -39,6 +85,7 @@ public:
 
     bool SeesSelection() const override { return true; }
     void ChoosesUnseen(HWND dialog) override { PressInstall(dialog); }
+    bool FindsStart(AppRecord** app, int32_t* from) override { return StartWithFirstChosen(app, from); }
 
 private:
     static bool AnswersYes(const char* question)
@@ -76,47 +123,71 @@ public:
 
     bool SeesSelection() const override { return false; }
     void ChoosesUnseen(HWND dialog) override { AnswerSelection(dialog); }
+    bool FindsStart(AppRecord** app, int32_t* from) override { return StartWithFirstChosen(app, from); }
 };
 
 class JournalReplay : public Attendant {
 public:
-    explicit JournalReplay(Attendant& rest) : rest_(rest) {}
+    void Take(Attendant& rest) { rest_ = &rest; }
 
-    bool WantsInterruptedRun(const char* question) override { return rest_.WantsInterruptedRun(question); }
-    bool GivesUpOtherRun(const char* question) override { return rest_.GivesUpOtherRun(question); }
-    bool WaitsForRunDisc(bool (*present)()) override { return rest_.WaitsForRunDisc(present); }
-    bool KeepsRunWithoutDisc() const override { return rest_.KeepsRunWithoutDisc(); }
-    bool TakesCdromDrive(CommandRecord* cmd) override { return rest_.TakesCdromDrive(cmd); }
+    bool WantsInterruptedRun(const char* question) override { return rest_->WantsInterruptedRun(question); }
+    bool GivesUpOtherRun(const char* question) override { return rest_->GivesUpOtherRun(question); }
+    bool WaitsForRunDisc(bool (*present)()) override { return rest_->WaitsForRunDisc(present); }
+    bool KeepsRunWithoutDisc() const override { return rest_->KeepsRunWithoutDisc(); }
+    bool TakesCdromDrive(CommandRecord* cmd) override { return rest_->TakesCdromDrive(cmd); }
 
     DiscAnswer WaitsForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT style) override
     {
-        return rest_.WaitsForCheckedDisc(cmd, probe, style);
+        return rest_->WaitsForCheckedDisc(cmd, probe, style);
     }
 
     // The choice is the journal's, made before the dialog is ever shown.
     bool SeesSelection() const override { return false; }
     void ChoosesUnseen(HWND dialog) override { TakeJournalChoice(dialog); }
 
+    // The run goes on where the journal stood. The start is counted before
+    // the notice: a cut while it shows cuts no command off.
+    bool FindsStart(AppRecord** app, int32_t* from) override
+    {
+        *app = ResumePoint(from);
+        if (*app && !ResumeAllowed(*app, *from))
+            return false;
+        ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);
+        // Windows may have ended the session while the notice showed.
+        if (StopsForRestart())
+            return false;
+        if (!*app)
+            LogEvent(LogNothingLeftToRun);
+        return true;
+    }
+
 private:
-    Attendant& rest_;
+    Attendant* rest_ = nullptr;
 };
+
+// Objects of the program's whole life, made before WinMain: a local
+// static would be made on first use under a lock that the Windows 9x
+// family's kernel lacks.
+Person g_person;
+AnswerFile g_answerFile;
+JournalReplay g_journalReplay;
 
 } // namespace
 
 Attendant& PersonAttendant()
 {
-    static Person person;
-    return person;
+    return g_person;
 }
 
 Attendant& AnswerFileAttendant()
 {
-    static AnswerFile answers;
-    return answers;
+    return g_answerFile;
 }
 
 Attendant& JournalAttendant(Attendant& rest)
 {
-    static JournalReplay journal(rest);
-    return journal;
+    // The replay never attends itself: it wraps the attendant of the start.
+    if (&rest != &g_journalReplay)
+        g_journalReplay.Take(rest);
+    return g_journalReplay;
 }

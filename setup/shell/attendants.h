@@ -8,5 +8,6 @@
 
 Attendant& PersonAttendant();
 Attendant& AnswerFileAttendant();
-// Made once, by the start that goes on with its journal.
+// The journal's replay, which leaves to `rest` all but the choice and
+// where the run starts.
 Attendant& JournalAttendant(Attendant& rest);

@@ -151,7 +151,7 @@ void OnEndSession(HWND window, bool ending)
     if (!ending)
         return;
     LogEvent(LogSessionEnds);
-    if (g_resume.on)
+    if (JournalKept())
         NoteSessionEnd(CurrentCommand(), began);
     SessionEnding();
 }

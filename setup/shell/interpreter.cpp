@@ -8,18 +8,14 @@
 #include "setup/core/inf_line.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/log_lines.h"
-#include "setup/core/messages.h"
-#include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
 #include "setup/core/setup_state.h"
 #include "setup/core/unattended.h"
-#include "setup/ui/error_box.h"
 
 namespace {
 
-constexpr int32_t ResumeNoticeMs = 3000;   // how long a resumed run says that it goes on
 
 void ArmStepTimer(HWND window)
 {
@@ -69,31 +65,6 @@ bool AdvanceRun(AppRecord* app)
     return nextApp && StartApp(nextApp);
 }
 
-// A program cut off while it ran more than MostResumesOfOneCommand times in
-// a row takes the machine down each time it runs (it resets the PC): the
-// run fails there, with the failure box of a command, instead of
-// restarting for ever. False then. Copies and waits cut off by power cuts
-// go on as often as they are cut: they can't take the machine down.
-bool ResumeAllowed(AppRecord* app, int32_t from)
-{
-    const uint32_t count = NoteResumeAt(app, from);
-    CommandRecord* cmd = CommandAt(app, from);
-    if (count <= MostResumesOfOneCommand || !cmd || !CommandHas(cmd->flags, TraitWaitsForProgram))
-        return true;
-    LogEvent(LogResumedTooOften, static_cast<unsigned long>(count));
-    char text[LoadDetailCapacity];
-    snprintf(text, sizeof text, MsgCommandFailed, cmd->lineText ? cmd->lineText : cmd->param1);
-    char reason[EndMessageCapacity];
-    snprintf(reason, sizeof reason,
-             "%s at %s line %ld was cut off by a restart %lu times in a row: the run is given up",
-             KeywordName(cmd->flags), cmd->infPath, static_cast<long>(cmd->fileLine),
-             static_cast<unsigned long>(count));
-    // The application fails at that command, as at any command's failure.
-    ApplicationFails(app, text, reason);
-    ShowError(g_setup.backgroundWindow, text);
-    return false;
-}
-
 } // namespace
 
 // With nothing selected the run ends at once: the window is never left
@@ -102,25 +73,10 @@ LRESULT OnStartInstall(HWND window)
 {
     int32_t from = 0;
     AppRecord* app = nullptr;
-    if (g_resume.resumed) {
-        // The start is counted before the notice: a cut while it shows cuts
-        // no command off.
-        app = ResumePoint(&from);
-        if (app && !ResumeAllowed(app, from)) {
-            EndRun(window);
-            return 0;
-        }
-        ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);
-        // Windows may have ended the session while the notice showed.
-        if (StopsForRestart()) {
-            EndRun(window);
-            return 0;
-        }
-    } else {
-        app = FirstSelectedApp();
+    if (!RunAttendant().FindsStart(&app, &from)) {
+        EndRun(window);
+        return 0;
     }
-    if (!app)
-        LogEvent(g_resume.resumed ? LogNothingLeftToRun : LogNothingToRun);
     if (app && StartApp(app, from)) {
         ArmStepTimer(window);
         return 1;
