@@ -108,7 +108,9 @@ DWORD ProgramErrorMode();
 // it as closed at once (unattended), its `text` unescaped and logged.
 bool NoticeTakenAsClosed(char* text);
 
-// True while the run keeps a journal (RESUME=YES, from the choice on).
+// True while this process writes the run's journal (RESUME=YES: from the
+// choice on, or from the start that goes on with it, until this process
+// ends or stops for a restart, the journal staying for the next start).
 bool JournalKept();
 
 // True when this process is to stop for a restart after which the run

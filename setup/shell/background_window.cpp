@@ -8,7 +8,6 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
-#include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"

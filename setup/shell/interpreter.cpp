@@ -16,7 +16,6 @@
 
 namespace {
 
-
 void ArmStepTimer(HWND window)
 {
     SetTimer(window, StepTimer, g_setup.config.tickInterval, nullptr);
