@@ -60,24 +60,25 @@ char* CopyText(const char* text)
     return copy;
 }
 
-// Ends the copy after a failure: the box over the dialog (its text `format`
-// with `detail` when given), then the dialog ends so that the run ends; the
-// walk is released when the dialog goes.
-bool FailCopy(const CopyWalk& walk, const char* format, const char* detail = nullptr)
+// Ends the copy after its failure's box: the dialog ends so that the run
+// ends; the walk is released when the dialog goes.
+bool EndFailedCopy(const CopyWalk& walk)
 {
-    if (detail)
-        ShowErrorWithDetail(walk.dialog, format, detail);
-    else
-        ShowError(walk.dialog, format);
     EndDialog(walk.dialog, CopyFailed);
     return false;
 }
 
+bool FailCopy(const CopyWalk& walk, const char* text)
+{
+    ShowError(walk.dialog, text);
+    return EndFailedCopy(walk);
+}
+
+// The command's own failure box, which names its destination.
 bool FailCopyWithDestination(const CopyWalk& walk)
 {
     ShowCommandFailure(walk.dialog, *walk.cmd);
-    EndDialog(walk.dialog, CopyFailed);
-    return false;
+    return EndFailedCopy(walk);
 }
 
 void FreeWalkNode(CopyWalk& walk, CopyWalkNode* node)

@@ -34,38 +34,46 @@ constexpr unsigned long SessionEndGraceMs = 1000;
 // ask every program whether the session may end.
 constexpr unsigned long AnotherProgramMs = 10000;
 
-// In an unattended run, a wait past the limit its answer key sets (0:
-// none) ends the run; a program is left running.
-bool WaitTimedOut(const CommandRecord* cmd, uint32_t limitSeconds)
-{
-    return limitSeconds != 0 && Elapsed(cmd) >= limitSeconds * MsPerSecond;
-}
-
-bool ProgramTimedOut(const CommandRecord* cmd)
+// The bound on the command's wait that its answer key sets, once the wait
+// has run past it; 0 while it has not, or with no bound (a person's run).
+uint32_t BoundPassed(const CommandRecord* cmd)
 {
     const uint32_t limit = WaitBound(cmd->flags);
-    if (!WaitTimedOut(cmd, limit))
-        return false;
-    const char* key = FactsOf(cmd->flags)->waitLimit.key;
-    LogEvent(LogProgramTimedOut, static_cast<unsigned long>(limit), key);
+    return limit != 0 && Elapsed(cmd) >= limit * MsPerSecond ? limit : 0;
+}
+
+const char* BoundKey(const CommandRecord* cmd)
+{
+    return FactsOf(cmd->flags)->waitLimit.key;
+}
+
+// A wait past its bound ends the unattended run: `waiter` ran past it.
+void EndPastBound(const CommandRecord* cmd, const char* waiter)
+{
     char reason[EndMessageCapacity];
-    snprintf(reason, sizeof reason, "a program ran past %s", key);
+    snprintf(reason, sizeof reason, "%s past %s", waiter, BoundKey(cmd));
     EndUnattendedRun(EndWaitTimedOut, cmd->param1, reason);
+}
+
+// A program is left running.
+bool ProgramTimedOut(const CommandRecord* cmd)
+{
+    const uint32_t limit = BoundPassed(cmd);
+    if (limit == 0)
+        return false;
+    LogEvent(LogProgramTimedOut, static_cast<unsigned long>(limit), BoundKey(cmd));
+    EndPastBound(cmd, "a program ran");
     return true;
 }
 
-// EXIST past its limit ends the run; the command counts as done, so that
-// the run stops at once.
+// EXIST counts as done, so that the run stops at once.
 bool ExistTimedOut(CommandRecord* cmd)
 {
-    const uint32_t limit = WaitBound(cmd->flags);
-    if (!WaitTimedOut(cmd, limit))
+    const uint32_t limit = BoundPassed(cmd);
+    if (limit == 0)
         return false;
-    const char* key = FactsOf(cmd->flags)->waitLimit.key;
-    LogEvent(LogExistTimedOut, static_cast<unsigned long>(limit), key);
-    char reason[EndMessageCapacity];
-    snprintf(reason, sizeof reason, "EXIST waited past %s", key);
-    EndUnattendedRun(EndWaitTimedOut, cmd->param1, reason);
+    LogEvent(LogExistTimedOut, static_cast<unsigned long>(limit), BoundKey(cmd));
+    EndPastBound(cmd, "EXIST waited");
     cmd->busy = 0;
     return true;
 }

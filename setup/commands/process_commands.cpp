@@ -234,7 +234,5 @@ bool ShutdownCommand(CommandRecord* cmd)
     WindowsGoingDown(cmd, way);
     if (ExitWindowsEx(flags, 0))
         return RunGoesOnWhileWindowsGoesDown(way);
-    LogEvent("Windows refused to %s (error %lu)", way.restart ? "restart" : "shut down",
-             static_cast<unsigned long>(GetLastError()));
-    return RunGoesOnAfterRefusal(way);
+    return RunGoesOnAfterRefusal(way, GetLastError());
 }

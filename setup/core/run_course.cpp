@@ -81,14 +81,15 @@ bool RunGoesOnWhileWindowsGoesDown(const WayDown& way)
     return !way.journal && !g_unattended.on;
 }
 
-bool RunGoesOnAfterRefusal(const WayDown& way)
+bool RunGoesOnAfterRefusal(const WayDown& way, DWORD error)
 {
-    // The session ended while the question showed: the journal stands for
-    // the restart it announced, and the run stops as it said; going on
-    // without a journal would leave it to run these commands again.
-    if (way.journal && !g_resume.on)
-        return false;
+    LogEvent("Windows refused to %s (error %lu)", ActionOf(way.restart), static_cast<unsigned long>(error));
     if (way.journal) {
+        // The session ended while the question showed: the journal stands
+        // for the restart it announced, and the run stops as it said; going
+        // on without a journal would leave it to run these commands again.
+        if (!g_resume.on)
+            return false;
         RestartRefused();
         return true;
     }

@@ -51,11 +51,11 @@ void WindowsGoingDown(CommandRecord* cmd, const WayDown& way);
 // interactive run without a journal), false when nothing more may run.
 bool RunGoesOnWhileWindowsGoesDown(const WayDown& way);
 
-// Windows refused to go down: true when the run goes on (with a journal,
-// or an interactive run), false when an unattended run ends with a restart
-// needed, or when the session ended meanwhile and the journal awaits the
-// restart.
-bool RunGoesOnAfterRefusal(const WayDown& way);
+// Windows refused to go down, with `error`, which is logged: true when the
+// run goes on (with a journal, or an interactive run), false when an
+// unattended run ends with a restart needed, or when the session ended
+// meanwhile and the journal awaits the restart.
+bool RunGoesOnAfterRefusal(const WayDown& way, DWORD error);
 
 // Windows ends the session, and the process with it: a run with a journal
 // stops for the restart; an unattended run without one ends here, stopped

@@ -70,9 +70,9 @@ def result_file():
     (.exit_code, .reason, .process, .message, .failed_at, .seconds,
     .status) and the escapes that keep a value on one line (.escapes:
     {character: as written})."""
-    spec = FACTS["result file"]
-    return types.SimpleNamespace(section=spec["section"], escapes=dict(spec["escapes"]),
-                                 **{_names(words): key for words, key in spec["keys"].items()})
+    table = FACTS["result file"]
+    return types.SimpleNamespace(section=table["section"], escapes=dict(table["escapes"]),
+                                 **{_names(words): key for words, key in table["keys"].items()})
 
 
 def answer_section():

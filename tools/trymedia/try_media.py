@@ -13,10 +13,11 @@ import tempfile
 import time
 
 from . import facts, prefixes, report
-from .answers import RunFiles, made_answers, own_answers
+from .answers import ANSWER, RunFiles, made_answers, own_answers
 from .bench import Bench, Discs, FOLLOWER_OUTPUT, build_tree, find_in_folder
 from .cli import is_replaceable, usage_error
 from .processes import TOOLS, Failure, kill_session
+from .report import RESULT, STATUS
 from .watch import (Watch, attended_verdict, exit_code_of_last_start, log_story, read_log_lines, restarts_of,
                     starts_of, stopped_for_restart)
 
@@ -30,9 +31,6 @@ DEFAULT_RESTARTS = 5
 FOLLOWER_SECONDS = 30       # how long the follower of a new session may take after Windows has started
 REPORT_MARK = ".try-media-report"   # in every report folder: one that try-media may replace
 EXIT_CODES = facts.exit_codes()
-ANSWER = facts.answer_key_names()
-RESULT = facts.result_file()
-STATUS = facts.application_statuses()
 SELECT_LIST = re.compile(r"[^,\s][^,]*(,\s*[^,\s][^,]*)*")
 
 
