@@ -44,6 +44,7 @@ qv_setup_floor(qv_setup_core
     setup/core/app_collection.cpp
     setup/core/file_replace.cpp
     setup/core/inf_parser.cpp
+    setup/core/machine.cpp
     setup/core/memory.cpp
     setup/core/paths.cpp
     setup/core/resume.cpp
@@ -51,7 +52,6 @@ qv_setup_floor(qv_setup_core
     setup/core/run_order.cpp
     setup/core/setup_config.cpp
     setup/core/setup_log.cpp
-    setup/core/setup_state.cpp
     setup/core/startup.cpp
     setup/core/unattended.cpp
 )
@@ -62,6 +62,7 @@ qv_setup_floor(qv_setup_ui
     setup/ui/background_picture.cpp
     setup/ui/dialog_position.cpp
     setup/ui/drawing.cpp
+    setup/ui/engine_state.cpp
     setup/ui/error_box.cpp
     setup/ui/message_pump.cpp
     setup/ui/selection_dialog.cpp

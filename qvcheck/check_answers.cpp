@@ -9,22 +9,22 @@
 #include "qvcheck/wording.h"
 #include "setup/core/app_collection.h"
 #include "setup/core/inf_parser.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
 // The INF file names of the applications the media offer; false when
 // loading stops (the media's own findings say why).
-bool OfferedNames(std::vector<std::string>* names)
+bool OfferedNames(Judged& judged, std::vector<std::string>* names)
 {
+    Media& media = judged.media;
     std::vector<char> patterns(MasterSectionCapacity);
-    ReadMasterSection("Priority", patterns.data(), DefaultPattern);
+    ReadMasterSection(media, "Priority", patterns.data(), DefaultPattern);
     LoadError error = {};
     AppRecord defaultInstall = {}, cancelInstall = {};
-    const bool loaded = LoadOffer(defaultInstall, cancelInstall, patterns.data(), &error);
-    for (const AppRecord* app = g_setup.appList.head; app && loaded; app = app->next)
+    const bool loaded = LoadOffer(judged.machine, media, defaultInstall, cancelInstall, patterns.data(), &error);
+    for (const AppRecord* app = media.apps.head; app && loaded; app = app->next)
         names->push_back(InfFileName(app->infPath));
-    FreeAppList();
+    FreeAppList(media);
     FreeAppRecordLists(&defaultInstall);
     FreeAppRecordLists(&cancelInstall);
     return loaded;
@@ -33,11 +33,11 @@ bool OfferedNames(std::vector<std::string>* names)
 // Each name of a Select list against the applications offered; nothing
 // when the media do not load, since no run gets as far as the selection.
 // `place` is the answer file's line, or the media folder for /select.
-void CheckSelectNames(const std::string& list, const Place& place, int column, bool answerFile,
-                      Report& report)
+void CheckSelectNames(Judged& judged, const std::string& list, const Place& place, int column,
+                      bool answerFile, Report& report)
 {
     std::vector<std::string> offered;
-    if (!OfferedNames(&offered))
+    if (!OfferedNames(judged, &offered))
         return;
     char name[PathCapacity];
     for (const char* cursor = list.c_str(); NextSelectName(&cursor, name, sizeof name);) {
@@ -51,7 +51,7 @@ void CheckSelectNames(const std::string& list, const Place& place, int column, b
 
 } // namespace
 
-bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
+bool CheckAnswerFile(Judged& judged, const std::string& path, Report& report, Answers* answers)
 {
     SetDefaultAnswers(answers);
     const int errorsBefore = report.errors();
@@ -80,13 +80,13 @@ bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers)
             report.Add(path, line.number, column, Severity::Error,
                        say::AnswerRefused(line.name + "=" + value, AnswerFaultText(fault)));
         else if (SameName(line.name, "Select") && answers->select == SelectAnswer::Names)
-            CheckSelectNames(answers->selectNames, place, column, true, report);
+            CheckSelectNames(judged, answers->selectNames, place, column, true, report);
     }
     return report.errors() == errorsBefore;
 }
 
-void CheckSelectOption(const CheckOptions& options, Report& report)
+void CheckSelectOption(Judged& judged, const CheckOptions& options, Report& report)
 {
     if (options.select == SelectAnswer::Names)
-        CheckSelectNames(options.selectNames, Place{options.folders.front(), 0}, 0, false, report);
+        CheckSelectNames(judged, options.selectNames, Place{options.folders.front(), 0}, 0, false, report);
 }

@@ -3,18 +3,19 @@
 
 #include <string>
 
+#include "qvcheck/checker.h"
 #include "qvcheck/options.h"
 #include "qvcheck/report.h"
 #include "setup/core/answer_file.h"
 
 // Judges every key and value of the answer file's [Unattended] with the
 // engine's own rules, and each name that Select lists against the
-// applications the prepared engine's media offer; the findings go to
+// applications the judged media offer; the findings go to
 // `report`. `answers` gets what the engine would take (defaults where a
 // key is refused). True when the engine takes the file: no error in it.
-bool CheckAnswerFile(const std::string& path, Report& report, Answers* answers);
+bool CheckAnswerFile(Judged& judged, const std::string& path, Report& report, Answers* answers);
 
-// Each name that /select lists against the applications the prepared
-// engine's media offer; a name they do not offer is an error about the
+// Each name that /select lists against the applications the judged media
+// offer; a name they do not offer is an error about the
 // media folder.
-void CheckSelectOption(const CheckOptions& options, Report& report);
+void CheckSelectOption(Judged& judged, const CheckOptions& options, Report& report);

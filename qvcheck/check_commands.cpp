@@ -15,7 +15,6 @@
 #include "setup/core/dbcs.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -100,16 +99,16 @@ size_t BackslashByteBefore(const std::string& text, const std::string& next)
 
 // How many bytes longer a folder macro's expansion is on `system` than on
 // the described one, at most.
-size_t Growth(const DescribedSystem& system)
+size_t Growth(const DescribedSystem& system, const Machine& described)
 {
     const size_t longer[] = {system.windowsDir.size(), system.systemDir.size(),
                              system.programFilesDir.size()};
-    const size_t described[] = {strlen(g_setup.windowsDir), strlen(g_setup.systemDir),
-                                strlen(g_setup.programFilesDir)};
+    const size_t lengths[] = {strlen(described.windowsDir), strlen(described.systemDir),
+                              strlen(described.programFilesDir)};
     size_t growth = 0;
     for (size_t i = 0; i < 3; ++i) {
-        if (longer[i] > described[i] && longer[i] - described[i] > growth)
-            growth = longer[i] - described[i];
+        if (longer[i] > lengths[i] && longer[i] - lengths[i] > growth)
+            growth = longer[i] - lengths[i];
     }
     return growth;
 }
@@ -119,8 +118,8 @@ size_t Growth(const DescribedSystem& system)
 void MediaChecker::CheckApplication(const std::string& path, int priorityLine)
 {
     const ProfileFile& file = LoadProfile(path);
-    const bool isMaster = SameName(path, g_setup.masterInfPath);
-    switch (ReasonToSkip(path.c_str())) {
+    const bool isMaster = SameName(path, judged_.media.masterInfPath);
+    switch (ReasonToSkip(path.c_str(), judged_.machine)) {
     case SkipReason::NoSignature:
         if (!isMaster)
             Warn(Place{path, 0}, say::NoSignature(priorityLine));
@@ -217,10 +216,10 @@ void MediaChecker::CheckCommandLine(AppRecord& app, const std::string& line, con
     cmd->infPath = app.infPath;
     LineFault fault = LineFault::None;
     int32_t field = 0;
-    if (!ParseCommand(&app, cmd, line.c_str(), &fault, &field)) {
+    if (!ParseCommand(MacroValuesOf(judged_.machine), &app, cmd, line.c_str(), &fault, &field)) {
         const bool fdOnly = (cmd->flags & CheckFdFlag) && !(cmd->flags & CheckCdromFlag);
         const std::string overlong =
-            fault == LineFault::FieldTooLong ? OverlongField(line, MacroValuesOf(g_setup)) : "";
+            fault == LineFault::FieldTooLong ? OverlongField(line, MacroValuesOf(judged_.machine)) : "";
         Fail(place, say::BadLine(line, cmd->checkKey, fdOnly, fault, field, overlong),
              say::RuntimeMessage(LoadProblem::BadCommand, DiscPath(view_, app.infPath)));
         cmd->flags = 0;
@@ -271,13 +270,14 @@ void MediaChecker::CheckOtherSystems(const std::string& line, const CommandRecor
     // a line that stays within the limit that way needs no second look.
     const size_t macros = static_cast<size_t>(std::count(line.begin(), line.end(), '%')) / 2;
     const size_t longest = std::max({strlen(cmd.param1), strlen(cmd.param2), strlen(cmd.checkKey)});
-    const size_t growth = std::max(Growth(Windows2000System()), Growth(Windows98System()));
+    const size_t growth = std::max(Growth(Windows2000System(), judged_.machine),
+                                   Growth(Windows98System(), judged_.machine));
     if (longest + macros * growth < PathCapacity)
         return;
     for (const DescribedSystem* system : {&Windows2000System(), &Windows98System()}) {
-        SetupState state = {};
-        ApplySystem(*system, state);
-        const std::string overlong = OverlongField(line, MacroValuesOf(state));
+        Machine other = {};
+        ApplySystem(*system, other);
+        const std::string overlong = OverlongField(line, MacroValuesOf(other));
         if (!overlong.empty()) {
             Warn(place, say::OverlongOnOtherSystem(system->name, system->windowsDir,
                                                    system->systemDir, overlong));
@@ -292,7 +292,7 @@ void MediaChecker::CheckDriveCheck(const CommandRecord& cmd, const Place& place)
         return;
     DiscProbe split;
     TokenizeStop stop = {};
-    if (!SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &split,
+    if (!SplitCheckValue(cmd.checkEntry->value, judged_.machine.cdromLetter, MacroValuesOf(judged_.machine), &split,
                          &stop)) {
         Fail(place, say::CheckValueUnsplit(cmd.checkKey, stop.fault == LineFault::TooManyFields),
              std::string());

@@ -14,7 +14,6 @@
 #include "setup/core/bmp_header.h"
 #include "setup/core/command_text.h"
 #include "setup/core/dbcs.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -109,7 +108,7 @@ void MediaChecker::CheckLogPath(const ConfigKey& key, const Place& place, const 
 {
     const std::string shown = std::string(key.name) + "=" + value;
     std::vector<char> expanded(value.size() * WidestExpansion + PathCapacity);
-    switch (ExpandLogPath(value.c_str(), MacroValuesOf(g_setup), expanded.data(), expanded.size())) {
+    switch (ExpandLogPath(value.c_str(), MacroValuesOf(judged_.machine), expanded.data(), expanded.size())) {
     case LogPathFault::TooLongAsWritten:
         Warn(place, say::LogTooLong(key.name, value.size(), key.capacity));
         break;
@@ -131,8 +130,8 @@ void MediaChecker::CheckLogPath(const ConfigKey& key, const Place& place, const 
 void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& line)
 {
     // A finding points at the value.
-    const Place place = At(Place{g_setup.masterInfPath, line.number}, line.text, line.name.size() + 1);
-    const std::string value = ProfileValue(g_setup.masterInfPath, ConfigSection, key.name);
+    const Place place = At(Place{judged_.media.masterInfPath, line.number}, line.text, line.name.size() + 1);
+    const std::string value = ProfileValue(judged_.media.masterInfPath, ConfigSection, key.name);
     const std::string shown = std::string(key.name) + "=" + value;
     switch (key.kind) {
     case ConfigValueKind::YesNo:
@@ -150,7 +149,7 @@ void MediaChecker::CheckConfigValue(const ConfigKey& key, const ProfileLine& lin
         const bool decimal = ReadDecimal(value.c_str(), &number) &&
                              value.find_first_not_of("-+0123456789") == std::string::npos;
         if (!decimal)
-            Warn(place, say::NotANumber(shown, g_setup.config.tickInterval));
+            Warn(place, say::NotANumber(shown, judged_.media.config.tickInterval));
         else if (number < 0)
             Warn(place, say::NegativeTick(shown));
         break;
@@ -175,17 +174,17 @@ void MediaChecker::CheckConfig(const ProfileFile& master)
     std::vector<std::string> names;
     for (size_t i = 0; i < count; ++i)
         names.push_back(keys[i].name);
-    for (const ProfileLine* line : CheckKeys(g_setup.masterInfPath, master, ConfigSection, names))
+    for (const ProfileLine* line : CheckKeys(judged_.media.masterInfPath, master, ConfigSection, names))
         CheckConfigValue(*FindConfigKey(line->name.c_str()), *line);
 }
 
 void MediaChecker::CheckPicture(const ProfileFile& master)
 {
-    const SetupConfig& config = g_setup.config;
+    const SetupConfig& config = judged_.media.config;
     if (!config.showBackground || config.bitmapPath[0] == '\0')
         return;
     const ProfileLine* line = master.FindKey(ConfigSection, "BITMAP");
-    Place place{g_setup.masterInfPath, line ? line->number : 0};
+    Place place{judged_.media.masterInfPath, line ? line->number : 0};
     if (line)
         place = At(place, line->text, line->name.size() + 1);   // at the value
     std::string bytes;
@@ -210,7 +209,7 @@ void MediaChecker::CheckSectionSize(const ProfileFile& master, const char* secti
         const ProfileLine& line = found->lines[index];
         used += line.text.size() + 1;
         if (used + SectionEndBytes > MasterSectionCapacity) {
-            Warn(Place{g_setup.masterInfPath, line.number},
+            Warn(Place{judged_.media.masterInfPath, line.number},
                  say::SectionCut(section, MasterSectionCapacity));
             return;
         }
@@ -231,9 +230,9 @@ public:
     bool Visit(const char* path, int lineIndex) override
     {
         const std::string onDisc = DiscPath(checker_.view_, path);
-        const Place master{g_setup.masterInfPath, LineOf(lineIndex)};
+        const Place master{checker_.judged_.media.masterInfPath, LineOf(lineIndex)};
         const std::string pattern =
-            DiscPath(checker_.view_, std::string(g_setup.sourceDir) + "\\" + lines_[lineIndex]);
+            DiscPath(checker_.view_, std::string(checker_.judged_.media.sourceDir) + "\\" + lines_[lineIndex]);
         if (pattern.size() >= PathCapacity) {
             if (!reported_[lineIndex])
                 checker_.Warn(master, say::PatternTooLongOnDisc(lines_[lineIndex], pattern));
@@ -251,7 +250,7 @@ public:
     void FoundNothing(const char* line, int lineIndex) override
     {
         const int number = LineOf(lineIndex);
-        checker_.Warn(Place{g_setup.masterInfPath, number},
+        checker_.Warn(Place{checker_.judged_.media.masterInfPath, number},
                       say::PriorityFindsNothing(line, number == 0));
     }
 
@@ -272,7 +271,7 @@ private:
 void MediaChecker::CheckPriority(const ProfileFile& master)
 {
     std::vector<char> patterns(MasterSectionCapacity);
-    ReadMasterSection("Priority", patterns.data(), DefaultPattern);
+    ReadMasterSection(judged_.media, "Priority", patterns.data(), DefaultPattern);
     ApplicationVisitor visitor(*this, master, patterns.data());
-    WalkPriorityFiles(patterns.data(), visitor);
+    WalkPriorityFiles(judged_.media.sourceDir, patterns.data(), visitor);
 }

@@ -12,7 +12,6 @@
 #include "setup/core/lz_header.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -100,9 +99,9 @@ std::string FirstPathTooLong(const std::string& onDisc, const std::string& sourc
 
 // (The byte after the drive letter starts a character, so it is a colon
 // only when it is one.)
-bool IsOnCdrom(const std::string& source)
+bool IsOnCdrom(const std::string& source, const Machine& machine)
 {
-    return source.size() >= 2 && (source[0] & ~0x20) == g_setup.cdromLetter && source[1] == ':';
+    return source.size() >= 2 && (source[0] & ~0x20) == machine.cdromLetter && source[1] == ':';
 }
 
 namespace {
@@ -110,10 +109,10 @@ namespace {
 // The probe path of the command's [CheckCdrom] value (without its drive)
 // as the drive check splits the value at the command's turn; false when it
 // can't.
-bool ProbePathOf(const CommandRecord& cmd, std::string* probe)
+bool ProbePathOf(const CommandRecord& cmd, const Machine& machine, std::string* probe)
 {
     DiscProbe split;
-    if (!SplitCheckValue(cmd.checkEntry->value, g_setup.cdromLetter, MacroValuesOf(g_setup), &split))
+    if (!SplitCheckValue(cmd.checkEntry->value, machine.cdromLetter, MacroValuesOf(machine), &split))
         return false;
     *probe = split.path + DiscProbe::DriveLength;
     return true;
@@ -126,7 +125,7 @@ bool ProbePathOf(const CommandRecord& cmd, std::string* probe)
 bool MediaChecker::DiscOf(const CommandRecord& cmd, std::string* disc)
 {
     std::string probe;
-    if (!ProbePathOf(cmd, &probe))
+    if (!ProbePathOf(cmd, judged_.machine, &probe))
         return false;
     const auto cached = discOfProbe_.find(probe);
     if (cached != discOfProbe_.end()) {
@@ -148,7 +147,7 @@ std::string MediaChecker::SourceOnDisc(const CommandRecord& cmd)
     const std::string source = cmd.param1;
     std::string disc;
     if (!CommandHas(cmd.flags & CommandCodeMask, TraitCopiesFrom) || !(cmd.flags & CheckCdromFlag) ||
-        !IsOnCdrom(source) || !DiscOf(cmd, &disc) || disc.empty())
+        !IsOnCdrom(source, judged_.machine) || !DiscOf(cmd, &disc) || disc.empty())
         return std::string();
     return disc + source.substr(DiscProbe::DriveLength);
 }

@@ -14,7 +14,6 @@
 #include "setup/core/dbcs.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
-#include "setup/core/setup_state.h"
 #include "setup/core/system_folders.h"
 
 namespace {
@@ -47,18 +46,18 @@ bool IsDriveRoot(const std::string& path)
 }
 
 // The folders that every Windows of the described system's family has.
-std::vector<std::string> SystemFolders()
+std::vector<std::string> SystemFolders(const Machine& machine)
 {
-    return FoldersEveryWindowsHas(MacroValuesOf(g_setup), g_setup.platformId == VER_PLATFORM_WIN32_NT);
+    return FoldersEveryWindowsHas(MacroValuesOf(machine), machine.platformId == VER_PLATFORM_WIN32_NT);
 }
 
 // The folders that every target machine has: the system's folders and the
 // drive roots.
-bool IsFolderEveryTargetHas(const std::string& path)
+bool IsFolderEveryTargetHas(const std::string& path, const Machine& machine)
 {
     if (IsDriveRoot(path))
         return true;
-    for (const std::string& folder : SystemFolders()) {
+    for (const std::string& folder : SystemFolders(machine)) {
         if (NamesSamePath(path.c_str(), folder.c_str()))
             return true;
     }
@@ -89,9 +88,9 @@ bool IsFullPath(const std::string& path)
 }
 
 // A path on the CD-ROM drive or the floppy drive.
-bool IsOnADisc(const std::string& path)
+bool IsOnADisc(const std::string& path, const Machine& machine)
 {
-    return IsOnCdrom(path) || FoldAscii(path[0]) == g_setup.fdLetter;
+    return IsOnCdrom(path, machine) || FoldAscii(path[0]) == machine.fdLetter;
 }
 
 } // namespace
@@ -134,7 +133,7 @@ bool MediaChecker::CheckNeededFields(const std::string& line, const CommandRecor
     if (!empty)
         return false;
     TokenizeStop stop = {};
-    FieldLengths(line, MacroValuesOf(g_setup), &stop);
+    FieldLengths(line, MacroValuesOf(judged_.machine), &stop);
     Fail(place, say::EmptyField(code, empty, stop.quoteOpen), FailureBox(cmd));
     return true;
 }
@@ -142,7 +141,7 @@ bool MediaChecker::CheckNeededFields(const std::string& line, const CommandRecor
 void MediaChecker::CheckProgram(const CommandRecord& cmd, const Place& place)
 {
     for (const std::string& program : ProgramCandidates(cmd.param1)) {
-        if (IsFolderEveryTargetHas(program)) {
+        if (IsFolderEveryTargetHas(program, judged_.machine)) {
             Fail(place, say::ProgramIsFolder(program), FailureBox(cmd));
             return;
         }
@@ -160,7 +159,7 @@ void MediaChecker::CheckFileDestination(const CommandRecord& cmd, const Place& p
         Fail(place, say::DestinationNoFile(destination, DestinationFault::TrailingBackslash), FailureBox(cmd));
     else if (HoldsWildcard(destination))
         Fail(place, say::DestinationNoFile(destination, DestinationFault::Wildcard), FailureBox(cmd));
-    else if (IsFolderEveryTargetHas(destination))
+    else if (IsFolderEveryTargetHas(destination, judged_.machine))
         Fail(place, say::DestinationNoFile(destination, DestinationFault::Folder), FailureBox(cmd));
 }
 
@@ -194,7 +193,7 @@ void MediaChecker::CheckTestedPath(const CommandRecord& cmd, const Place& place)
         Fail(place, say::PathEndsWithBackslash(cmd.flags, path), std::string());
         return;
     }
-    const std::string lacking = FolderThatMayLack(cmd, foldersMade_);
+    const std::string lacking = FolderThatMayLack(cmd, judged_.machine, foldersMade_);
     if (!lacking.empty())
         Warn(place, say::FolderAboveMayLack(lacking));
 }
@@ -206,16 +205,17 @@ void MediaChecker::NoteFoldersMade(const CommandRecord& cmd)
 
 // No folder to fear for the folders that every target has, for those
 // that earlier commands make, and for paths on a disc.
-std::string FolderThatMayLack(const CommandRecord& cmd, const std::vector<std::string>& made)
+std::string FolderThatMayLack(const CommandRecord& cmd, const Machine& machine,
+                              const std::vector<std::string>& made)
 {
     const std::string path = cmd.param1;
     if (!CommandHas(cmd.flags & CommandCodeMask, TraitNeedsFolderAbove) || !IsFullPath(path) ||
-        IsOnADisc(path))
+        IsOnADisc(path, machine))
         return std::string();
     const std::string above = FolderAbove(path);
     if (above.size() <= DriveLength)
         return std::string();
-    std::vector<std::string> present = SystemFolders();
+    std::vector<std::string> present = SystemFolders(machine);
     present.insert(present.end(), made.begin(), made.end());
     for (const std::string& folder : present) {
         if (PathIsInside(folder.c_str(), above.c_str()))

@@ -11,7 +11,6 @@
 #include "setup/core/dbcs.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/setup_config.h"
-#include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
 
 namespace {
@@ -155,7 +154,7 @@ std::vector<const ProfileLine*> MediaChecker::CheckKeys(const std::string& path,
 
 void MediaChecker::CheckMaster(const ProfileFile& master)
 {
-    const std::string path = g_setup.masterInfPath;
+    const std::string path = judged_.media.masterInfPath;
     CheckFileBasics(path, master, MasterSections);
     CheckVersion(path, master);
     CheckConfig(master);
@@ -164,14 +163,14 @@ void MediaChecker::CheckMaster(const ProfileFile& master)
     CheckSectionSize(master, "Priority");
     CheckSectionSize(master, "ExcludeForegroundWindow");
     AppRecord pseudo = {};
-    strcpy(pseudo.infPath, g_setup.masterInfPath);
+    strcpy(pseudo.infPath, judged_.media.masterInfPath);
     CheckCommandSection(pseudo, "DefaultInstall", master);
     CheckCommandSection(pseudo, "CancelInstall", master);
 }
 
 void MediaChecker::Run()
 {
-    const std::string masterPath = g_setup.masterInfPath;
+    const std::string masterPath = judged_.media.masterInfPath;
     const std::string onDisc = DiscPath(view_, masterPath);
     if (onDisc.size() >= PathCapacity) {
         // qvsetup can't even name the master INF: it reads an empty path.
@@ -194,7 +193,7 @@ std::string DiscPath(const MediaView& view, const std::string& path)
     return Rebased(path, view.engine, view.disc);
 }
 
-MediaView PrepareEngine(CheckOptions& options)
+MediaView PrepareEngine(CheckOptions& options, Judged* judged)
 {
     for (std::string& folder : options.folders)
         folder = FullPath(folder);
@@ -203,14 +202,14 @@ MediaView PrepareEngine(CheckOptions& options)
     MediaView view{options.folders.front(), options.discFolder, options.folders.front()};
     if (EnterFolder(view.given))
         view.engine = ".";
-    g_setup = SetupState{};
-    LocateMasterInf(view.engine.c_str());
-    ApplySystem(options.system, g_setup);
-    ReadSetupConfig(g_setup.masterInfPath, &g_setup.config);
+    *judged = Judged{};
+    LocateMasterInf(view.engine.c_str(), &judged->media);
+    ApplySystem(options.system, judged->machine);
+    ReadSetupConfig(judged->media.masterInfPath, &judged->media.config);
     return view;
 }
 
-void ApplySystem(const DescribedSystem& system, SetupState& state)
+void ApplySystem(const DescribedSystem& system, Machine& state)
 {
     snprintf(state.windowsDir, sizeof state.windowsDir, "%s", system.windowsDir.c_str());
     snprintf(state.systemDir, sizeof state.systemDir, "%s", system.systemDir.c_str());
@@ -224,8 +223,9 @@ void ApplySystem(const DescribedSystem& system, SetupState& state)
     state.platformId = system.ntFamily ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS;
 }
 
-void CheckInstallationMedia(const CheckOptions& options, const MediaView& view, Report& report)
+void CheckInstallationMedia(const CheckOptions& options, const MediaView& view, Judged& judged,
+                            Report& report)
 {
-    MediaChecker checker(options, view, report);
+    MediaChecker checker(options, view, judged, report);
     checker.Run();
 }

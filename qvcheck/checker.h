@@ -7,7 +7,8 @@
 
 #include "qvcheck/options.h"
 #include "qvcheck/report.h"
-#include "setup/core/setup_state.h"
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
 
 // Where the media folder is, three ways: as given, as it stands on the disc
 // when qvsetup runs there, and as the engine reads it here.
@@ -17,19 +18,28 @@ struct MediaView {
     std::string engine;  // "." with the given folder as the current directory, or `given`
 };
 
-// Points the engine's state at the media folder and the described system,
-// as qvsetup's start-up does for the machine it runs on, and answers where
+// The machine that qvcheck judges the media for, and the media as the
+// engine's loading code reads them there: qvcheck's own, filled from the
+// system described and the folder given, never the running engine's.
+struct Judged {
+    Machine machine;
+    Media media;
+};
+
+// Fills `judged` from the media folder and the described system, as
+// qvsetup's start-up does for the machine it runs on, and answers where
 // the media folder is. Path limits are judged on the disc, not on the folder
 // given: the engine reads the folder as "." from within it, so that no path
 // is longer here than it is on the disc.
 // The folders of `options`, and its answer file, become full paths.
-MediaView PrepareEngine(CheckOptions& options);
+MediaView PrepareEngine(CheckOptions& options, Judged* judged);
 
-// Puts the folders, drive letters and rights of `system` into `state`.
-void ApplySystem(const DescribedSystem& system, SetupState& state);
+// Puts the folders, drive letters and rights of `system` into `machine`.
+void ApplySystem(const DescribedSystem& system, Machine& machine);
 
 // Checks the media of the prepared engine; the findings go to `report`.
-void CheckInstallationMedia(const CheckOptions& options, const MediaView& view, Report& report);
+void CheckInstallationMedia(const CheckOptions& options, const MediaView& view, Judged& judged,
+                            Report& report);
 
 // A path of the engine as it stands on the disc.
 std::string DiscPath(const MediaView& view, const std::string& path);

@@ -65,14 +65,15 @@ int main(int argc, char** argv)
         printf("qvcheck: %s\n\n%s", options.usageError.c_str(), CheckUsageText());
         return ExitUsage;
     }
-    const MediaView view = PrepareEngine(options);
+    Judged judged;
+    const MediaView view = PrepareEngine(options, &judged);
     Report report;
-    CheckInstallationMedia(options, view, report);
+    CheckInstallationMedia(options, view, judged, report);
     CheckDiscManifests(options.folders, report);
-    CheckSelectOption(options, report);
+    CheckSelectOption(judged, options, report);
     Answers answers;
     const bool answersGiven = !options.answersFile.empty();
-    const bool answersTaken = answersGiven && CheckAnswerFile(options.answersFile, report, &answers);
+    const bool answersTaken = answersGiven && CheckAnswerFile(judged, options.answersFile, report, &answers);
     if (options.sarif) {
         printf("%s", FormatSarif(report).c_str());
         return report.Exit();
@@ -83,6 +84,6 @@ int main(int argc, char** argv)
     if (options.plan && answersGiven && !answersTaken)
         printf("\n%s", PlanRefusedAnswers(options).c_str());
     else if (options.plan)
-        printf("\n%s", PlanRun(options, view, answersGiven ? &answers : nullptr).c_str());
+        printf("\n%s", PlanRun(options, view, judged, answersGiven ? &answers : nullptr).c_str());
     return report.Exit();
 }

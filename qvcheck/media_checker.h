@@ -30,8 +30,9 @@ struct Place {
 
 class MediaChecker {
 public:
-    MediaChecker(const CheckOptions& options, const MediaView& view, Report& report)
-        : options_(options), view_(view), report_(report)
+    MediaChecker(const CheckOptions& options, const MediaView& view, Judged& judged,
+                 Report& report)
+        : options_(options), view_(view), judged_(judged), report_(report)
     {
     }
     void Run();
@@ -95,6 +96,7 @@ private:
 
     const CheckOptions& options_;
     const MediaView& view_;
+    Judged& judged_;
     Report& report_;
     std::map<std::string, ProfileFile> files_;          // by the engine's path
     std::map<std::string, std::string> discOfProbe_;    // probe path: its disc ("": none)
@@ -128,7 +130,8 @@ std::string FailureBox(const CommandRecord& cmd);
 // may lack, so that the run ends there: neither one that every Windows of
 // the described system's family has, nor one that the commands before it
 // made (`made`); empty when there is none to fear.
-std::string FolderThatMayLack(const CommandRecord& cmd, const std::vector<std::string>& made);
+std::string FolderThatMayLack(const CommandRecord& cmd, const Machine& machine,
+                              const std::vector<std::string>& made);
 
 // Adds the folders that a copy makes on its way to `made`.
 void NoteFoldersMadeBy(const CommandRecord& cmd, std::vector<std::string>* made);
@@ -138,8 +141,8 @@ void NoteFoldersMadeBy(const CommandRecord& cmd, std::vector<std::string>* made)
 // is that disc, or it holds that probe file too.
 bool DiscAnswers(const std::string& inDrive, const std::string& probeDisc, const std::string& probe);
 
-// True when a command's source names a path on the described CD-ROM drive.
-bool IsOnCdrom(const std::string& source);
+// True when a command's source names a path on the CD-ROM drive of `machine`.
+bool IsOnCdrom(const std::string& source, const Machine& machine);
 
 // A profile value as GetPrivateProfileStringA gives it to qvsetup, whole:
 // blanks around it removed, and quotes around it too.

@@ -14,7 +14,6 @@
 #include "setup/core/inf_parser.h"
 #include "setup/core/run_end.h"
 #include "setup/core/run_order.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -29,6 +28,7 @@ struct PlanState {
     std::string fdProbe;
     const Answers* answers;
     const CheckOptions* options;
+    const Judged* judged;
     std::vector<std::string> made;
 };
 
@@ -71,7 +71,7 @@ std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
     const uint32_t code = cmd.flags & CommandCodeMask;
     const std::string source = cmd.param1;
     if (!CommandHas(code, TraitCopiesTree) || !cmd.checkEntry || !(cmd.flags & CheckCdromFlag) ||
-        !IsOnCdrom(source) || state.cdromProbe.size() <= DiscProbe::DriveLength)
+        !IsOnCdrom(source, state.judged->machine) || state.cdromProbe.size() <= DiscProbe::DriveLength)
         return std::string();
     const std::string disc =
         DiscHolding(state.cdromProbe.substr(DiscProbe::DriveLength), state.options->folders);
@@ -84,7 +84,7 @@ std::string TreeCopyNote(const CommandRecord& cmd, const PlanState& state)
     std::string note = "    (the copy walks " + std::to_string(entries) + " entries, one a tick: " +
                        Seconds(slowest) + " on Windows 9x, " +
                        Seconds(static_cast<double>(entries) * NtTickSeconds) + " on the NT family";
-    if (slowest > SlowCopySeconds && !g_setup.config.fastCopy)
+    if (slowest > SlowCopySeconds && !state.judged->media.config.fastCopy)
         note += "; FASTCOPY=YES in [QvSetupConfig] copies it at the speed of the disc";
     return note + ")\n";
 }
@@ -100,8 +100,9 @@ std::string DriveCheckNote(const CommandRecord& cmd, PlanState& checked)
     std::string& last = cdrom ? checked.cdrom : checked.fd;
     std::string& lastProbe = cdrom ? checked.cdromProbe : checked.fdProbe;
     DiscProbe probe;
-    SplitCheckValue(cmd.checkEntry->value, cdrom ? g_setup.cdromLetter : g_setup.fdLetter,
-                    MacroValuesOf(g_setup), &probe);
+    const Machine& machine = checked.judged->machine;
+    SplitCheckValue(cmd.checkEntry->value, cdrom ? machine.cdromLetter : machine.fdLetter,
+                    MacroValuesOf(machine), &probe);
     if (last == cmd.checkKey) {
         const std::string lastDisc = DiscHolding(lastProbe.substr(DiscProbe::DriveLength), checked.options->folders);
         const std::string disc = DiscHolding(probe.path + DiscProbe::DriveLength, checked.options->folders);
@@ -166,7 +167,7 @@ bool UnattendedNote(const CommandRecord& cmd, const Answers& answers, std::strin
 // A DELETE or DELALL under a folder that the target machine may lack.
 std::string FolderNote(const CommandRecord& cmd, PlanState& state)
 {
-    const std::string lacking = FolderThatMayLack(cmd, state.made);
+    const std::string lacking = FolderThatMayLack(cmd, state.judged->machine, state.made);
     NoteFoldersMadeBy(cmd, &state.made);
     if (lacking.empty())
         return std::string();
@@ -175,9 +176,9 @@ std::string FolderNote(const CommandRecord& cmd, PlanState& state)
 
 // With RESUME=YES: a command that does its work twice when a power cut
 // makes it run again, and SHUTDOWN, after which the run goes on.
-std::string ResumeNote(const CommandRecord& cmd)
+std::string ResumeNote(const CommandRecord& cmd, const SetupConfig& config)
 {
-    if (!g_setup.config.resume)
+    if (!config.resume)
         return std::string();
     if (CommandHas(cmd.flags, TraitNotRepeatable))
         return "    (RESUME=YES: not safe to repeat: a power cut while it runs makes it run again)\n";
@@ -204,7 +205,7 @@ bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
         plan += "    " + std::string(command) + "\n";
         plan += TreeCopyNote(*cmd, checked);
         plan += FolderNote(*cmd, checked);
-        plan += ResumeNote(*cmd);
+        plan += ResumeNote(*cmd, checked.judged->media.config);
         if (checked.answers && !UnattendedNote(*cmd, *checked.answers, plan))
             return false;
         if (CommandHas(cmd->flags, TraitEndsRunWhenDone)) {
@@ -218,11 +219,11 @@ bool PlanApplication(AppRecord* app, PlanState& checked, std::string& plan)
 }
 
 // The INF file names that a Select (an answer file's or /select's) chooses.
-std::vector<std::string> ChosenNames(SelectAnswer select, const char* list)
+std::vector<std::string> ChosenNames(const Media& media, SelectAnswer select, const char* list)
 {
     std::vector<std::string> names;
     if (select == SelectAnswer::All) {
-        for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
+        for (const AppRecord* app = media.apps.head; app; app = app->next)
             names.push_back(InfFileName(app->infPath));
     }
     char name[PathCapacity];
@@ -235,27 +236,27 @@ std::vector<std::string> ChosenNames(SelectAnswer select, const char* list)
 // Marks the applications chosen: those that Select names (the answers',
 // or else /select's), or the dialog's preselection (MULTI: Default=YES;
 // the other styles: the first item).
-std::string ChooseApplications(const CheckOptions& options, const Answers* answers)
+std::string ChooseApplications(const CheckOptions& options, const Answers* answers, Media& media)
 {
     std::string notes;
     const SelectAnswer select = answers ? answers->select : options.select;
     const std::vector<std::string> names =
-        ChosenNames(select, answers ? answers->selectNames : options.selectNames.c_str());
+        ChosenNames(media, select, answers ? answers->selectNames : options.selectNames.c_str());
     if (select != SelectAnswer::Default) {
-        for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
+        for (AppRecord* app = media.apps.head; app; app = app->next) {
             app->selected = 0;
             for (const std::string& name : names)
                 app->selected = app->selected || SameName(name, InfFileName(app->infPath));
         }
         for (const std::string& name : names) {
             bool found = false;
-            for (AppRecord* app = g_setup.appList.head; app; app = app->next)
+            for (AppRecord* app = media.apps.head; app; app = app->next)
                 found = found || SameName(name, InfFileName(app->infPath));
             if (!found)
                 notes += "  (no application INF " + name + " is offered)\n";
         }
-    } else if (g_setup.config.listStyle != StyleMulti && g_setup.appList.head) {
-        g_setup.appList.head->selected = 1;
+    } else if (media.config.listStyle != StyleMulti && media.apps.head) {
+        media.apps.head->selected = 1;
     }
     return notes;
 }
@@ -277,19 +278,21 @@ std::string PlanRefusedAnswers(const CheckOptions& options)
            " (" + RunEndMeaning(EndBadAnswers) + "); nothing runs\n";
 }
 
-std::string PlanRun(const CheckOptions& options, const MediaView& view, const Answers* answers)
+std::string PlanRun(const CheckOptions& options, const MediaView& view, Judged& judged,
+                    const Answers* answers)
 {
-    std::string plan = "plan of the run of " + DiscPath(view, g_setup.masterInfPath) + "\n" +
+    Media& media = judged.media;
+    std::string plan = "plan of the run of " + DiscPath(view, media.masterInfPath) + "\n" +
                        SystemLine(options.system);
     AppRecord defaultInstall = {}, cancelInstall = {};
     std::vector<char> patterns(MasterSectionCapacity);
-    ReadMasterSection("Priority", patterns.data(), DefaultPattern);
+    ReadMasterSection(media, "Priority", patterns.data(), DefaultPattern);
     LoadError error = {};
-    if (!LoadOffer(defaultInstall, cancelInstall, patterns.data(), &error)) {
+    if (!LoadOffer(judged.machine, media, defaultInstall, cancelInstall, patterns.data(), &error)) {
         snprintf(error.path, sizeof error.path, "%s", DiscPath(view, error.path).c_str());
         char text[LoadDetailCapacity];
         FormatLoadMessage(error, text, sizeof text);
-        FreeAppList();
+        FreeAppList(media);
         FreeAppRecordLists(&defaultInstall);
         FreeAppRecordLists(&cancelInstall);
         plan += "qvsetup stops while loading: " + std::string(text) + "\n";
@@ -300,21 +303,21 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, const An
     }
     if (answers)
         plan += "an unattended run with the answers of " + options.answersFile + "\n";
-    plan += ChooseApplications(options, answers);
-    if (!g_setup.appList.head)
+    plan += ChooseApplications(options, answers, media);
+    if (!media.apps.head)
         plan += "no application is offered: the dialog does not show, Install is pressed at once\n";
     if (defaultInstall.selected)
-        PushPseudoApp(defaultInstall);
+        PushPseudoApp(media, defaultInstall);
     plan += "on Install:\n";
-    PlanState installChecks = {"", "", "", "", answers, &options, {}};
-    AppRecord* app = FirstSelectedApp();
+    PlanState installChecks = {"", "", "", "", answers, &options, &judged, {}};
+    AppRecord* app = FirstSelectedApp(media);
     if (!app)
         plan += "  nothing runs\n";
-    for (bool goesOn = true; app && goesOn; app = NextSelectedApp())
+    for (bool goesOn = true; app && goesOn; app = NextSelectedApp(media))
         goesOn = PlanApplication(app, installChecks, plan);
-    FreeAppList();
+    FreeAppList(media);
     plan += answers ? "on Cancel (never, in an unattended run):\n" : "on Cancel:\n";
-    PlanState cancelChecks = {"", "", "", "", answers, &options, {}};
+    PlanState cancelChecks = {"", "", "", "", answers, &options, &judged, {}};
     if (cancelInstall.selected)
         PlanApplication(&cancelInstall, cancelChecks, plan);
     else

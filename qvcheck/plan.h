@@ -9,10 +9,10 @@
 #include "qvcheck/options.h"
 #include "setup/core/answer_file.h"
 
-// The plan of the prepared engine's media, as text; when loading stops on
+// The plan of the judged media on the judged machine, as text; when loading stops on
 // an error, a line that says so instead. With `answers`, the run is an
 // unattended one: their selection, and where such a run waits or ends.
-std::string PlanRun(const CheckOptions& options, const MediaView& view,
+std::string PlanRun(const CheckOptions& options, const MediaView& view, Judged& judged,
                     const Answers* answers = nullptr);
 
 // The plan of an unattended run whose answer file qvsetup refuses: it ends

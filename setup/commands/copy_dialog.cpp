@@ -9,7 +9,7 @@
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
 #include "setup/ui/error_box.h"
@@ -185,7 +185,7 @@ CopyWalkNode* NextFolder(CopyWalk& walk, CopyWalkNode* node)
 // call for every file that is not there yet.
 bool CopyOver(const char* source, const char* destination)
 {
-    if (g_setup.config.fastCopy && CopyFileA(source, destination, FALSE))
+    if (g_media.config.fastCopy && CopyFileA(source, destination, FALSE))
         return true;
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
     return CopyFileA(source, destination, FALSE) != FALSE;
@@ -209,7 +209,7 @@ bool ProcessCopyEntry(CopyWalk& walk, CopyWalkNode* node)
     // Each entry makes sure of its folder; with FASTCOPY once a folder.
     if (!node->destMade && !EnsureDirectoryPath(node->destFolder, EnsureCreate | EnsureWholePath))
         return FailCopyWithDestination(walk);
-    node->destMade = g_setup.config.fastCopy;
+    node->destMade = g_media.config.fastCopy;
     if (name[0] == '.')
         return true;
     // A path that would grow past the limit is refused, never cut.
@@ -219,7 +219,7 @@ bool ProcessCopyEntry(CopyWalk& walk, CopyWalkNode* node)
         return TakesSubfolders(walk) ? QueueSubfolder(walk, node, source, destination) : true;
     // With FASTCOPY the file's name shows at the end of the tick, or before
     // the box when its copy fails.
-    if (g_setup.config.fastCopy)
+    if (g_media.config.fastCopy)
         snprintf(walk.lastFile, sizeof walk.lastFile, "%s", name);
     else
         SetDlgItemTextA(walk.dialog, IDC_COPY_FILE, name);
@@ -326,7 +326,7 @@ void CopyInSlices(CopyWalk& walk)
 void OnCopyStep(CopyWalk& walk)
 {
     KillTimer(walk.dialog, CopyTimer);
-    if (g_setup.config.fastCopy)
+    if (g_media.config.fastCopy)
         CopyInSlices(walk);
     else if (StepWalk(walk))
         ArmCopyTimer(walk.dialog);
@@ -361,6 +361,6 @@ bool XcopyCommand(CommandRecord* cmd)
     CopyWalk walk = {};
     walk.cmd = cmd;
     // A dialog that can't be created at all answers -1: the run goes on.
-    return DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_COPY), g_setup.backgroundWindow,
+    return DialogBoxParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_COPY), g_windows.background,
                            CopyProgressDialogProc, reinterpret_cast<LPARAM>(&walk)) != CopyFailed;
 }

@@ -14,7 +14,7 @@
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 
 namespace {
@@ -254,7 +254,7 @@ bool IsCommandDone(CommandRecord* cmd)
 // without a wait, shortly before `sessionEndTick`.
 bool AnotherProgramJustBefore(const CommandRecord* cmd, uint32_t sessionEndTick)
 {
-    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+    for (const AppRecord* app = g_media.apps.head; app; app = app->next) {
         for (const CommandRecord* other = app->commands.head; other; other = other->next) {
             if (other != cmd && other->endTick != 0 && CommandHas(other->flags, TraitStartsProgram) &&
                 sessionEndTick - other->endTick < AnotherProgramMs)

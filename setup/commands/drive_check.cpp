@@ -14,7 +14,7 @@
 #include "setup/core/setup_log.h"
 #include "setup/core/paths.h"
 #include "setup/core/run_course.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 #include "setup/core/startup.h"
 #include "setup/resources/resource.h"
@@ -41,7 +41,7 @@ void FillDriveList(HWND dialog)
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     char roots[DriveListCapacity];
     ReadDriveList(roots);
-    g_setup.cdromLetter = CdromPlaceholder;
+    g_machine.cdromLetter = CdromPlaceholder;
     for (const char* root = roots; *root; root += strlen(root) + 1) {
         const UINT type = GetDriveTypeA(root);
         if (type != DRIVE_REMOTE && type != DRIVE_CDROM)
@@ -56,7 +56,7 @@ void FillDriveList(HWND dialog)
 
 BOOL OnDriveDialogInit(HWND dialog)
 {
-    SetWindowTextA(dialog, g_setup.config.setupName);
+    SetWindowTextA(dialog, g_media.config.setupName);
     MessageBeep(MB_ICONQUESTION);
     CentreDialog(dialog);
     FillDriveList(dialog);
@@ -76,7 +76,7 @@ void OnDriveChosen(HWND dialog)
         return;
     char drive[DriveNameCapacity] = {};
     SendMessageA(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(drive));
-    g_setup.cdromLetter = drive[0];
+    g_machine.cdromLetter = drive[0];
     const char letter[] = {drive[0], '\0'};
     RecordAnswer("CdromDrive", letter);
     EndDialog(dialog, IDOK);
@@ -90,7 +90,7 @@ void OnNetworkButton(HWND dialog)
     if (result == NO_ERROR)
         FillDriveList(dialog);
     else if (result != NetworkDialogCancelled)
-        ShowBox(dialog, MsgNoNetwork, g_setup.config.setupName, MB_ICONERROR);
+        ShowBox(dialog, MsgNoNetwork, g_media.config.setupName, MB_ICONERROR);
 }
 
 INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -115,8 +115,8 @@ INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 void PutCdromLetter(CommandRecord* cmd)
 {
-    ReplaceChar(cmd->param1, CdromPlaceholder, g_setup.cdromLetter);
-    ReplaceChar(cmd->param2, CdromPlaceholder, g_setup.cdromLetter);
+    ReplaceChar(cmd->param1, CdromPlaceholder, g_machine.cdromLetter);
+    ReplaceChar(cmd->param2, CdromPlaceholder, g_machine.cdromLetter);
 }
 
 // Looks for the probe file with no system error box for an empty drive.
@@ -164,9 +164,9 @@ bool FindDiscDrive(const CommandRecord* cmd)
         for (const char* root = roots; *root; root += strlen(root) + 1) {
             DiscProbe probe;
             if (GetDriveTypeA(root) == DRIVE_CDROM &&
-                SplitCheckValue(cmd->checkEntry->value, root[0], MacroValuesOf(g_setup), &probe) &&
+                SplitCheckValue(cmd->checkEntry->value, root[0], MacroValuesOf(g_machine), &probe) &&
                 ProbeFound(probe.path)) {
-                g_setup.cdromLetter = root[0];
+                g_machine.cdromLetter = root[0];
                 return true;
             }
         }
@@ -181,8 +181,8 @@ bool AnswerCdromDrive(CommandRecord* cmd)
     const char answer = g_unattended.answers.cdromDrive;
     DiscProbe probe = {};
     if (answer != AutoDrive) {
-        g_setup.cdromLetter = answer;
-    } else if (!SplitCheckValue(cmd->checkEntry->value, CdromPlaceholder, MacroValuesOf(g_setup),
+        g_machine.cdromLetter = answer;
+    } else if (!SplitCheckValue(cmd->checkEntry->value, CdromPlaceholder, MacroValuesOf(g_machine),
                                 &probe)) {
         return false;
     } else if (!FindDiscDrive(cmd)) {
@@ -191,7 +191,7 @@ bool AnswerCdromDrive(CommandRecord* cmd)
         EndUnattendedRun(EndNoDisc, probe.prompt);
         return false;
     }
-    LogEvent("drive %c: taken (unattended)", g_setup.cdromLetter);
+    LogEvent("drive %c: taken (unattended)", g_machine.cdromLetter);
     PutCdromLetter(cmd);
     return true;
 }
@@ -199,14 +199,14 @@ bool AnswerCdromDrive(CommandRecord* cmd)
 bool AskCdromDrive(CommandRecord* cmd)
 {
     LogEvent("no CD-ROM drive is known: the drive is asked for");
-    const INT_PTR chosen = DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_DRIVE),
-                                           g_setup.backgroundWindow, DriveSelectDialogProc, 0);
+    const INT_PTR chosen = DialogBoxParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_DRIVE),
+                                           g_windows.background, DriveSelectDialogProc, 0);
     if (chosen != IDOK) {
         LogEvent("no drive chosen");
-        ShowError(g_setup.backgroundWindow, MsgNoCdromDrive);
+        ShowError(g_windows.background, MsgNoCdromDrive);
         return false;
     }
-    LogEvent("drive %c: chosen", g_setup.cdromLetter);
+    LogEvent("drive %c: chosen", g_machine.cdromLetter);
     PutCdromLetter(cmd);
     return true;
 }
@@ -224,7 +224,7 @@ DiscAnswer AwaitCheckedDisc(CommandRecord* cmd, const DiscProbe& probe)
 DiscAnswer PromptForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT style)
 {
     while (!ProbeFound(probe.path)) {
-        const int answer = ShowBox(g_setup.backgroundWindow, probe.prompt, PromptCaption, style);
+        const int answer = ShowBox(g_windows.background, probe.prompt, PromptCaption, style);
         switch (ActOnPromptAnswer(answer)) {
         case PromptAction::EndRun:
             return DiscAnswer::EndRun;
@@ -246,12 +246,12 @@ bool CheckMedia(CommandRecord* cmd)
         PutCdromLetter(cmd);
     if (strcmp(cmd->checkKey, lastKey) == 0)
         return true;
-    if (cdrom && g_setup.cdromLetter == CdromPlaceholder && !RunAttendant().TakesCdromDrive(cmd))
+    if (cdrom && g_machine.cdromLetter == CdromPlaceholder && !RunAttendant().TakesCdromDrive(cmd))
         return false;
 
     DiscProbe probe;
-    if (!SplitCheckValue(cmd->checkEntry->value, cdrom ? g_setup.cdromLetter : g_setup.fdLetter,
-                         MacroValuesOf(g_setup), &probe))
+    if (!SplitCheckValue(cmd->checkEntry->value, cdrom ? g_machine.cdromLetter : g_machine.fdLetter,
+                         MacroValuesOf(g_machine), &probe))
         return false;
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);

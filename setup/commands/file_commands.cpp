@@ -14,7 +14,7 @@
 #include "setup/core/dbcs.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/ui/error_box.h"
 
 namespace {
@@ -110,12 +110,12 @@ bool IsItsOwnDestination(const char* source, const char* destination)
 bool TransferFile(CommandRecord* cmd, bool (*transfer)(const char*, const char*))
 {
     if (IsItsOwnDestination(cmd->param1, cmd->param2))
-        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
+        return ShowCommandFailure(g_windows.background, *cmd);
     if (!EnsureDirectoryPath(cmd->param2, EnsureCreate))
-        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
+        return ShowCommandFailure(g_windows.background, *cmd);
     SetFileAttributesA(cmd->param2, FILE_ATTRIBUTE_NORMAL);
     if (!transfer(cmd->param1, cmd->param2))
-        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
+        return ShowCommandFailure(g_windows.background, *cmd);
     return true;
 }
 
@@ -217,18 +217,18 @@ bool SetattCommand(CommandRecord* cmd)
 {
     const DWORD attributes = GetFileAttributesA(cmd->param1);
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
+        return ShowCommandFailure(g_windows.background, *cmd);
     uint32_t value = attributes;
     switch (ApplyAttributeChanges(cmd->param2, &value)) {
     case AttributeChange::RefusedSilently:
         return false;
     case AttributeChange::Refused:
-        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
+        return ShowCommandFailure(g_windows.background, *cmd);
     case AttributeChange::Applied:
         break;
     }
     if (!SetFileAttributesA(cmd->param1, value))
-        return ShowCommandFailure(g_setup.backgroundWindow, *cmd);
+        return ShowCommandFailure(g_windows.background, *cmd);
     return true;
 }
 

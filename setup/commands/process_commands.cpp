@@ -13,7 +13,7 @@
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
 #include "setup/ui/error_box.h"
@@ -134,7 +134,7 @@ bool StartProgram(CommandRecord* cmd, ProgramWait wait)
                         &startup, &process)) {
         cmd->handle = 0;
         cmd->busy = 0;
-        ShowCommandFailure(g_setup.backgroundWindow, *cmd);
+        ShowCommandFailure(g_windows.background, *cmd);
         return false;
     }
     const KernelHandle thread(process.hThread);
@@ -164,7 +164,7 @@ bool SleepCommand(CommandRecord* cmd)
     int32_t milliseconds = 0;
     if (!ReadDecimal(cmd->param1, &milliseconds) || milliseconds < 0)
         milliseconds = 0;
-    cmd->handle = SetTimer(g_setup.backgroundWindow, SleepTimer,
+    cmd->handle = SetTimer(g_windows.background, SleepTimer,
                            static_cast<UINT>(milliseconds), nullptr);
     cmd->busy = cmd->handle ? 1 : 0;
     return true;
@@ -173,9 +173,9 @@ bool SleepCommand(CommandRecord* cmd)
 // A box that can't be shown answers 0, and the run ends.
 bool MsgboxCommand(CommandRecord* cmd)
 {
-    const char* caption = cmd->param2[0] != '\0' ? cmd->param2 : g_setup.config.setupName;
+    const char* caption = cmd->param2[0] != '\0' ? cmd->param2 : g_media.config.setupName;
     UnescapeText(cmd->param1);
-    return ShowBox(g_setup.backgroundWindow, cmd->param1, caption, MB_OK | MB_ICONINFORMATION) != 0;
+    return ShowBox(g_windows.background, cmd->param1, caption, MB_OK | MB_ICONINFORMATION) != 0;
 }
 
 // The notice ends with 0 when its time is up, which ends the run; a notice
@@ -186,7 +186,7 @@ void ShowTimedNotice(const char* text, int32_t milliseconds)
     snprintf(notice.param1, sizeof notice.param1, "%s", text);
     snprintf(notice.param2, sizeof notice.param2, "%ld", static_cast<long>(milliseconds));
     Notice record = {&notice, RECT{}};
-    DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_setup.backgroundWindow,
+    DialogBoxParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_windows.background,
                     AttentionDialogProc, reinterpret_cast<LPARAM>(&record));
 }
 
@@ -196,7 +196,7 @@ bool AttentionCommand(CommandRecord* cmd)
     if (cmd->param2[0] == '\0' && NoticeTakenAsClosed(cmd->param1))
         return false;
     Notice notice = {cmd, RECT{}};
-    return DialogBoxParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_setup.backgroundWindow,
+    return DialogBoxParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_NOTICE), g_windows.background,
                            AttentionDialogProc, reinterpret_cast<LPARAM>(&notice)) != 0;
 }
 
@@ -225,11 +225,11 @@ bool ShutdownCommand(CommandRecord* cmd)
         return false;
     if (cmd->param1[0] != '\0') {
         UnescapeText(cmd->param1);
-        if (ShowBox(g_setup.backgroundWindow, cmd->param1, g_setup.config.setupName,
+        if (ShowBox(g_windows.background, cmd->param1, g_media.config.setupName,
                     MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
             return true;
     }
-    if (g_setup.platformId == VER_PLATFORM_WIN32_NT)
+    if (g_machine.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
     WindowsGoingDown(cmd, way);
     if (ExitWindowsEx(flags, 0))

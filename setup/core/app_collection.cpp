@@ -8,7 +8,6 @@
 #include "common/owners.h"
 #include "setup/core/memory.h"
 #include "setup/core/paths.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -30,13 +29,13 @@ bool WasSeen(NodeList<SeenNode>& seen, const char* path)
 enum class Offer { Visited, Skipped, NoMemory, Stopped };
 
 // Hands one found file to the visitor unless an earlier match found it.
-Offer OfferFile(NodeList<SeenNode>& seen, const char* name, int lineIndex,
+Offer OfferFile(NodeList<SeenNode>& seen, const char* folder, const char* name, int lineIndex,
                 PriorityVisitor& visitor)
 {
     SeenNode* node = AllocRecord<SeenNode>();
     if (!node)
         return Offer::NoMemory;
-    if (!JoinPath(node->path, sizeof node->path, g_setup.sourceDir, name) ||
+    if (!JoinPath(node->path, sizeof node->path, folder, name) ||
         WasSeen(seen, node->path)) {
         FreeZeroed(node);
         return Offer::Skipped;
@@ -51,12 +50,12 @@ Offer OfferFile(NodeList<SeenNode>& seen, const char* name, int lineIndex,
 
 // Offers the files matching one [Priority] line in directory order; false
 // when the visitor stopped the walk.
-bool WalkPattern(NodeList<SeenNode>& seen, const char* line, int lineIndex,
+bool WalkPattern(NodeList<SeenNode>& seen, const char* folder, const char* line, int lineIndex,
                  PriorityVisitor& visitor)
 {
     char pattern[PathCapacity];
     WIN32_FIND_DATAA found;
-    const FindHandle search(JoinPath(pattern, sizeof pattern, g_setup.sourceDir, line)
+    const FindHandle search(JoinPath(pattern, sizeof pattern, folder, line)
                                 ? FindFirstFileA(pattern, &found)
                                 : INVALID_HANDLE_VALUE);
     if (!search.valid()) {
@@ -66,7 +65,7 @@ bool WalkPattern(NodeList<SeenNode>& seen, const char* line, int lineIndex,
     // No memory for a seen-node ends this line silently.
     Offer offer = Offer::Skipped;
     do {
-        offer = OfferFile(seen, found.cFileName, lineIndex, visitor);
+        offer = OfferFile(seen, folder, found.cFileName, lineIndex, visitor);
     } while (offer != Offer::NoMemory && offer != Offer::Stopped && FindNextFileA(search.get(), &found));
     return offer != Offer::Stopped;
 }
@@ -74,24 +73,29 @@ bool WalkPattern(NodeList<SeenNode>& seen, const char* line, int lineIndex,
 // Loads each file it is shown; stops at the first that fails.
 class AppLoader : public PriorityVisitor {
 public:
-    explicit AppLoader(LoadError* error) : error_(error) {}
-    bool Visit(const char* path, int) override { return LoadAppInf(path, error_); }
+    AppLoader(const Machine& machine, Media& media, LoadError* error)
+        : machine_(machine), media_(media), error_(error)
+    {
+    }
+    bool Visit(const char* path, int) override { return LoadAppInf(machine_, media_, path, error_); }
 
 private:
+    const Machine& machine_;
+    Media& media_;
     LoadError* error_;
 };
 
 } // namespace
 
-void ReadMasterSection(const char* section, char* lines, const char* fallback)
+void ReadMasterSection(const Media& media, const char* section, char* lines, const char* fallback)
 {
-    if (GetPrivateProfileSectionA(section, lines, MasterSectionCapacity, g_setup.masterInfPath) == 0)
+    if (GetPrivateProfileSectionA(section, lines, MasterSectionCapacity, media.masterInfPath) == 0)
         strcpy(lines, fallback);
 }
 
-void LoadExcludeList(const char* lines)
+void LoadExcludeList(Media& media, const char* lines)
 {
-    FreeExcludeList();
+    FreeExcludeList(media);
     for (const char* line = lines; *line; line += strlen(line) + 1) {
         WindowTitleNode* node = AllocRecord<WindowTitleNode>();
         char* title = static_cast<char*>(AllocZeroed(strlen(line) + 1));
@@ -102,44 +106,46 @@ void LoadExcludeList(const char* lines)
         }
         strcpy(title, line);
         node->title = title;
-        Append(g_setup.excludeList, node);
+        Append(media.excluded, node);
     }
 }
 
-void FreeExcludeList()
+void FreeExcludeList(Media& media)
 {
-    while (WindowTitleNode* node = PopFront(g_setup.excludeList)) {
+    while (WindowTitleNode* node = PopFront(media.excluded)) {
         FreeZeroed(node->title);
         FreeZeroed(node);
     }
 }
 
-bool WalkPriorityFiles(const char* patterns, PriorityVisitor& visitor)
+bool WalkPriorityFiles(const char* folder, const char* patterns, PriorityVisitor& visitor)
 {
     NodeList<SeenNode> seen = {};
     bool walked = true;
     int index = 0;
     for (const char* line = patterns; *line && walked; line += strlen(line) + 1, ++index) {
         if (line[0] != ';')
-            walked = WalkPattern(seen, line, index, visitor);
+            walked = WalkPattern(seen, folder, line, index, visitor);
     }
     while (SeenNode* node = PopFront(seen))
         FreeZeroed(node);
     return walked;
 }
 
-bool CollectApplications(const char* patterns, LoadError* error)
+bool CollectApplications(const Machine& machine, Media& media, const char* patterns,
+                         LoadError* error)
 {
-    AppLoader loader(error);
-    return WalkPriorityFiles(patterns, loader);
+    AppLoader loader(machine, media, error);
+    return WalkPriorityFiles(media.sourceDir, patterns, loader);
 }
 
-bool LoadPseudoApp(AppRecord& pseudo, const char* section, LoadError* error)
+bool LoadPseudoApp(const Machine& machine, const Media& media, AppRecord& pseudo,
+                   const char* section, LoadError* error)
 {
     FreeAppRecordLists(&pseudo);
     pseudo = AppRecord{};
-    strcpy(pseudo.infPath, g_setup.masterInfPath);
-    if (!LoadCommandSection(&pseudo, section, error))
+    strcpy(pseudo.infPath, media.masterInfPath);
+    if (!LoadCommandSection(machine, &pseudo, section, error))
         return false;
     if (Count(pseudo.commands) > 0) {
         pseudo.listIndex = -1;
@@ -148,17 +154,17 @@ bool LoadPseudoApp(AppRecord& pseudo, const char* section, LoadError* error)
     return true;
 }
 
-bool LoadOffer(AppRecord& defaultInstall, AppRecord& cancelInstall, const char* patterns,
-               LoadError* error)
+bool LoadOffer(const Machine& machine, Media& media, AppRecord& defaultInstall,
+               AppRecord& cancelInstall, const char* patterns, LoadError* error)
 {
-    if (!LoadPseudoApp(defaultInstall, "DefaultInstall", error) ||
-        !LoadPseudoApp(cancelInstall, "CancelInstall", error))
+    if (!LoadPseudoApp(machine, media, defaultInstall, "DefaultInstall", error) ||
+        !LoadPseudoApp(machine, media, cancelInstall, "CancelInstall", error))
         return false;
-    FreeAppList();
-    return CollectApplications(patterns, error);
+    FreeAppList(media);
+    return CollectApplications(machine, media, patterns, error);
 }
 
-bool PushPseudoApp(AppRecord& pseudo)
+bool PushPseudoApp(Media& media, AppRecord& pseudo)
 {
     AppRecord* copy = AllocRecord<AppRecord>();
     if (!copy)
@@ -169,6 +175,6 @@ bool PushPseudoApp(AppRecord& pseudo)
         cmd->infPath = copy->infPath;
     pseudo.commands = NodeList<CommandRecord>{};
     pseudo.cdChecks = NodeList<CheckCdromEntry>{};
-    PushFront(g_setup.appList, copy);
+    PushFront(media.apps, copy);
     return true;
 }

@@ -11,7 +11,6 @@
 #include "setup/core/messages.h"
 #include "setup/core/profile_text.h"
 #include "setup/core/setup_config.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -109,8 +108,8 @@ bool NoteCommandPlace(CommandRecord* cmd, const char* line, SectionPlaces& place
 
 // Parses the lines of a section as ReadSectionLines gives them; `file`
 // holds the INF's bytes (null when they could not be read).
-bool ParseSectionLines(AppRecord* app, const char* section, const char* lines,
-                       const FileBytes& file, LoadError* error)
+bool ParseSectionLines(const MacroValues& macros, AppRecord* app, const char* section,
+                       const char* lines, const FileBytes& file, LoadError* error)
 {
     SectionPlaces places(file.bytes, file.size, section);
     int32_t index = 0;
@@ -124,7 +123,7 @@ bool ParseSectionLines(AppRecord* app, const char* section, const char* lines,
         cmd->section = section;
         cmd->index = Count(app->commands);
         LineFault fault = LineFault::None;
-        if (!ParseCommand(app, cmd, line, &fault)) {
+        if (!ParseCommand(macros, app, cmd, line, &fault)) {
             FreeCommand(cmd);
             // A line that could not be read for want of memory is no bad line.
             if (fault == LineFault::OutOfMemory)
@@ -160,13 +159,13 @@ bool ReadStrings(AppRecord* app)
 
 } // namespace
 
-SkipReason ReasonToSkip(const char* path)
+SkipReason ReasonToSkip(const char* path, const Machine& machine)
 {
     char signature[SignatureCapacity];
     GetPrivateProfileStringA("Version", "signature", "", signature, sizeof signature, path);
     if (!EqualsIgnoreCase(signature, Signature))
         return SkipReason::NoSignature;
-    if (ProfileIsYes(path, "Version", "admini") && !g_setup.isAdmin)
+    if (ProfileIsYes(path, "Version", "admini") && !machine.isAdmin)
         return SkipReason::NeedsAdministrator;
     return SkipReason::None;
 }
@@ -237,8 +236,8 @@ bool FindOrLoadCheck(CommandRecord* cmd, AppRecord* app, LineFault* fault)
     return false;
 }
 
-bool ParseCommand(AppRecord* app, CommandRecord* cmd, const char* line, LineFault* fault,
-                  int32_t* field)
+bool ParseCommand(const MacroValues& macros, AppRecord* app, CommandRecord* cmd, const char* line,
+                  LineFault* fault, int32_t* field)
 {
     char keyword[KeywordCapacity] = {};
     char* const fields[] = {keyword, cmd->param1, cmd->param2, cmd->checkKey};
@@ -246,8 +245,7 @@ bool ParseCommand(AppRecord* app, CommandRecord* cmd, const char* line, LineFaul
                                  sizeof cmd->checkKey};
     uint32_t macroUse = 0;
     TokenizeStop stop = {};
-    if (!TokenizeLine(fields, capacities, CommandFields, &macroUse, line, MacroValuesOf(g_setup),
-                      &stop)) {
+    if (!TokenizeLine(fields, capacities, CommandFields, &macroUse, line, macros, &stop)) {
         if (fault)
             *fault = stop.fault;
         if (field)
@@ -331,7 +329,8 @@ void FreeFileBytes(FileBytes* file)
     *file = FileBytes{};
 }
 
-bool LoadCommandSection(AppRecord* app, const char* section, LoadError* error)
+bool LoadCommandSection(const Machine& machine, AppRecord* app, const char* section,
+                        LoadError* error)
 {
     char* lines = nullptr;
     LoadProblem problem = LoadProblem::None;
@@ -344,15 +343,16 @@ bool LoadCommandSection(AppRecord* app, const char* section, LoadError* error)
         FreeZeroed(lines);
         return Fail(error, problem, app->infPath);
     }
-    const bool parsed = ParseSectionLines(app, section, lines, file, error);
+    const bool parsed = ParseSectionLines(MacroValuesOf(machine), app, section, lines, file, error);
     FreeFileBytes(&file);
     FreeZeroed(lines);
     return parsed;
 }
 
-bool LoadAppInf(const char* path, LoadError* error, SkipReason* skipped)
+bool LoadAppInf(const Machine& machine, Media& media, const char* path, LoadError* error,
+                SkipReason* skipped)
 {
-    const SkipReason reason = ReasonToSkip(path);
+    const SkipReason reason = ReasonToSkip(path, machine);
     if (skipped)
         *skipped = reason;
     if (reason != SkipReason::None)
@@ -371,10 +371,10 @@ bool LoadAppInf(const char* path, LoadError* error, SkipReason* skipped)
         FreeZeroed(app);
         return Fail(error, LoadProblem::NoTitle, path);
     }
-    if (g_setup.config.listStyle == StyleMulti && ProfileIsYes(path, "Version", "Default"))
+    if (media.config.listStyle == StyleMulti && ProfileIsYes(path, "Version", "Default"))
         app->selected = 1;
-    Append(g_setup.appList, app);
-    return LoadCommandSection(app, "Install", error);
+    Append(media.apps, app);
+    return LoadCommandSection(machine, app, "Install", error);
 }
 
 void FreeAppRecordLists(AppRecord* app)
@@ -383,12 +383,12 @@ void FreeAppRecordLists(AppRecord* app)
     FreeChecks(app->cdChecks);
 }
 
-void FreeAppList()
+void FreeAppList(Media& media)
 {
-    while (AppRecord* app = PopFront(g_setup.appList)) {
+    while (AppRecord* app = PopFront(media.apps)) {
         FreeAppRecordLists(app);
         FreeZeroed(app);
     }
     // No position survives the records it pointed at.
-    g_setup.appList.cursor = nullptr;
+    media.apps.cursor = nullptr;
 }

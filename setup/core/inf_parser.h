@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "setup/core/inf_line.h"
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
 #include "setup/core/records.h"
 
 // What stopped a load; each kind has its own runtime message.
@@ -41,20 +43,23 @@ enum class SkipReason {
     NeedsAdministrator, // admini=YES and the user is no administrator
 };
 
-// Why the file at `path` is no application to offer, or SkipReason::None.
-SkipReason ReasonToSkip(const char* path);
+// Why the file at `path` is no application to offer on `machine`, or
+// SkipReason::None.
+SkipReason ReasonToSkip(const char* path, const Machine& machine);
 
 // Reads one application INF into a new AppRecord appended to the
-// application list, then parses its [Install] section. Answers true also
+// applications of `media`, for `machine`, then parses its [Install] section. Answers true also
 // when the file is skipped (`*skipped`, when given, says why); false with
 // `*error` filled in.
-bool LoadAppInf(const char* path, LoadError* error, SkipReason* skipped = nullptr);
+bool LoadAppInf(const Machine& machine, Media& media, const char* path, LoadError* error,
+                SkipReason* skipped = nullptr);
 
 // Parses `section` of app->infPath and appends its commands to
 // app->commands, each with its line number in the file and the line as
 // written there; false with `*error` filled in. Records parsed before a bad
 // line stay in the list.
-bool LoadCommandSection(AppRecord* app, const char* section, LoadError* error);
+bool LoadCommandSection(const Machine& machine, AppRecord* app, const char* section,
+                        LoadError* error);
 
 // The lines of a section as GetPrivateProfileSectionA returns them: NUL-ended
 // strings, the last followed by an empty one, in a zero-filled block the
@@ -73,9 +78,10 @@ struct FileBytes {
 bool ReadFileBytes(const char* path, FileBytes* file, LoadProblem* problem);
 void FreeFileBytes(FileBytes* file);
 
-// Fills one CommandRecord from one line; shows nothing. False for an invalid
+// Fills one CommandRecord from one line, its macros expanded to `macros`;
+// shows nothing. False for an invalid
 // line, with the reason in `*fault` and the field in `*field` when given.
-bool ParseCommand(AppRecord* app, CommandRecord* cmd, const char* line,
+bool ParseCommand(const MacroValues& macros, AppRecord* app, CommandRecord* cmd, const char* line,
                   LineFault* fault = nullptr, int32_t* field = nullptr);
 
 // Points cmd->checkEntry at the application's [CheckCdrom] entry for
@@ -90,5 +96,5 @@ int32_t InfFileSize(const char* path);
 // Frees the commands and drive-check entries of one record.
 void FreeAppRecordLists(AppRecord* app);
 
-// Frees the application list with every command and drive-check entry.
-void FreeAppList();
+// Frees the applications of `media` with every command and drive-check entry.
+void FreeAppList(Media& media);

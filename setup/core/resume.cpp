@@ -15,7 +15,6 @@
 #include "setup/core/paths.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
 
 ResumeRun g_resume;
 
@@ -40,9 +39,19 @@ Journal& TheJournal()
     return g_resume.journal;
 }
 
+Machine& RunMachine()
+{
+    return *g_resume.machine;
+}
+
+Media& RunMedia()
+{
+    return *g_resume.media;
+}
+
 bool JournalPath(int copy, char (&path)[PathCapacity])
 {
-    return JoinPath(path, sizeof path, g_setup.windowsDir, JournalFileNames[copy]);
+    return JoinPath(path, sizeof path, RunMachine().windowsDir, JournalFileNames[copy]);
 }
 
 // The bytes of one copy into `bytes` (of `capacity`); 0 when there is none.
@@ -97,7 +106,7 @@ JournalApp* FindApp(const char* name)
 
 JournalApp* AppOf(const CommandRecord* cmd)
 {
-    const AppRecord* app = Current(g_setup.appList);
+    const AppRecord* app = Current(RunMedia().apps);
     if (!app || !cmd)
         return nullptr;
     char name[PathCapacity];
@@ -112,7 +121,7 @@ void WriteJournal()
     Journal& journal = TheJournal();
     ++journal.sequence;
     journal.seconds = resume.baseSeconds + SecondsSince(resume.startTick);
-    journal.cdromLetter = g_setup.cdromLetter == CdromPlaceholder ? '\0' : g_setup.cdromLetter;
+    journal.cdromLetter = RunMachine().cdromLetter == CdromPlaceholder ? '\0' : RunMachine().cdromLetter;
     const HeapBlock text(JournalTextCapacity);
     const size_t length = text.get() ? FormatJournal(journal, text.get(), JournalTextCapacity) : 0;
     const int copy = 1 - resume.writtenCopy;
@@ -131,7 +140,7 @@ bool ResumeCommand(char (&command)[2 * PathCapacity + 16])
     if (length == 0 || length >= sizeof program - 1)
         return false;
     const int written =
-        snprintf(command, sizeof command, "\"%s\" %s %s", program, ResumeSwitch, g_setup.sourceDir);
+        snprintf(command, sizeof command, "\"%s\" %s %s", program, ResumeSwitch, RunMedia().sourceDir);
     return written > 0 && written < static_cast<int>(sizeof command);
 }
 
@@ -220,6 +229,12 @@ void CountAppTime(JournalApp* app)
 
 } // namespace
 
+void JournalWorksOn(Machine& machine, Media& media)
+{
+    g_resume.machine = &machine;
+    g_resume.media = &media;
+}
+
 JournalFound FindJournal()
 {
     const HeapBlock first(JournalTextCapacity);
@@ -234,7 +249,7 @@ JournalFound FindJournal()
         return JournalFound::None;
     // The next write goes to the other copy: the state read stays whole.
     Resume().writtenCopy = copy;
-    return lstrcmpiA(TheJournal().sourceDir, g_setup.sourceDir) == 0 ? JournalFound::ThisMedia
+    return lstrcmpiA(TheJournal().sourceDir, RunMedia().sourceDir) == 0 ? JournalFound::ThisMedia
                                                                      : JournalFound::OtherMedia;
 }
 
@@ -257,7 +272,7 @@ void ContinueJournal()
     resume.appTick = resume.startTick;
     resume.baseSeconds = TheJournal().seconds;
     if (TheJournal().cdromLetter != '\0')
-        g_setup.cdromLetter = TheJournal().cdromLetter;
+        RunMachine().cdromLetter = TheJournal().cdromLetter;
     RegisterResume();
 }
 
@@ -282,7 +297,7 @@ void KeepJournalRegistered()
 void BeginJournal(const char* answerFile)
 {
     ResumeRun& resume = Resume();
-    if (!g_setup.config.resume || resume.resumed)
+    if (!RunMedia().config.resume || resume.resumed)
         return;
     resume.on = true;
     resume.startTick = GetTickCount();
@@ -291,11 +306,11 @@ void BeginJournal(const char* answerFile)
     Journal& journal = TheJournal();
     memset(&journal, 0, sizeof journal);
     NameRun(journal.runId);
-    snprintf(journal.sourceDir, sizeof journal.sourceDir, "%s", g_setup.sourceDir);
-    snprintf(journal.masterInfPath, sizeof journal.masterInfPath, "%s", g_setup.masterInfPath);
-    journal.masterSummed = FileStamp(g_setup.masterInfPath, &journal.masterSize, &journal.masterSum);
+    snprintf(journal.sourceDir, sizeof journal.sourceDir, "%s", RunMedia().sourceDir);
+    snprintf(journal.masterInfPath, sizeof journal.masterInfPath, "%s", RunMedia().masterInfPath);
+    journal.masterSummed = FileStamp(RunMedia().masterInfPath, &journal.masterSize, &journal.masterSum);
     snprintf(journal.answerFile, sizeof journal.answerFile, "%s", answerFile);
-    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+    for (const AppRecord* app = RunMedia().apps.head; app; app = app->next) {
         if (journal.appCount == JournalAppCapacity) {
             LogEvent("more than %d applications: the run keeps no journal", JournalAppCapacity);
             resume.on = false;
@@ -324,7 +339,7 @@ AppRecord* ResumePoint(int32_t* from)
     const Journal& journal = TheJournal();
     const int32_t current = CurrentJournalApp(journal);
     *from = 0;
-    for (AppRecord* app = FirstSelectedApp(); app && current >= 0; app = NextSelectedApp()) {
+    for (AppRecord* app = FirstSelectedApp(RunMedia()); app && current >= 0; app = NextSelectedApp(RunMedia())) {
         char name[PathCapacity];
         NameOf(*app, name);
         if (lstrcmpiA(name, journal.apps[current].name) != 0)
@@ -333,7 +348,7 @@ AppRecord* ResumePoint(int32_t* from)
         if (*from < Count(app->commands))
             return app;
         *from = 0;
-        return NextSelectedApp();
+        return NextSelectedApp(RunMedia());
     }
     return nullptr;
 }
@@ -360,7 +375,7 @@ uint32_t NoteResumeAt(const AppRecord* app, int32_t from)
 // The application of appList that the journal names so, or null.
 const AppRecord* LoadedApp(const char* name)
 {
-    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+    for (const AppRecord* app = RunMedia().apps.head; app; app = app->next) {
         char loaded[PathCapacity];
         NameOf(*app, loaded);
         if (lstrcmpiA(loaded, name) == 0)
@@ -388,7 +403,7 @@ bool ChangedJournalInf(char (&path)[PathCapacity])
             continue;
         if (app)
             snprintf(path, sizeof path, "%s", app->infPath);
-        else if (!JoinPath(path, sizeof path, g_setup.sourceDir, entry.name))
+        else if (!JoinPath(path, sizeof path, RunMedia().sourceDir, entry.name))
             snprintf(path, sizeof path, "%s", entry.name);
         return true;
     }

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "setup/core/journal.h"
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
 #include "setup/core/records.h"
 
 // The two copies of the journal, in the Windows folder: one per machine.
@@ -29,10 +31,18 @@ struct ResumeRun {
     uint32_t baseSeconds;   // the run's time before this start
     uint32_t appTick;       // when the current application's time last counted
     Journal journal;
+    Machine* machine;       // the machine and the media the run works on
+    Media* media;
 };
 
 // The journal of this process's run, on only with RESUME=YES.
 extern ResumeRun g_resume;
+
+// Hands the journal the machine and the media of this run; called once at
+// start-up, before any other function here. The journal notes and restores
+// the drive of the disc (the machine's cdromLetter) and the run's place
+// among the media's applications.
+void JournalWorksOn(Machine& machine, Media& media);
 
 enum class JournalFound { None, ThisMedia, OtherMedia };
 

@@ -6,7 +6,6 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/resume.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
 #include "setup/core/unattended.h"
 
 namespace {

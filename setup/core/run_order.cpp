@@ -1,33 +1,31 @@
 // The interpreter's place in the run.
 #include "setup/core/run_order.h"
 
-#include "setup/core/setup_state.h"
-
 namespace {
 
 // `app`, or the first selected application after it.
-AppRecord* SelectedFrom(AppRecord* app)
+AppRecord* SelectedFrom(NodeList<AppRecord>& apps, AppRecord* app)
 {
     while (app && !app->selected)
-        app = Next(g_setup.appList);
+        app = Next(apps);
     return app;
 }
 
 } // namespace
 
-AppRecord* FirstSelectedApp()
+AppRecord* FirstSelectedApp(Media& media)
 {
-    return SelectedFrom(First(g_setup.appList));
+    return SelectedFrom(media.apps, First(media.apps));
 }
 
-AppRecord* NextSelectedApp()
+AppRecord* NextSelectedApp(Media& media)
 {
-    return SelectedFrom(Next(g_setup.appList));
+    return SelectedFrom(media.apps, Next(media.apps));
 }
 
-CommandRecord* CurrentCommand()
+CommandRecord* CurrentCommand(const Media& media)
 {
-    AppRecord* app = Current(g_setup.appList);
+    AppRecord* app = Current(media.apps);
     return app ? Current(app->commands) : nullptr;
 }
 

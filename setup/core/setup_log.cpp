@@ -8,7 +8,6 @@
 
 #include "common/owners.h"
 #include "setup/core/log_lines.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -160,10 +159,10 @@ const char* Letter(char letter, char (&text)[2])
 
 } // namespace
 
-void StartSetupLog()
+void StartSetupLog(const Machine& machine, const Media& media)
 {
     char path[PathCapacity] = {};
-    if (g_log.on || ExpandLogPath(g_setup.config.logPath, MacroValuesOf(g_setup), path,
+    if (g_log.on || ExpandLogPath(media.config.logPath, MacroValuesOf(machine), path,
                                   sizeof path) != LogPathFault::None)
         return;
     memcpy(g_log.path, path, sizeof path);
@@ -257,7 +256,7 @@ void FinishSetupLog()
     DeleteCriticalSection(&g_log.lock);
 }
 
-void LogStartOfRun()
+void LogStartOfRun(const Machine& machine, const Media& media)
 {
     if (!g_log.on)
         return;
@@ -266,9 +265,9 @@ void LogStartOfRun()
     GetVersionExA(&version);
     LogEvent(LogRunStarted, ProgramVersion, version.dwMajorVersion, version.dwMinorVersion,
              version.dwBuildNumber & BuildNumberMask,
-             version.dwPlatformId == VER_PLATFORM_WIN32_NT ? "NT" : "9x", YesNo(g_setup.isAdmin));
-    LogEvent("source folder %s, master INF %s", g_setup.sourceDir, g_setup.masterInfPath);
-    const SetupConfig& config = g_setup.config;
+             version.dwPlatformId == VER_PLATFORM_WIN32_NT ? "NT" : "9x", YesNo(machine.isAdmin));
+    LogEvent("source folder %s, master INF %s", media.sourceDir, media.masterInfPath);
+    const SetupConfig& config = media.config;
     LogEvent("settings: SETUPNAME=%s BACKGROUND=%s BACKGROUND_MSG=%s BITMAP=%s STYLE=%s SIGNAL=%lu "
              "FOREGROUND=%s TITLE=%s DLGMSG=%s CANCEL=%s admini=%s LOG=%s FASTCOPY=%s RESUME=%s",
              config.setupName, YesNo(config.showBackground), config.backgroundMsg, config.bitmapPath,
@@ -279,7 +278,7 @@ void LogStartOfRun()
     char cdrom[2], fd[2], windisk[2], boot[2];
     LogEvent("folders: %%WINDIR%%=%s %%WINSYSDIR%%=%s %%PROGRAMFILES%%=%s; drives: %%CDROM%%=%s "
              "%%FD%%=%s %%WINDISK%%=%s %%BOOTDISK%%=%s",
-             g_setup.windowsDir, g_setup.systemDir, g_setup.programFilesDir,
-             Letter(g_setup.cdromLetter, cdrom), Letter(g_setup.fdLetter, fd),
-             Letter(g_setup.windowsLetter, windisk), Letter(g_setup.bootLetter, boot));
+             machine.windowsDir, machine.systemDir, machine.programFilesDir,
+             Letter(machine.cdromLetter, cdrom), Letter(machine.fdLetter, fd),
+             Letter(machine.windowsLetter, windisk), Letter(machine.bootLetter, boot));
 }

@@ -12,9 +12,13 @@
 
 #include <cstddef>
 
-// Starts the log at LOG of the settings, its macros expanded as in command
-// lines; nothing when LOG is empty or does not expand within 259 bytes.
-void StartSetupLog();
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
+
+// Starts the log at LOG of the media's settings, its macros expanded on
+// `machine` as in command lines; nothing when LOG is empty or does not
+// expand within 259 bytes.
+void StartSetupLog(const Machine& machine, const Media& media);
 
 bool SetupLogIsOn();
 
@@ -36,6 +40,6 @@ void FlushSetupLog();
 // Writes what is left, waiting a bounded time, and closes the file.
 void FinishSetupLog();
 
-// The engine's state at the start of a run: version, system, settings,
-// folders and drive letters.
-void LogStartOfRun();
+// The run's start: version, system, the media's settings, and the
+// machine's folders and drive letters.
+void LogStartOfRun(const Machine& machine, const Media& media);

@@ -7,7 +7,6 @@
 #include "common/owners.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/resume.h"
-#include "setup/core/setup_state.h"
 
 namespace {
 
@@ -79,12 +78,12 @@ void ReadDriveList(char (&list)[DriveListCapacity])
         memset(list, 0, sizeof list);
 }
 
-bool LocateMasterInf(const char* commandLine)
+bool LocateMasterInf(const char* commandLine, Media* media)
 {
     bool byRunOnce = false;
     const char* text = FolderText(commandLine, &byRunOnce);
-    g_setup.sourceDir[0] = '\0';
-    g_setup.masterInfPath[0] = '\0';
+    media->sourceDir[0] = '\0';
+    media->masterInfPath[0] = '\0';
     char folder[PathCapacity] = {};
     if (text[0] != '\0') {
         // A folder that does not fit leaves both paths empty: the master INF
@@ -99,34 +98,34 @@ bool LocateMasterInf(const char* commandLine)
         const size_t length = slash ? static_cast<size_t>(slash - program) : 0;
         memcpy(folder, program, length);
     }
-    const int written = snprintf(g_setup.masterInfPath, sizeof g_setup.masterInfPath, "%s\\%s",
+    const int written = snprintf(media->masterInfPath, sizeof media->masterInfPath, "%s\\%s",
                                  folder, MasterInfName);
-    if (written < 0 || written >= static_cast<int>(sizeof g_setup.masterInfPath)) {
-        g_setup.masterInfPath[0] = '\0';
+    if (written < 0 || written >= static_cast<int>(sizeof media->masterInfPath)) {
+        media->masterInfPath[0] = '\0';
         return byRunOnce;
     }
-    strcpy(g_setup.sourceDir, folder);
+    strcpy(media->sourceDir, folder);
     return byRunOnce;
 }
 
-void LoadSettings()
+void LoadSettings(Machine* machine, Media* media)
 {
-    GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
-    GetSystemDirectoryA(g_setup.systemDir, sizeof g_setup.systemDir);
+    GetWindowsDirectoryA(machine->windowsDir, sizeof machine->windowsDir);
+    GetSystemDirectoryA(machine->systemDir, sizeof machine->systemDir);
 
     char driveList[DriveListCapacity];
     ReadDriveList(driveList);
-    g_setup.cdromLetter = FirstDriveOfType(driveList, DRIVE_CDROM, CdromPlaceholder);
-    g_setup.fdLetter = SourceDriveLetter(driveList);
-    g_setup.windowsLetter = g_setup.windowsDir[0];
-    g_setup.bootLetter = BootDriveLetter(driveList);
-    snprintf(g_setup.programFilesDir, sizeof g_setup.programFilesDir, "%c:\\Program Files",
-             g_setup.windowsLetter);
+    machine->cdromLetter = FirstDriveOfType(driveList, DRIVE_CDROM, CdromPlaceholder);
+    machine->fdLetter = SourceDriveLetter(driveList);
+    machine->windowsLetter = machine->windowsDir[0];
+    machine->bootLetter = BootDriveLetter(driveList);
+    snprintf(machine->programFilesDir, sizeof machine->programFilesDir, "%c:\\Program Files",
+             machine->windowsLetter);
 
-    ReadSetupConfig(g_setup.masterInfPath, &g_setup.config);
+    ReadSetupConfig(media->masterInfPath, &media->config);
 
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     if (GetVersionExA(&version))
-        g_setup.platformId = version.dwPlatformId;
+        machine->platformId = version.dwPlatformId;
 }

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
+
 constexpr DWORD DriveListCapacity = 128;
 
 // The drive roots ("A:\", "C:\", ...) in the platform's order, each ended
@@ -11,11 +14,12 @@ constexpr DWORD DriveListCapacity = 128;
 // list empty.
 void ReadDriveList(char (&list)[DriveListCapacity]);
 
-// Sets sourceDir and masterInfPath from the command-line text (the folder of
+// Sets the media's sourceDir and masterInfPath from the command-line text (the folder of
 // the master INF), or from the program's own folder when the text is empty.
 // Answers whether the text began with the RunOnce entry's switch (Windows
 // started this qvsetup to go on with a run), which is no part of the folder.
-bool LocateMasterInf(const char* commandLine);
+bool LocateMasterInf(const char* commandLine, Media* media);
 
-// Fills the folders, drive letters, platform and master INF settings of g_setup.
-void LoadSettings();
+// Reads the folders, drive letters and platform of the machine that runs
+// this program, and the settings of the media's master INF.
+void LoadSettings(Machine* machine, Media* media);

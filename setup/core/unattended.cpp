@@ -15,7 +15,6 @@
 #include "setup/core/run_order.h"
 #include "setup/core/setup_config.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
 
 UnattendedRun g_unattended;
 
@@ -89,14 +88,14 @@ void TakeKeyFirst(const char* path, const char* key)
 
 // Result and Log come first, so that the result file and the log can tell
 // whatever is wrong with the rest. False when Result gives no path.
-bool TakeResultAndLog(const char* path)
+bool TakeResultAndLog(const char* path, const Machine& machine, Media& media)
 {
     UnattendedRun& run = Run();
     TakeKeyFirst(path, "Result");
     TakeKeyFirst(path, "Log");
     if (run.answers.logPath[0] != '\0')
-        memcpy(g_setup.config.logPath, run.answers.logPath, sizeof g_setup.config.logPath);
-    const LogPathFault fault = ExpandLogPath(run.answers.resultPath, MacroValuesOf(g_setup),
+        memcpy(media.config.logPath, run.answers.logPath, sizeof media.config.logPath);
+    const LogPathFault fault = ExpandLogPath(run.answers.resultPath, MacroValuesOf(machine),
                                              run.resultPath, sizeof run.resultPath);
     if (fault != LogPathFault::None)
         run.resultPath[0] = '\0';
@@ -333,15 +332,16 @@ bool UnattendedAsked()
     return GetEnvironmentVariableA(AnswersVariable, nullptr, 0) > 0;
 }
 
-bool ReadAnswerFile()
+bool ReadAnswerFile(const Machine& machine, Media& media)
 {
+    Run().media = &media;
     char path[PathCapacity];
     if (!BeginUnattendedRun(path))
         return RefuseAnswers(AnswersVariable, "names no file that can be read", "");
     const AnswerFileShape shape = ShapeOf(path);
     if (!shape.readable)
         return RefuseAnswers(path, "missing or unreadable", "");
-    if (!TakeResultAndLog(path))
+    if (!TakeResultAndLog(path, machine, media))
         return RefuseAnswers(path, "Result names no path that can be written", "Result");
     if (shape.byteOrderMark)
         return RefuseAnswers(path, "begins with a byte order mark: write it in CP932 without one", "");
@@ -359,7 +359,8 @@ void EndUnattendedRun(RunEnd end, const char* message, const char* reason)
     run.end = end;
     snprintf(run.reason, sizeof run.reason, "%s", reason ? reason : "");
     snprintf(run.message, sizeof run.message, "%s", message);
-    const CommandRecord* cmd = run.commandsStarted ? CurrentCommand() : nullptr;
+    const CommandRecord* cmd =
+        run.commandsStarted && run.media ? CurrentCommand(*run.media) : nullptr;
     if (cmd && end != EndRestartNeeded && end != EndDone)
         NoteFailedCommand(cmd);
     LogEvent("unattended run ends with code %d: %s", end, reason ? reason : RunEndMeaning(end));
@@ -393,11 +394,11 @@ bool ResultOfRunGoingOn(const char* path)
     return code[0] == '\0' && strcmp(reason, RunningReason) == 0 && (id == 0 || ProcessRuns(id));
 }
 
-int EndSecondInstance()
+int EndSecondInstance(const Machine& machine, Media& media)
 {
     char path[PathCapacity];
     if (BeginUnattendedRun(path))
-        TakeResultAndLog(path);
+        TakeResultAndLog(path, machine, media);
     EndUnattendedRun(EndAlreadyRunning, RunEndMeaning(EndAlreadyRunning));
     if (Run().resultPath[0] == '\0' || !ResultOfRunGoingOn(Run().resultPath))
         WriteRunResult();

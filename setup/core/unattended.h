@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "setup/core/answer_file.h"
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
 #include "setup/core/node_list.h"
 #include "setup/core/records.h"
 #include "setup/core/run_end.h"
@@ -42,6 +44,7 @@ struct UnattendedRun {
     bool resultWritten;                 // the result of `writtenEnd` is in the file
     RunEnd writtenEnd;
     NodeList<AppOutcome> apps;
+    const Media* media;                 // the media whose commands the run takes
 };
 
 // The unattended run of this process, on only when QVSETUP_ANSWERS is set.
@@ -52,10 +55,11 @@ bool UnattendedAsked();
 
 // Reads the answer file that QVSETUP_ANSWERS names into g_unattended:
 // Result and Log first, so that whatever is wrong later is told there,
-// then every key. Puts its Log in place of the media's. False, with the end
+// then every key, Result expanded on `machine`. Puts its Log in place of
+// the media's, and takes the media as the run's. False, with the end
 // recorded (EndBadAnswers), when the file is missing, unreadable, has no
 // [Unattended] section or begins with a byte order mark, or a key is wrong.
-bool ReadAnswerFile();
+bool ReadAnswerFile(const Machine& machine, Media& media);
 
 // Records how the run ends; the first end recorded stands. Logs it, and
 // names the current command when the commands have started. `reason`
@@ -70,7 +74,7 @@ void EndRunSilently(const char* message);
 // A second qvsetup while one runs: reads the answers' Result and writes
 // EndAlreadyRunning there, unless the file tells of a run that goes on
 // (the live run's, which only that run writes); answers that exit code.
-int EndSecondInstance();
+int EndSecondInstance(const Machine& machine, Media& media);
 
 // A restart was asked for and Windows refused it: the run ends with
 // EndRestartNeeded in place of the restart that its result announced.

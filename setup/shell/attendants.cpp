@@ -15,7 +15,7 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 #include "setup/ui/error_box.h"
 #include "setup/ui/selection_dialog.h"
@@ -27,7 +27,7 @@ constexpr int32_t ResumeNoticeMs = 3000;   // how long a resumed run says that i
 // A fresh run starts with the first application chosen.
 bool StartWithFirstChosen(AppRecord** app, int32_t* from)
 {
-    *app = FirstSelectedApp();
+    *app = FirstSelectedApp(g_media);
     *from = 0;
     if (!*app)
         LogEvent(LogNothingToRun);
@@ -55,7 +55,7 @@ bool ResumeAllowed(AppRecord* app, int32_t from)
              static_cast<unsigned long>(count));
     // The application fails at that command, as at any command's failure.
     ApplicationFails(app, text, reason);
-    ShowError(g_setup.backgroundWindow, text);
+    ShowError(g_windows.background, text);
     return false;
 }
 
@@ -90,7 +90,7 @@ public:
 private:
     static bool AnswersYes(const char* question)
     {
-        return ShowBox(nullptr, question, g_setup.config.setupName, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return ShowBox(nullptr, question, g_media.config.setupName, MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
 };
 

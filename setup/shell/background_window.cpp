@@ -11,7 +11,7 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/shell/interpreter.h"
 #include "setup/ui/background_picture.h"
@@ -43,22 +43,22 @@ LRESULT OnCreate(HWND window)
     if (!state)
         return -1;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    const SetupConfig& config = g_setup.config;
+    const SetupConfig& config = g_media.config;
     if (config.showBackground && config.bitmapPath[0] != '\0')
         LoadBackgroundPicture(window, config.bitmapPath, &state->picture);
-    if (config.adminRequired && !g_setup.isAdmin) {
+    if (config.adminRequired && !g_machine.isAdmin) {
         NoteEnd(EndNoWindow, MsgNoAdminRights);
         ShowError(nullptr, MsgNoAdminRights);
         SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     }
-    g_setup.backgroundWindow = window;
+    g_windows.background = window;
     HWND owner = config.showBackground ? window : GetDesktopWindow();
-    g_setup.selectionDialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION),
+    g_windows.selectionDialog = CreateDialogParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_SELECTION),
                                                  owner, SelectionDialogProc, 0);
     // An unattended run answers the dialog unseen; a resumed one takes its journal's choice.
-    if (g_setup.selectionDialog && RunAttendant().SeesSelection())
-        ShowWindow(g_setup.selectionDialog, SW_SHOW);
+    if (g_windows.selectionDialog && RunAttendant().SeesSelection())
+        ShowWindow(g_windows.selectionDialog, SW_SHOW);
     return 0;
 }
 
@@ -69,7 +69,7 @@ void OnDestroy(HWND window)
         FreeZeroed(state);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     }
-    FreeExcludeList();
+    FreeExcludeList(g_media);
     PostQuitMessage(0);
 }
 
@@ -85,9 +85,9 @@ void OnPaint(HWND window)
 // Keeps the windows named in [ExcludeForegroundWindow] above the background.
 void OnActivateApp(HWND window)
 {
-    if (!g_setup.config.keepOnTop)
+    if (!g_media.config.keepOnTop)
         return;
-    for (WindowTitleNode* node = First(g_setup.excludeList); node; node = Next(g_setup.excludeList)) {
+    for (WindowTitleNode* node = First(g_media.excluded); node; node = Next(g_media.excluded)) {
         HWND named = FindWindowA(nullptr, node->title);
         SetWindowPos(named ? named : window, named ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE);
@@ -98,7 +98,7 @@ void OnActivateApp(HWND window)
 // run with a code of its own; the window goes as it always did.
 LRESULT OnClose(HWND window)
 {
-    if (window == g_setup.backgroundWindow)
+    if (window == g_windows.background)
         NoteEnd(EndStoppedOutside, "the window was closed from outside");
     return DefWindowProcA(window, WM_CLOSE, 0, 0);
 }
@@ -133,7 +133,7 @@ void OnTick(HWND window, WPARAM timer)
         return;
     }
     if (timer == SleepTimer)
-        SetTimer(window, SleepTimer, g_setup.config.tickInterval, nullptr);
+        SetTimer(window, SleepTimer, g_media.config.tickInterval, nullptr);
 }
 
 // Windows ends the session, and the process with it: a run with a journal
@@ -151,7 +151,7 @@ void OnEndSession(HWND window, bool ending)
         return;
     LogEvent(LogSessionEnds);
     if (JournalKept())
-        NoteSessionEnd(CurrentCommand(), began);
+        NoteSessionEnd(CurrentCommand(g_media), began);
     SessionEnding();
 }
 
@@ -161,9 +161,9 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam)
 {
     if (command != SC_CLOSE)
         return DefWindowProcA(window, WM_SYSCOMMAND, command, lParam);
-    if (!g_setup.config.cancelAllowed)
+    if (!g_media.config.cancelAllowed)
         return 0;
-    return SendMessageA(g_setup.selectionDialog, WM_COMMAND, IDCANCEL, 0);
+    return SendMessageA(g_windows.selectionDialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 } // namespace
@@ -183,7 +183,7 @@ bool RegisterBackgroundClass(HINSTANCE instance)
 
 HWND CreateBackgroundWindow(HINSTANCE instance)
 {
-    return CreateWindowExA(0, BackgroundClass, g_setup.config.setupName,
+    return CreateWindowExA(0, BackgroundClass, g_media.config.setupName,
                            WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                            GetDesktopWindow(), nullptr, instance, nullptr);

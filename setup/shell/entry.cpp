@@ -2,6 +2,8 @@
 // background window and the message loop.
 #include <windows.h>
 
+#include <cstring>
+
 #include "common/owners.h"
 #include "setup/core/administrator.h"
 #include "setup/core/log_lines.h"
@@ -9,7 +11,7 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_end.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/core/startup.h"
 #include "setup/core/unattended.h"
 #include "setup/shell/attendants.h"
@@ -22,8 +24,8 @@ namespace {
 bool IsCheckListSpace(const MSG& message)
 {
     return message.message == WM_KEYDOWN && message.wParam == VK_SPACE &&
-           message.hwnd == g_setup.listControl && g_setup.listControl &&
-           g_setup.config.listStyle == StyleMulti;
+           message.hwnd == g_windows.listControl && g_windows.listControl &&
+           g_media.config.listStyle == StyleMulti;
 }
 
 // Runs until the quit message and answers its code.
@@ -35,7 +37,7 @@ int RunMessageLoop()
             ToggleCurrentCheck();
             continue;
         }
-        if (g_setup.selectionDialog && IsDialogMessageA(g_setup.selectionDialog, &message))
+        if (g_windows.selectionDialog && IsDialogMessageA(g_windows.selectionDialog, &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
@@ -69,24 +71,26 @@ JournalFound TakeJournalAnswers()
 // written but the log's lines.
 int EndLeftoverStart()
 {
-    StartSetupLog();
-    LogStartOfRun();
+    StartSetupLog(g_machine, g_media);
+    LogStartOfRun(g_machine, g_media);
     LogEvent("started by Windows to go on with a run, but no run has a journal: nothing runs");
     return EndDone;
 }
 
 int RunSetup(HINSTANCE instance, const char* commandLine)
 {
-    const bool byRunOnce = LocateMasterInf(commandLine);
-    g_setup.instance = instance;
-    LoadSettings();
-    g_setup.isAdmin = g_setup.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
+    const bool byRunOnce = LocateMasterInf(commandLine, &g_media);
+    g_windows.instance = instance;
+    LoadSettings(&g_machine, &g_media);
+    memcpy(g_windows.caption, g_media.config.setupName, sizeof g_windows.caption);
+    JournalWorksOn(g_machine, g_media);
+    g_machine.isAdmin = g_machine.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
     const JournalFound journal = TakeJournalAnswers();
     if (byRunOnce && journal == JournalFound::None)
         return EndLeftoverStart();
-    const bool answersRead = !UnattendedAsked() || ReadAnswerFile();
-    StartSetupLog();
-    LogStartOfRun();
+    const bool answersRead = !UnattendedAsked() || ReadAnswerFile(g_machine, g_media);
+    StartSetupLog(g_machine, g_media);
+    LogStartOfRun(g_machine, g_media);
     if (byRunOnce)
         LogEvent("started by Windows (RunOnce) to go on with an interrupted run");
     const auto nothingRuns = [journal] {
@@ -108,10 +112,10 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
     HWND window = CreateBackgroundWindow(instance);
     if (!window)
         return EndBeforeRun(EndNoWindow, "the main window could not be created", EndNoWindow);
-    if (g_setup.config.showBackground) {
+    if (g_media.config.showBackground) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
-        SetFocus(g_setup.selectionDialog);
+        SetFocus(g_windows.selectionDialog);
     }
     return RunMessageLoop();
 }
@@ -127,9 +131,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, RunningMutexName)).valid()) {
         if (!UnattendedAsked())
             return EndDone;
-        LocateMasterInf(commandLine);
-        LoadSettings();
-        return EndSecondInstance();
+        LocateMasterInf(commandLine, &g_media);
+        LoadSettings(&g_machine, &g_media);
+        return EndSecondInstance(g_machine, g_media);
     }
     const KernelHandle mutex(CreateMutexA(nullptr, TRUE, RunningMutexName));
     const int exitCode = FinishCourse(RunSetup(instance, commandLine));

@@ -11,21 +11,21 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 
 namespace {
 
 void ArmStepTimer(HWND window)
 {
-    SetTimer(window, StepTimer, g_setup.config.tickInterval, nullptr);
+    SetTimer(window, StepTimer, g_media.config.tickInterval, nullptr);
 }
 
 // Frees the list and destroys the window, whose destruction ends the program.
 void EndRun(HWND window)
 {
     LogEvent("the run ends");
-    FreeAppList();
+    FreeAppList(g_media);
     DestroyWindow(window);
 }
 
@@ -58,7 +58,7 @@ bool AdvanceRun(AppRecord* app)
 {
     if (CommandRecord* next = Next(app->commands))
         return DispatchCommand(next);
-    AppRecord* nextApp = NextSelectedApp();
+    AppRecord* nextApp = NextSelectedApp(g_media);
     if (!nextApp)
         LogEvent(LogEveryAppDone);
     return nextApp && StartApp(nextApp);
@@ -87,7 +87,7 @@ LRESULT OnStartInstall(HWND window)
 void OnStepTick(HWND window, UINT_PTR timerId)
 {
     KillTimer(window, StepTimer);
-    CommandRecord* cmd = CurrentCommand();
+    CommandRecord* cmd = CurrentCommand(g_media);
     if (!cmd)
         return;
     if (timerId == SleepTimer)
@@ -96,7 +96,7 @@ void OnStepTick(HWND window, UINT_PTR timerId)
         ArmStepTimer(window);
         return;
     }
-    AppRecord* app = Current(g_setup.appList);
+    AppRecord* app = Current(g_media.apps);
     if (app && NextProgramWaits(cmd, FollowingCommand(app, cmd))) {
         ArmStepTimer(window);
         return;

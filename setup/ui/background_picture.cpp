@@ -5,7 +5,7 @@
 #include "setup/core/bmp_header.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/ui/drawing.h"
 
 namespace {
@@ -47,7 +47,7 @@ void DrawMessage(HWND window, HDC dc)
     SetBkMode(dc, TRANSPARENT);
     RECT client;
     GetClientRect(window, &client);
-    DrawTextA(dc, g_setup.config.backgroundMsg, -1, &client, 0);
+    DrawTextA(dc, g_media.config.backgroundMsg, -1, &client, 0);
 }
 
 void DrawPicture(HDC composition, HDC pictureDc, int screenWidth, const BackgroundPicture& picture)

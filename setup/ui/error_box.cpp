@@ -5,7 +5,7 @@
 
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ int ShowBox(HWND owner, const char* text, const char* caption, UINT style)
 
 void ShowError(HWND owner, const char* text, const char* caption)
 {
-    ShowBox(owner, text, caption ? caption : g_setup.config.setupName, MB_OK | MB_ICONERROR);
+    ShowBox(owner, text, caption ? caption : g_windows.caption, MB_OK | MB_ICONERROR);
 }
 
 void ShowErrorWithDetail(HWND owner, const char* format, const char* detail)

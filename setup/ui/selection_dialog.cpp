@@ -13,7 +13,7 @@
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
@@ -68,7 +68,7 @@ void LogOffer(const SelectionState& state)
     LogEvent("[DefaultInstall] has %ld commands, [CancelInstall] %ld",
              static_cast<long>(Count(state.defaultInstall.commands)),
              static_cast<long>(Count(state.cancelInstall.commands)));
-    for (const AppRecord* app = g_setup.appList.head; app; app = app->next)
+    for (const AppRecord* app = g_media.apps.head; app; app = app->next)
         LogEvent("offered: \"%s\" (%s)%s", app->title, app->infPath,
                  app->selected ? ", preselected" : "");
 }
@@ -76,7 +76,7 @@ void LogOffer(const SelectionState& state)
 void LogChoice()
 {
     bool any = false;
-    for (const AppRecord* app = g_setup.appList.head; app; app = app->next) {
+    for (const AppRecord* app = g_media.apps.head; app; app = app->next) {
         if (app->selected && app->listIndex != -1) {
             LogEvent(LogChosen, app->title, app->infPath);
             any = true;
@@ -88,7 +88,7 @@ void LogChoice()
 
 void ApplyCancelPermission(HWND dialog)
 {
-    if (g_setup.config.cancelAllowed)
+    if (g_media.config.cancelAllowed)
         return;
     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
     EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_DISABLED);
@@ -97,21 +97,21 @@ void ApplyCancelPermission(HWND dialog)
 // Caption, prompt, icon and position of the dialog.
 void PresentDialog(HWND dialog, SelectionState& state)
 {
-    state.appIcon = LoadIconA(g_setup.instance, MAKEINTRESOURCEA(IDI_SETUP));
-    if (!g_setup.config.showBackground) {
+    state.appIcon = LoadIconA(g_windows.instance, MAKEINTRESOURCEA(IDI_SETUP));
+    if (!g_media.config.showBackground) {
         const auto icon = reinterpret_cast<LPARAM>(state.appIcon);
         SendMessageA(dialog, WM_SETICON, ICON_BIG, icon);
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, icon);
     }
-    SetWindowTextA(dialog, g_setup.config.dialogTitle);
-    if (g_setup.config.dialogPrompt[0] != '\0')
-        SetDlgItemTextA(dialog, IDC_PROMPT, g_setup.config.dialogPrompt);
+    SetWindowTextA(dialog, g_media.config.dialogTitle);
+    if (g_media.config.dialogPrompt[0] != '\0')
+        SetDlgItemTextA(dialog, IDC_PROMPT, g_media.config.dialogPrompt);
     CentreDialog(dialog);
 }
 
 BOOL BuildSelector(HWND dialog)
 {
-    switch (g_setup.config.listStyle) {
+    switch (g_media.config.listStyle) {
     case StyleMulti:
         return CreateCheckList(dialog);
     case StyleSingle:
@@ -140,7 +140,7 @@ bool FindUnofferedName(const char* list, char (&name)[PathCapacity])
 {
     for (const char* cursor = list; NextSelectName(&cursor, name, sizeof name);) {
         bool offered = false;
-        for (const AppRecord* app = g_setup.appList.head; app && !offered; app = app->next)
+        for (const AppRecord* app = g_media.apps.head; app && !offered; app = app->next)
             offered = lstrcmpiA(name, InfFileName(app->infPath)) == 0;
         if (!offered)
             return true;
@@ -161,17 +161,18 @@ BOOL InitSelectionDialog(HWND dialog)
     HeapBlock exclude(MasterSectionCapacity);
     if (!priority.get() || !exclude.get())
         return CloseWithError(dialog, MsgOutOfMemory);
-    ReadMasterSection("Priority", priority.get(), DefaultPattern);
-    ReadMasterSection("ExcludeForegroundWindow", exclude.get(), "");
-    LoadExcludeList(exclude.get());
+    ReadMasterSection(g_media, "Priority", priority.get(), DefaultPattern);
+    ReadMasterSection(g_media, "ExcludeForegroundWindow", exclude.get(), "");
+    LoadExcludeList(g_media, exclude.get());
 
     LoadError error;
-    if (!LoadOffer(state->defaultInstall, state->cancelInstall, priority.get(), &error)) {
+    if (!LoadOffer(g_machine, g_media, state->defaultInstall, state->cancelInstall, priority.get(),
+                   &error)) {
         CloseWithLoadError(dialog, error);
         PostQuitMessage(0);
         return FALSE;
     }
-    if (Count(g_setup.appList) == 0) {
+    if (Count(g_media.apps) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");
         RunAttendant().ChoosesUnseen(dialog);
@@ -192,12 +193,12 @@ void OnInstall(HWND dialog, SelectionState& state)
 {
     LogEvent("Install pressed");
     LogChoice();
-    ChoiceMade(g_setup.appList);
+    ChoiceMade(g_media.apps);
     if (state.defaultInstall.selected)
-        PushPseudoApp(state.defaultInstall);
+        PushPseudoApp(g_media, state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);
     JournalBegins();
-    PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
+    PostMessageA(g_windows.background, WM_START_INSTALL, 0, 0);
     DestroyWindow(dialog);
 }
 
@@ -206,15 +207,15 @@ void OnCancel(HWND dialog, SelectionState& state)
 {
     LogEvent(LogCancelPressed, state.cancelInstall.selected ? "[CancelInstall] runs"
                                                             : "the program ends");
-    FreeAppList();
+    FreeAppList(g_media);
     FreeAppRecordLists(&state.defaultInstall);
     if (state.cancelInstall.selected) {
-        if (PushPseudoApp(state.cancelInstall)) {
+        if (PushPseudoApp(g_media, state.cancelInstall)) {
             JournalBegins();
-            PostMessageA(g_setup.backgroundWindow, WM_START_INSTALL, 0, 0);
+            PostMessageA(g_windows.background, WM_START_INSTALL, 0, 0);
         }
     } else {
-        SendMessageA(g_setup.backgroundWindow, WM_CLOSE, 0, 0);
+        SendMessageA(g_windows.background, WM_CLOSE, 0, 0);
     }
     DestroyWindow(dialog);
 }
@@ -260,9 +261,9 @@ void OnSelectionDestroy(HWND dialog)
         FreeZeroed(state);
         SetWindowLongPtrA(dialog, DWLP_USER, 0);
     }
-    g_setup.selectionDialog = nullptr;
-    g_setup.listControl = nullptr;
-    if (Count(g_setup.appList) == 0)
+    g_windows.selectionDialog = nullptr;
+    g_windows.listControl = nullptr;
+    if (Count(g_media.apps) == 0)
         PostQuitMessage(0);
 }
 
@@ -276,11 +277,11 @@ void AnswerSelection(HWND dialog)
         char message[EndMessageCapacity];
         snprintf(message, sizeof message, "Select names %s, which the media do not offer", unoffered);
         EndUnattendedRun(EndBadAnswers, message);
-        FreeAppList();
+        FreeAppList(g_media);
         DestroyWindow(dialog);
         return;
     }
-    for (AppRecord* app = g_setup.appList.head; app; app = app->next) {
+    for (AppRecord* app = g_media.apps.head; app; app = app->next) {
         if (answers.select == SelectAnswer::All)
             app->selected = 1;
         else if (answers.select == SelectAnswer::Names)
@@ -303,7 +304,7 @@ void TakeJournalChoice(HWND dialog)
         return;
     }
     LogEvent("the choice of the interrupted run is taken from its journal");
-    for (AppRecord* app = g_setup.appList.head; app; app = app->next)
+    for (AppRecord* app = g_media.apps.head; app; app = app->next)
         app->selected = ChosenInJournal(InfFileName(app->infPath)) ? 1 : 0;
     const WORD pressed = ChosenInJournal(CancelInstallName) ? IDCANCEL : IDC_INSTALL;
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(pressed, ButtonClicked), 0);
@@ -323,7 +324,7 @@ INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         OnSelectionCommand(dialog, HIWORD(wParam), LOWORD(wParam));
         return TRUE;
     case WM_DRAWITEM:
-        if (g_setup.config.listStyle != StyleMulti)
+        if (g_media.config.listStyle != StyleMulti)
             return FALSE;
         return DrawCheckListItem(dialog, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_VKEYTOITEM:

@@ -2,7 +2,7 @@
 #include "setup/ui/selectors.h"
 
 #include "common/owners.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/check_list_geometry.h"
 #include "setup/ui/drawing.h"
@@ -58,8 +58,8 @@ HWND CreateSelectorControl(HWND dialog, const char* className, DWORD style)
                                    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
                                        style,
                                    left, top, right - left, bottom - top, dialog, nullptr,
-                                   g_setup.instance, nullptr);
-    g_setup.listControl = control;
+                                   g_windows.instance, nullptr);
+    g_windows.listControl = control;
     if (control)
         SendMessageA(control, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), TRUE);
     return control;
@@ -67,7 +67,7 @@ HWND CreateSelectorControl(HWND dialog, const char* className, DWORD style)
 
 void FillSelector(HWND control, const ChoiceMessages& messages)
 {
-    for (AppRecord* app = First(g_setup.appList); app; app = Next(g_setup.appList)) {
+    for (AppRecord* app = First(g_media.apps); app; app = Next(g_media.apps)) {
         const LRESULT index = SendMessageA(control, messages.addString, 0,
                                            reinterpret_cast<LPARAM>(app->title));
         app->listIndex = static_cast<int32_t>(index);
@@ -80,7 +80,7 @@ void FillSelector(HWND control, const ChoiceMessages& messages)
 
 bool FollowSelection(HWND dialog, const ChoiceMessages& messages)
 {
-    HWND control = g_setup.listControl;
+    HWND control = g_windows.listControl;
     // A single-choice selector keeps the item it marked last in its user
     // data; that record is unmarked when the choice moves on.
     const LRESULT marked = GetWindowLongPtrA(control, GWLP_USERDATA);
@@ -124,7 +124,7 @@ void DrawCheckBox(HDC dc, const RECT& box, bool checked)
     if (!checked)
         return;
     // The mark is white around black: AND darkens only the mark.
-    const GdiObject mark(LoadBitmapA(g_setup.instance, MAKEINTRESOURCEA(IDB_CHECKMARK)));
+    const GdiObject mark(LoadBitmapA(g_windows.instance, MAKEINTRESOURCEA(IDB_CHECKMARK)));
     const MemoryDc memory(CreateCompatibleDC(dc));
     const SelectedObject markIn(memory.get(), mark.get());
     StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, memory.get(), 0, 0,
@@ -152,9 +152,9 @@ void DrawRowState(const DRAWITEMSTRUCT* item, const AppRecord* app)
     PaintRowBackground(item->hDC, item->rcItem, highlighted);
     if (!highlighted)
         return;
-    SetDlgItemTextA(g_setup.selectionDialog, IDC_DESCRIPTION, app->description);
+    SetDlgItemTextA(g_windows.selectionDialog, IDC_DESCRIPTION, app->description);
     if (item->itemState & ODS_FOCUS)
-        SetFocus(g_setup.listControl);
+        SetFocus(g_windows.listControl);
 }
 
 } // namespace
@@ -204,9 +204,9 @@ bool FollowListSelection(HWND dialog)
 
 void FollowCurrentSelection(HWND dialog)
 {
-    if (g_setup.config.listStyle == StyleSingle)
+    if (g_media.config.listStyle == StyleSingle)
         FollowComboSelection(dialog);
-    else if (g_setup.config.listStyle == StyleSingleList)
+    else if (g_media.config.listStyle == StyleSingleList)
         FollowListSelection(dialog);
 }
 
@@ -244,14 +244,14 @@ INT_PTR OnCheckListKey(WORD key, WORD caretIndex)
 {
     if (key != VK_SPACE)
         return KeyDefaultAction;
-    if (AppRecord* app = ItemRecord(g_setup.listControl, LB_GETITEMDATA, caretIndex))
+    if (AppRecord* app = ItemRecord(g_windows.listControl, LB_GETITEMDATA, caretIndex))
         app->selected = app->selected ? 0 : 1;
     return KeyHandled;
 }
 
 void ToggleCurrentCheck()
 {
-    HWND list = g_setup.listControl;
+    HWND list = g_windows.listControl;
     const LRESULT current = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (AppRecord* app = ItemRecord(list, LB_GETITEMDATA, current))
         app->selected = app->selected ? 0 : 1;
@@ -262,8 +262,8 @@ void UpdateInstallButton()
 {
     // Walked by its links: the list's cursor is the interpreter's position.
     bool any = false;
-    for (AppRecord* app = g_setup.appList.head; app; app = app->next)
+    for (AppRecord* app = g_media.apps.head; app; app = app->next)
         any = any || app->selected;
-    EnableWindow(GetDlgItem(g_setup.selectionDialog, IDC_INSTALL), any);
-    SendMessageA(g_setup.selectionDialog, DM_SETDEFID, any ? IDC_INSTALL : IDCANCEL, 0);
+    EnableWindow(GetDlgItem(g_windows.selectionDialog, IDC_INSTALL), any);
+    SendMessageA(g_windows.selectionDialog, DM_SETDEFID, any ? IDC_INSTALL : IDCANCEL, 0);
 }

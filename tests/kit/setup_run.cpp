@@ -56,14 +56,14 @@ HWND WaitForDialogWith(DWORD pid, int controlId, const char* className, DWORD ti
 
 } // namespace
 
-Media::Media() : folder_(MakeTempFolder("media")) {}
+MediaFolder::MediaFolder() : folder_(MakeTempFolder("media")) {}
 
-Media::~Media()
+MediaFolder::~MediaFolder()
 {
     RemoveTree(folder_);
 }
 
-void Media::Write(const std::string& name, std::initializer_list<std::string> lines) const
+void MediaFolder::Write(const std::string& name, std::initializer_list<std::string> lines) const
 {
     std::string text;
     for (const std::string& line : lines)
@@ -71,7 +71,7 @@ void Media::Write(const std::string& name, std::initializer_list<std::string> li
     WriteBytes(Path(name), text);
 }
 
-void Media::WriteApp(const std::string& name, const AppInf& app) const
+void MediaFolder::WriteApp(const std::string& name, const AppInf& app) const
 {
     if (GetFileAttributesA(Path("QVSETUP.INF").c_str()) == INVALID_FILE_ATTRIBUTES)
         Write("QVSETUP.INF", {"[QvSetupConfig]"});
@@ -87,7 +87,7 @@ void Media::WriteApp(const std::string& name, const AppInf& app) const
     WriteBytes(Path(name), text);
 }
 
-std::string Media::Stamp(const std::string& label, int milliseconds) const
+std::string MediaFolder::Stamp(const std::string& label, int milliseconds) const
 {
     std::string line = "\"" + BuildProgram("stamp.exe") + " " + StampFile() + " " + label;
     if (milliseconds >= 0)
@@ -299,7 +299,7 @@ std::vector<Stamp> ReadStamps(const std::string& path)
     return stamps;
 }
 
-std::vector<std::string> Media::StampLabels() const
+std::vector<std::string> MediaFolder::StampLabels() const
 {
     return ::StampLabels(ReadStamps(StampFile()));
 }

@@ -20,12 +20,12 @@ struct AppInf {
 };
 
 // An installation folder under %TEMP%, removed with its contents.
-class Media {
+class MediaFolder {
 public:
-    Media();
-    ~Media();
-    Media(const Media&) = delete;
-    Media& operator=(const Media&) = delete;
+    MediaFolder();
+    ~MediaFolder();
+    MediaFolder(const MediaFolder&) = delete;
+    MediaFolder& operator=(const MediaFolder&) = delete;
 
     const std::string& folder() const { return folder_; }
     std::string Path(const std::string& name) const { return folder_ + "\\" + name; }

@@ -24,7 +24,7 @@
 
 namespace {
 
-DWORD MillisecondsToDialog(const Media& media)
+DWORD MillisecondsToDialog(const MediaFolder& media)
 {
     const DWORD start = GetTickCount();
     SetupRun run(media.folder());
@@ -41,7 +41,7 @@ DWORD MillisecondsToDialog(const Media& media)
 // line and are passed over.
 void ReportDialogTime(int applications, int unsignedOnes = 0)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "STYLE=MULTI"});
     for (int i = 0; i < applications; ++i) {
         const std::string name = "QV" + std::to_string(i) + ".INF";
@@ -65,7 +65,7 @@ void ReportDialogTime(int applications, int unsignedOnes = 0)
 }
 
 // Runs one application to its end through the dialog; false when it failed.
-bool InstallAndWait(const Media& media, DWORD timeoutMs)
+bool InstallAndWait(const MediaFolder& media, DWORD timeoutMs)
 {
     SetupRun run(media.folder());
     return run.StartInstall(20000) && static_cast<bool>(RunExits(run, timeoutMs));
@@ -76,7 +76,7 @@ bool InstallAndWait(const Media& media, DWORD timeoutMs)
 bool ReportPace(int tick, bool logged)
 {
     constexpr int CommandCount = 2000;
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "SIGNAL=" + std::to_string(tick),
                                 logged ? "LOG=" + media.Path("PACE.LOG") : ""});
     AppInf app{"Pace", {"PROG," + media.Stamp("first")}, {}, ""};
@@ -105,7 +105,7 @@ bool ReportCheckTime()
 {
     constexpr int Applications = 500;
     constexpr int LinesPerInf = 50;
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "STYLE=MULTI"});
     for (int i = 0; i < Applications; ++i) {
         AppInf app{"Application " + std::to_string(i), {}, {"Default=YES"}, "A description"};
@@ -150,7 +150,7 @@ bool ReportBigSectionCheck()
             for (int i = 0; i < Lines; ++i)
                 text += "SLEEP," + std::to_string(i % 10) + "\r\n";
         }
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
         WriteBytes(media.folder() + "\\QVA.INF", text);
         const DWORD start = GetTickCount();
@@ -194,7 +194,7 @@ struct CopyRun {
 // answer a message, from the start of the run to its end.
 CopyRun TimeTreeCopy(const std::string& source, const std::string& config)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", config});
     media.WriteApp("QVA.INF", AppInf{"Copy", {"XCOPYA," + source + "," + media.Path("COPY")},
                                      {}, ""});
@@ -259,7 +259,7 @@ void ReportTreeCopy()
 // qvsetup.exe to its end, 0 when it failed.
 DWORD TimeCopyFromOutside(const std::string& source, const std::string& config)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "BACKGROUND=NO", config});
     media.WriteApp("QVA.INF", AppInf{"Copy", {"XCOPYA," + source + "," + media.Path("COPY")}, {}, ""});
     AnswerFile answers({"Select=ALL"});
@@ -317,7 +317,7 @@ bool ReportNestedCopyFromOutside()
 bool WaitingRun(const char* markFile)
 {
     constexpr DWORD MeasureMs = 8000;
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
     media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("wait", 10000)}, {}, ""});
     SetupRun run(media.folder());

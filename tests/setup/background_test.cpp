@@ -70,7 +70,7 @@ protected:
         return count;
     }
 
-    Media media_;
+    MediaFolder media_;
     std::unique_ptr<SetupRun> run_;
     HWND dialog_ = nullptr;
     HWND background_ = nullptr;

@@ -9,7 +9,7 @@
 #include "setup/core/administrator.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/run_course.h"
-#include "setup/core/setup_state.h"
+#include "setup/ui/engine_state.h"
 #include "setup/core/startup.h"
 #include "setup/shell/attendants.h"
 #include "setup/shell/background_window.h"
@@ -79,12 +79,14 @@ TEST(Administrator, AnySubAuthority544OfAValidGroupCounts)
 
 TEST(Administrator, MasterInfRequirementRefusesANonAdministrator)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[Version]", "admini=yes", "[QvSetupConfig]", "SETUPNAME=名前"});
-    g_setup = SetupState{};
-    LocateMasterInf(media.folder().c_str());
-    LoadSettings();
-    g_setup.isAdmin = false;
+    g_machine = Machine{};
+    g_media = Media{};
+    LocateMasterInf(media.folder().c_str(), &g_media);
+    LoadSettings(&g_machine, &g_media);
+    memcpy(g_windows.caption, g_media.config.setupName, sizeof g_windows.caption);
+    g_machine.isAdmin = false;
     ASSERT_TRUE(RegisterBackgroundClass(GetModuleHandleA(nullptr)));
     MessageBoxCatcher catcher;
     EXPECT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), nullptr);
@@ -92,12 +94,12 @@ TEST(Administrator, MasterInfRequirementRefusesANonAdministrator)
     EXPECT_EQ(catcher.box.text,
               "ｼｽﾃﾑを更新する権限がありません.\nｼｽﾃﾑ管理者に連絡してください.");
     EXPECT_EQ(catcher.box.caption, "名前");
-    EXPECT_EQ(g_setup.selectionDialog, nullptr);
+    EXPECT_EQ(g_windows.selectionDialog, nullptr);
 }
 
 TEST(Administrator, Windows9xCountsAsAdministrator)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[Version]", "admini=YES"});
     media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {"admini=YES"}, ""});
     for (const char* version : {"win98", "win2k"}) {
@@ -117,27 +119,29 @@ TEST(SelectionDialog, CancelNoDisablesCancelAndTheCloseItem)
 {
     for (const char* cancel : {"no", "YES"}) {
         SCOPED_TRACE(cancel);
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("CANCEL=") + cancel});
         media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
-        g_setup = SetupState{};
-        g_setup.instance = GetModuleHandleA(nullptr);
-        LocateMasterInf(media.folder().c_str());
-        LoadSettings();
-        g_setup.isAdmin = true;
+        g_machine = Machine{};
+        g_media = Media{};
+        g_windows = EngineWindows{};
+        g_windows.instance = GetModuleHandleA(nullptr);
+        LocateMasterInf(media.folder().c_str(), &g_media);
+        LoadSettings(&g_machine, &g_media);
+        g_machine.isAdmin = true;
         AttendRun(PersonAttendant(), AnswerFileAttendant());
-        HWND dialog = CreateDialogParamA(g_setup.instance, MAKEINTRESOURCEA(IDD_SELECTION), nullptr,
+        HWND dialog = CreateDialogParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_SELECTION), nullptr,
                                          SelectionDialogProc, 0);
         ASSERT_NE(dialog, nullptr);
-        g_setup.selectionDialog = dialog;
+        g_windows.selectionDialog = dialog;
         const bool allowed = std::string(cancel) == "YES";
-        EXPECT_EQ(g_setup.config.cancelAllowed, allowed);
+        EXPECT_EQ(g_media.config.cancelAllowed, allowed);
         EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)) != FALSE, allowed);
         const UINT state = GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND);
         EXPECT_EQ((state & MF_DISABLED) != 0, !allowed);
         EXPECT_EQ(state & MF_GRAYED & ~MF_DISABLED, 0u); // disabled, not greyed
         DestroyWindow(dialog);
-        FreeAppList();
+        FreeAppList(g_media);
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }

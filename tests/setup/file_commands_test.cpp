@@ -53,7 +53,7 @@ protected:
     // stamp "after"; answers the message box that appears, if any.
     Outcome Run(std::vector<std::string> install, const std::string& config = "")
     {
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", config});
         install.push_back("PROG," + media.Stamp("after"));
         media.WriteApp("QVA.INF", AppInf{"A", install, {}, ""});
@@ -276,7 +276,7 @@ TEST_F(FileCommands, SetattGrammar)
 TEST_F(FileCommands, ExistWaitsTickAfterTickForAPattern)
 {
     const std::string folder = Work("LATER");
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "SIGNAL=200"});
     media.WriteApp("QVA.INF", AppInf{"A", {"EXIST," + folder + "\\*.LOG",
                                            "PROG," + media.Stamp("after")},
@@ -406,7 +406,7 @@ TEST_F(FileCommands, ProgressDialogShowsFoldersAndFile)
 {
     for (int i = 0; i < 300; ++i)
         MakeFile(Work("BIG\\FILE" + std::to_string(i) + ".TXT"), std::string(2000, 'x'));
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
     media.WriteApp("QVA.INF", AppInf{"A", {"XCOPY," + Work("BIG") + "," + Work("COPY")}, {}, ""});
     SetupRun run(media.folder());

@@ -63,7 +63,7 @@ const char* const BadLines[] = {
 
 // The medium every run starts from: every command but SHELLDDE (whose
 // shell windows would pile up), with its outputs in `out`.
-void WriteMedium(const Media& media, const std::string& out)
+void WriteMedium(const MediaFolder& media, const std::string& out)
 {
     media.Write("QVSETUP.INF", {"[Version]", "admini=NO", "[QvSetupConfig]", "SETUPNAME=ﾎｽﾀｲﾙ",
                                 "BACKGROUND_MSG=ﾃｽﾄ\\n中", "BITMAP=" + media.Path("BACK.BMP"),
@@ -95,7 +95,7 @@ void WriteMedium(const Media& media, const std::string& out)
 }
 
 // Spoils the medium in the way of run `index`; answers what it did.
-std::string Spoil(const Media& media, int index)
+std::string Spoil(const MediaFolder& media, int index)
 {
     std::mt19937 random(static_cast<unsigned>(index) * 7919u + 17u);
     const auto pick = [&](size_t count) { return static_cast<size_t>(random() % count); };
@@ -150,7 +150,7 @@ std::string Spoil(const Media& media, int index)
 }
 
 // SIGNAL of the master INF, read as the engine reads it (0 when none).
-long SignalOf(const Media& media)
+long SignalOf(const MediaFolder& media)
 {
     return static_cast<long>(GetPrivateProfileIntA("QvSetupConfig", "SIGNAL", 0,
                                                    media.Path("QVSETUP.INF").c_str()));
@@ -193,7 +193,7 @@ TEST(HostileMedia, EveryRunEndsWithADocumentedCodeAndItsResult)
     int waiting = 0, failedAtTurn = 0, unseen = 0, falseAlarms = 0;
     const int count = MediaCount();
     for (int index = 0; index < count; ++index) {
-        Media media;
+        MediaFolder media;
         const std::string out = MakeTempFolder("hostile-out");
         WriteMedium(media, out);
         const std::string what = Spoil(media, index);

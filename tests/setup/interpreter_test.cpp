@@ -44,7 +44,7 @@ protected:
         return static_cast<long>(StampTick(stamps_, to) - StampTick(stamps_, from, fromEvent));
     }
 
-    Media media_;
+    MediaFolder media_;
     std::unique_ptr<SetupRun> run_;
     DWORD installTick_ = 0;
     std::vector<Stamp> stamps_;

@@ -78,7 +78,7 @@ std::string TempFolder()
 // A run of one application: a stamp, a message, a stamp; answers the stamps.
 std::vector<std::string> SmallRun(const std::string& logLine, DWORD* milliseconds)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "BACKGROUND=NO", logLine});
     media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("a"), "MSGBOX,hello",
                                            "PROG," + media.Stamp("b")},
@@ -123,7 +123,7 @@ TEST(SetupLog, WrittenOnlyWhenAskedAndNeverInTheWay)
     // Killed while its PROG waits: the last line written is that PROG's start.
     {
         SCOPED_TRACE("killed in a PROG");
-        Media media;
+        MediaFolder media;
         const std::string log = media.Path("RUN.LOG");
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", "LOG=" + log});
         media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1", "PROG," + media.Stamp("wait", 20000)}, {}, ""});
@@ -166,7 +166,7 @@ TEST(SetupLog, WrittenOnlyWhenAskedAndNeverInTheWay)
     // folder or the temporary folder.
     {
         SCOPED_TRACE("without LOG");
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", "BACKGROUND=NO"});
         media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1", "MSGBOX,hello"}, {}, ""});
         const std::vector<std::string> folders = {media.folder(), WindowsFolder(), TempFolder()};

@@ -62,7 +62,7 @@ protected:
     }
 
     std::string disc_;
-    Media media_;
+    MediaFolder media_;
     std::unique_ptr<SetupRun> run_;
 };
 
@@ -217,7 +217,7 @@ protected:
     }
 
     std::string network_;
-    Media media_;
+    MediaFolder media_;
     std::unique_ptr<SetupRun> run_;
     HWND drives_ = nullptr;
 };

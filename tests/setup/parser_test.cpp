@@ -9,8 +9,8 @@
 
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
-#include "setup/core/setup_state.h"
 #include "setup/core/startup.h"
+#include "setup/ui/engine_state.h"
 #include "setup/ui/error_box.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/ui.h"
@@ -45,17 +45,18 @@ class Parser : public testing::Test {
 protected:
     void SetUp() override
     {
-        g_setup = SetupState{};
         folder_ = MakeTempFolder("inf");
-        LocateMasterInf(folder_.c_str());
-        LoadSettings();
-        g_setup.isAdmin = true;
+        LocateMasterInf(folder_.c_str(), &media_);
+        LoadSettings(&machine_, &media_);
+        machine_.isAdmin = true;
+        // The boxes of a failed load take the caption of the engine's windows.
+        memcpy(g_windows.caption, media_.config.setupName, sizeof g_windows.caption);
     }
 
     void TearDown() override
     {
         InjectAllocFailure(-1);
-        FreeAppList();
+        FreeAppList(media_);
         RemoveTree(folder_);
     }
 
@@ -71,8 +72,8 @@ protected:
     {
         const std::string path = WriteInf("QVAPP.INF", text);
         LoadError error = {};
-        EXPECT_TRUE(LoadAppInf(path.c_str(), &error)) << static_cast<int>(error.problem);
-        return g_setup.appList.tail;
+        EXPECT_TRUE(LoadAppInf(machine_, media_, path.c_str(), &error)) << static_cast<int>(error.problem);
+        return media_.apps.tail;
     }
 
     // Success when the error's box, over an owner window, shows `text` with
@@ -97,7 +98,7 @@ protected:
     {
         const std::string path = WriteInf("QVBAD.INF", text);
         LoadError error = {};
-        if (LoadAppInf(path.c_str(), &error))
+        if (LoadAppInf(machine_, media_, path.c_str(), &error))
             return testing::AssertionFailure() << "the load succeeded";
         if (error.problem != problem)
             return testing::AssertionFailure() << "problem " << static_cast<int>(error.problem);
@@ -106,6 +107,8 @@ protected:
     }
 
     std::string folder_;
+    Machine machine_ = {};
+    Media media_ = {};
 };
 
 struct LineCase {
@@ -118,15 +121,15 @@ struct LineCase {
 
 TEST_F(Parser, LinesParseThroughTheProfileReader)
 {
-    const std::string cd(1, g_setup.cdromLetter);
-    const std::string windir = g_setup.windowsDir;
+    const std::string cd(1, machine_.cdromLetter);
+    const std::string windir = machine_.windowsDir;
     const std::vector<LineCase> cases = {
         {"copy,\"C:\\Program Files\\A\\x.dat\",%WINDIR%\\x.dat", CmdCopy,
          "C:\\Program Files\\A\\x.dat", windir + "\\x.dat", ""},
         {"COPY,C:\\Program Files\\A\\x.dat,D:\\x.dat", CmdCopy, "C:\\ProgramFiles\\A\\x.dat",
          "D:\\x.dat", ""},
         {"PROG,%PROGRAMFILES%\\A\\B.EXE", CmdProg,
-         std::string(1, g_setup.windowsLetter) + ":\\Program Files\\A\\B.EXE", "", ""},
+         std::string(1, machine_.windowsLetter) + ":\\Program Files\\A\\B.EXE", "", ""},
         {"MSGBOX,\"Insert the disc, then press OK\"", CmdMsgbox, "Insert the disc, then press OK",
          "", ""},
         {"MSGBOX,Say \\\"hi\\\"", CmdMsgbox, "Say\"hi\"", "", ""},
@@ -140,7 +143,7 @@ TEST_F(Parser, LinesParseThroughTheProfileReader)
         {"PROG,%CDROM%:\\SETUP.EXE,,DISC1", CmdProg | CheckCdromFlag, cd + ":\\SETUP.EXE", "",
          "DISC1"},
         {"PROG,%FD%:\\A.EXE %CDROM%:,,K", CmdProg | CheckCdromFlag | CheckFdFlag,
-         std::string(1, g_setup.fdLetter) + ":\\A.EXE" + cd + ":", "", "K"},
+         std::string(1, machine_.fdLetter) + ":\\A.EXE" + cd + ":", "", "K"},
         // "表" is 95 5C: followed by a double quote its trail byte escapes it.
         {"MSGBOX,\"表\",x\"", CmdMsgbox, "\x95\",x", "", ""},
         {"COPY,ソフト\\表示.TXT,%WINDIR%\\表", CmdCopy, "ソフト\\表示.TXT", windir + "\\表", ""},
@@ -177,7 +180,7 @@ TEST_F(Parser, MacrosExpandToThePrefixFolders)
     EXPECT_EQ(std::string(commands[0]->param1), std::string(windowsDir) + "\\a");
     EXPECT_EQ(std::string(commands[0]->param2), std::string(systemDir) + "\\b");
     EXPECT_EQ(commands[1]->param1[0], windowsDir[0]);
-    EXPECT_EQ(commands[1]->param1[2], g_setup.bootLetter);
+    EXPECT_EQ(commands[1]->param1[2], machine_.bootLetter);
     EXPECT_EQ(commands[1]->flags, static_cast<uint32_t>(CmdProg));
 }
 
@@ -253,11 +256,11 @@ TEST_F(Parser, FilesAreSkippedSilently)
         {"", 1},
     };
     for (const auto& c : cases) {
-        g_setup.isAdmin = c.isAdmin != 0;
+        machine_.isAdmin = c.isAdmin != 0;
         LoadClean(c.text);
-        EXPECT_EQ(Count(g_setup.appList), 0) << c.text;
+        EXPECT_EQ(Count(media_.apps), 0) << c.text;
     }
-    g_setup.isAdmin = true;
+    machine_.isAdmin = true;
     EXPECT_NE(LoadClean(Lines({"[Version]", "signature=$QVSETUP$", "admini=YES", "[Strings]",
                                "TITLE=A"})),
               nullptr);
@@ -272,7 +275,7 @@ TEST_F(Parser, DefaultYesSelectsOnlyInMultiStyle)
         int32_t selected;
     } cases[] = {{StyleMulti, 1}, {StyleSingle, 0}, {StyleSingleList, 0}};
     for (const auto& c : cases) {
-        g_setup.config.listStyle = c.style;
+        media_.config.listStyle = c.style;
         AppRecord* app = LoadClean(text);
         ASSERT_NE(app, nullptr);
         EXPECT_EQ(app->selected, c.selected) << c.style;
@@ -289,14 +292,14 @@ TEST_F(Parser, CommentsAndMissingSectionsGiveNoRecords)
     app = LoadClean(Header);
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(Count(app->commands), 0);
-    EXPECT_EQ(Count(g_setup.appList), 2);
+    EXPECT_EQ(Count(media_.apps), 2);
 }
 
 TEST_F(Parser, MissingTitleShowsItsMessage)
 {
     EXPECT_TRUE(LoadFails(Lines({"[Version]", "signature=$QVSETUP$", "[Strings]", "DESCRIPTION=x"}),
                           LoadProblem::NoTitle, TextNoTitle));
-    EXPECT_EQ(Count(g_setup.appList), 0);
+    EXPECT_EQ(Count(media_.apps), 0);
 }
 
 TEST_F(Parser, InvalidLinesShowThePathAndKeepEarlierRecords)
@@ -311,7 +314,7 @@ TEST_F(Parser, InvalidLinesShowThePathAndKeepEarlierRecords)
         "PROG,%FD%:\\SETUP.EXE,,EMPTY",
         "COPY,%CDROM%:\\B,%WINDIR%\\B,,disc1",
         "PROG," + std::string(260, 'a'),
-        "PROG,%WINDIR%" + std::string(260 - strlen(g_setup.windowsDir), 'a'),
+        "PROG,%WINDIR%" + std::string(260 - strlen(machine_.windowsDir), 'a'),
         "ATTENTION12,x",
         "PROG,,," + std::string(32, 'k'),
         "PROG," + std::string(10000, 'x'),
@@ -321,9 +324,9 @@ TEST_F(Parser, InvalidLinesShowThePathAndKeepEarlierRecords)
         SCOPED_TRACE(bad.substr(0, 60));
         EXPECT_TRUE(LoadFails(Header + checks + Lines({"[Install]", "PROG,first", bad, "PROG,last"}),
                               LoadProblem::BadCommand, TextBadCommand));
-        ASSERT_NE(g_setup.appList.tail, nullptr);
-        EXPECT_EQ(Count(g_setup.appList.tail->commands), 1);
-        FreeAppList();
+        ASSERT_NE(media_.apps.tail, nullptr);
+        EXPECT_EQ(Count(media_.apps.tail->commands), 1);
+        FreeAppList(media_);
     }
 }
 
@@ -331,7 +334,7 @@ TEST_F(Parser, BoundsAreExactAfterExpansion)
 {
     AppRecord* app = LoadClean(
         Header + Lines({"[Install]", "PROG," + std::string(259, 'a'),
-                         "PROG,%WINDIR%" + std::string(259 - strlen(g_setup.windowsDir), 'a'),
+                         "PROG,%WINDIR%" + std::string(259 - strlen(machine_.windowsDir), 'a'),
                          "ATTENTION,x", "PROG,,," + std::string(31, 'k') + ""}));
     ASSERT_NE(app, nullptr);
     const std::vector<CommandRecord*> commands = Commands(app);
@@ -352,7 +355,7 @@ TEST_F(Parser, LargeAndDamagedFilesNeverCrash)
     AppRecord* app = LoadClean(big);
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(Count(app->commands), lines);
-    FreeAppList();
+    FreeAppList(media_);
 
     // Binary garbage after a valid header: loaded, or refused with the
     // invalid-command box; never a crash or an overrun.
@@ -365,15 +368,15 @@ TEST_F(Parser, LargeAndDamagedFilesNeverCrash)
         }
         const std::string path = WriteInf("QVJUNK.INF", garbage);
         LoadError error = {};
-        if (!LoadAppInf(path.c_str(), &error)) {
+        if (!LoadAppInf(machine_, media_, path.c_str(), &error)) {
             EXPECT_EQ(error.problem, LoadProblem::BadCommand);
             EXPECT_TRUE(ShowsBox(error, TextBadCommand + path));
         }
-        FreeAppList();
+        FreeAppList(media_);
     }
     // Garbage alone is no application INF.
     LoadClean(std::string("\x00\xff\x81\x5c[\r\n\x00", 8));
-    EXPECT_EQ(Count(g_setup.appList), 0);
+    EXPECT_EQ(Count(media_.apps), 0);
 }
 
 TEST_F(Parser, EmptyFileGivesAnEmptySection)
@@ -381,7 +384,7 @@ TEST_F(Parser, EmptyFileGivesAnEmptySection)
     AppRecord pseudo = {};
     strcpy(pseudo.infPath, WriteInf("EMPTY.INF", "").c_str());
     LoadError error = {};
-    EXPECT_TRUE(LoadCommandSection(&pseudo, "DefaultInstall", &error));
+    EXPECT_TRUE(LoadCommandSection(machine_, &pseudo, "DefaultInstall", &error));
     EXPECT_EQ(Count(pseudo.commands), 0);
 }
 
@@ -392,7 +395,7 @@ TEST_F(Parser, UnreadableInfShowsItsPath)
     strcpy(pseudo.infPath, missing.c_str());
     EXPECT_EQ(InfFileSize(missing.c_str()), -1);
     LoadError error = {};
-    EXPECT_FALSE(LoadCommandSection(&pseudo, "DefaultInstall", &error));
+    EXPECT_FALSE(LoadCommandSection(machine_, &pseudo, "DefaultInstall", &error));
     EXPECT_EQ(error.problem, LoadProblem::InfUnreadable);
     EXPECT_TRUE(ShowsBox(error, TextInfUnreadable + missing));
 }
@@ -432,8 +435,8 @@ TEST_F(Parser, EveryAllocationFailureShowsItsMessage)
         SCOPED_TRACE(c.successes);
         InjectAllocFailure(c.successes);
         EXPECT_TRUE(LoadFails(text, c.problem, c.message));
-        EXPECT_EQ(Count(g_setup.appList), c.appsLeft);
-        FreeAppList();
+        EXPECT_EQ(Count(media_.apps), c.appsLeft);
+        FreeAppList(media_);
     }
     InjectAllocFailure(6);
     EXPECT_NE(LoadClean(text), nullptr);
@@ -456,11 +459,11 @@ TEST_F(Parser, FreeAppListEmptiesTheList)
 {
     LoadClean(Header + Lines({"[CheckCdrom]", "K=\\A", "[Install]", "PROG,%FD%:\\A,,K"}));
     LoadClean(Header);
-    EXPECT_EQ(Count(g_setup.appList), 2);
-    FreeAppList();
-    EXPECT_EQ(Count(g_setup.appList), 0);
-    EXPECT_EQ(g_setup.appList.head, nullptr);
-    EXPECT_EQ(g_setup.appList.tail, nullptr);
+    EXPECT_EQ(Count(media_.apps), 2);
+    FreeAppList(media_);
+    EXPECT_EQ(Count(media_.apps), 0);
+    EXPECT_EQ(media_.apps.head, nullptr);
+    EXPECT_EQ(media_.apps.tail, nullptr);
 }
 
 } // namespace

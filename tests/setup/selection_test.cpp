@@ -25,7 +25,7 @@ std::vector<std::string> ListTitles(const SetupRun& run, HWND list)
 
 TEST(Selection, PriorityOrderDuplicatesAndComments)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[Priority]", "QVB*.INF", ";QVA.INF", "qvb.inf", "QV*.INF"});
     media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
     media.WriteApp("QVB.INF", AppInf{"B", {"SLEEP,1"}, {}, ""});
@@ -45,7 +45,7 @@ TEST(Selection, PriorityOrderDuplicatesAndComments)
 TEST(Selection, DefaultPatternSkipsFilesWithoutTheSignature)
 {
     for (const char* priority : {"", "[Priority]"}) {
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", priority});
         media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
         media.WriteApp("XB.INF", AppInf{"B", {"SLEEP,1"}, {}, ""});
@@ -61,13 +61,13 @@ TEST(Selection, DefaultPatternSkipsFilesWithoutTheSignature)
 
 TEST(Selection, NoApplicationsRunsDefaultInstallOrEndsSilently)
 {
-    Media withDefault;
+    MediaFolder withDefault;
     withDefault.Write("QVSETUP.INF", {"[DefaultInstall]", "PROG," + withDefault.Stamp("D")});
     SetupRun run(withDefault.folder());
     EXPECT_TRUE(RunExits(run));
     EXPECT_EQ(withDefault.StampLabels(), std::vector<std::string>{"D"});
 
-    Media empty;
+    MediaFolder empty;
     empty.Write("QVSETUP.INF", {"[QvSetupConfig]"});
     SetupRun silent(empty.folder());
     EXPECT_TRUE(RunExits(silent));
@@ -88,7 +88,7 @@ TEST(Selection, InstallRunsDefaultInstallFirstAndCancelOnlyCancelInstall)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
-        Media media;
+        MediaFolder media;
         std::string master = "[DefaultInstall]\r\nPROG," + media.Stamp("D") + "\r\n";
         if (c.withCancelSection)
             master += "[CancelInstall]\r\nPROG," + media.Stamp("C") + "\r\n";
@@ -111,7 +111,7 @@ TEST(Selection, InstallRunsDefaultInstallFirstAndCancelOnlyCancelInstall)
 
 TEST(Selection, CancelNoDisablesCancellingBeforeAndDuringTheRun)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "CANCEL=no"});
     media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1500", "PROG," + media.Stamp("after")}, {}, ""});
     SetupRun run(media.folder());
@@ -131,7 +131,7 @@ TEST(Selection, CancelNoDisablesCancellingBeforeAndDuringTheRun)
 
 TEST(Selection, BackgroundCloseBoxCancelsWhileAllowed)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[CancelInstall]", "PROG," + media.Stamp("C")});
     media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("A")}, {}, ""});
     SetupRun run(media.folder());
@@ -150,7 +150,7 @@ TEST(Selection, ForegroundKeepsTheNamedWindowsOnTop)
     for (const char* foreground : {"NO", "yes"}) {
         SCOPED_TRACE(foreground);
         SetWindowPos(named, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("FOREGROUND=") + foreground,
                                     "[ExcludeForegroundWindow]", "QvKit Window A",
                                     "QvKit Window B"});
@@ -171,7 +171,7 @@ TEST(Selection, SingleChoiceSelectorsSelectExactlyTheCurrentItem)
 {
     for (const char* style : {"SINGLE", "SINGLELIST"}) {
         SCOPED_TRACE(style);
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("STYLE=") + style});
         media.WriteApp("QV1.INF", AppInf{"One", {"PROG," + media.Stamp("1")}, {}, "説明1"});
         media.WriteApp("QV2.INF", AppInf{"Two", {"PROG," + media.Stamp("2")}, {}, "説明2"});
@@ -239,7 +239,7 @@ protected:
         return LOWORD(SendMessageA(dialog_, DM_GETDEFID, 0, 0));
     }
 
-    Media media_;
+    MediaFolder media_;
     std::unique_ptr<SetupRun> run_;
     HWND dialog_ = nullptr;
     HWND list_ = nullptr;

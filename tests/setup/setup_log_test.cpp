@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/core/media.h"
 #include "setup/core/setup_log.h"
-#include "setup/core/setup_state.h"
 #include "tests/kit/bench.h"
 
 namespace {
@@ -48,8 +48,9 @@ TEST(SetupLog, NamesTheLinesItHadNoRoomFor)
     constexpr int Lines = 100;   // of about 1 KiB each: more than the 64 KiB queue holds
     const std::string folder = MakeTempFolder("log");
     const std::string path = folder + "\\QV.LOG";
-    snprintf(g_setup.config.logPath, sizeof g_setup.config.logPath, "%s", path.c_str());
-    StartSetupLog();
+    Media media = {};
+    snprintf(media.config.logPath, sizeof media.config.logPath, "%s", path.c_str());
+    StartSetupLog(Machine{}, media);
     ASSERT_TRUE(SetupLogIsOn());
     LogEvent("first");
     FlushSetupLog();

@@ -11,7 +11,7 @@
 
 namespace {
 
-void WriteApp(const Media& media, const std::string& name, const std::string& title,
+void WriteApp(const MediaFolder& media, const std::string& name, const std::string& title,
               std::initializer_list<std::string> install)
 {
     media.WriteApp(name, AppInf{title, install, {}, ""});
@@ -41,7 +41,7 @@ MessageBoxText InstallAndReadBox(SetupRun& run)
 
 TEST(Startup, SecondInstanceExitsAtOnceAndSilently)
 {
-    Media media;
+    MediaFolder media;
     WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
     SetupRun first(media.folder());
     HWND dialog = first.WaitForSelectionDialog();
@@ -56,7 +56,7 @@ TEST(Startup, SecondInstanceExitsAtOnceAndSilently)
 
 TEST(Startup, MasterInfFromCommandLineOrOwnFolder)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "TITLE=ﾏｽﾀｰのﾀｲﾄﾙ", "SETUPNAME=名前"});
     WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
     ASSERT_TRUE(CopyFileA(BuildProgram("qvsetup.exe").c_str(), media.Path("QVSETUP.EXE").c_str(),
@@ -74,7 +74,7 @@ TEST(Startup, MasterInfFromCommandLineOrOwnFolder)
 
 TEST(Startup, QuotedFolderKeepsItsQuotesAndMissesTheMasterInf)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "TITLE=T"});
     SetupRun run("\"" + media.folder() + "\"");
     HWND box = run.WaitForMessageBox();
@@ -104,7 +104,7 @@ TEST(Startup, SettingsDefaultsAndCaseRules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
-        Media media;
+        MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", c.config});
         WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
         SetupRun run(media.folder());
@@ -133,7 +133,7 @@ TEST(Startup, MacrosTakeThePrefixFoldersAndDrives)
     char windowsDir[MAX_PATH], systemDir[MAX_PATH];
     GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
     GetSystemDirectoryA(systemDir, sizeof systemDir);
-    Media media;
+    MediaFolder media;
     WriteApp(media, "QVA.INF", "A",
              {"MSGBOX,\"%PROGRAMFILES%|%WINDIR%|%WINSYSDIR%|%WINDISK%|%FD%\""});
     SetupRun run(media.folder());
@@ -146,7 +146,7 @@ TEST(Startup, MacrosTakeThePrefixFoldersAndDrives)
 
 TEST(Startup, SourceDriveIsTheProgramsRemovableOrNetworkDrive)
 {
-    Media media;
+    MediaFolder media;
     WriteApp(media, "QVA.INF", "A", {"MSGBOX,%FD%"});
     ASSERT_TRUE(CopyFileA(BuildProgram("qvsetup.exe").c_str(), media.Path("QVSETUP.EXE").c_str(),
                           FALSE));
@@ -175,7 +175,7 @@ TEST(Startup, BadInputEndsCleanly)
     EXPECT_TRUE(RunExits(tooLong));
 
     // A missing master INF.
-    Media empty;
+    MediaFolder empty;
     SetupRun missing(empty.folder());
     box = missing.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
@@ -185,7 +185,7 @@ TEST(Startup, BadInputEndsCleanly)
     EXPECT_TRUE(RunExits(missing));
 
     // An empty master INF means every default.
-    Media media;
+    MediaFolder media;
     WriteBytes(media.Path("QVSETUP.INF"), "");
     WriteApp(media, "QVA.INF", "A", {"SLEEP,1"});
     SetupRun defaults(media.folder());
@@ -197,7 +197,7 @@ TEST(Startup, BadInputEndsCleanly)
 
 TEST(Startup, HundredsOfApplicationsAreListed)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "STYLE=MULTI"});
     for (int i = 0; i < 300; ++i)
         WriteApp(media, "QV" + std::to_string(i) + ".INF", "App" + std::to_string(i), {"SLEEP,1"});

@@ -115,7 +115,7 @@ TEST(Unattended, SampleDiscsWithTheSecondDiscLateOrNever)
 // application.
 TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "[DefaultInstall]", "PROG," + media.Stamp("default")});
     const std::string inf = media.Path("QVA.INF");
     const std::string copy = "COPY," + media.Path("NOSUCH.TXT") + "," + media.Path("OUT.TXT");
@@ -258,7 +258,7 @@ TEST(Unattended, EveryEndHasItsCodeAndAFreshResult)
 // holds another INF of that name.
 TEST(Unattended, DiscSwappedInOneDrive)
 {
-    Media disc1;
+    MediaFolder disc1;
     const std::string disc2 = MakeTempFolder("disc2");
     WriteBytes(disc2 + "\\DISC2.ID", "2");
     CreateDirectoryA((disc2 + "\\SETUP").c_str(), nullptr);
@@ -308,7 +308,7 @@ TEST(Unattended, DiscSwappedInOneDrive)
 // What a person chose, recorded, replays the same commands unattended.
 TEST(Unattended, RecordedChoiceReplaysTheSameCommands)
 {
-    Media media;
+    MediaFolder media;
     const std::string record = media.Path("RECORD.INI"), log = media.Path("PERSON.LOG");
     media.Write("QVSETUP.INF", {"[QvSetupConfig]", "STYLE=MULTI", "LOG=" + log, "[Priority]",
                                 "QV1.INF", "QV2.INF", "QV3.INF"});
@@ -345,7 +345,7 @@ TEST(Unattended, RecordedChoiceReplaysTheSameCommands)
 // the end out of it.
 TEST(Unattended, TheLiveRunsResultLands)
 {
-    Media media;
+    MediaFolder media;
     media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
     media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,3000"}, {"Default=YES"}, ""});
     AnswerFile answers;
