@@ -45,6 +45,7 @@ struct CopyWalk {
     CopyWalkNode root;                    // the source folder of the copy
     CopyWalkNode* current;                // the folder being listed
     char lastFile[MAX_PATH];              // FASTCOPY: the file copied last, not yet shown
+    bool fastCopy;                        // FASTCOPY=YES: the copy goes at the speed of the disc
 };
 
 CopyWalk* WalkOf(HWND dialog)
@@ -183,9 +184,9 @@ CopyWalkNode* NextFolder(CopyWalk& walk, CopyWalkNode* node)
 // Copies over an existing destination, a read-only one too. With FASTCOPY
 // the attributes are cleared only when a first try fails, which saves a
 // call for every file that is not there yet.
-bool CopyOver(const char* source, const char* destination)
+bool CopyOver(const char* source, const char* destination, bool fastCopy)
 {
-    if (g_media.config.fastCopy && CopyFileA(source, destination, FALSE))
+    if (fastCopy && CopyFileA(source, destination, FALSE))
         return true;
     SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
     return CopyFileA(source, destination, FALSE) != FALSE;
@@ -209,7 +210,7 @@ bool ProcessCopyEntry(CopyWalk& walk, CopyWalkNode* node)
     // Each entry makes sure of its folder; with FASTCOPY once a folder.
     if (!node->destMade && !EnsureDirectoryPath(node->destFolder, EnsureCreate | EnsureWholePath))
         return FailCopyWithDestination(walk);
-    node->destMade = g_media.config.fastCopy;
+    node->destMade = walk.fastCopy;
     if (name[0] == '.')
         return true;
     // A path that would grow past the limit is refused, never cut.
@@ -219,11 +220,11 @@ bool ProcessCopyEntry(CopyWalk& walk, CopyWalkNode* node)
         return TakesSubfolders(walk) ? QueueSubfolder(walk, node, source, destination) : true;
     // With FASTCOPY the file's name shows at the end of the tick, or before
     // the box when its copy fails.
-    if (g_media.config.fastCopy)
+    if (walk.fastCopy)
         snprintf(walk.lastFile, sizeof walk.lastFile, "%s", name);
     else
         SetDlgItemTextA(walk.dialog, IDC_COPY_FILE, name);
-    if (!CopyOver(source, destination)) {
+    if (!CopyOver(source, destination, walk.fastCopy)) {
         ShowLastFile(walk);
         return FailCopy(walk, MsgCopyFailed);
     }
@@ -326,7 +327,7 @@ void CopyInSlices(CopyWalk& walk)
 void OnCopyStep(CopyWalk& walk)
 {
     KillTimer(walk.dialog, CopyTimer);
-    if (g_media.config.fastCopy)
+    if (walk.fastCopy)
         CopyInSlices(walk);
     else if (StepWalk(walk))
         ArmCopyTimer(walk.dialog);
@@ -356,10 +357,11 @@ INT_PTR CALLBACK CopyProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARA
 
 } // namespace
 
-bool XcopyCommand(CommandRecord* cmd)
+bool XcopyCommand(CommandRecord* cmd, const CommandScene& scene)
 {
     CopyWalk walk = {};
     walk.cmd = cmd;
+    walk.fastCopy = scene.media.config.fastCopy;
     // A dialog that can't be created at all answers -1: the run goes on.
     return DialogBoxParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_COPY), g_windows.background,
                            CopyProgressDialogProc, reinterpret_cast<LPARAM>(&walk)) != CopyFailed;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "setup/commands/command_scene.h"
 #include "setup/core/records.h"
 
 constexpr UINT_PTR CopyTimer = 40003;

@@ -158,7 +158,7 @@ constexpr HandlerEntry Handlers[] = {
     {CmdDelete, DeleteCommand, nullptr},
     {CmdDelall, DelallCommand, nullptr},
     {CmdSetatt, SetattCommand, nullptr},
-    {CmdExist, TestExist, IsPathFound},
+    {CmdExist, ExistCommand, IsPathFound},
     {CmdSleep, SleepCommand, IsNeverDoneByPolling},
     {CmdMsgbox, MsgboxCommand, nullptr},
     {CmdAttention, AttentionCommand, nullptr},
@@ -189,10 +189,10 @@ const HandlerEntry* HandlerOf(uint32_t code)
     return nullptr;
 }
 
-bool RunHandler(CommandRecord* cmd)
+bool RunHandler(CommandRecord* cmd, const CommandScene& scene)
 {
     const HandlerEntry* entry = HandlerOf(cmd->flags);
-    return entry && entry->handler(cmd);
+    return entry && entry->handler(cmd, scene);
 }
 
 // A command or its drive check that ended the run without a box: an
@@ -209,19 +209,19 @@ void EndedWithoutMessage(const char* what)
 // The journal (RESUME=YES) hears of a command before anything else does:
 // that it starts before it is logged, and that it ended before its end is
 // logged, so that a log line never tells more than the journal knows.
-bool DispatchCommand(CommandRecord* cmd)
+bool DispatchCommand(CommandRecord* cmd, const CommandScene& scene)
 {
     NoteCommandStarting(cmd);
     cmd->startTick = GetTickCount();
     LogStart(cmd);
-    if ((cmd->flags & (CheckCdromFlag | CheckFdFlag)) && !CheckMedia(cmd)) {
+    if ((cmd->flags & (CheckCdromFlag | CheckFdFlag)) && !CheckMedia(cmd, scene)) {
         LogEvent(LogDriveCheckEndedRun);
         EndedWithoutMessage("the drive check");
         return false;
     }
     // The command's own time (a program's, a wait's) starts once its disc is there.
     cmd->startTick = GetTickCount();
-    const bool goesOn = RunHandler(cmd);
+    const bool goesOn = RunHandler(cmd, scene);
     if (!goesOn) {
         LogEvent(LogCommandEndedRun, KeywordName(cmd->flags));
         if (!CommandHas(cmd->flags, TraitEndsRunWhenDone) && !StopsForRestart())
@@ -252,9 +252,9 @@ bool IsCommandDone(CommandRecord* cmd)
 
 // True when a program of the run other than `cmd`'s ended, or was started
 // without a wait, shortly before `sessionEndTick`.
-bool AnotherProgramJustBefore(const CommandRecord* cmd, uint32_t sessionEndTick)
+bool AnotherProgramJustBefore(const Media& media, const CommandRecord* cmd, uint32_t sessionEndTick)
 {
-    for (const AppRecord* app = g_media.apps.head; app; app = app->next) {
+    for (const AppRecord* app = media.apps.head; app; app = app->next) {
         for (const CommandRecord* other = app->commands.head; other; other = other->next) {
             if (other != cmd && other->endTick != 0 && CommandHas(other->flags, TraitStartsProgram) &&
                 sessionEndTick - other->endTick < AnotherProgramMs)
@@ -270,14 +270,14 @@ bool NextProgramWaits(const CommandRecord* ended, const CommandRecord* next)
            CommandHas(ended->flags, TraitWaitsForProgram) && GetTickCount() - ended->endTick < SessionEndGraceMs;
 }
 
-void NoteSessionEnd(CommandRecord* cmd, uint32_t sessionEndTick)
+void NoteSessionEnd(const Media& media, CommandRecord* cmd, uint32_t sessionEndTick)
 {
     if (!cmd || !cmd->busy || !CommandHas(cmd->flags, TraitWaitsForProgram))
         return;
     // Negative when the program started after the session began to end.
     const long ran = static_cast<int32_t>(sessionEndTick - cmd->startTick);
     const char* why = ran < static_cast<long>(SessionEndGraceMs) ? "too soon after its start to have asked for it"
-                      : AnotherProgramJustBefore(cmd, sessionEndTick)
+                      : AnotherProgramJustBefore(media, cmd, sessionEndTick)
                           ? "just after another program, which may have asked for it"
                           : nullptr;
     if (why) {

@@ -4,12 +4,13 @@
 
 #include <windows.h>
 
+#include "setup/commands/command_scene.h"
 #include "setup/core/records.h"
 
 // Runs the drive check the command asks for, then the handler of its code;
 // false ends the run. The log gets the command with its fields as it
 // starts, and how it ended unless it goes on after its handler.
-bool DispatchCommand(CommandRecord* cmd);
+bool DispatchCommand(CommandRecord* cmd, const CommandScene& scene);
 
 // True when the command has finished; may clear cmd->busy.
 bool IsCommandDone(CommandRecord* cmd);
@@ -24,11 +25,11 @@ void EndSleep(HWND window, CommandRecord* cmd);
 bool NextProgramWaits(const CommandRecord* ended, const CommandRecord* next);
 
 // Windows ends the session, which began to end at `sessionEndTick` (its
-// first question to the run), while the run waits for `cmd` (null: for
-// none). A PROG's program that has run a while is taken to have asked for
+// first question to the run), while the run of `media` waits for `cmd`
+// (null: for none). A PROG's program that has run a while is taken to have asked for
 // it (an installer that restarts Windows when it is done): the journal
 // notes the command as ended, and the run goes on after the restart with
 // the next one. Where another program may have asked for it (this one
 // started only a moment before, or another one ended or was let go just
 // before), the program runs again after the restart: never skipped unrun.
-void NoteSessionEnd(CommandRecord* cmd, uint32_t sessionEndTick);
+void NoteSessionEnd(const Media& media, CommandRecord* cmd, uint32_t sessionEndTick);

@@ -34,14 +34,13 @@ struct DriveCheckMemory {
 DriveCheckMemory g_driveChecks;
 
 // Lists the CD-ROM and network drives, in the platform's order, the first
-// one selected. The CD-ROM letter is unknown again until OK.
+// one selected.
 void FillDriveList(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     char roots[DriveListCapacity];
     ReadDriveList(roots);
-    g_machine.cdromLetter = CdromPlaceholder;
     for (const char* root = roots; *root; root += strlen(root) + 1) {
         const UINT type = GetDriveTypeA(root);
         if (type != DRIVE_REMOTE && type != DRIVE_CDROM)
@@ -56,7 +55,7 @@ void FillDriveList(HWND dialog)
 
 BOOL OnDriveDialogInit(HWND dialog)
 {
-    SetWindowTextA(dialog, g_media.config.setupName);
+    SetWindowTextA(dialog, g_windows.caption);
     MessageBeep(MB_ICONQUESTION);
     CentreDialog(dialog);
     FillDriveList(dialog);
@@ -65,8 +64,13 @@ BOOL OnDriveDialogInit(HWND dialog)
 
 constexpr size_t DriveNameCapacity = 16;
 
-// OK takes the selected drive. With nothing selected (an empty list, or
-// typed text that names no entry) no drive is defined: the dialog stays.
+// What the drive dialog ends with when no drive is chosen; a chosen one
+// ends it with its letter.
+constexpr INT_PTR NoDriveChosen = 0;
+
+// OK takes the selected drive: the dialog ends with its letter. With
+// nothing selected (an empty list, or typed text that names no entry) no
+// drive is defined: the dialog stays.
 void OnDriveChosen(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_DRIVE_LIST);
@@ -76,10 +80,9 @@ void OnDriveChosen(HWND dialog)
         return;
     char drive[DriveNameCapacity] = {};
     SendMessageA(list, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(drive));
-    g_machine.cdromLetter = drive[0];
     const char letter[] = {drive[0], '\0'};
     RecordAnswer("CdromDrive", letter);
-    EndDialog(dialog, IDOK);
+    EndDialog(dialog, static_cast<unsigned char>(drive[0]));
 }
 
 constexpr DWORD NetworkDialogCancelled = 0xFFFFFFFF;
@@ -90,7 +93,7 @@ void OnNetworkButton(HWND dialog)
     if (result == NO_ERROR)
         FillDriveList(dialog);
     else if (result != NetworkDialogCancelled)
-        ShowBox(dialog, MsgNoNetwork, g_media.config.setupName, MB_ICONERROR);
+        ShowBox(dialog, MsgNoNetwork, g_windows.caption, MB_ICONERROR);
 }
 
 INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -104,7 +107,7 @@ INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam,
         if (LOWORD(wParam) == IDOK)
             OnDriveChosen(dialog);
         else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, IDCANCEL);
+            EndDialog(dialog, NoDriveChosen);
         else if (LOWORD(wParam) == IDC_NETWORK)
             OnNetworkButton(dialog);
         return FALSE;
@@ -113,10 +116,10 @@ INT_PTR CALLBACK DriveSelectDialogProc(HWND dialog, UINT message, WPARAM wParam,
     }
 }
 
-void PutCdromLetter(CommandRecord* cmd)
+void PutCdromLetter(CommandRecord* cmd, char letter)
 {
-    ReplaceChar(cmd->param1, CdromPlaceholder, g_machine.cdromLetter);
-    ReplaceChar(cmd->param2, CdromPlaceholder, g_machine.cdromLetter);
+    ReplaceChar(cmd->param1, CdromPlaceholder, letter);
+    ReplaceChar(cmd->param2, CdromPlaceholder, letter);
 }
 
 // Looks for the probe file with no system error box for an empty drive.
@@ -155,18 +158,19 @@ bool WaitForDisc(Probe found)
     return true;
 }
 
-// The first CD-ROM drive whose disc holds the check's probe file.
-bool FindDiscDrive(const CommandRecord* cmd)
+// The first CD-ROM drive whose disc holds the check's probe file becomes
+// the CD-ROM drive of `machine`.
+bool FindDiscDrive(const CommandRecord* cmd, Machine& machine)
 {
-    return WaitForDisc([cmd] {
+    return WaitForDisc([cmd, &machine] {
         char roots[DriveListCapacity];
         ReadDriveList(roots);
         for (const char* root = roots; *root; root += strlen(root) + 1) {
             DiscProbe probe;
             if (GetDriveTypeA(root) == DRIVE_CDROM &&
-                SplitCheckValue(cmd->checkEntry->value, root[0], MacroValuesOf(g_machine), &probe) &&
+                SplitCheckValue(cmd->checkEntry->value, root[0], MacroValuesOf(machine), &probe) &&
                 ProbeFound(probe.path)) {
-                g_machine.cdromLetter = root[0];
+                machine.cdromLetter = root[0];
                 return true;
             }
         }
@@ -176,38 +180,40 @@ bool FindDiscDrive(const CommandRecord* cmd)
 
 } // namespace
 
-bool AnswerCdromDrive(CommandRecord* cmd)
+bool AnswerCdromDrive(CommandRecord* cmd, Machine& machine)
 {
     const char answer = g_unattended.answers.cdromDrive;
     DiscProbe probe = {};
     if (answer != AutoDrive) {
-        g_machine.cdromLetter = answer;
-    } else if (!SplitCheckValue(cmd->checkEntry->value, CdromPlaceholder, MacroValuesOf(g_machine),
+        machine.cdromLetter = answer;
+    } else if (!SplitCheckValue(cmd->checkEntry->value, CdromPlaceholder, MacroValuesOf(machine),
                                 &probe)) {
         return false;
-    } else if (!FindDiscDrive(cmd)) {
+    } else if (!FindDiscDrive(cmd, machine)) {
         LogEvent("no CD-ROM drive holds the disc of %s (unattended, CdromDrive=AUTO)", cmd->checkKey);
         UnescapeText(probe.prompt);
         EndUnattendedRun(EndNoDisc, probe.prompt);
         return false;
     }
-    LogEvent("drive %c: taken (unattended)", g_machine.cdromLetter);
-    PutCdromLetter(cmd);
+    LogEvent("drive %c: taken (unattended)", machine.cdromLetter);
+    PutCdromLetter(cmd, machine.cdromLetter);
     return true;
 }
 
-bool AskCdromDrive(CommandRecord* cmd)
+bool AskCdromDrive(CommandRecord* cmd, Machine& machine)
 {
     LogEvent("no CD-ROM drive is known: the drive is asked for");
     const INT_PTR chosen = DialogBoxParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_DRIVE),
                                            g_windows.background, DriveSelectDialogProc, 0);
-    if (chosen != IDOK) {
+    // Cancel, a dialog that can't be made (-1), or a quit while it showed.
+    if (chosen <= NoDriveChosen || chosen > 0xFF) {
         LogEvent("no drive chosen");
         ShowError(g_windows.background, MsgNoCdromDrive);
         return false;
     }
-    LogEvent("drive %c: chosen", g_machine.cdromLetter);
-    PutCdromLetter(cmd);
+    machine.cdromLetter = static_cast<char>(chosen);
+    LogEvent("drive %c: chosen", machine.cdromLetter);
+    PutCdromLetter(cmd, machine.cdromLetter);
     return true;
 }
 
@@ -238,25 +244,27 @@ DiscAnswer PromptForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT
     return DiscAnswer::Found;
 }
 
-bool CheckMedia(CommandRecord* cmd)
+bool CheckMedia(CommandRecord* cmd, const CommandScene& scene)
 {
+    Machine& machine = scene.machine;
     const bool cdrom = (cmd->flags & CheckCdromFlag) != 0;
     char* lastKey = cdrom ? g_driveChecks.lastCdromKey : g_driveChecks.lastFdKey;
     if (cdrom)
-        PutCdromLetter(cmd);
+        PutCdromLetter(cmd, machine.cdromLetter);
     if (strcmp(cmd->checkKey, lastKey) == 0)
         return true;
-    if (cdrom && g_machine.cdromLetter == CdromPlaceholder && !RunAttendant().TakesCdromDrive(cmd))
+    if (cdrom && machine.cdromLetter == CdromPlaceholder &&
+        !scene.attendant.TakesCdromDrive(cmd, machine))
         return false;
 
     DiscProbe probe;
-    if (!SplitCheckValue(cmd->checkEntry->value, cdrom ? g_machine.cdromLetter : g_machine.fdLetter,
-                         MacroValuesOf(g_machine), &probe))
+    if (!SplitCheckValue(cmd->checkEntry->value, cdrom ? machine.cdromLetter : machine.fdLetter,
+                         MacroValuesOf(machine), &probe))
         return false;
     UnescapeText(probe.prompt);
     const UINT style = PromptStyle(probe.buttonSet);
     LogEvent(LogLookingFor, cmd->checkKey, probe.path);
-    switch (RunAttendant().WaitsForCheckedDisc(cmd, probe, style)) {
+    switch (scene.attendant.WaitsForCheckedDisc(cmd, probe, style)) {
     case DiscAnswer::EndRun:
         return false;
     case DiscAnswer::RunWithoutCheck:

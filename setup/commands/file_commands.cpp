@@ -156,17 +156,17 @@ bool EnsureDirectoryPath(const char* path, uint32_t options)
     return true;
 }
 
-bool CopyCommand(CommandRecord* cmd)
+bool CopyCommand(CommandRecord* cmd, const CommandScene&)
 {
     return TransferFile(cmd, CopyOneFile);
 }
 
-bool ExpandCommand(CommandRecord* cmd)
+bool ExpandCommand(CommandRecord* cmd, const CommandScene&)
 {
     return TransferFile(cmd, ExpandFile);
 }
 
-bool DeleteCommand(CommandRecord* cmd)
+bool DeleteCommand(CommandRecord* cmd, const CommandScene&)
 {
     if (!EnsureDirectoryPath(cmd->param1, EnsureTestOnly))
         return false;
@@ -175,7 +175,7 @@ bool DeleteCommand(CommandRecord* cmd)
 }
 
 // A second field that is empty or not a number means no subfolders.
-bool DelallCommand(CommandRecord* cmd)
+bool DelallCommand(CommandRecord* cmd, const CommandScene&)
 {
     int32_t recursive = 0;
     if (!ReadDecimal(cmd->param2, &recursive))
@@ -213,7 +213,7 @@ bool DeleteTree(const char* folder, bool recursive)
     return true;
 }
 
-bool SetattCommand(CommandRecord* cmd)
+bool SetattCommand(CommandRecord* cmd, const CommandScene&)
 {
     const DWORD attributes = GetFileAttributesA(cmd->param1);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -232,10 +232,15 @@ bool SetattCommand(CommandRecord* cmd)
     return true;
 }
 
-bool TestExist(CommandRecord* cmd)
+void TestExist(CommandRecord* cmd)
 {
     const bool present = EnsureDirectoryPath(cmd->param1, EnsureTestOnly) &&
                          AnythingMatches(cmd->param1);
     cmd->busy = present ? 0 : 1;
+}
+
+bool ExistCommand(CommandRecord* cmd, const CommandScene&)
+{
+    TestExist(cmd);
     return true;
 }

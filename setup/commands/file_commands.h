@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "setup/commands/command_scene.h"
 #include "setup/core/records.h"
 
 // How EnsureDirectoryPath treats a path: options to combine.
@@ -23,7 +24,10 @@ bool EnsureDirectoryPath(const char* path, uint32_t options);
 CommandHandler CopyCommand, ExpandCommand, DeleteCommand, DelallCommand, SetattCommand;
 
 // EXIST: busy while nothing matches param1 (wildcards allowed); answers true.
-CommandHandler TestExist;
+CommandHandler ExistCommand;
+
+// Tests EXIST's path again: busy while nothing matches it.
+void TestExist(CommandRecord* cmd);
 
 // Empties `folder` (and with `recursive` its subfolders) and removes it.
 // False only when a folder above it is missing.

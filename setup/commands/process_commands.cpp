@@ -147,19 +147,19 @@ bool StartProgram(CommandRecord* cmd, ProgramWait wait)
     return true;
 }
 
-bool ProgCommand(CommandRecord* cmd)
+bool ProgCommand(CommandRecord* cmd, const CommandScene&)
 {
     return StartProgram(cmd, ProgramWait::UntilEnd);
 }
 
-bool EprogCommand(CommandRecord* cmd)
+bool EprogCommand(CommandRecord* cmd, const CommandScene&)
 {
     return StartProgram(cmd, ProgramWait::None);
 }
 
 // A time that is not a number, or negative, sleeps nothing; a timer that
 // can't be made lets the run go on at the next tick.
-bool SleepCommand(CommandRecord* cmd)
+bool SleepCommand(CommandRecord* cmd, const CommandScene&)
 {
     int32_t milliseconds = 0;
     if (!ReadDecimal(cmd->param1, &milliseconds) || milliseconds < 0)
@@ -171,9 +171,9 @@ bool SleepCommand(CommandRecord* cmd)
 }
 
 // A box that can't be shown answers 0, and the run ends.
-bool MsgboxCommand(CommandRecord* cmd)
+bool MsgboxCommand(CommandRecord* cmd, const CommandScene& scene)
 {
-    const char* caption = cmd->param2[0] != '\0' ? cmd->param2 : g_media.config.setupName;
+    const char* caption = cmd->param2[0] != '\0' ? cmd->param2 : scene.media.config.setupName;
     UnescapeText(cmd->param1);
     return ShowBox(g_windows.background, cmd->param1, caption, MB_OK | MB_ICONINFORMATION) != 0;
 }
@@ -190,7 +190,7 @@ void ShowTimedNotice(const char* text, int32_t milliseconds)
                     AttentionDialogProc, reinterpret_cast<LPARAM>(&record));
 }
 
-bool AttentionCommand(CommandRecord* cmd)
+bool AttentionCommand(CommandRecord* cmd, const CommandScene&)
 {
     // A notice without a time never closes by itself.
     if (cmd->param2[0] == '\0' && NoticeTakenAsClosed(cmd->param1))
@@ -200,7 +200,7 @@ bool AttentionCommand(CommandRecord* cmd)
                            AttentionDialogProc, reinterpret_cast<LPARAM>(&notice)) != 0;
 }
 
-bool ShellDdeCommand(CommandRecord* cmd)
+bool ShellDdeCommand(CommandRecord* cmd, const CommandScene&)
 {
     DWORD instance = 0;
     if (DdeInitializeA(&instance, IgnoreDdeTransaction, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
@@ -214,7 +214,7 @@ bool ShellDdeCommand(CommandRecord* cmd)
 // journal (RESUME=YES) the run goes on after the restart from the next
 // command, and this process runs nothing more; without one, an unattended
 // run ends here.
-bool ShutdownCommand(CommandRecord* cmd)
+bool ShutdownCommand(CommandRecord* cmd, const CommandScene& scene)
 {
     int32_t mode = RestartMode;
     if (!ReadDecimal(cmd->param2, &mode))
@@ -225,11 +225,11 @@ bool ShutdownCommand(CommandRecord* cmd)
         return false;
     if (cmd->param1[0] != '\0') {
         UnescapeText(cmd->param1);
-        if (ShowBox(g_windows.background, cmd->param1, g_media.config.setupName,
+        if (ShowBox(g_windows.background, cmd->param1, scene.media.config.setupName,
                     MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
             return true;
     }
-    if (g_machine.platformId == VER_PLATFORM_WIN32_NT)
+    if (scene.machine.platformId == VER_PLATFORM_WIN32_NT)
         EnableShutdownPrivilege();
     WindowsGoingDown(cmd, way);
     if (ExitWindowsEx(flags, 0))

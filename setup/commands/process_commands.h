@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "setup/commands/command_scene.h"
 #include "setup/core/records.h"
 
 // SLEEP's timer on the background window; its tick ends the sleep.

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "setup/core/inf_line.h"
+#include "setup/core/machine.h"
 #include "setup/core/records.h"
 
 // How the wait for a drive check's disc ended.
@@ -33,9 +34,9 @@ public:
     // later start, rather than given up.
     virtual bool KeepsRunWithoutDisc() const = 0;
 
-    // The CD-ROM drive, when none is known: false when none is taken (the
-    // run ends, told already).
-    virtual bool TakesCdromDrive(CommandRecord* cmd) = 0;
+    // The CD-ROM drive of `machine`, when none is known: false when none is
+    // taken (the run ends, told already).
+    virtual bool TakesCdromDrive(CommandRecord* cmd, Machine& machine) = 0;
     // Until the probe file of the drive check of `cmd` is there.
     virtual DiscAnswer WaitsForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT style) = 0;
 

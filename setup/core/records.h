@@ -40,9 +40,6 @@ struct CommandRecord {
                                 // a session's end may be
 };
 
-// The handler of a command: runs it, and answers whether the run goes on.
-using CommandHandler = bool(CommandRecord* cmd);
-
 struct AppRecord {
     AppRecord* next;
     int32_t listIndex;          // item index in the selector; -1 for pseudo-applications

@@ -76,7 +76,10 @@ public:
 
     // A person who did not put the disc in gives the run up.
     bool KeepsRunWithoutDisc() const override { return false; }
-    bool TakesCdromDrive(CommandRecord* cmd) override { return AskCdromDrive(cmd); }
+    bool TakesCdromDrive(CommandRecord* cmd, Machine& machine) override
+    {
+        return AskCdromDrive(cmd, machine);
+    }
 
     DiscAnswer WaitsForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT style) override
     {
@@ -114,7 +117,10 @@ public:
 
     // A factory line puts the disc in later: the run is kept for then.
     bool KeepsRunWithoutDisc() const override { return true; }
-    bool TakesCdromDrive(CommandRecord* cmd) override { return AnswerCdromDrive(cmd); }
+    bool TakesCdromDrive(CommandRecord* cmd, Machine& machine) override
+    {
+        return AnswerCdromDrive(cmd, machine);
+    }
 
     DiscAnswer WaitsForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT) override
     {
@@ -134,7 +140,10 @@ public:
     bool GivesUpOtherRun(const char* question) override { return rest_->GivesUpOtherRun(question); }
     bool WaitsForRunDisc(bool (*present)()) override { return rest_->WaitsForRunDisc(present); }
     bool KeepsRunWithoutDisc() const override { return rest_->KeepsRunWithoutDisc(); }
-    bool TakesCdromDrive(CommandRecord* cmd) override { return rest_->TakesCdromDrive(cmd); }
+    bool TakesCdromDrive(CommandRecord* cmd, Machine& machine) override
+    {
+        return rest_->TakesCdromDrive(cmd, machine);
+    }
 
     DiscAnswer WaitsForCheckedDisc(CommandRecord* cmd, const DiscProbe& probe, UINT style) override
     {

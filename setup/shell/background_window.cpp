@@ -151,7 +151,7 @@ void OnEndSession(HWND window, bool ending)
         return;
     LogEvent(LogSessionEnds);
     if (JournalKept())
-        NoteSessionEnd(CurrentCommand(g_media), began);
+        NoteSessionEnd(g_media, CurrentCommand(g_media), began);
     SessionEnding();
 }
 

@@ -16,6 +16,12 @@
 
 namespace {
 
+// What the commands of the run work with.
+CommandScene SceneOfRun()
+{
+    return CommandScene{g_machine, g_media, RunAttendant()};
+}
+
 void ArmStepTimer(HWND window)
 {
     SetTimer(window, StepTimer, g_media.config.tickInterval, nullptr);
@@ -49,7 +55,7 @@ bool StartApp(AppRecord* app, int32_t from = 0)
                  app->infPath);
         EndRunSilently(message);
     }
-    return first && DispatchCommand(first);
+    return first && DispatchCommand(first, SceneOfRun());
 }
 
 // Dispatches the next command, or starts the next selected application;
@@ -57,7 +63,7 @@ bool StartApp(AppRecord* app, int32_t from = 0)
 bool AdvanceRun(AppRecord* app)
 {
     if (CommandRecord* next = Next(app->commands))
-        return DispatchCommand(next);
+        return DispatchCommand(next, SceneOfRun());
     AppRecord* nextApp = NextSelectedApp(g_media);
     if (!nextApp)
         LogEvent(LogEveryAppDone);
