@@ -62,7 +62,7 @@ qv_setup_floor(qv_setup_ui
     setup/ui/background_picture.cpp
     setup/ui/dialog_position.cpp
     setup/ui/drawing.cpp
-    setup/ui/engine_state.cpp
+    setup/ui/engine_windows.cpp
     setup/ui/error_box.cpp
     setup/ui/message_pump.cpp
     setup/ui/selection_dialog.cpp

@@ -9,9 +9,9 @@
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
-#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 #include "setup/ui/message_pump.h"
 

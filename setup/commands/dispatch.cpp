@@ -14,7 +14,6 @@
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 
 namespace {

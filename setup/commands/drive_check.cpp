@@ -14,11 +14,11 @@
 #include "setup/core/setup_log.h"
 #include "setup/core/paths.h"
 #include "setup/core/run_course.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 #include "setup/core/startup.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 #include "setup/ui/message_pump.h"
 

@@ -14,7 +14,7 @@
 #include "setup/core/dbcs.h"
 #include "setup/core/messages.h"
 #include "setup/core/paths.h"
-#include "setup/ui/engine_state.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 
 namespace {

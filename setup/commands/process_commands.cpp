@@ -13,9 +13,9 @@
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 
 namespace {

@@ -1,15 +1,17 @@
 // Who answers where a run would ask a person. The person at the screen
 // answers by boxes and dialogs; an answer file answers an unattended run
 // unseen; a run that goes on after a restart takes its choice from its
-// journal and asks whoever attends it the rest. The start-up, the windows
-// and the commands ask the run's attendant (RunAttendant, in the run
-// course) and never look at the run's mode themselves.
+// journal and asks whoever attends it the rest. The run course holds the
+// run's attendant (RunAttendant); the shell asks it at start-up and hands
+// it to the selection dialog and to each command, and none of them looks
+// at the run's mode.
 #pragma once
 
 #include <windows.h>
 
 #include "setup/core/inf_line.h"
 #include "setup/core/machine.h"
+#include "setup/core/media.h"
 #include "setup/core/records.h"
 
 // How the wait for a drive check's disc ended.
@@ -45,10 +47,10 @@ public:
     virtual bool SeesSelection() const = 0;
     virtual void ChoosesUnseen(HWND dialog) = 0;
 
-    // Where the run starts once the choice is made: the application (null:
-    // nothing to run) and the command of it. False when the run ends
-    // before it starts.
-    virtual bool FindsStart(AppRecord** app, int32_t* from) = 0;
+    // Where the run of `media` starts once the choice is made: the
+    // application (null: nothing to run) and the command of it. False when
+    // the run ends before it starts.
+    virtual bool FindsStart(Media& media, AppRecord** app, int32_t* from) = 0;
 
 protected:
     // Attendants live as long as the program, and are never deleted

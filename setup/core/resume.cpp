@@ -334,12 +334,12 @@ bool ChosenInJournal(const char* name)
     return app && app->status != AppStatus::NotChosen;
 }
 
-AppRecord* ResumePoint(int32_t* from)
+AppRecord* ResumePoint(Media& media, int32_t* from)
 {
     const Journal& journal = TheJournal();
     const int32_t current = CurrentJournalApp(journal);
     *from = 0;
-    for (AppRecord* app = FirstSelectedApp(RunMedia()); app && current >= 0; app = NextSelectedApp(RunMedia())) {
+    for (AppRecord* app = FirstSelectedApp(media); app && current >= 0; app = NextSelectedApp(media)) {
         char name[PathCapacity];
         NameOf(*app, name);
         if (lstrcmpiA(name, journal.apps[current].name) != 0)

@@ -75,9 +75,9 @@ void BeginJournal(const char* answerFile);
 // True when the journal's run chose the application or section of that name.
 bool ChosenInJournal(const char* name);
 
-// The application the resumed run goes on with, and from which of its
-// commands (`*from`); null when the journal's place is past every one.
-AppRecord* ResumePoint(int32_t* from);
+// The application of `media` the resumed run goes on with, and from which
+// of its commands (`*from`); null when the journal's place is past every one.
+AppRecord* ResumePoint(Media& media, int32_t* from);
 
 // The resumed run goes on at command `from` of `app`: the journal counts
 // how many starts in a row went on at that very command after it had been

@@ -15,8 +15,8 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 #include "setup/ui/selection_dialog.h"
 
@@ -25,9 +25,9 @@ namespace {
 constexpr int32_t ResumeNoticeMs = 3000;   // how long a resumed run says that it goes on
 
 // A fresh run starts with the first application chosen.
-bool StartWithFirstChosen(AppRecord** app, int32_t* from)
+bool StartWithFirstChosen(Media& media, AppRecord** app, int32_t* from)
 {
-    *app = FirstSelectedApp(g_media);
+    *app = FirstSelectedApp(media);
     *from = 0;
     if (!*app)
         LogEvent(LogNothingToRun);
@@ -88,12 +88,15 @@ public:
 
     bool SeesSelection() const override { return true; }
     void ChoosesUnseen(HWND dialog) override { PressInstall(dialog); }
-    bool FindsStart(AppRecord** app, int32_t* from) override { return StartWithFirstChosen(app, from); }
+    bool FindsStart(Media& media, AppRecord** app, int32_t* from) override
+    {
+        return StartWithFirstChosen(media, app, from);
+    }
 
 private:
     static bool AnswersYes(const char* question)
     {
-        return ShowBox(nullptr, question, g_media.config.setupName, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return ShowBox(nullptr, question, g_windows.caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
 };
 
@@ -129,7 +132,10 @@ public:
 
     bool SeesSelection() const override { return false; }
     void ChoosesUnseen(HWND dialog) override { AnswerSelection(dialog); }
-    bool FindsStart(AppRecord** app, int32_t* from) override { return StartWithFirstChosen(app, from); }
+    bool FindsStart(Media& media, AppRecord** app, int32_t* from) override
+    {
+        return StartWithFirstChosen(media, app, from);
+    }
 };
 
 class JournalReplay : public Attendant {
@@ -156,9 +162,9 @@ public:
 
     // The run goes on where the journal stood. The start is counted before
     // the notice: a cut while it shows cuts no command off.
-    bool FindsStart(AppRecord** app, int32_t* from) override
+    bool FindsStart(Media& media, AppRecord** app, int32_t* from) override
     {
-        *app = ResumePoint(from);
+        *app = ResumePoint(media, from);
         if (*app && !ResumeAllowed(*app, *from))
             return false;
         ShowTimedNotice(MsgRunContinues, ResumeNoticeMs);

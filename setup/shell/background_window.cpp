@@ -11,10 +11,10 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/shell/interpreter.h"
 #include "setup/ui/background_picture.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 #include "setup/ui/selection_dialog.h"
 
@@ -26,6 +26,7 @@ constexpr DWORD SessionEndHoldMs = 30000;
 
 // What the window keeps for its lifetime, in its user data.
 struct BackgroundState {
+    Engine* engine;             // the machine and the media of the run
     BackgroundPicture picture;  // BITMAP; all null when there is none
     DWORD sessionEndTick;       // when Windows first asked whether the session may end; 0: it did not
 };
@@ -37,16 +38,20 @@ BackgroundState* StateOf(HWND window)
 
 // Refuses to go on, by closing the window during its creation, when the
 // master INF needs administrator rights that the user lacks.
-LRESULT OnCreate(HWND window)
+LRESULT OnCreate(HWND window, const CREATESTRUCTA* creation)
 {
+    auto* engine = static_cast<Engine*>(creation->lpCreateParams);
+    if (!engine)
+        return -1;
     auto* state = AllocRecord<BackgroundState>();
     if (!state)
         return -1;
+    state->engine = engine;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    const SetupConfig& config = g_media.config;
+    const SetupConfig& config = engine->media.config;
     if (config.showBackground && config.bitmapPath[0] != '\0')
         LoadBackgroundPicture(window, config.bitmapPath, &state->picture);
-    if (config.adminRequired && !g_machine.isAdmin) {
+    if (config.adminRequired && !engine->machine.isAdmin) {
         NoteEnd(EndNoWindow, MsgNoAdminRights);
         ShowError(nullptr, MsgNoAdminRights);
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -54,8 +59,12 @@ LRESULT OnCreate(HWND window)
     }
     g_windows.background = window;
     HWND owner = config.showBackground ? window : GetDesktopWindow();
-    g_windows.selectionDialog = CreateDialogParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_SELECTION),
-                                                 owner, SelectionDialogProc, 0);
+    // The dialog keeps a copy of the scene; the engine and the attendant
+    // live as long as the program.
+    const SelectionScene scene = {&engine->machine, &engine->media, &RunAttendant()};
+    g_windows.selectionDialog =
+        CreateDialogParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_SELECTION), owner,
+                           SelectionDialogProc, reinterpret_cast<LPARAM>(&scene));
     // An unattended run answers the dialog unseen; a resumed one takes its journal's choice.
     if (g_windows.selectionDialog && RunAttendant().SeesSelection())
         ShowWindow(g_windows.selectionDialog, SW_SHOW);
@@ -65,11 +74,11 @@ LRESULT OnCreate(HWND window)
 void OnDestroy(HWND window)
 {
     if (BackgroundState* state = StateOf(window)) {
+        FreeExcludeList(state->engine->media);
         DeleteBackgroundPicture(&state->picture);
         FreeZeroed(state);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     }
-    FreeExcludeList(g_media);
     PostQuitMessage(0);
 }
 
@@ -78,16 +87,18 @@ void OnPaint(HWND window)
     const BackgroundState* state = StateOf(window);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    PaintBackground(window, dc, state && state->picture.bitmap ? &state->picture : nullptr);
+    PaintBackground(window, dc, state ? state->engine->media.config.backgroundMsg : "",
+                    state && state->picture.bitmap ? &state->picture : nullptr);
     EndPaint(window, &paint);
 }
 
 // Keeps the windows named in [ExcludeForegroundWindow] above the background.
 void OnActivateApp(HWND window)
 {
-    if (!g_media.config.keepOnTop)
+    const BackgroundState* state = StateOf(window);
+    if (!state || !state->engine->media.config.keepOnTop)
         return;
-    for (WindowTitleNode* node = First(g_media.excluded); node; node = Next(g_media.excluded)) {
+    for (const WindowTitleNode* node = state->engine->media.excluded.head; node; node = node->next) {
         HWND named = FindWindowA(nullptr, node->title);
         SetWindowPos(named ? named : window, named ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE);
@@ -128,12 +139,15 @@ bool HoldingForSessionEnd(HWND window)
 // after the hold.
 void OnTick(HWND window, WPARAM timer)
 {
+    BackgroundState* state = StateOf(window);
+    if (!state)
+        return;
     if (!HoldingForSessionEnd(window)) {
-        OnStepTick(window, timer);
+        OnStepTick(window, timer, *state->engine);
         return;
     }
     if (timer == SleepTimer)
-        SetTimer(window, SleepTimer, g_media.config.tickInterval, nullptr);
+        SetTimer(window, SleepTimer, state->engine->media.config.tickInterval, nullptr);
 }
 
 // Windows ends the session, and the process with it: a run with a journal
@@ -150,8 +164,8 @@ void OnEndSession(HWND window, bool ending)
     if (!ending)
         return;
     LogEvent(LogSessionEnds);
-    if (JournalKept())
-        NoteSessionEnd(g_media, CurrentCommand(g_media), began);
+    if (JournalKept() && state)
+        NoteSessionEnd(state->engine->media, CurrentCommand(state->engine->media), began);
     SessionEnding();
 }
 
@@ -161,7 +175,8 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam)
 {
     if (command != SC_CLOSE)
         return DefWindowProcA(window, WM_SYSCOMMAND, command, lParam);
-    if (!g_media.config.cancelAllowed)
+    const BackgroundState* state = StateOf(window);
+    if (!state || !state->engine->media.config.cancelAllowed)
         return 0;
     return SendMessageA(g_windows.selectionDialog, WM_COMMAND, IDCANCEL, 0);
 }
@@ -181,19 +196,19 @@ bool RegisterBackgroundClass(HINSTANCE instance)
     return RegisterClassA(&windowClass) != 0;
 }
 
-HWND CreateBackgroundWindow(HINSTANCE instance)
+HWND CreateBackgroundWindow(HINSTANCE instance, Engine& engine)
 {
-    return CreateWindowExA(0, BackgroundClass, g_media.config.setupName,
+    return CreateWindowExA(0, BackgroundClass, engine.media.config.setupName,
                            WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                           GetDesktopWindow(), nullptr, instance, nullptr);
+                           GetDesktopWindow(), nullptr, instance, &engine);
 }
 
 LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        return OnCreate(window);
+        return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_DESTROY:
         OnDestroy(window);
         return 0;
@@ -204,8 +219,10 @@ LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPA
         if (wParam == StepTimer || wParam == SleepTimer)
             OnTick(window, wParam);
         return 0;
-    case WM_START_INSTALL:
-        return OnStartInstall(window);
+    case WM_START_INSTALL: {
+        BackgroundState* state = StateOf(window);
+        return state ? OnStartInstall(window, *state->engine) : 0;
+    }
     case WM_ACTIVATEAPP:
         OnActivateApp(window);
         return DefWindowProcA(window, message, wParam, lParam);

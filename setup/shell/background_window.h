@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include "setup/shell/engine.h"
+
 constexpr char BackgroundClass[] = "QVSETUP_BACKGROUND";
 
 LRESULT CALLBACK BackgroundWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 bool RegisterBackgroundClass(HINSTANCE instance);
 
-// The full-screen background window, titled SETUPNAME; null when it could
-// not be created or closed itself during creation.
-HWND CreateBackgroundWindow(HINSTANCE instance);
+// The full-screen background window of the run of `engine`, titled
+// SETUPNAME; null when it could not be created or closed itself during
+// creation. The engine must outlive the window.
+HWND CreateBackgroundWindow(HINSTANCE instance, Engine& engine);

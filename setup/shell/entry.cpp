@@ -11,29 +11,30 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_end.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/startup.h"
 #include "setup/core/unattended.h"
 #include "setup/shell/attendants.h"
 #include "setup/shell/background_window.h"
+#include "setup/shell/engine.h"
 #include "setup/shell/journal_start.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/selectors.h"
 
 namespace {
 
-bool IsCheckListSpace(const MSG& message)
+bool IsCheckListSpace(const MSG& message, ListStyle listStyle)
 {
     return message.message == WM_KEYDOWN && message.wParam == VK_SPACE &&
            message.hwnd == g_windows.listControl && g_windows.listControl &&
-           g_media.config.listStyle == StyleMulti;
+           listStyle == StyleMulti;
 }
 
 // Runs until the quit message and answers its code.
-int RunMessageLoop()
+int RunMessageLoop(const Engine& engine)
 {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsCheckListSpace(message)) {
+        if (IsCheckListSpace(message, engine.media.config.listStyle)) {
             ToggleCurrentCheck();
             continue;
         }
@@ -69,28 +70,30 @@ JournalFound TakeJournalAnswers()
 // A start by a RunOnce entry whose run has ended since (the entry's removal
 // was lost with the power): nothing is left to go on with, and nothing is
 // written but the log's lines.
-int EndLeftoverStart()
+int EndLeftoverStart(const Engine& engine)
 {
-    StartSetupLog(g_machine, g_media);
-    LogStartOfRun(g_machine, g_media);
+    StartSetupLog(engine.machine, engine.media);
+    LogStartOfRun(engine.machine, engine.media);
     LogEvent("started by Windows to go on with a run, but no run has a journal: nothing runs");
     return EndDone;
 }
 
-int RunSetup(HINSTANCE instance, const char* commandLine)
+int RunSetup(HINSTANCE instance, const char* commandLine, Engine& engine)
 {
-    const bool byRunOnce = LocateMasterInf(commandLine, &g_media);
+    Machine& machine = engine.machine;
+    Media& media = engine.media;
+    const bool byRunOnce = LocateMasterInf(commandLine, &media);
     g_windows.instance = instance;
-    LoadSettings(&g_machine, &g_media);
-    memcpy(g_windows.caption, g_media.config.setupName, sizeof g_windows.caption);
-    JournalWorksOn(g_machine, g_media);
-    g_machine.isAdmin = g_machine.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
+    LoadSettings(&machine, &media);
+    memcpy(g_windows.caption, media.config.setupName, sizeof g_windows.caption);
+    JournalWorksOn(machine, media);
+    machine.isAdmin = machine.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
     const JournalFound journal = TakeJournalAnswers();
     if (byRunOnce && journal == JournalFound::None)
-        return EndLeftoverStart();
-    const bool answersRead = !UnattendedAsked() || ReadAnswerFile(g_machine, g_media);
-    StartSetupLog(g_machine, g_media);
-    LogStartOfRun(g_machine, g_media);
+        return EndLeftoverStart(engine);
+    const bool answersRead = !UnattendedAsked() || ReadAnswerFile(machine, media);
+    StartSetupLog(machine, media);
+    LogStartOfRun(machine, media);
     if (byRunOnce)
         LogEvent("started by Windows (RunOnce) to go on with an interrupted run");
     const auto nothingRuns = [journal] {
@@ -109,15 +112,15 @@ int RunSetup(HINSTANCE instance, const char* commandLine)
         return journalCode;
     if (!RegisterBackgroundClass(instance))
         return EndBeforeRun(EndNoWindow, "the window class could not be registered", EndDone);
-    HWND window = CreateBackgroundWindow(instance);
+    HWND window = CreateBackgroundWindow(instance, engine);
     if (!window)
         return EndBeforeRun(EndNoWindow, "the main window could not be created", EndNoWindow);
-    if (g_media.config.showBackground) {
+    if (media.config.showBackground) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
         SetFocus(g_windows.selectionDialog);
     }
-    return RunMessageLoop();
+    return RunMessageLoop(engine);
 }
 
 } // namespace
@@ -128,15 +131,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         KeepSystemBoxesAway();
     // A second instance ends at once: silently with 0, or in an unattended
     // run with a code of its own, which a factory line can't take for success.
+    // The machine and the media of this process, handed to whatever works
+    // on them; the journal and the unattended run hold on to them until
+    // the course is finished.
+    Engine engine = {};
     if (KernelHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, RunningMutexName)).valid()) {
         if (!UnattendedAsked())
             return EndDone;
-        LocateMasterInf(commandLine, &g_media);
-        LoadSettings(&g_machine, &g_media);
-        return EndSecondInstance(g_machine, g_media);
+        LocateMasterInf(commandLine, &engine.media);
+        LoadSettings(&engine.machine, &engine.media);
+        return EndSecondInstance(engine.machine, engine.media);
     }
     const KernelHandle mutex(CreateMutexA(nullptr, TRUE, RunningMutexName));
-    const int exitCode = FinishCourse(RunSetup(instance, commandLine));
+    const int exitCode = FinishCourse(RunSetup(instance, commandLine, engine));
     if (mutex.valid())
         ReleaseMutex(mutex.get());
     return exitCode;

@@ -11,34 +11,33 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_order.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 
 namespace {
 
 // What the commands of the run work with.
-CommandScene SceneOfRun()
+CommandScene SceneOfRun(Engine& engine)
 {
-    return CommandScene{g_machine, g_media, RunAttendant()};
+    return CommandScene{engine.machine, engine.media, RunAttendant()};
 }
 
-void ArmStepTimer(HWND window)
+void ArmStepTimer(HWND window, const Engine& engine)
 {
-    SetTimer(window, StepTimer, g_media.config.tickInterval, nullptr);
+    SetTimer(window, StepTimer, engine.media.config.tickInterval, nullptr);
 }
 
 // Frees the list and destroys the window, whose destruction ends the program.
-void EndRun(HWND window)
+void EndRun(HWND window, Engine& engine)
 {
     LogEvent("the run ends");
-    FreeAppList(g_media);
+    FreeAppList(engine.media);
     DestroyWindow(window);
 }
 
 // Makes the command at `from` of `app` current (its first, unless a
 // resumed run goes on further in it) and dispatches it; false when the
 // application has no command or the dispatch ends the run.
-bool StartApp(AppRecord* app, int32_t from = 0)
+bool StartApp(Engine& engine, AppRecord* app, int32_t from = 0)
 {
     ApplicationStarts(app);
     if (app->listIndex == -1)
@@ -55,62 +54,62 @@ bool StartApp(AppRecord* app, int32_t from = 0)
                  app->infPath);
         EndRunSilently(message);
     }
-    return first && DispatchCommand(first, SceneOfRun());
+    return first && DispatchCommand(first, SceneOfRun(engine));
 }
 
 // Dispatches the next command, or starts the next selected application;
 // answers whether the run goes on.
-bool AdvanceRun(AppRecord* app)
+bool AdvanceRun(Engine& engine, AppRecord* app)
 {
     if (CommandRecord* next = Next(app->commands))
-        return DispatchCommand(next, SceneOfRun());
-    AppRecord* nextApp = NextSelectedApp(g_media);
+        return DispatchCommand(next, SceneOfRun(engine));
+    AppRecord* nextApp = NextSelectedApp(engine.media);
     if (!nextApp)
         LogEvent(LogEveryAppDone);
-    return nextApp && StartApp(nextApp);
+    return nextApp && StartApp(engine, nextApp);
 }
 
 } // namespace
 
 // With nothing selected the run ends at once: the window is never left
 // waiting for a tick that no command would arm.
-LRESULT OnStartInstall(HWND window)
+LRESULT OnStartInstall(HWND window, Engine& engine)
 {
     int32_t from = 0;
     AppRecord* app = nullptr;
-    if (!RunAttendant().FindsStart(&app, &from)) {
-        EndRun(window);
+    if (!RunAttendant().FindsStart(engine.media, &app, &from)) {
+        EndRun(window, engine);
         return 0;
     }
-    if (app && StartApp(app, from)) {
-        ArmStepTimer(window);
+    if (app && StartApp(engine, app, from)) {
+        ArmStepTimer(window, engine);
         return 1;
     }
-    EndRun(window);
+    EndRun(window, engine);
     return 0;
 }
 
-void OnStepTick(HWND window, UINT_PTR timerId)
+void OnStepTick(HWND window, UINT_PTR timerId, Engine& engine)
 {
     KillTimer(window, StepTimer);
-    CommandRecord* cmd = CurrentCommand(g_media);
+    CommandRecord* cmd = CurrentCommand(engine.media);
     if (!cmd)
         return;
     if (timerId == SleepTimer)
         EndSleep(window, cmd);
     if (!IsCommandDone(cmd)) {
-        ArmStepTimer(window);
+        ArmStepTimer(window, engine);
         return;
     }
-    AppRecord* app = Current(g_media.apps);
+    AppRecord* app = Current(engine.media.apps);
     if (app && NextProgramWaits(cmd, FollowingCommand(app, cmd))) {
-        ArmStepTimer(window);
+        ArmStepTimer(window, engine);
         return;
     }
     // An unattended run stops where its end was recorded, and any run where
     // Windows ended the session: its journal goes on after the restart.
-    if (!RunStops() && AdvanceRun(app))
-        ArmStepTimer(window);
+    if (!RunStops() && AdvanceRun(engine, app))
+        ArmStepTimer(window, engine);
     else
-        EndRun(window);
+        EndRun(window, engine);
 }

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include "setup/shell/engine.h"
+
 constexpr UINT_PTR StepTimer = 40001;
 
-// WM_START_INSTALL: starts the first selected application.
-LRESULT OnStartInstall(HWND window);
+// WM_START_INSTALL: starts the first selected application of the engine's media.
+LRESULT OnStartInstall(HWND window, Engine& engine);
 
 // WM_TIMER of StepTimer or SleepTimer: one step of the run.
-void OnStepTick(HWND window, UINT_PTR timerId);
+void OnStepTick(HWND window, UINT_PTR timerId, Engine& engine);

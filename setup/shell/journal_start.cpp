@@ -11,7 +11,6 @@
 #include "setup/core/run_course.h"
 #include "setup/core/run_end.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 #include "setup/shell/attendants.h"
 

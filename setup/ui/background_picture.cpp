@@ -5,7 +5,6 @@
 #include "setup/core/bmp_header.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
-#include "setup/ui/engine_state.h"
 #include "setup/ui/drawing.h"
 
 namespace {
@@ -39,7 +38,7 @@ HFONT CreateMessageFont(HDC dc)
                        FF_MODERN | DEFAULT_PITCH, nullptr);
 }
 
-void DrawMessage(HWND window, HDC dc)
+void DrawMessage(HWND window, HDC dc, const char* message)
 {
     const GdiObject font(CreateMessageFont(dc));
     const SelectedObject fontIn(dc, font.get());
@@ -47,7 +46,7 @@ void DrawMessage(HWND window, HDC dc)
     SetBkMode(dc, TRANSPARENT);
     RECT client;
     GetClientRect(window, &client);
-    DrawTextA(dc, g_media.config.backgroundMsg, -1, &client, 0);
+    DrawTextA(dc, message, -1, &client, 0);
 }
 
 void DrawPicture(HDC composition, HDC pictureDc, int screenWidth, const BackgroundPicture& picture)
@@ -99,7 +98,7 @@ void DeleteBackgroundPicture(BackgroundPicture* picture)
     *picture = BackgroundPicture{};
 }
 
-void PaintBackground(HWND window, HDC dc, const BackgroundPicture* picture)
+void PaintBackground(HWND window, HDC dc, const char* message, const BackgroundPicture* picture)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
@@ -109,7 +108,7 @@ void PaintBackground(HWND window, HDC dc, const BackgroundPicture* picture)
     const SelectedObject surfaceIn(composition.get(), surface.get());
 
     DrawFilledRectangle(composition.get(), RECT{0, 0, width, height}, SurfaceColour, SurfaceColour);
-    DrawMessage(window, composition.get());
+    DrawMessage(window, composition.get(), message);
     if (picture)
         DrawPicture(composition.get(), pictureDc.get(), width, *picture);
     BitBlt(dc, 0, 0, width, height, composition.get(), 0, 0, SRCCOPY);

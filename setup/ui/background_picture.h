@@ -22,6 +22,6 @@ bool LoadBackgroundPicture(HWND window, const char* path, BackgroundPicture* pic
 void DeleteBackgroundPicture(BackgroundPicture* picture);
 
 // Composes the whole screen-size surface of `window` off screen (the
-// BACKGROUND_MSG text, and `picture` unless it is null) and copies it to
-// `dc` in one transfer.
-void PaintBackground(HWND window, HDC dc, const BackgroundPicture* picture);
+// `message` of BACKGROUND_MSG, and `picture` unless it is null) and copies
+// it to `dc` in one transfer.
+void PaintBackground(HWND window, HDC dc, const char* message, const BackgroundPicture* picture);

@@ -5,7 +5,7 @@
 
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
+#include "setup/ui/engine_windows.h"
 
 namespace {
 

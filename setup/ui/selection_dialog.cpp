@@ -13,10 +13,10 @@
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/unattended.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 #include "setup/ui/selectors.h"
 
@@ -28,6 +28,7 @@ constexpr WORD SelectionChanged = LBN_SELCHANGE;      // 1, CBN_SELCHANGE alike
 
 // What the dialog keeps for its lifetime, in its user data.
 struct SelectionState {
+    SelectionScene scene;
     AppRecord defaultInstall;   // [DefaultInstall] pseudo-application
     AppRecord cancelInstall;    // [CancelInstall] pseudo-application
     HICON appIcon;              // icon 101
@@ -65,18 +66,19 @@ BOOL CloseWithLoadError(HWND dialog, const LoadError& error)
 // application with its preselection.
 void LogOffer(const SelectionState& state)
 {
+    const Media& media = *state.scene.media;
     LogEvent("[DefaultInstall] has %ld commands, [CancelInstall] %ld",
              static_cast<long>(Count(state.defaultInstall.commands)),
              static_cast<long>(Count(state.cancelInstall.commands)));
-    for (const AppRecord* app = g_media.apps.head; app; app = app->next)
+    for (const AppRecord* app = media.apps.head; app; app = app->next)
         LogEvent("offered: \"%s\" (%s)%s", app->title, app->infPath,
                  app->selected ? ", preselected" : "");
 }
 
-void LogChoice()
+void LogChoice(const Media& media)
 {
     bool any = false;
-    for (const AppRecord* app = g_media.apps.head; app; app = app->next) {
+    for (const AppRecord* app = media.apps.head; app; app = app->next) {
         if (app->selected && app->listIndex != -1) {
             LogEvent(LogChosen, app->title, app->infPath);
             any = true;
@@ -86,9 +88,9 @@ void LogChoice()
         LogEvent(LogNothingChosen);
 }
 
-void ApplyCancelPermission(HWND dialog)
+void ApplyCancelPermission(HWND dialog, const SetupConfig& config)
 {
-    if (g_media.config.cancelAllowed)
+    if (config.cancelAllowed)
         return;
     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
     EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_DISABLED);
@@ -97,27 +99,28 @@ void ApplyCancelPermission(HWND dialog)
 // Caption, prompt, icon and position of the dialog.
 void PresentDialog(HWND dialog, SelectionState& state)
 {
+    const SetupConfig& config = state.scene.media->config;
     state.appIcon = LoadIconA(g_windows.instance, MAKEINTRESOURCEA(IDI_SETUP));
-    if (!g_media.config.showBackground) {
+    if (!config.showBackground) {
         const auto icon = reinterpret_cast<LPARAM>(state.appIcon);
         SendMessageA(dialog, WM_SETICON, ICON_BIG, icon);
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, icon);
     }
-    SetWindowTextA(dialog, g_media.config.dialogTitle);
-    if (g_media.config.dialogPrompt[0] != '\0')
-        SetDlgItemTextA(dialog, IDC_PROMPT, g_media.config.dialogPrompt);
+    SetWindowTextA(dialog, config.dialogTitle);
+    if (config.dialogPrompt[0] != '\0')
+        SetDlgItemTextA(dialog, IDC_PROMPT, config.dialogPrompt);
     CentreDialog(dialog);
 }
 
-BOOL BuildSelector(HWND dialog)
+BOOL BuildSelector(HWND dialog, Media& media)
 {
-    switch (g_media.config.listStyle) {
+    switch (media.config.listStyle) {
     case StyleMulti:
-        return CreateCheckList(dialog);
+        return CreateCheckList(dialog, media.apps);
     case StyleSingle:
-        return CreateComboSelector(dialog);
+        return CreateComboSelector(dialog, media.apps);
     case StyleSingleList:
-        return CreateListSelector(dialog);
+        return CreateListSelector(dialog, media.apps);
     default:
         return CloseWithError(dialog, MsgFatalError);
     }
@@ -136,11 +139,11 @@ bool IsNamed(const char* list, const AppRecord& app)
 
 // The first name of Select's list that no application offered has as its
 // INF file name, copied into `name`; false when every name is offered.
-bool FindUnofferedName(const char* list, char (&name)[PathCapacity])
+bool FindUnofferedName(const Media& media, const char* list, char (&name)[PathCapacity])
 {
     for (const char* cursor = list; NextSelectName(&cursor, name, sizeof name);) {
         bool offered = false;
-        for (const AppRecord* app = g_media.apps.head; app && !offered; app = app->next)
+        for (const AppRecord* app = media.apps.head; app && !offered; app = app->next)
             offered = lstrcmpiA(name, InfFileName(app->infPath)) == 0;
         if (!offered)
             return true;
@@ -148,41 +151,46 @@ bool FindUnofferedName(const char* list, char (&name)[PathCapacity])
     return false;
 }
 
-BOOL InitSelectionDialog(HWND dialog)
+BOOL InitSelectionDialog(HWND dialog, const SelectionScene* scene)
 {
+    if (!scene || !scene->machine || !scene->media || !scene->attendant)
+        return CloseWithError(dialog, MsgFatalError);
     auto* state = AllocRecord<SelectionState>();
     if (!state)
         return CloseWithError(dialog, MsgOutOfMemory);
+    state->scene = *scene;
+    Media& media = *scene->media;
+    Attendant& attendant = *scene->attendant;
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     PresentDialog(dialog, *state);
-    ApplyCancelPermission(dialog);
+    ApplyCancelPermission(dialog, media.config);
 
     HeapBlock priority(MasterSectionCapacity);
     HeapBlock exclude(MasterSectionCapacity);
     if (!priority.get() || !exclude.get())
         return CloseWithError(dialog, MsgOutOfMemory);
-    ReadMasterSection(g_media, "Priority", priority.get(), DefaultPattern);
-    ReadMasterSection(g_media, "ExcludeForegroundWindow", exclude.get(), "");
-    LoadExcludeList(g_media, exclude.get());
+    ReadMasterSection(media, "Priority", priority.get(), DefaultPattern);
+    ReadMasterSection(media, "ExcludeForegroundWindow", exclude.get(), "");
+    LoadExcludeList(media, exclude.get());
 
     LoadError error;
-    if (!LoadOffer(g_machine, g_media, state->defaultInstall, state->cancelInstall, priority.get(),
-                   &error)) {
+    if (!LoadOffer(*scene->machine, media, state->defaultInstall, state->cancelInstall,
+                   priority.get(), &error)) {
         CloseWithLoadError(dialog, error);
         PostQuitMessage(0);
         return FALSE;
     }
-    if (Count(g_media.apps) == 0) {
+    if (Count(media.apps) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");
-        RunAttendant().ChoosesUnseen(dialog);
+        attendant.ChoosesUnseen(dialog);
         return FALSE;
     }
-    const BOOL built = BuildSelector(dialog);
+    const BOOL built = BuildSelector(dialog, media);
     if (const SelectionState* alive = StateOf(dialog))
         LogOffer(*alive);
-    if (built && !RunAttendant().SeesSelection()) {
-        RunAttendant().ChoosesUnseen(dialog);
+    if (built && !attendant.SeesSelection()) {
+        attendant.ChoosesUnseen(dialog);
         return FALSE;
     }
     return built;
@@ -191,11 +199,12 @@ BOOL InitSelectionDialog(HWND dialog)
 // Install: [DefaultInstall] first, then the chosen applications.
 void OnInstall(HWND dialog, SelectionState& state)
 {
+    Media& media = *state.scene.media;
     LogEvent("Install pressed");
-    LogChoice();
-    ChoiceMade(g_media.apps);
+    LogChoice(media);
+    ChoiceMade(media.apps);
     if (state.defaultInstall.selected)
-        PushPseudoApp(g_media, state.defaultInstall);
+        PushPseudoApp(media, state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);
     JournalBegins();
     PostMessageA(g_windows.background, WM_START_INSTALL, 0, 0);
@@ -207,10 +216,11 @@ void OnCancel(HWND dialog, SelectionState& state)
 {
     LogEvent(LogCancelPressed, state.cancelInstall.selected ? "[CancelInstall] runs"
                                                             : "the program ends");
-    FreeAppList(g_media);
+    Media& media = *state.scene.media;
+    FreeAppList(media);
     FreeAppRecordLists(&state.defaultInstall);
     if (state.cancelInstall.selected) {
-        if (PushPseudoApp(g_media, state.cancelInstall)) {
+        if (PushPseudoApp(media, state.cancelInstall)) {
             JournalBegins();
             PostMessageA(g_windows.background, WM_START_INSTALL, 0, 0);
         }
@@ -226,7 +236,7 @@ void OnSelectionCommand(HWND dialog, WORD code, WORD id)
     if (!state)
         return;
     if (code == SelectionChanged) {
-        FollowCurrentSelection(dialog);
+        FollowCurrentSelection(dialog, state->scene.media->config.listStyle);
     } else if (code == ButtonClicked && id == IDC_INSTALL) {
         OnInstall(dialog, *state);
     } else if (code == ButtonClicked && id == IDCANCEL) {
@@ -255,7 +265,11 @@ void OnSelectionPaint(HWND dialog)
 // window runs the list it has been handed.
 void OnSelectionDestroy(HWND dialog)
 {
+    // A dialog closed before it had its state (no scene, no memory) has
+    // handed nothing on either.
+    bool nothingToRun = true;
     if (SelectionState* state = StateOf(dialog)) {
+        nothingToRun = Count(state->scene.media->apps) == 0;
         FreeAppRecordLists(&state->defaultInstall);
         FreeAppRecordLists(&state->cancelInstall);
         FreeZeroed(state);
@@ -263,7 +277,7 @@ void OnSelectionDestroy(HWND dialog)
     }
     g_windows.selectionDialog = nullptr;
     g_windows.listControl = nullptr;
-    if (Count(g_media.apps) == 0)
+    if (nothingToRun)
         PostQuitMessage(0);
 }
 
@@ -271,17 +285,22 @@ void OnSelectionDestroy(HWND dialog)
 
 void AnswerSelection(HWND dialog)
 {
+    SelectionState* state = StateOf(dialog);
+    if (!state)
+        return;
+    Media& media = *state->scene.media;
     const Answers& answers = g_unattended.answers;
     char unoffered[PathCapacity];
-    if (answers.select == SelectAnswer::Names && FindUnofferedName(answers.selectNames, unoffered)) {
+    if (answers.select == SelectAnswer::Names &&
+        FindUnofferedName(media, answers.selectNames, unoffered)) {
         char message[EndMessageCapacity];
         snprintf(message, sizeof message, "Select names %s, which the media do not offer", unoffered);
         EndUnattendedRun(EndBadAnswers, message);
-        FreeAppList(g_media);
+        FreeAppList(media);
         DestroyWindow(dialog);
         return;
     }
-    for (AppRecord* app = g_media.apps.head; app; app = app->next) {
+    for (AppRecord* app = media.apps.head; app; app = app->next) {
         if (answers.select == SelectAnswer::All)
             app->selected = 1;
         else if (answers.select == SelectAnswer::Names)
@@ -294,6 +313,9 @@ void AnswerSelection(HWND dialog)
 
 void TakeJournalChoice(HWND dialog)
 {
+    SelectionState* state = StateOf(dialog);
+    if (!state)
+        return;
     char changed[PathCapacity];
     if (ChangedJournalInf(changed)) {
         LogEvent("%s is not as it was when the interrupted run started: the run is given up", changed);
@@ -304,7 +326,7 @@ void TakeJournalChoice(HWND dialog)
         return;
     }
     LogEvent("the choice of the interrupted run is taken from its journal");
-    for (AppRecord* app = g_media.apps.head; app; app = app->next)
+    for (AppRecord* app = state->scene.media->apps.head; app; app = app->next)
         app->selected = ChosenInJournal(InfFileName(app->infPath)) ? 1 : 0;
     const WORD pressed = ChosenInJournal(CancelInstallName) ? IDCANCEL : IDC_INSTALL;
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(pressed, ButtonClicked), 0);
@@ -319,14 +341,17 @@ INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 {
     switch (message) {
     case WM_INITDIALOG:
-        return InitSelectionDialog(dialog);
+        return InitSelectionDialog(dialog, reinterpret_cast<const SelectionScene*>(lParam));
     case WM_COMMAND:
         OnSelectionCommand(dialog, HIWORD(wParam), LOWORD(wParam));
         return TRUE;
-    case WM_DRAWITEM:
-        if (g_media.config.listStyle != StyleMulti)
+    case WM_DRAWITEM: {
+        const SelectionState* state = StateOf(dialog);
+        if (!state || state->scene.media->config.listStyle != StyleMulti)
             return FALSE;
-        return DrawCheckListItem(dialog, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return DrawCheckListItem(dialog, reinterpret_cast<DRAWITEMSTRUCT*>(lParam),
+                                 state->scene.media->apps);
+    }
     case WM_VKEYTOITEM:
         return OnCheckListKey(LOWORD(wParam), HIWORD(wParam));
     case WM_PAINT:

@@ -4,9 +4,26 @@
 
 #include <windows.h>
 
-// Posted to the background window with the chosen list in appList: run it.
+#include "setup/core/attendant.h"
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
+
+// What the dialog loads its offer for and hands the choice on in: the
+// machine, the media (whose applications it loads and marks; the chosen
+// ones are the run's), and who attends the run. The dialog's creation
+// parameter, which the dialog keeps a copy of; what it points at must
+// outlive the dialog.
+struct SelectionScene {
+    const Machine* machine;
+    Media* media;
+    Attendant* attendant;
+};
+
+// Posted to the background window with the chosen applications in the
+// media's list: run them.
 constexpr UINT WM_START_INSTALL = WM_USER + 1;
 
+// The dialog's procedure; its creation parameter is a SelectionScene.
 INT_PTR CALLBACK SelectionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The choice made without the dialog being seen, Install or Cancel pressed

@@ -2,10 +2,10 @@
 #include "setup/ui/selectors.h"
 
 #include "common/owners.h"
-#include "setup/ui/engine_state.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/check_list_geometry.h"
 #include "setup/ui/drawing.h"
+#include "setup/ui/engine_windows.h"
 
 namespace {
 
@@ -65,9 +65,10 @@ HWND CreateSelectorControl(HWND dialog, const char* className, DWORD style)
     return control;
 }
 
-void FillSelector(HWND control, const ChoiceMessages& messages)
+// Walks the list by its links: its cursor is the run's position.
+void FillSelector(HWND control, const ChoiceMessages& messages, NodeList<AppRecord>& apps)
 {
-    for (AppRecord* app = First(g_media.apps); app; app = Next(g_media.apps)) {
+    for (AppRecord* app = apps.head; app; app = app->next) {
         const LRESULT index = SendMessageA(control, messages.addString, 0,
                                            reinterpret_cast<LPARAM>(app->title));
         app->listIndex = static_cast<int32_t>(index);
@@ -159,26 +160,26 @@ void DrawRowState(const DRAWITEMSTRUCT* item, const AppRecord* app)
 
 } // namespace
 
-BOOL CreateComboSelector(HWND dialog)
+BOOL CreateComboSelector(HWND dialog, NodeList<AppRecord>& apps)
 {
     HWND control = CreateSelectorControl(dialog, "COMBOBOX", CBS_DROPDOWNLIST | CBS_AUTOHSCROLL);
     if (!control)
         return FALSE;
-    FillSelector(control, ComboMessages);
+    FillSelector(control, ComboMessages, apps);
     SendMessageA(control, WM_SETFOCUS, reinterpret_cast<WPARAM>(dialog), 0);
     return FollowComboSelection(dialog);
 }
 
-BOOL CreateListSelector(HWND dialog)
+BOOL CreateListSelector(HWND dialog, NodeList<AppRecord>& apps)
 {
     HWND control = CreateSelectorControl(dialog, "LISTBOX", WS_HSCROLL | LBS_NOTIFY);
     if (!control)
         return FALSE;
-    FillSelector(control, ListMessages);
+    FillSelector(control, ListMessages, apps);
     return FollowListSelection(dialog);
 }
 
-BOOL CreateCheckList(HWND dialog)
+BOOL CreateCheckList(HWND dialog, NodeList<AppRecord>& apps)
 {
     HWND control = CreateSelectorControl(
         dialog, "LISTBOX", WS_HSCROLL | LBS_OWNERDRAWFIXED | LBS_WANTKEYBOARDINPUT);
@@ -187,7 +188,7 @@ BOOL CreateCheckList(HWND dialog)
     const LONG_PTR listBoxProc = GetWindowLongPtrA(control, GWLP_WNDPROC);
     SetWindowLongPtrA(control, GWLP_USERDATA, listBoxProc);
     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CheckListProc));
-    FillSelector(control, ListMessages);
+    FillSelector(control, ListMessages, apps);
     SendMessageA(control, WM_SETFOCUS, reinterpret_cast<WPARAM>(dialog), 0);
     return TRUE;
 }
@@ -202,15 +203,15 @@ bool FollowListSelection(HWND dialog)
     return FollowSelection(dialog, ListMessages);
 }
 
-void FollowCurrentSelection(HWND dialog)
+void FollowCurrentSelection(HWND dialog, ListStyle listStyle)
 {
-    if (g_media.config.listStyle == StyleSingle)
+    if (listStyle == StyleSingle)
         FollowComboSelection(dialog);
-    else if (g_media.config.listStyle == StyleSingleList)
+    else if (listStyle == StyleSingleList)
         FollowListSelection(dialog);
 }
 
-BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item)
+BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item, const NodeList<AppRecord>& apps)
 {
     const auto* app = reinterpret_cast<const AppRecord*>(item->itemData);
     if (!app)
@@ -231,12 +232,12 @@ BOOL DrawCheckListItem(HWND, const DRAWITEMSTRUCT* item)
     } else if (stateChange) {
         DrawRowState(item, app);
     } else {
-        UpdateInstallButton();
+        UpdateInstallButton(apps);
         return TRUE;
     }
     DrawCheckBox(item->hDC, box, app->selected != 0);
     DrawTextA(item->hDC, app->title, -1, &text, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
-    UpdateInstallButton();
+    UpdateInstallButton(apps);
     return TRUE;
 }
 
@@ -258,11 +259,11 @@ void ToggleCurrentCheck()
     InvalidateRect(list, nullptr, TRUE);
 }
 
-void UpdateInstallButton()
+void UpdateInstallButton(const NodeList<AppRecord>& apps)
 {
     // Walked by its links: the list's cursor is the interpreter's position.
     bool any = false;
-    for (AppRecord* app = g_media.apps.head; app; app = app->next)
+    for (const AppRecord* app = apps.head; app; app = app->next)
         any = any || app->selected;
     EnableWindow(GetDlgItem(g_windows.selectionDialog, IDC_INSTALL), any);
     SendMessageA(g_windows.selectionDialog, DM_SETDEFID, any ? IDC_INSTALL : IDCANCEL, 0);

@@ -4,12 +4,16 @@
 
 #include <windows.h>
 
-// Each builder creates the control as listControl, fills it from appList
-// and answers the dialog's initialisation result (0 when the control can't
-// be created).
-BOOL CreateComboSelector(HWND dialog);
-BOOL CreateListSelector(HWND dialog);
-BOOL CreateCheckList(HWND dialog);
+#include "setup/core/node_list.h"
+#include "setup/core/records.h"
+#include "setup/core/setup_config.h"
+
+// Each builder creates the control as listControl, fills it from `apps`
+// (which it marks as they are chosen) and answers the dialog's
+// initialisation result (0 when the control can't be created).
+BOOL CreateComboSelector(HWND dialog, NodeList<AppRecord>& apps);
+BOOL CreateListSelector(HWND dialog, NodeList<AppRecord>& apps);
+BOOL CreateCheckList(HWND dialog, NodeList<AppRecord>& apps);
 
 // Selection followers of the single-choice kinds: exactly the current item's
 // record is selected and its description shown. True when there is a
@@ -17,11 +21,11 @@ BOOL CreateCheckList(HWND dialog);
 bool FollowComboSelection(HWND dialog);
 bool FollowListSelection(HWND dialog);
 
-// The follower of the selector's style; the check list follows nothing.
-void FollowCurrentSelection(HWND dialog);
+// The follower of the selector of `listStyle`; the check list follows nothing.
+void FollowCurrentSelection(HWND dialog, ListStyle listStyle);
 
 // WM_DRAWITEM of the check list.
-BOOL DrawCheckListItem(HWND dialog, const DRAWITEMSTRUCT* item);
+BOOL DrawCheckListItem(HWND dialog, const DRAWITEMSTRUCT* item, const NodeList<AppRecord>& apps);
 
 // WM_VKEYTOITEM of the check list: the space bar toggles the caret row.
 INT_PTR OnCheckListKey(WORD key, WORD caretIndex);
@@ -31,5 +35,5 @@ INT_PTR OnCheckListKey(WORD key, WORD caretIndex);
 void ToggleCurrentCheck();
 
 // Install is enabled, and the default button, exactly while some
-// application is selected.
-void UpdateInstallButton();
+// application of `apps` is selected.
+void UpdateInstallButton(const NodeList<AppRecord>& apps);

@@ -9,10 +9,10 @@
 #include "setup/core/administrator.h"
 #include "setup/core/inf_parser.h"
 #include "setup/core/run_course.h"
-#include "setup/ui/engine_state.h"
 #include "setup/core/startup.h"
 #include "setup/shell/attendants.h"
 #include "setup/shell/background_window.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/selection_dialog.h"
 #include "setup/resources/resource.h"
 #include "tests/kit/bench.h"
@@ -81,15 +81,14 @@ TEST(Administrator, MasterInfRequirementRefusesANonAdministrator)
 {
     MediaFolder media;
     media.Write("QVSETUP.INF", {"[Version]", "admini=yes", "[QvSetupConfig]", "SETUPNAME=名前"});
-    g_machine = Machine{};
-    g_media = Media{};
-    LocateMasterInf(media.folder().c_str(), &g_media);
-    LoadSettings(&g_machine, &g_media);
-    memcpy(g_windows.caption, g_media.config.setupName, sizeof g_windows.caption);
-    g_machine.isAdmin = false;
+    Engine engine = {};
+    LocateMasterInf(media.folder().c_str(), &engine.media);
+    LoadSettings(&engine.machine, &engine.media);
+    memcpy(g_windows.caption, engine.media.config.setupName, sizeof g_windows.caption);
+    engine.machine.isAdmin = false;
     ASSERT_TRUE(RegisterBackgroundClass(GetModuleHandleA(nullptr)));
     MessageBoxCatcher catcher;
-    EXPECT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), nullptr);
+    EXPECT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr), engine), nullptr);
     ASSERT_TRUE(catcher.Finish());
     EXPECT_EQ(catcher.box.text,
               "ｼｽﾃﾑを更新する権限がありません.\nｼｽﾃﾑ管理者に連絡してください.");
@@ -122,26 +121,25 @@ TEST(SelectionDialog, CancelNoDisablesCancelAndTheCloseItem)
         MediaFolder media;
         media.Write("QVSETUP.INF", {"[QvSetupConfig]", std::string("CANCEL=") + cancel});
         media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
-        g_machine = Machine{};
-        g_media = Media{};
+        Engine engine = {};
         g_windows = EngineWindows{};
         g_windows.instance = GetModuleHandleA(nullptr);
-        LocateMasterInf(media.folder().c_str(), &g_media);
-        LoadSettings(&g_machine, &g_media);
-        g_machine.isAdmin = true;
-        AttendRun(PersonAttendant(), AnswerFileAttendant());
+        LocateMasterInf(media.folder().c_str(), &engine.media);
+        LoadSettings(&engine.machine, &engine.media);
+        engine.machine.isAdmin = true;
+        const SelectionScene scene = {&engine.machine, &engine.media, &PersonAttendant()};
         HWND dialog = CreateDialogParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_SELECTION), nullptr,
-                                         SelectionDialogProc, 0);
+                                         SelectionDialogProc, reinterpret_cast<LPARAM>(&scene));
         ASSERT_NE(dialog, nullptr);
         g_windows.selectionDialog = dialog;
         const bool allowed = std::string(cancel) == "YES";
-        EXPECT_EQ(g_media.config.cancelAllowed, allowed);
+        EXPECT_EQ(engine.media.config.cancelAllowed, allowed);
         EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)) != FALSE, allowed);
         const UINT state = GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND);
         EXPECT_EQ((state & MF_DISABLED) != 0, !allowed);
         EXPECT_EQ(state & MF_GRAYED & ~MF_DISABLED, 0u); // disabled, not greyed
         DestroyWindow(dialog);
-        FreeAppList(g_media);
+        FreeAppList(engine.media);
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }

@@ -10,7 +10,7 @@
 #include "setup/core/inf_parser.h"
 #include "setup/core/memory.h"
 #include "setup/core/startup.h"
-#include "setup/ui/engine_state.h"
+#include "setup/ui/engine_windows.h"
 #include "setup/ui/error_box.h"
 #include "tests/kit/bench.h"
 #include "tests/kit/ui.h"
