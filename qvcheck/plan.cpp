@@ -313,7 +313,7 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, Judged& 
     AppRecord* app = FirstSelectedApp(media);
     if (!app)
         plan += "  nothing runs\n";
-    for (bool goesOn = true; app && goesOn; app = NextSelectedApp(media))
+    for (bool goesOn = true; app && goesOn; app = NextSelectedApp(app))
         goesOn = PlanApplication(app, installChecks, plan);
     FreeAppList(media);
     plan += answers ? "on Cancel (never, in an unattended run):\n" : "on Cancel:\n";

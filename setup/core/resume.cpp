@@ -104,14 +104,19 @@ JournalApp* FindApp(const char* name)
     return nullptr;
 }
 
+// The journal's entry of the application that holds `cmd`.
 JournalApp* AppOf(const CommandRecord* cmd)
 {
-    const AppRecord* app = Current(RunMedia().apps);
-    if (!app || !cmd)
-        return nullptr;
-    char name[PathCapacity];
-    NameOf(*app, name);
-    return FindApp(name);
+    for (const AppRecord* app = RunMedia().apps.head; app && cmd; app = app->next) {
+        for (const CommandRecord* held = app->commands.head; held; held = held->next) {
+            if (held != cmd)
+                continue;
+            char name[PathCapacity];
+            NameOf(*app, name);
+            return FindApp(name);
+        }
+    }
+    return nullptr;
 }
 
 // Writes the journal into the older copy, with the times so far.
@@ -339,7 +344,7 @@ AppRecord* ResumePoint(Media& media, int32_t* from)
     const Journal& journal = TheJournal();
     const int32_t current = CurrentJournalApp(journal);
     *from = 0;
-    for (AppRecord* app = FirstSelectedApp(media); app && current >= 0; app = NextSelectedApp(media)) {
+    for (AppRecord* app = FirstSelectedApp(media); app && current >= 0; app = NextSelectedApp(app)) {
         char name[PathCapacity];
         NameOf(*app, name);
         if (lstrcmpiA(name, journal.apps[current].name) != 0)
@@ -348,7 +353,7 @@ AppRecord* ResumePoint(Media& media, int32_t* from)
         if (*from < Count(app->commands))
             return app;
         *from = 0;
-        return NextSelectedApp(RunMedia());
+        return NextSelectedApp(app);
     }
     return nullptr;
 }

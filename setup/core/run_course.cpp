@@ -137,6 +137,12 @@ void AttendFromJournal(Attendant& replay)
 
 // Set by AttendRun before anything is asked: a question before it is a
 // fault of the start-up, which the null makes plain at once.
+void RunWorksOn(Machine& machine, Media& media, const RunPosition& at)
+{
+    JournalWorksOn(machine, media);
+    g_unattended.at = &at;
+}
+
 Attendant& RunAttendant()
 {
     return *g_attendant;
@@ -216,5 +222,10 @@ int FinishCourse(int exitCode)
     EndJournal();
     LogEvent(LogExitCode, exitCode);
     FinishSetupLog();
+    // The machine, the media and the position are the caller's: nothing
+    // here holds on to them past the course.
+    g_resume.machine = nullptr;
+    g_resume.media = nullptr;
+    g_unattended.at = nullptr;
     return exitCode;
 }

@@ -10,9 +10,12 @@
 #include <cstdint>
 
 #include "setup/core/attendant.h"
+#include "setup/core/machine.h"
+#include "setup/core/media.h"
 #include "setup/core/node_list.h"
 #include "setup/core/records.h"
 #include "setup/core/run_end.h"
+#include "setup/core/run_order.h"
 
 // The run begins: an unattended one says at once in its result file that
 // this process runs, before a wait for an interrupted run's disc, so that
@@ -74,6 +77,12 @@ bool BoxAnsweredUnseen(const char* text, UINT style);
 // Who attends the run: `answers` in an unattended run, `person` in any
 // other; set before anything is asked.
 void AttendRun(Attendant& person, Attendant& answers);
+
+// The run works on `machine` and `media`, and stands at `at`: the journal
+// notes and restores them, and an unattended run that ends names the
+// command it stood at. Called once at start-up, before the journal is
+// looked for; all three must last until the course is finished.
+void RunWorksOn(Machine& machine, Media& media, const RunPosition& at);
 
 // The run goes on where its journal stood: `replay` attends it from now on.
 void AttendFromJournal(Attendant& replay);

@@ -1,32 +1,49 @@
-// The interpreter's place in the run.
+// Where the run stands, and how it moves on.
 #include "setup/core/run_order.h"
 
 namespace {
 
 // `app`, or the first selected application after it.
-AppRecord* SelectedFrom(NodeList<AppRecord>& apps, AppRecord* app)
+AppRecord* SelectedFrom(AppRecord* app)
 {
     while (app && !app->selected)
-        app = Next(apps);
+        app = app->next;
     return app;
 }
 
 } // namespace
 
-AppRecord* FirstSelectedApp(Media& media)
+AppRecord* FirstSelectedApp(const Media& media)
 {
-    return SelectedFrom(media.apps, First(media.apps));
+    return SelectedFrom(media.apps.head);
 }
 
-AppRecord* NextSelectedApp(Media& media)
+AppRecord* NextSelectedApp(const AppRecord* app)
 {
-    return SelectedFrom(media.apps, Next(media.apps));
+    return SelectedFrom(app->next);
 }
 
-CommandRecord* CurrentCommand(const Media& media)
+CommandRecord* CommandOf(const AppRecord* app, int32_t index)
 {
-    AppRecord* app = Current(media.apps);
-    return app ? Current(app->commands) : nullptr;
+    CommandRecord* cmd = app->commands.head;
+    for (int32_t i = 0; cmd && i < index; ++i)
+        cmd = cmd->next;
+    return cmd;
+}
+
+CommandRecord* MoveTo(RunPosition& at, AppRecord* app, int32_t index)
+{
+    at.app = app;
+    at.command = CommandOf(app, index);
+    return at.command;
+}
+
+CommandRecord* MoveToNextCommand(RunPosition& at)
+{
+    if (!at.command || !at.command->next)
+        return nullptr;
+    at.command = at.command->next;
+    return at.command;
 }
 
 const CommandRecord* FollowingCommand(const AppRecord* app, const CommandRecord* cmd)
@@ -38,12 +55,4 @@ const CommandRecord* FollowingCommand(const AppRecord* app, const CommandRecord*
             return later->commands.head;
     }
     return nullptr;
-}
-
-CommandRecord* CommandAt(AppRecord* app, int32_t index)
-{
-    CommandRecord* cmd = First(app->commands);
-    for (int32_t i = 0; cmd && i < index; ++i)
-        cmd = Next(app->commands);
-    return cmd;
 }

@@ -334,7 +334,6 @@ bool UnattendedAsked()
 
 bool ReadAnswerFile(const Machine& machine, Media& media)
 {
-    Run().media = &media;
     char path[PathCapacity];
     if (!BeginUnattendedRun(path))
         return RefuseAnswers(AnswersVariable, "names no file that can be read", "");
@@ -359,8 +358,7 @@ void EndUnattendedRun(RunEnd end, const char* message, const char* reason)
     run.end = end;
     snprintf(run.reason, sizeof run.reason, "%s", reason ? reason : "");
     snprintf(run.message, sizeof run.message, "%s", message);
-    const CommandRecord* cmd =
-        run.commandsStarted && run.media ? CurrentCommand(*run.media) : nullptr;
+    const CommandRecord* cmd = run.commandsStarted && run.at ? run.at->command : nullptr;
     if (cmd && end != EndRestartNeeded && end != EndDone)
         NoteFailedCommand(cmd);
     LogEvent("unattended run ends with code %d: %s", end, reason ? reason : RunEndMeaning(end));

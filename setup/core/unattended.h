@@ -9,6 +9,7 @@
 #include "setup/core/answer_file.h"
 #include "setup/core/machine.h"
 #include "setup/core/media.h"
+#include "setup/core/run_order.h"
 #include "setup/core/node_list.h"
 #include "setup/core/records.h"
 #include "setup/core/run_end.h"
@@ -44,7 +45,7 @@ struct UnattendedRun {
     bool resultWritten;                 // the result of `writtenEnd` is in the file
     RunEnd writtenEnd;
     NodeList<AppOutcome> apps;
-    const Media* media;                 // the media whose commands the run takes
+    const RunPosition* at;              // where the run stands
 };
 
 // The unattended run of this process, on only when QVSETUP_ANSWERS is set.
@@ -56,7 +57,7 @@ bool UnattendedAsked();
 // Reads the answer file that QVSETUP_ANSWERS names into g_unattended:
 // Result and Log first, so that whatever is wrong later is told there,
 // then every key, Result expanded on `machine`. Puts its Log in place of
-// the media's, and takes the media as the run's. False, with the end
+// the media's. False, with the end
 // recorded (EndBadAnswers), when the file is missing, unreadable, has no
 // [Unattended] section or begins with a byte order mark, or a key is wrong.
 bool ReadAnswerFile(const Machine& machine, Media& media);

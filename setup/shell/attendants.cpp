@@ -42,7 +42,7 @@ bool StartWithFirstChosen(Media& media, AppRecord** app, int32_t* from)
 bool ResumeAllowed(AppRecord* app, int32_t from)
 {
     const uint32_t count = NoteResumeAt(app, from);
-    CommandRecord* cmd = CommandAt(app, from);
+    const CommandRecord* cmd = CommandOf(app, from);
     if (count <= MostResumesOfOneCommand || !cmd || !CommandHas(cmd->flags, TraitWaitsForProgram))
         return true;
     LogEvent(LogResumedTooOften, static_cast<unsigned long>(count));

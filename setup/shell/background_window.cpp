@@ -165,7 +165,7 @@ void OnEndSession(HWND window, bool ending)
         return;
     LogEvent(LogSessionEnds);
     if (JournalKept() && state)
-        NoteSessionEnd(state->engine->media, CurrentCommand(state->engine->media), began);
+        NoteSessionEnd(state->engine->media, state->engine->at.command, began);
     SessionEnding();
 }
 

@@ -2,8 +2,6 @@
 // background window and the message loop.
 #include <windows.h>
 
-#include <cstring>
-
 #include "common/owners.h"
 #include "setup/core/administrator.h"
 #include "setup/core/log_lines.h"
@@ -83,10 +81,9 @@ int RunSetup(HINSTANCE instance, const char* commandLine, Engine& engine)
     Machine& machine = engine.machine;
     Media& media = engine.media;
     const bool byRunOnce = LocateMasterInf(commandLine, &media);
-    g_windows.instance = instance;
     LoadSettings(&machine, &media);
-    memcpy(g_windows.caption, media.config.setupName, sizeof g_windows.caption);
-    JournalWorksOn(machine, media);
+    NameEngineWindows(instance, media.config.setupName);
+    RunWorksOn(machine, media, engine.at);
     machine.isAdmin = machine.platformId == VER_PLATFORM_WIN32_NT ? IsAdministrator() : true;
     const JournalFound journal = TakeJournalAnswers();
     if (byRunOnce && journal == JournalFound::None)

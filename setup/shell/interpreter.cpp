@@ -30,6 +30,8 @@ void ArmStepTimer(HWND window, const Engine& engine)
 void EndRun(HWND window, Engine& engine)
 {
     LogEvent("the run ends");
+    // No position survives the records it pointed at.
+    engine.at = RunPosition{};
     FreeAppList(engine.media);
     DestroyWindow(window);
 }
@@ -46,7 +48,7 @@ bool StartApp(Engine& engine, AppRecord* app, int32_t from = 0)
         LogEvent("application \"%s\" (%s)", app->title, app->infPath);
     if (from > 0)
         LogEvent("the run goes on from its command %ld", static_cast<long>(from) + 1);
-    CommandRecord* first = CommandAt(app, from);
+    CommandRecord* first = MoveTo(engine.at, app, from);
     if (!first) {
         LogEvent("the application has no command: the run ends here");
         char message[EndMessageCapacity];
@@ -61,9 +63,9 @@ bool StartApp(Engine& engine, AppRecord* app, int32_t from = 0)
 // answers whether the run goes on.
 bool AdvanceRun(Engine& engine, AppRecord* app)
 {
-    if (CommandRecord* next = Next(app->commands))
+    if (CommandRecord* next = MoveToNextCommand(engine.at))
         return DispatchCommand(next, SceneOfRun(engine));
-    AppRecord* nextApp = NextSelectedApp(engine.media);
+    AppRecord* nextApp = NextSelectedApp(app);
     if (!nextApp)
         LogEvent(LogEveryAppDone);
     return nextApp && StartApp(engine, nextApp);
@@ -92,7 +94,7 @@ LRESULT OnStartInstall(HWND window, Engine& engine)
 void OnStepTick(HWND window, UINT_PTR timerId, Engine& engine)
 {
     KillTimer(window, StepTimer);
-    CommandRecord* cmd = CurrentCommand(engine.media);
+    CommandRecord* cmd = engine.at.command;
     if (!cmd)
         return;
     if (timerId == SleepTimer)
@@ -101,7 +103,7 @@ void OnStepTick(HWND window, UINT_PTR timerId, Engine& engine)
         ArmStepTimer(window, engine);
         return;
     }
-    AppRecord* app = Current(engine.media.apps);
+    AppRecord* app = engine.at.app;
     if (app && NextProgramWaits(cmd, FollowingCommand(app, cmd))) {
         ArmStepTimer(window, engine);
         return;

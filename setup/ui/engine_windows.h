@@ -16,3 +16,7 @@ struct EngineWindows {
 };
 
 extern EngineWindows g_windows;
+
+// The module the windows are made from, and SETUPNAME, their title and the
+// caption of their boxes (cut to fit); set before the first box.
+void NameEngineWindows(HINSTANCE instance, const char* caption);

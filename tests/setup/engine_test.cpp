@@ -84,7 +84,7 @@ TEST(Administrator, MasterInfRequirementRefusesANonAdministrator)
     Engine engine = {};
     LocateMasterInf(media.folder().c_str(), &engine.media);
     LoadSettings(&engine.machine, &engine.media);
-    memcpy(g_windows.caption, engine.media.config.setupName, sizeof g_windows.caption);
+    NameEngineWindows(GetModuleHandleA(nullptr), engine.media.config.setupName);
     engine.machine.isAdmin = false;
     ASSERT_TRUE(RegisterBackgroundClass(GetModuleHandleA(nullptr)));
     MessageBoxCatcher catcher;
@@ -123,9 +123,9 @@ TEST(SelectionDialog, CancelNoDisablesCancelAndTheCloseItem)
         media.WriteApp("QVA.INF", AppInf{"A", {"SLEEP,1"}, {}, ""});
         Engine engine = {};
         g_windows = EngineWindows{};
-        g_windows.instance = GetModuleHandleA(nullptr);
         LocateMasterInf(media.folder().c_str(), &engine.media);
         LoadSettings(&engine.machine, &engine.media);
+        NameEngineWindows(GetModuleHandleA(nullptr), engine.media.config.setupName);
         engine.machine.isAdmin = true;
         const SelectionScene scene = {&engine.machine, &engine.media, &PersonAttendant()};
         HWND dialog = CreateDialogParamA(g_windows.instance, MAKEINTRESOURCEA(IDD_SELECTION), nullptr,

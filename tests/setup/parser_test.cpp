@@ -50,7 +50,7 @@ protected:
         LoadSettings(&machine_, &media_);
         machine_.isAdmin = true;
         // The boxes of a failed load take the caption of the engine's windows.
-        memcpy(g_windows.caption, media_.config.setupName, sizeof g_windows.caption);
+        NameEngineWindows(GetModuleHandleA(nullptr), media_.config.setupName);
     }
 
     void TearDown() override
