@@ -377,7 +377,7 @@ uint32_t NoteResumeAt(const AppRecord* app, int32_t from)
     return resumes.count;
 }
 
-// The application of appList that the journal names so, or null.
+// The application of the media that the journal names so, or null.
 const AppRecord* LoadedApp(const char* name)
 {
     for (const AppRecord* app = RunMedia().apps.head; app; app = app->next) {

@@ -66,7 +66,7 @@ void DiscardJournal();
 // Windows tries again (Windows removed the entry before it started this one).
 void KeepJournalRegistered();
 
-// With RESUME=YES, begins the journal of the run that appList now holds
+// With RESUME=YES, begins the journal of the run that the media now hold
 // (the chosen applications, the pseudo-application at its head), naming
 // `answerFile` (empty: none) for the starts after a restart, and registers
 // the run to go on when Windows starts again.

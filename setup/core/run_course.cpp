@@ -135,14 +135,14 @@ void AttendFromJournal(Attendant& replay)
     g_attendant = &replay;
 }
 
-// Set by AttendRun before anything is asked: a question before it is a
-// fault of the start-up, which the null makes plain at once.
 void RunWorksOn(Machine& machine, Media& media, const RunPosition& at)
 {
     JournalWorksOn(machine, media);
     g_unattended.at = &at;
 }
 
+// Set by AttendRun before anything is asked: a question before it is a
+// fault of the start-up, which the null makes plain at once.
 Attendant& RunAttendant()
 {
     return *g_attendant;
@@ -167,12 +167,17 @@ void ApplicationStarts(AppRecord* app)
         NoteAppStart(app);
 }
 
-void ApplicationFails(AppRecord* app, const char* text, const char* reason)
+void ApplicationFails(AppRecord* app, const CommandRecord* cmd, const char* text,
+                      const char* reason)
 {
     if (!g_unattended.on)
         return;
     NoteAppStart(app);
+    const bool firstEnd = !g_unattended.ended;
     EndUnattendedRun(EndCommandFailed, text, reason);
+    // The run does not stand at the command yet: its start is refused.
+    if (firstEnd && cmd)
+        NoteFailedCommand(cmd);
 }
 
 uint32_t WaitBound(uint32_t code)

@@ -94,15 +94,16 @@ Attendant& RunAttendant();
 // for its result, an attended one keeps it where QVSETUP_RECORD says.
 void ChoiceMade(const NodeList<AppRecord>& apps);
 
-// The commands are about to start, the applications to run in appList:
+// The commands are about to start, the applications to run chosen:
 // with RESUME=YES the journal begins, naming the answer file of an
 // unattended run, so that its starts after a restart take the same answers.
 void JournalBegins();
 
 // The application starts, or fails at once (`text` its box, `reason` why)
-// before any of its commands ran.
+// at `cmd` (null: at none), before any of its commands ran.
 void ApplicationStarts(AppRecord* app);
-void ApplicationFails(AppRecord* app, const char* text, const char* reason);
+void ApplicationFails(AppRecord* app, const CommandRecord* cmd, const char* text,
+                      const char* reason);
 
 // The bound on the wait of the command of `code`, in seconds (0: none): a
 // person waits as long as it takes.

@@ -128,6 +128,8 @@ uint32_t SecondsSince(uint32_t tick)
     return (GetTickCount() - tick) / MsPerSecond;
 }
 
+} // namespace
+
 // The command that ends the run, where it stands and as its INF has it,
 // from what was kept when it was loaded: PATH: line N, [SECTION]: the line.
 void NoteFailedCommand(const CommandRecord* cmd)
@@ -138,6 +140,8 @@ void NoteFailedCommand(const CommandRecord* cmd)
     snprintf(Run().failedAt, sizeof Run().failedAt, "%s:%s [%s]: %s", cmd->infPath, line,
              cmd->section ? cmd->section : "", cmd->lineText ? cmd->lineText : "");
 }
+
+namespace {
 
 // Every application still running ends: done, or failed when the run ended
 // with a failure, or paused when the run stops for a restart before its

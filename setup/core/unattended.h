@@ -9,10 +9,10 @@
 #include "setup/core/answer_file.h"
 #include "setup/core/machine.h"
 #include "setup/core/media.h"
-#include "setup/core/run_order.h"
 #include "setup/core/node_list.h"
 #include "setup/core/records.h"
 #include "setup/core/run_end.h"
+#include "setup/core/run_order.h"
 
 constexpr char AnswersVariable[] = "QVSETUP_ANSWERS";
 constexpr char RecordVariable[] = "QVSETUP_RECORD";
@@ -57,10 +57,13 @@ bool UnattendedAsked();
 // Reads the answer file that QVSETUP_ANSWERS names into g_unattended:
 // Result and Log first, so that whatever is wrong later is told there,
 // then every key, Result expanded on `machine`. Puts its Log in place of
-// the media's. False, with the end
-// recorded (EndBadAnswers), when the file is missing, unreadable, has no
-// [Unattended] section or begins with a byte order mark, or a key is wrong.
+// the media's. False, with the end recorded (EndBadAnswers), when the file
+// is missing, unreadable, has no [Unattended] section or begins with a
+// byte order mark, or a key is wrong.
 bool ReadAnswerFile(const Machine& machine, Media& media);
+
+// Names `cmd` as the command the run failed at (FailedAt), where it stands.
+void NoteFailedCommand(const CommandRecord* cmd);
 
 // Records how the run ends; the first end recorded stands. Logs it, and
 // names the current command when the commands have started. `reason`

@@ -54,7 +54,7 @@ bool ResumeAllowed(AppRecord* app, int32_t from)
              KeywordName(cmd->flags), cmd->infPath, static_cast<long>(cmd->fileLine),
              static_cast<unsigned long>(count));
     // The application fails at that command, as at any command's failure.
-    ApplicationFails(app, text, reason);
+    ApplicationFails(app, cmd, text, reason);
     ShowError(g_windows.background, text);
     return false;
 }

@@ -367,6 +367,8 @@ def guards(prefix):
     check(result_code(prefix) == "3" and "QVR.INF line" in reason and "4 times" in reason,
           "cut off four times: result %s, Reason %r" % (result_code(prefix), reason))
     check(result_value(prefix, "QVR.INF", "Status") == "failed", "cut off four times: the application not failed")
+    check("QVR.INF" in (result_value(prefix, "Result", "FailedAt") or ""),
+          "cut off four times: FailedAt names no command")
     left_nothing(prefix, "cut off four times")
 
     write_medium(prefix, resume=True)
