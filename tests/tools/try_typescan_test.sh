@@ -26,5 +26,9 @@ for file in "$tables"/*.dmi "$tables"/*.dat; do
 done
 "$root/tools/try-typescan" "/mode=0" >/dev/null 2>&1
 [ $? -eq 2 ] || { echo "FAILED: try-typescan without a dump is no usage error"; failed=1; }
+# A file that is no table is refused before anything runs, not shown as a model without a name.
+"$root/tools/try-typescan" "/mode=0 /ALL=EQ" "$tables/SOURCES.md" >"$work/rows" 2>"$work/said"
+[ $? -eq 2 ] && grep -q "holds no SMBIOS table" "$work/said" && [ ! -s "$work/rows" ] ||
+    { echo "FAILED: try-typescan took a file that is no SMBIOS table"; failed=1; }
 [ $failed -eq 0 ] && echo "try-typescan: every row as dmidecode reads the table"
 exit $failed

@@ -63,6 +63,9 @@ TEST_F(TypescanCli, WithoutTheDriverTheReadFailsAndNoServiceStays)
         // The read comes first: a malformed condition is never looked at.
         EXPECT_EQ(output, SmbiosMessage);
         EXPECT_FALSE(ServiceExists("Biospeek"));
+        // Asked for failure codes, a model that could not be read is no "not this model".
+        EXPECT_EQ(Run(std::string("/failcodes ") + arguments, &output), 2u);
+        EXPECT_EQ(output, SmbiosMessage);
     }
 }
 

@@ -108,6 +108,34 @@ TEST_F(DriverRun, ConditionsAnswerByExitCode)
     }
 }
 
+// Under /FAILCODES (first, before the mode) a wrong command line ends with
+// 3 and its message, where without it every failure ends with 0; a match
+// and a miss answer as they always do.
+TEST_F(DriverRun, FailureCodesSetFailuresApartFromMisses)
+{
+    ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table("PC-AB12CDEFGH", {"x"})));
+    const struct {
+        const char* arguments;
+        DWORD exitCode;
+        DWORD withoutSwitch;
+    } cases[] = {
+        {"/mode=0 /N=AB", 1, 1},
+        {"/mode=0 /N=XY", 0, 0},
+        {"/mode=0 /d", 1, 1},
+        {"/mode=0 /N=ABC", 3, 0},
+        {"/mode=0", 3, 0},
+        {"/mode=2 /N=AB", 3, 0},
+        {"", 3, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::string plain, strict;
+        EXPECT_EQ(Run(c.arguments, &plain), c.withoutSwitch);
+        EXPECT_EQ(Run(std::string("/FAILCODES ") + c.arguments, &strict), c.exitCode);
+        EXPECT_EQ(strict, plain);
+    }
+}
+
 TEST_F(DriverRun, ConditionMessagesByteForByte)
 {
     ASSERT_TRUE(WriteBytes(Path("Biospeek.dat"), Table("PC-AB12CDEFGH", {"x"})));
