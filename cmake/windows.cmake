@@ -45,6 +45,9 @@ qv_setup_floor(qv_setup_core
     setup/core/file_replace.cpp
     setup/core/inf_parser.cpp
     setup/core/machine.cpp
+    setup/core/model_condition.cpp
+    setup/core/model_offer.cpp
+    typescan/conditions.cpp
     setup/core/memory.cpp
     setup/core/paths.cpp
     setup/core/resume.cpp

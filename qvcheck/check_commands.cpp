@@ -138,6 +138,8 @@ void MediaChecker::CheckApplication(const std::string& path, int priorityLine)
         CheckKeys(path, file, "CheckCdrom", {});
     }
     const bool titled = CheckStrings(path, file);
+    if (titled)
+        CheckModel(path, file);
     AppRecord app = {};
     if (path.size() >= sizeof app.infPath) {
         Fail(Place{path, 0}, say::AppPathTooLong(),

@@ -14,13 +14,14 @@
 #include "setup/core/bmp_header.h"
 #include "setup/core/command_text.h"
 #include "setup/core/dbcs.h"
+#include "setup/core/model_condition.h"
 
 namespace {
 
 constexpr size_t ValueProbeCapacity = 65536;   // reads a whole profile value
 constexpr size_t SectionEndBytes = 2;          // a section's answer ends with two NULs
 
-const std::vector<std::string> VersionKeys = {"signature", "admini", "Default"};
+const std::vector<std::string> VersionKeys = {"signature", "admini", "Default", "MODEL"};
 
 bool IsYesOrNo(const std::string& value)
 {
@@ -96,10 +97,40 @@ void MediaChecker::CheckVersion(const std::string& path, const ProfileFile& file
         if (SameName(line->name, "signature"))
             continue;
         const std::string value = ProfileValue(path, "Version", line->name.c_str());
+        // MODEL is judged after TITLE, as qvsetup reads them.
+        if (SameName(line->name, "MODEL"))
+            continue;
         if (!IsYesOrNo(value))
             Warn(At(Place{path, line->number}, line->text, line->name.size() + 1),
                  say::NotYesOrNo(line->name + "=" + value, false));
     }
+}
+
+// An application INF's MODEL judged by typescan's own parser, at the word
+// at fault.
+void MediaChecker::CheckModel(const std::string& path, const ProfileFile& file)
+{
+    const ProfileLine* found = file.FindKey("Version", "MODEL");
+    const std::string value = ProfileValue(path, "Version", "MODEL");
+    size_t offset = 0;
+    std::string fault = found && !value.empty() ? ModelConditionFault(value.c_str(), &offset)
+                                                : std::string();
+    if (found && value.size() >= PathCapacity - 1)
+        fault = std::to_string(value.size()) + " bytes, where qvsetup keeps " +
+                std::to_string(PathCapacity - 2);
+    if (fault.empty())
+        return;
+    const ProfileLine& line = *found;
+    // The profile reader drops the quotes around a value: the word stands one byte further on.
+    const size_t equals = line.text.find('=');
+    size_t start = equals == std::string::npos ? line.name.size() + 1 : equals + 1;
+    while (start < line.text.size() && (line.text[start] == ' ' || line.text[start] == '\t'))
+        ++start;
+    if (start < line.text.size() && line.text[start] == '"')
+        ++start;
+    Fail(At(Place{path, line.number}, line.text, start + offset),
+         say::BadModel(line.name + "=" + value, fault),
+         say::RuntimeMessage(LoadProblem::BadModel, DiscPath(view_, path)));
 }
 
 // LOG judged by qvsetup's own rule, expanded with room enough to say how

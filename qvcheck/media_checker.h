@@ -57,6 +57,7 @@ private:
 
     // check_settings.cpp
     void CheckVersion(const std::string& path, const ProfileFile& file);
+    void CheckModel(const std::string& path, const ProfileFile& file);
     void CheckConfig(const ProfileFile& master);
     void CheckConfigValue(const ConfigKey& key, const ProfileLine& line);
     void CheckLogPath(const ConfigKey& key, const Place& place, const std::string& value);

@@ -287,6 +287,22 @@ Said NeedsAdministrator()
     return Said{RuleId::NeedsAdministrator, "not offered to this user: admini=YES and the user is no administrator"};
 }
 
+Said BadModel(const std::string& shown, const std::string& fault)
+{
+    // typescan's message, its lines as one.
+    std::string said;
+    for (char c : fault) {
+        if (c != '\n')
+            said += c;
+        else if (!said.empty() && said.back() != ' ')
+            said += ' ';
+    }
+    while (!said.empty() && said.back() == ' ')
+        said.pop_back();
+    return Said{RuleId::BadModel, shown + " is no condition that typescan takes (" + said +
+                                      "): qvsetup stops loading there"};
+}
+
 Said NoTitle()
 {
     return Said{RuleId::NoTitle, "no TITLE in [Strings]: the application has no name to show"};

@@ -9,6 +9,7 @@
 #include "common/owners.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
+#include "setup/core/model_condition.h"
 #include "setup/core/profile_text.h"
 #include "setup/core/setup_config.h"
 
@@ -184,6 +185,9 @@ void FormatLoadMessage(const LoadError& error, char* text, size_t capacity)
         break;
     case LoadProblem::NoTitle:
         snprintf(text, capacity, "%s", MsgNoTitle);
+        break;
+    case LoadProblem::BadModel:
+        snprintf(text, capacity, MsgBadModel, error.path);
         break;
     case LoadProblem::None:
         snprintf(text, capacity, "%s", "");
@@ -371,6 +375,15 @@ bool LoadAppInf(const Machine& machine, Media& media, const char* path, LoadErro
         FreeZeroed(app);
         return Fail(error, LoadProblem::NoTitle, path);
     }
+    // A MODEL that does not fit is refused: a cut one would be another condition.
+    const DWORD modelLength =
+        GetPrivateProfileStringA("Version", "MODEL", "", app->model, sizeof app->model, path);
+    size_t faultAt = 0;
+    if (modelLength >= sizeof app->model - 1 ||
+        (app->model[0] != '\0' && !ModelConditionFault(app->model, &faultAt).empty())) {
+        FreeZeroed(app);
+        return Fail(error, LoadProblem::BadModel, path);
+    }
     if (media.config.listStyle == StyleMulti && ProfileIsYes(path, "Version", "Default"))
         app->selected = 1;
     Append(media.apps, app);
@@ -385,9 +398,11 @@ void FreeAppRecordLists(AppRecord* app)
 
 void FreeAppList(Media& media)
 {
-    while (AppRecord* app = PopFront(media.apps)) {
-        FreeAppRecordLists(app);
-        FreeZeroed(app);
+    for (NodeList<AppRecord>* list : {&media.apps, &media.notOffered}) {
+        while (AppRecord* app = PopFront(*list)) {
+            FreeAppRecordLists(app);
+            FreeZeroed(app);
+        }
     }
     // No position survives the records it pointed at.
     media.apps.cursor = nullptr;

@@ -18,6 +18,7 @@ enum class LoadProblem {
     OutOfMemory,
     BadCommand,     // a command line is invalid
     NoTitle,        // an application INF without [Strings] TITLE
+    BadModel,       // [Version] MODEL is no condition that typescan takes
 };
 
 constexpr size_t LoadDetailCapacity = PathCapacity + 128;

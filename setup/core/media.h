@@ -20,5 +20,6 @@ struct Media {
     // The applications in the order the run takes them; the list's cursor is
     // the application the run stands at, each application's own the command.
     NodeList<AppRecord> apps;
+    NodeList<AppRecord> notOffered;   // left out by their MODEL: for other models
     NodeList<WindowTitleNode> excluded;
 };

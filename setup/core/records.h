@@ -47,6 +47,8 @@ struct AppRecord {
     char infPath[PathCapacity];
     char title[TitleCapacity];
     char description[DescriptionCapacity];
+    char model[PathCapacity];   // [Version] MODEL: typescan's command line; empty: every model
+    int32_t modelUnread;        // MODEL's answer: the machine's model could not be read
     NodeList<CommandRecord> commands;
     NodeList<CheckCdromEntry> cdChecks;
 };

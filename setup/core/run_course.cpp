@@ -148,12 +148,12 @@ Attendant& RunAttendant()
     return *g_attendant;
 }
 
-void ChoiceMade(const NodeList<AppRecord>& apps)
+void ChoiceMade(const Media& media)
 {
     if (g_unattended.on)
-        NoteChoice(apps);
+        NoteChoice(media);
     else
-        RecordChoice(apps);
+        RecordChoice(media.apps);
 }
 
 void JournalBegins()

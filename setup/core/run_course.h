@@ -92,7 +92,7 @@ Attendant& RunAttendant();
 
 // The choice is made: an unattended run notes every application offered
 // for its result, an attended one keeps it where QVSETUP_RECORD says.
-void ChoiceMade(const NodeList<AppRecord>& apps);
+void ChoiceMade(const Media& media);
 
 // The commands are about to start, the applications to run chosen:
 // with RESUME=YES the journal begins, naming the answer file of an

@@ -95,8 +95,10 @@ constexpr bool RunEndInstalled(RunEnd end)
 
 // How far one application got, as the result file and the journal say it.
 // Paused: the run stopped for a restart in the middle of the application,
-// and goes on with its next command after the restart.
-enum class AppStatus { NotChosen, NotReached, Running, Done, Failed, Paused };
+// and goes on with its next command after the restart. NotOffered: its
+// MODEL names other models; ModelUnread: not chosen, and its MODEL could not
+// be answered since the machine's model could not be read.
+enum class AppStatus { NotChosen, NotReached, Running, Done, Failed, Paused, NotOffered, ModelUnread };
 
 struct AppStatusName {
     AppStatus status;
@@ -107,6 +109,7 @@ constexpr AppStatusName AppStatusNames[] = {
     {AppStatus::NotChosen, "not chosen"}, {AppStatus::NotReached, "not reached"},
     {AppStatus::Running, "running"},      {AppStatus::Done, "done"},
     {AppStatus::Failed, "failed"},       {AppStatus::Paused, "paused"},
+    {AppStatus::NotOffered, "not offered"}, {AppStatus::ModelUnread, "model unread"},
 };
 
 constexpr const char* AppStatusText(AppStatus status)

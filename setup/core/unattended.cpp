@@ -432,20 +432,38 @@ void TakeJournalOutcome(AppOutcome* outcome)
     }
 }
 
-void NoteChoice(const NodeList<AppRecord>& apps)
+namespace {
+
+// An application that the choice left out: why.
+AppStatus LeftOut(const AppRecord& app)
+{
+    return app.modelUnread ? AppStatus::ModelUnread : AppStatus::NotChosen;
+}
+
+} // namespace
+
+void NoteChoice(const Media& media)
 {
     UnattendedRun& run = Run();
     run.commandsStarted = true;
-    for (const AppRecord* app = apps.head; app; app = app->next) {
+    for (const AppRecord* app = media.apps.head; app; app = app->next) {
         if (app->listIndex == -1)
             continue;
         auto* outcome = AllocRecord<AppOutcome>();
         if (!outcome)
             return;
         snprintf(outcome->name, sizeof outcome->name, "%s", InfFileName(app->infPath));
-        outcome->status = app->selected ? AppStatus::NotReached : AppStatus::NotChosen;
+        outcome->status = app->selected ? AppStatus::NotReached : LeftOut(*app);
         if (g_resume.resumed)
             TakeJournalOutcome(outcome);
+        Append(run.apps, outcome);
+    }
+    for (const AppRecord* app = media.notOffered.head; app; app = app->next) {
+        auto* outcome = AllocRecord<AppOutcome>();
+        if (!outcome)
+            return;
+        snprintf(outcome->name, sizeof outcome->name, "%s", InfFileName(app->infPath));
+        outcome->status = AppStatus::NotOffered;
         Append(run.apps, outcome);
     }
     if (g_resume.resumed)

@@ -87,7 +87,7 @@ void NoteRestartRefused();
 // The selection is made: every application offered, chosen or not; a
 // resumed run takes each one's status and time, and the run's time, from
 // its journal.
-void NoteChoice(const NodeList<AppRecord>& apps);
+void NoteChoice(const Media& media);
 
 // `app` starts; the one before it is done.
 void NoteAppStart(const AppRecord* app);

@@ -10,6 +10,7 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
+#include "setup/core/model_offer.h"
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
@@ -143,8 +144,12 @@ bool FindUnofferedName(const Media& media, const char* list, char (&name)[PathCa
 {
     for (const char* cursor = list; NextSelectName(&cursor, name, sizeof name);) {
         bool offered = false;
-        for (const AppRecord* app = media.apps.head; app && !offered; app = app->next)
-            offered = lstrcmpiA(name, InfFileName(app->infPath)) == 0;
+        // One answer file serves every model: an application for other
+        // models may be named, and is not offered here.
+        for (const NodeList<AppRecord>* list : {&media.apps, &media.notOffered}) {
+            for (const AppRecord* app = list->head; app && !offered; app = app->next)
+                offered = lstrcmpiA(name, InfFileName(app->infPath)) == 0;
+        }
         if (!offered)
             return true;
     }
@@ -180,6 +185,8 @@ BOOL InitSelectionDialog(HWND dialog, const SelectionScene* scene)
         PostQuitMessage(0);
         return FALSE;
     }
+    TypescanJudge judge(media.sourceDir);
+    OfferByModel(media, judge);
     if (Count(media.apps) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");
@@ -202,7 +209,7 @@ void OnInstall(HWND dialog, SelectionState& state)
     Media& media = *state.scene.media;
     LogEvent("Install pressed");
     LogChoice(media);
-    ChoiceMade(media.apps);
+    ChoiceMade(media);
     if (state.defaultInstall.selected)
         PushPseudoApp(media, state.defaultInstall);
     FreeAppRecordLists(&state.cancelInstall);
@@ -301,8 +308,9 @@ void AnswerSelection(HWND dialog)
         return;
     }
     for (AppRecord* app = media.apps.head; app; app = app->next) {
+        // An application whose model could not be read runs only when named.
         if (answers.select == SelectAnswer::All)
-            app->selected = 1;
+            app->selected = app->modelUnread ? 0 : 1;
         else if (answers.select == SelectAnswer::Names)
             app->selected = IsNamed(answers.selectNames, *app) ? 1 : 0;
         else if (answers.select == SelectAnswer::Nothing)

@@ -446,11 +446,12 @@ CUT_POINTS = [
 ]
 
 
-def next_cut_point(prefix, since, first, seconds=30):
+def next_cut_point(prefix, since, first, seconds=60):
     """The first of the cut points from `first` on that the log shows after
     byte `since` (those before it the run has passed; a resumed start counts
     only as the very next point, since every start is one), within
-    `seconds`; None when none comes."""
+    `seconds`; None when none comes. A start of Windows on a loaded bench
+    has taken over 30 s."""
     path = os.path.join(prefix.c, "OUT", "SETUP.LOG")
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:

@@ -376,3 +376,75 @@ TEST(Unattended, TheLiveRunsResultLands)
     EXPECT_EQ(held.Result("QVA.INF", "Status"), "done");
     EXPECT_TRUE(held.Logged("it was written in place")) << "the reader did not hold the file up";
 }
+
+namespace {
+
+// A raw SMBIOS table whose system information names `product`.
+std::string TableNaming(const std::string& product)
+{
+    std::string table("\x01\x08\x00\x01\x00\x01\x00\x00", 8);
+    table += product + std::string(2, '\0');
+    table += std::string("\x7F\x04\x02\x01\x00\x00", 6);
+    return table;
+}
+
+} // namespace
+
+// An application with a MODEL is offered on the models its condition
+// matches (typescan beside qvsetup reads the table the driver is given):
+// Select=ALL runs it there, leaves it out elsewhere, and leaves it out when
+// the model can't be read unless the answers name it; a MODEL that typescan
+// would refuse stops loading, as a bad command line does.
+TEST(Unattended, ApplicationsOfferedByModel)
+{
+    MediaFolder media;
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]"});
+    ASSERT_TRUE(CopyFileA(BuildProgram("typescan.exe").c_str(), media.Path("TYPESCAN.EXE").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BuildProgram("Biospeek.sys").c_str(), media.Path("Biospeek.sys").c_str(), FALSE));
+    media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("a")}, {}, ""});
+    const std::string model = "MODEL=\"/mode=0 /ALL=EQ\"";
+    const struct {
+        const char* name;
+        const char* product;    // null: no typescan on the media
+        std::string modelLine;
+        std::vector<std::string> answers;
+        DWORD exitCode;
+        std::vector<std::string> stamps;
+        const char* status;
+        std::string logged;
+    } cases[] = {
+        {"the model matches", "EQ", model, {"Select=ALL"}, 0, {"a", "b"}, "done",
+         "MODEL \"/mode=0 /ALL=EQ\": this model matches"},
+        {"another model", "EQ12", model, {"Select=ALL"}, 0, {"a"}, "not offered",
+         "not offered on this model: \"B\""},
+        {"no typescan: left out of ALL", nullptr, model, {"Select=ALL"}, 0, {"a"}, "model unread",
+         "offered unchosen, the model could not be read: \"B\""},
+        {"no typescan: named", nullptr, model, {"Select=QVA.INF,QVB.INF"}, 0, {"a", "b"}, "done",
+         "MODEL \"/mode=0 /ALL=EQ\": the model could not be read"},
+        {"named, for another model", "EQ12", model, {"Select=QVA.INF,QVB.INF"}, 0, {"a"}, "not offered",
+         "not offered on this model: \"B\""},
+        {"a MODEL typescan refuses", "EQ", "MODEL=/mode=0 /N=ABC", {"Select=ALL"}, 2, {}, "(none)",
+         "loading stopped on " + media.Path("QVB.INF")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(media.StampFile().c_str());
+        if (c.product)
+            CopyFileA(BuildProgram("typescan.exe").c_str(), media.Path("TYPESCAN.EXE").c_str(), FALSE);
+        else
+            DeleteFileA(media.Path("TYPESCAN.EXE").c_str());
+        ASSERT_TRUE(WriteBytes(media.Path("Biospeek.dat"), TableNaming(c.product ? c.product : "EQ")));
+        media.WriteApp("QVB.INF", AppInf{"B", {"PROG," + media.Stamp("b")}, {c.modelLine}, ""});
+        AnswerFile answers(c.answers);
+        const UnattendedEnd end = RunUnattended(media.folder(), answers.File(), 60000);
+        ASSERT_TRUE(end.ended);
+        EXPECT_EQ(end.exitCode, c.exitCode);
+        EXPECT_EQ(StampLabels(ReadStamps(media.StampFile()), "start"), c.stamps);
+        EXPECT_EQ(answers.Result("QVB.INF", "Status"), c.status);
+        EXPECT_TRUE(answers.Logged(c.logged)) << c.logged;
+        if (c.exitCode == 2) {
+            EXPECT_EQ(answers.Result("Result", "Message"), "ﾓﾃﾞﾙの条件が不正です.\n" + media.Path("QVB.INF"));
+        }
+    }
+    EXPECT_FALSE(ServiceExists("Biospeek"));
+}
