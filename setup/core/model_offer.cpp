@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -125,14 +126,12 @@ void OfferByModel(Media& media, ModelJudge& judge)
             continue;
         }
         ModelAnswer answer = ModelAnswer::Unread;
-        bool found = false;
-        for (const JudgedCondition& earlier : judged) {
-            if (!found && strcmp(earlier.condition, app->model) == 0) {
-                answer = earlier.answer;
-                found = true;
-            }
-        }
-        if (!found) {
+        const auto earlier = std::find_if(judged.begin(), judged.end(), [app](const JudgedCondition& c) {
+            return strcmp(c.condition, app->model) == 0;
+        });
+        if (earlier != judged.end()) {
+            answer = earlier->answer;
+        } else {
             answer = judge.Judge(app->model);
             judged.push_back(JudgedCondition{app->model, answer});
             LogEvent("MODEL \"%s\": %s", app->model, AnswerName(answer));

@@ -434,6 +434,19 @@ void TakeJournalOutcome(AppOutcome* outcome)
 
 namespace {
 
+// A new outcome of `app` with `status`, at the end of the run's list; null
+// when there is no memory for it.
+AppOutcome* AddOutcome(const AppRecord& app, AppStatus status)
+{
+    auto* outcome = AllocRecord<AppOutcome>();
+    if (!outcome)
+        return nullptr;
+    snprintf(outcome->name, sizeof outcome->name, "%s", InfFileName(app.infPath));
+    outcome->status = status;
+    Append(Run().apps, outcome);
+    return outcome;
+}
+
 // An application that the choice left out: why.
 AppStatus LeftOut(const AppRecord& app)
 {
@@ -449,22 +462,15 @@ void NoteChoice(const Media& media)
     for (const AppRecord* app = media.apps.head; app; app = app->next) {
         if (app->listIndex == -1)
             continue;
-        auto* outcome = AllocRecord<AppOutcome>();
+        AppOutcome* outcome = AddOutcome(*app, app->selected ? AppStatus::NotReached : LeftOut(*app));
         if (!outcome)
             return;
-        snprintf(outcome->name, sizeof outcome->name, "%s", InfFileName(app->infPath));
-        outcome->status = app->selected ? AppStatus::NotReached : LeftOut(*app);
         if (g_resume.resumed)
             TakeJournalOutcome(outcome);
-        Append(run.apps, outcome);
     }
     for (const AppRecord* app = media.notOffered.head; app; app = app->next) {
-        auto* outcome = AllocRecord<AppOutcome>();
-        if (!outcome)
+        if (!AddOutcome(*app, AppStatus::NotOffered))
             return;
-        snprintf(outcome->name, sizeof outcome->name, "%s", InfFileName(app->infPath));
-        outcome->status = AppStatus::NotOffered;
-        Append(run.apps, outcome);
     }
     if (g_resume.resumed)
         run.startTick = GetTickCount() - g_resume.journal.seconds * MsPerSecond;
