@@ -45,8 +45,7 @@ qv_setup_floor(qv_setup_core
     setup/core/file_replace.cpp
     setup/core/inf_parser.cpp
     setup/core/machine.cpp
-    setup/core/model_condition.cpp
-    setup/core/model_offer.cpp
+    setup/core/typescan_judge.cpp
     typescan/conditions.cpp
     setup/core/memory.cpp
     setup/core/paths.cpp
@@ -108,12 +107,16 @@ add_executable(qvcheck
     qvcheck/checker.cpp
     qvcheck/main.cpp
     qvcheck/media_files.cpp
+    qvcheck/model_table.cpp
     qvcheck/plan.cpp
     qvcheck/sarif.cpp
     qvcheck/wording.cpp
 )
 qv_windows_target(qvcheck)
 target_compile_options(qvcheck PRIVATE ${QV_PROGRAM_OPTIONS})
+# typescan's reader and the driver's answers, over a dump for /smbios.
+target_sources(qvcheck PRIVATE typescan/model_query.cpp typescan/smbios_reader.cpp typescan/smbios_text.cpp
+               ${QV_BIOSPEEK_PURE_SOURCES})
 target_link_libraries(qvcheck PRIVATE qv_setup_core)
 
 # --- typescan ---------------------------------------------------------------
@@ -234,6 +237,9 @@ foreach(name startup_test selection_test interpreter_test media_test background_
 endforeach()
 # Tests that read the screen never run beside another prefix's windows.
 set_tests_properties(background_test PROPERTIES RESOURCE_LOCK "qvsetup_instance;wine_drives;screen")
+# Runs whose media have a MODEL start typescan, whose driver service is one
+# for the whole prefix.
+set_tests_properties(unattended_test log_test PROPERTIES RESOURCE_LOCK "qvsetup_instance;wine_drives;biospeek_service")
 target_link_libraries(interpreter_test PRIVATE shell32)
 add_dependencies(log_test sample_discs)
 add_dependencies(hostile_media_test qvcheck)
@@ -263,7 +269,7 @@ add_test(NAME examples_test
          COMMAND demo_driver run ${QV_WINE_DISC1}\\QVSETUP.EXE ${QV_WINE_DISC1} ${QV_WINE_DISC2}
                  ${QV_WINE_SCREENSHOTS})
 set_tests_properties(examples_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
-                     RESOURCE_LOCK "qvsetup_instance;wine_drives"
+                     RESOURCE_LOCK "qvsetup_instance;wine_drives;biospeek_service"
                      PASS_REGULAR_EXPRESSION "ended with exit code 0")
 # Benchmarks, run by tools/run-benchmarks (not part of the test suite).
 add_executable(setup_benchmark tests/perf/setup_benchmark.cpp)
@@ -325,7 +331,7 @@ qv_wine_test(resources_test SOURCES tests/setup/resources_test.cpp)
 add_dependencies(resources_test qvsetup)
 
 # qvcheck on its corpus of broken media, and against qvsetup.exe.
-qv_wine_test(qvcheck_test SOURCES tests/qvcheck/qvcheck_test.cpp LOCKS "qvsetup_instance;wine_drives")
+qv_wine_test(qvcheck_test SOURCES tests/qvcheck/qvcheck_test.cpp LOCKS "qvsetup_instance;wine_drives;biospeek_service")
 target_compile_definitions(qvcheck_test PRIVATE
     QV_QVCHECK_CORPUS="Z:${CMAKE_SOURCE_DIR}/tests/qvcheck/corpus.txt")
 add_dependencies(qvcheck_test qvcheck qvsetup sample_discs)
@@ -366,7 +372,7 @@ add_dependencies(disc_test sample_discs)
 add_test(NAME disc_test
          COMMAND ${CMAKE_SOURCE_DIR}/tests/discs/disc_test.sh ${QV_BENCH_DIR} ${CMAKE_BINARY_DIR} ${QV_DISCS})
 set_tests_properties(disc_test PROPERTIES FIXTURES_REQUIRED wine_bench TIMEOUT 300
-                     RESOURCE_LOCK "qvsetup_instance;wine_drives;screen")
+                     RESOURCE_LOCK "qvsetup_instance;wine_drives;screen;biospeek_service")
 
 # The pictures of every window, made as the README's are: the test fails
 # when one can't be made.

@@ -12,18 +12,19 @@
 
 namespace {
 
-// The INF file names of the applications the media offer; false when
+// The INF file names of the applications the media offer, and with
+// /smbios of those their MODEL leaves out on that model; false when
 // loading stops (the media's own findings say why).
-bool OfferedNames(Judged& judged, std::vector<std::string>* names)
+bool OfferedNames(Judged& judged, std::vector<std::string>* names, std::vector<std::string>* otherModels)
 {
     Media& media = judged.media;
-    std::vector<char> patterns(MasterSectionCapacity);
-    ReadMasterSection(media, "Priority", patterns.data(), DefaultPattern);
     LoadError error = {};
     AppRecord defaultInstall = {}, cancelInstall = {};
-    const bool loaded = LoadOffer(judged.machine, media, defaultInstall, cancelInstall, patterns.data(), &error);
+    const bool loaded = LoadJudgedOffer(judged, defaultInstall, cancelInstall, &error);
     for (const AppRecord* app = media.apps.head; app && loaded; app = app->next)
         names->push_back(InfFileName(app->infPath));
+    for (const AppRecord* app = media.notOffered.head; app && loaded; app = app->next)
+        otherModels->push_back(InfFileName(app->infPath));
     FreeAppList(media);
     FreeAppRecordLists(&defaultInstall);
     FreeAppRecordLists(&cancelInstall);
@@ -36,15 +37,22 @@ bool OfferedNames(Judged& judged, std::vector<std::string>* names)
 void CheckSelectNames(Judged& judged, const std::string& list, const Place& place, int column,
                       bool answerFile, Report& report)
 {
-    std::vector<std::string> offered;
-    if (!OfferedNames(judged, &offered))
+    std::vector<std::string> offered, otherModels;
+    if (!OfferedNames(judged, &offered, &otherModels))
         return;
+    const auto named = [](const std::vector<std::string>& names, const char* name) {
+        for (const std::string& each : names) {
+            if (SameName(each, name))
+                return true;
+        }
+        return false;
+    };
     char name[PathCapacity];
     for (const char* cursor = list.c_str(); NextSelectName(&cursor, name, sizeof name);) {
-        bool found = false;
-        for (const std::string& offer : offered)
-            found = found || SameName(offer, name);
-        if (!found)
+        if (named(otherModels, name))
+            report.Add(place.path, place.line, column, Severity::Warning,
+                       say::SelectOtherModel(name, judged.modelName, answerFile));
+        else if (!named(offered, name))
             report.Add(place.path, place.line, column, Severity::Error, say::SelectNotOffered(name, answerFile));
     }
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "qvcheck/media_checker.h"
 #include "qvcheck/media_files.h"
 #include "qvcheck/wording.h"
@@ -199,6 +201,8 @@ MediaView PrepareEngine(CheckOptions& options, Judged* judged)
         folder = FullPath(folder);
     if (!options.answersFile.empty())
         options.answersFile = FullPath(options.answersFile);
+    if (!options.smbiosDump.empty())
+        options.smbiosDump = FullPath(options.smbiosDump);
     MediaView view{options.folders.front(), options.discFolder, options.folders.front()};
     if (EnterFolder(view.given))
         view.engine = ".";
@@ -207,6 +211,18 @@ MediaView PrepareEngine(CheckOptions& options, Judged* judged)
     ApplySystem(options.system, judged->machine);
     ReadSetupConfig(judged->media.masterInfPath, &judged->media.config);
     return view;
+}
+
+bool LoadJudgedOffer(Judged& judged, AppRecord& defaultInstall, AppRecord& cancelInstall,
+                     LoadError* error)
+{
+    std::vector<char> patterns(MasterSectionCapacity);
+    ReadMasterSection(judged.media, "Priority", patterns.data(), DefaultPattern);
+    if (!LoadOffer(judged.machine, judged.media, defaultInstall, cancelInstall, patterns.data(), error))
+        return false;
+    if (judged.models)
+        OfferByModel(judged.media, *judged.models);
+    return true;
 }
 
 void ApplySystem(const DescribedSystem& system, Machine& state)

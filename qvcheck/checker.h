@@ -5,8 +5,10 @@
 
 #include <string>
 
+#include "qvcheck/model_table.h"
 #include "qvcheck/options.h"
 #include "qvcheck/report.h"
+#include "setup/core/app_collection.h"
 #include "setup/core/machine.h"
 #include "setup/core/media.h"
 
@@ -24,6 +26,8 @@ struct MediaView {
 struct Judged {
     Machine machine;
     Media media;
+    DumpModelJudge* models = nullptr;   // /smbios: the model judged; null: every model
+    std::string modelName;          // /smbios: the dump's file name
 };
 
 // Fills `judged` from the media folder and the described system, as
@@ -33,6 +37,12 @@ struct Judged {
 // is longer here than it is on the disc.
 // The folders of `options`, and its answer file, become full paths.
 MediaView PrepareEngine(CheckOptions& options, Judged* judged);
+
+// Loads the applications as the selection dialog does, [Priority] first,
+// and with /smbios offers them by their MODEL on that model; false when
+// loading stops, with `error` saying where.
+bool LoadJudgedOffer(Judged& judged, AppRecord& defaultInstall, AppRecord& cancelInstall,
+                     LoadError* error);
 
 // Puts the folders, drive letters and rights of `system` into `machine`.
 void ApplySystem(const DescribedSystem& system, Machine& machine);

@@ -10,6 +10,7 @@
 #include "qvcheck/check_answers.h"
 #include "qvcheck/check_manifest.h"
 #include "qvcheck/checker.h"
+#include "qvcheck/model_table.h"
 #include "qvcheck/options.h"
 #include "qvcheck/plan.h"
 #include "qvcheck/report.h"
@@ -67,6 +68,17 @@ int main(int argc, char** argv)
     }
     Judged judged;
     const MediaView view = PrepareEngine(options, &judged);
+    DumpModelJudge dumpModel;
+    if (!options.smbiosDump.empty()) {
+        std::string why;
+        if (!dumpModel.Load(options.smbiosDump, &why)) {
+            printf("qvcheck: /smbios: %s\n\n%s", why.c_str(), CheckUsageText());
+            return ExitUsage;
+        }
+        dumpModel.SeeMediaFolder(judged.media.sourceDir, options.system.ntFamily);
+        judged.models = &dumpModel;
+        judged.modelName = InfFileName(options.smbiosDump.c_str());
+    }
     Report report;
     CheckInstallationMedia(options, view, judged, report);
     CheckDiscManifests(options.folders, report);

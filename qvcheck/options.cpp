@@ -142,6 +142,10 @@ CheckOptions ParseCheckOptions(int argc, const char* const argv[])
             continue;
         } else if (OptionValue(argument, "answers", &value)) {
             options.answersFile = value;
+        } else if (OptionValue(argument, "smbios", &value) && !value.empty()) {
+            options.smbiosDump = value;
+        } else if (SameName(argument, "/smbios") && i + 1 < argc) {
+            options.smbiosDump = argv[++i];
         } else if (SameName(argument, "/answers") && i + 1 < argc) {
             options.answersFile = argv[++i];
         } else if (OptionValue(argument, "format", &value)) {
@@ -187,6 +191,9 @@ const char* CheckUsageText()
            "  /answers FILE         checks an answer file of unattended runs against the\n"
            "                        media; with /plan, plans its selection and marks\n"
            "                        where an unattended run waits or ends\n"
+           "  /smbios DUMP          the model of the machine whose SMBIOS table DUMP holds\n"
+           "                        (as tools/try-media --smbios takes it): applications\n"
+           "                        whose MODEL does not match it are not offered\n"
            "  /os=2000|98|xp        the described system (default 2000: C:\\WINNT,\n"
            "                        C:\\WINNT\\system32; 98: C:\\WINDOWS, C:\\WINDOWS\\SYSTEM;\n"
            "                        xp: C:\\WINDOWS, C:\\WINDOWS\\system32)\n"

@@ -33,6 +33,7 @@ struct CheckOptions {
     SelectAnswer select = SelectAnswer::Default;   // /select=, as an answer file's Select
     std::string selectNames;            // with SelectAnswer::Names: the comma list as given
     std::string answersFile;            // /answers FILE: an answer file for unattended runs
+    std::string smbiosDump;             // /smbios=DUMP: the model, for the MODEL of applications
     bool sarif = false;                 // /format=sarif: the findings as a SARIF 2.1.0 log
     bool help = false;                  // /?
     std::string usageError;             // not empty: the command line is wrong

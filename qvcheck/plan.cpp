@@ -235,30 +235,74 @@ std::vector<std::string> ChosenNames(const Media& media, SelectAnswer select, co
 
 // Marks the applications chosen: those that Select names (the answers',
 // or else /select's), or the dialog's preselection (MULTI: Default=YES;
-// the other styles: the first item).
+// the other styles: the first item). Select=ALL leaves out an application
+// whose model could not be read, as an unattended run does.
 std::string ChooseApplications(const CheckOptions& options, const Answers* answers, Media& media)
 {
     std::string notes;
     const SelectAnswer select = answers ? answers->select : options.select;
     const std::vector<std::string> names =
         ChosenNames(media, select, answers ? answers->selectNames : options.selectNames.c_str());
-    if (select != SelectAnswer::Default) {
-        for (AppRecord* app = media.apps.head; app; app = app->next) {
-            app->selected = 0;
-            for (const std::string& name : names)
-                app->selected = app->selected || SameName(name, InfFileName(app->infPath));
-        }
+    const auto named = [&names](const AppRecord* app) {
         for (const std::string& name : names) {
-            bool found = false;
+            if (SameName(name, InfFileName(app->infPath)))
+                return true;
+        }
+        return false;
+    };
+    if (select != SelectAnswer::Default) {
+        for (AppRecord* app = media.apps.head; app; app = app->next)
+            app->selected = named(app) && !(select == SelectAnswer::All && app->modelUnread);
+        for (const std::string& name : names) {
+            bool found = false, otherModel = false;
             for (AppRecord* app = media.apps.head; app; app = app->next)
                 found = found || SameName(name, InfFileName(app->infPath));
-            if (!found)
+            for (AppRecord* app = media.notOffered.head; app; app = app->next)
+                otherModel = otherModel || SameName(name, InfFileName(app->infPath));
+            if (otherModel)
+                notes += "  (" + name + " is not offered on this model: it does not run, Status=not offered)\n";
+            else if (!found)
                 notes += "  (no application INF " + name + " is offered)\n";
         }
     } else if (media.config.listStyle != StyleMulti && media.apps.head) {
         media.apps.head->selected = 1;
     }
     return notes;
+}
+
+// Which applications the model is offered, by their MODEL: with /smbios,
+// each condition with what typescan reads there and the applications it
+// leaves out; without, the applications that only some models are offered.
+std::string ModelOffer(const Judged& judged)
+{
+    std::string lines;
+    const Media& media = judged.media;
+    if (!judged.models) {
+        for (const AppRecord* app = media.apps.head; app; app = app->next) {
+            if (app->model[0] != '\0')
+                lines += "  " + std::string(InfFileName(app->infPath)) + " is offered only on the models that its MODEL \"" +
+                         app->model + "\" matches (/smbios=DUMP plans one model)\n";
+        }
+        return lines.empty() ? lines : "offered by model:\n" + lines;
+    }
+    bool anyModel = media.notOffered.head != nullptr;
+    for (const AppRecord* app = media.apps.head; app; app = app->next)
+        anyModel = anyModel || app->model[0] != '\0';
+    if (!anyModel)
+        return lines;
+    lines = "on the model of " + judged.modelName + ":\n";
+    for (const DumpModelJudge::Reading& reading : judged.models->readings())
+        lines += "  MODEL \"" + reading.condition + "\": " + reading.read + "\n";
+    std::string offered, unread, other;
+    for (const AppRecord* app = media.apps.head; app; app = app->next)
+        (app->modelUnread ? unread : offered) += std::string(" ") + InfFileName(app->infPath);
+    for (const AppRecord* app = media.notOffered.head; app; app = app->next)
+        other += std::string(" ") + InfFileName(app->infPath);
+    lines += "  offered:" + (offered.empty() ? std::string(" none") : offered) + "\n";
+    if (!unread.empty())
+        lines += "  offered unchecked, the model could not be read:" + unread + "\n";
+    lines += "  not offered:" + (other.empty() ? std::string(" none") : other) + "\n";
+    return lines;
 }
 
 std::string SystemLine(const DescribedSystem& system)
@@ -285,10 +329,8 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, Judged& 
     std::string plan = "plan of the run of " + DiscPath(view, media.masterInfPath) + "\n" +
                        SystemLine(options.system);
     AppRecord defaultInstall = {}, cancelInstall = {};
-    std::vector<char> patterns(MasterSectionCapacity);
-    ReadMasterSection(media, "Priority", patterns.data(), DefaultPattern);
     LoadError error = {};
-    if (!LoadOffer(judged.machine, media, defaultInstall, cancelInstall, patterns.data(), &error)) {
+    if (!LoadJudgedOffer(judged, defaultInstall, cancelInstall, &error)) {
         snprintf(error.path, sizeof error.path, "%s", DiscPath(view, error.path).c_str());
         char text[LoadDetailCapacity];
         FormatLoadMessage(error, text, sizeof text);
@@ -303,6 +345,7 @@ std::string PlanRun(const CheckOptions& options, const MediaView& view, Judged& 
     }
     if (answers)
         plan += "an unattended run with the answers of " + options.answersFile + "\n";
+    plan += ModelOffer(judged);
     plan += ChooseApplications(options, answers, media);
     if (!media.apps.head)
         plan += "no application is offered: the dialog does not show, Install is pressed at once\n";

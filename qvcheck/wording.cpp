@@ -600,6 +600,14 @@ Said SelectNotOffered(const std::string& name, bool answerFile)
     return Said{RuleId::SelectNotOffered, "Select names " + name + ", which the media do not offer" + NothingRuns};
 }
 
+Said SelectOtherModel(const std::string& name, const std::string& model, bool answerFile)
+{
+    return Said{RuleId::SelectOtherModel,
+                std::string(answerFile ? "Select" : "/select") + " names " + name +
+                    ", which its MODEL does not offer on the model of " + model +
+                    ": it is not run there (Status=not offered)"};
+}
+
 Said ManifestDamaged(ManifestFault fault)
 {
     const char* why = fault == ManifestFault::CheckFails  ? "its check line does not match: it was damaged or edited"

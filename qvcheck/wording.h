@@ -119,6 +119,7 @@ Said AnswerByteOrderMark();
 Said AnswerRefused(const std::string& shown, const char* fault);
 // `answerFile`: an answer file's Select; else qvcheck's /select.
 Said SelectNotOffered(const std::string& name, bool answerFile);
+Said SelectOtherModel(const std::string& name, const std::string& model, bool answerFile);
 
 // The disc's manifest.
 Said ManifestDamaged(ManifestFault fault);

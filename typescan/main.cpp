@@ -5,19 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "typescan/conditions.h"
 #include "typescan/device_link.h"
+#include "typescan/model_query.h"
 #include "typescan/smbios_reader.h"
 
 namespace {
 
-// How a run ends. Batch files know two exit codes: 1 for a match (or a
-// string printed by /d) and 0 for everything else. Under FailureCodesSwitch
-// a failure has a code of its own, so that a caller never takes a model
-// that could not be read, or a command line that is wrong, for "not this
-// model".
-enum class Outcome { Match, NoMatch, Unread, WrongUsage };
-
+// Batch files know two exit codes: 1 for a match (or a string printed by
+// /d) and 0 for everything else. Under FailureCodesSwitch a failure has a
+// code of its own, so that a caller never takes a model that could not be
+// read, or a command line that is wrong, for "not this model".
 constexpr int ExitMatch = 1;
 constexpr int ExitNoMatch = 0;
 constexpr int ExitUnread = 2;
@@ -27,47 +24,16 @@ constexpr int ExitWrongUsage = 3;
 // name it, and a command line without it runs as it always did.
 constexpr char FailureCodesSwitch[] = "/FAILCODES";
 
-constexpr char SmbiosMessage[] =
-    "SMBIOSから情報が取得できませんでした。\nTYPESCAN.EXEと同じパスにBIOSPEEK.SYSがあるか確認してください。\n";
-
-Outcome Run(int argc, const char* const argv[], ConditionList& conditions)
-{
-    const ModeChoice mode = ParseMode(argc, argc > 1 ? argv[1] : "");
-    if (mode.mode == ModeNone) {
-        printf("%s", mode.message.c_str());
-        return Outcome::WrongUsage;
-    }
-    DeviceDriverLink link;
-    SmbiosReader reader(link);
-    const bool productName = mode.mode == ModeProductName;
-    const std::string value = productName ? reader.ReadProductName() : reader.ReadOemString(mode.oemIndex);
-    if (value.empty() || reader.LastReadFailed()) {
-        printf("%s", SmbiosMessage);
-        return Outcome::Unread;
-    }
-    std::string message;
-    const int32_t parsed = ParseConditions(argc, argv, conditions, message);
-    if (parsed == ConditionsRefused) {
-        printf("%s", message.c_str());
-        return Outcome::WrongUsage;
-    }
-    if (parsed == ConditionsDisplay) {
-        printf("%s=%s\n", productName ? "Type1" : "Type11", value.c_str());
-        return Outcome::Match;
-    }
-    return MatchConditions(value, conditions) ? Outcome::Match : Outcome::NoMatch;
-}
-
-int ExitCodeOf(Outcome outcome, bool failureCodes)
+int ExitCodeOf(ModelOutcome outcome, bool failureCodes)
 {
     switch (outcome) {
-    case Outcome::Match:
+    case ModelOutcome::Match:
         return ExitMatch;
-    case Outcome::Unread:
+    case ModelOutcome::Unread:
         return failureCodes ? ExitUnread : ExitNoMatch;
-    case Outcome::WrongUsage:
+    case ModelOutcome::WrongUsage:
         return failureCodes ? ExitWrongUsage : ExitNoMatch;
-    case Outcome::NoMatch:
+    case ModelOutcome::NoMatch:
         break;
     }
     return ExitNoMatch;
@@ -94,8 +60,9 @@ int main(int argc, char** argv)
     const bool failureCodes = argc > 1 && IsFailureCodesSwitch(argv[1]);
     if (failureCodes)
         arguments.erase(arguments.begin() + 1);
-    ConditionList conditions;
-    const Outcome outcome = Run(static_cast<int>(arguments.size()), arguments.data(), conditions);
-    conditions.clear();
-    return ExitCodeOf(outcome, failureCodes);
+    DeviceDriverLink link;
+    SmbiosReader reader(link);
+    const ModelQuery query = AskModel(static_cast<int>(arguments.size()), arguments.data(), reader);
+    printf("%s", query.printed.c_str());
+    return ExitCodeOf(query.outcome, failureCodes);
 }

@@ -5,6 +5,9 @@
 // they always were.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "setup/core/model_condition.h"
 #include "setup/core/media.h"
 #include "setup/core/records.h"
@@ -25,34 +28,16 @@ protected:
     ~ModelJudge() = default;
 };
 
-// The judge of a running qvsetup: TYPESCAN.EXE in the media's folder,
-// asked with /FAILCODES, hidden, for at most TypescanWaitMs a condition
-// (more than typescan's own waits for its driver take at worst). Exit code
-// 1: a match; 0: another model; anything else, a typescan that can't be
-// started, or one still running at the bound: the model could not be read.
-// A typescan that does not know /FAILCODES (it must end with 3 when given
-// nothing else) is never asked: its 0 would say "another model" for every
-// failure. Once a typescan could not be started or had to be ended, the
-// rest of the conditions are not asked either.
-class TypescanJudge : public ModelJudge {
-public:
-    explicit TypescanJudge(const char* sourceDir) : sourceDir_(sourceDir) {}
-    ModelAnswer Judge(const char* condition) override;
-
-private:
-    enum class Ran { Ended, NotStarted, Stopped };
-    Ran Run(const char* arguments, unsigned long* exitCode);
-
-    const char* sourceDir_;
-    bool probed_ = false;
-    bool usable_ = false;
+// One condition and its answer.
+struct JudgedCondition {
+    std::string condition;
+    ModelAnswer answer;
 };
-
-constexpr unsigned long TypescanWaitMs = 60000;
 
 // Offers the applications of `media` by their MODEL, each distinct
 // condition judged once: one that matches stays as it is; one for another
 // model leaves the offer for the media's list of those not offered; one
-// whose model could not be read stays, unchosen, marked so. Logs each
-// condition's answer and each application left out.
-void OfferByModel(Media& media, ModelJudge& judge);
+// whose model could not be read stays, unchosen, marked so. Answers each
+// condition with its answer, in the order first asked. No platform calls
+// but the judge's.
+std::vector<JudgedCondition> OfferByModel(Media& media, ModelJudge& judge);

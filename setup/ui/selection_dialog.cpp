@@ -10,10 +10,10 @@
 #include "setup/core/log_lines.h"
 #include "setup/core/memory.h"
 #include "setup/core/messages.h"
-#include "setup/core/model_offer.h"
 #include "setup/core/resume.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
+#include "setup/core/typescan_judge.h"
 #include "setup/core/unattended.h"
 #include "setup/resources/resource.h"
 #include "setup/ui/dialog_position.h"
@@ -185,8 +185,7 @@ BOOL InitSelectionDialog(HWND dialog, const SelectionScene* scene)
         PostQuitMessage(0);
         return FALSE;
     }
-    TypescanJudge judge(media.sourceDir);
-    OfferByModel(media, judge);
+    OfferByModelOnThisPc(media);
     if (Count(media.apps) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");

@@ -6,6 +6,10 @@
 //     it), disc 2 put in at the prompt, every box answered;
 //   demo_driver styles QVSETUP_EXE DISC1_FOLDER SHOTS
 //     the selection dialog in each of its three styles;
+//   demo_driver models QVSETUP_EXE DISC1_FOLDER SHOTS
+//     the selection dialog of the sample media on a server model (its
+//     server tool offered), on a virtual machine (not offered) and with no
+//     typescan (offered unchecked, with a note);
 //   demo_driver console TYPESCAN_FOLDER SHOTS
 //     typescan's answer in a console window;
 //   demo_driver install QVSETUP_EXE FOLDER
@@ -49,8 +53,9 @@
 #include "tests/kit/bench.h"
 #include "tests/kit/run_follower.h"
 #include "tests/kit/setup_run.h"
-#include "tests/kit/table_link.h"
+#include "tests/kit/smbios_data.h"
 #include "tests/kit/ui.h"
+#include "typescan/table_link.h"
 
 namespace {
 
@@ -109,7 +114,7 @@ int RunSample(const std::string& qvsetup, const std::string& disc1, const std::s
     UnmapDrive(DiscDrive);
     printf("starting %s on %s\n", qvsetup.c_str(), disc1.c_str());
     SetupRun run(disc1, qvsetup, disc1);
-    HWND dialog = run.WaitForSelectionDialog(20000);
+    HWND dialog = run.WaitForSelectionDialog(60000);
     if (!dialog) {
         printf("no selection dialog appeared\n");
         return 1;
@@ -171,9 +176,10 @@ bool WaitNoQvsetup(DWORD timeoutMs)
         timeoutMs);
 }
 
-// One picture of the selection dialog of the media in FOLDER.
+// One picture of the selection dialog of the media in FOLDER, its caret
+// moved down `rowsDown` rows first (the description follows it).
 bool ShowOneStyle(const std::string& qvsetup, const std::string& folder, const std::string& shots,
-                  const char* style)
+                  const char* style, int rowsDown = 0)
 {
     if (!WaitNoQvsetup(10000))
         printf("a qvsetup still runs before style %s\n", style);
@@ -183,6 +189,8 @@ bool ShowOneStyle(const std::string& qvsetup, const std::string& folder, const s
         printf("no selection dialog in style %s\n", style);
         return false;
     }
+    for (int row = 0; row < rowsDown; ++row)
+        PressKey(SelectorOf(dialog), VK_DOWN);
     Sleep(800 - PaintMs);
     return Shot(shots, (std::string("selection-") + style).c_str(), dialog);
 }
@@ -203,6 +211,43 @@ int ShowStyles(const std::string& qvsetup, const std::string& disc1, const std::
             edited.replace(at, 11, std::string("STYLE=") + style);
         WriteBytes(copy + "\\QVSETUP.INF", edited);
         const bool shown = ShowOneStyle(qvsetup, copy, shots, style) || ShowOneStyle(qvsetup, copy, shots, style);
+        RemoveTree(copy);
+        if (!shown)
+            return 1;
+    }
+    return 0;
+}
+
+// The selection dialog of a copy of disc 1 on each kind of model: the
+// table its driver reads (Biospeek.dat), or no typescan at all.
+int ShowModels(const std::string& qvsetup, const std::string& disc1, const std::string& shots)
+{
+    const struct {
+        const char* kind;
+        const char* product;   // null: typescan is taken away
+    } models[] = {{"model-offered", "PowerEdge R630"}, {"model-other", "Virtual Machine"},
+                  {"model-unread", nullptr}};
+    // The caret goes to the fifth row: the server tool's where it is
+    // offered (its description shows), the last one's where it is not.
+    constexpr int RowsDown = 4;
+    for (const auto& model : models) {
+        const std::string copy = MakeTempFolder("model");
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA((disc1 + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    CopyFileA((disc1 + "\\" + found.cFileName).c_str(), (copy + "\\" + found.cFileName).c_str(),
+                              FALSE);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        if (model.product)
+            WriteBytes(copy + "\\Biospeek.dat", TableNaming(model.product));
+        else
+            DeleteFileA((copy + "\\TYPESCAN.EXE").c_str());
+        const bool shown = ShowOneStyle(qvsetup, copy, shots, model.kind, RowsDown) ||
+                           ShowOneStyle(qvsetup, copy, shots, model.kind, RowsDown);
         RemoveTree(copy);
         if (!shown)
             return 1;
@@ -365,6 +410,7 @@ int PictureRun(SetupRun& run, const std::string& shots, const Attendance* attend
     constexpr DWORD PollMs = 50;
     // A copy may be over soon: its picture gets less time to paint.
     constexpr DWORD CopyPaintMs = 100;
+    bool backgroundShown = false;
     CreateDirectoryA(shots.c_str(), nullptr);
     WindowPictures pictures(shots);
     const auto once = [&](const char* name, HWND window, bool whole, DWORD paintMs = PaintMs) {
@@ -376,7 +422,15 @@ int PictureRun(SetupRun& run, const std::string& shots, const Attendance* attend
     while (!run.WaitForExit(PollMs, &exitCode)) {
         if (!run.started())
             return -1;
-        once("background", run.BackgroundWindow(), true);
+        // The background window is made before the offer is read (typescan
+        // asked, for MODEL) and shown after it (BACKGROUND=NO never shows
+        // it): the screen is pictured at once, and again when it shows.
+        const HWND background = run.BackgroundWindow();
+        if (background && !backgroundShown && IsWindowVisible(background)) {
+            backgroundShown = true;
+            pictures.Forget("background");
+        }
+        once("background", background, true);
         if (attendance) {
             person.Step();
         } else {
@@ -560,12 +614,15 @@ int main(int argc, char** argv)
         return RunSample(argv[2], argv[3], argv[4], shots);
     if (mode == "styles" && argc == 5)
         return ShowStyles(argv[2], argv[3], shots);
+    if (mode == "models" && argc == 5)
+        return ShowModels(argv[2], argv[3], shots);
     if (mode == "console" && argc == 4)
         return ShowConsole(argv[2], shots);
     if (mode == "watch" && argc == 4)
         return WatchRun(argv[2], shots, person);
     fprintf(stderr, "usage: demo_driver run QVSETUP_EXE DISC1 DISC2 SHOTS\n"
                     "       demo_driver styles QVSETUP_EXE DISC1 SHOTS\n"
+                    "       demo_driver models QVSETUP_EXE DISC1 SHOTS\n"
                     "       demo_driver console TYPESCAN_FOLDER SHOTS\n"
                     "       demo_driver watch QVSETUP_EXE SHOTS [attend SELECT DRIVE]\n"
                     "       demo_driver follow EXE_NAME SHOTS OUTPUT [attend SELECT DRIVE]\n"

@@ -40,7 +40,7 @@ TEST(Discs, SecondDiscIsAskedForAndCopiedFrom)
 
     WindowPictures shots(Environment("QV_SHOTS"));
     SetupRun run("", root + "QVSETUP.EXE", root);
-    ASSERT_NE(run.StartInstall(20000), nullptr);
+    ASSERT_NE(run.StartInstall(60000), nullptr);
 
     int prompts = 0;
     RunHooks hooks;

@@ -89,7 +89,8 @@ private:
 
 // The sample media of the build (discs\disc1 and discs\disc2 beside the
 // test program), disc 1 copied to a temporary folder with `configLine`
-// added to the master INF's [QvSetupConfig].
+// added to the master INF's [QvSetupConfig]. The copy reads as the model
+// of a virtual machine (its Biospeek.dat), on every bench alike.
 class SampleMedia {
 public:
     explicit SampleMedia(const std::string& configLine = std::string());
@@ -122,6 +123,8 @@ public:
     // painted yet) is taken again while the window shows, for a few
     // seconds at most.
     bool Take(const char* name, HWND window = nullptr, DWORD paintMs = 500);
+    // Lets the picture of that name be taken again.
+    void Forget(const char* name);
 
 private:
     std::string folder_;

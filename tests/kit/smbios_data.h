@@ -46,3 +46,13 @@ inline std::vector<uint8_t> SmbiosStructure(std::vector<uint8_t> formatted,
     bytes.push_back(0);
     return bytes;
 }
+
+// A raw SMBIOS table of one system information structure naming `product`,
+// as a Biospeek.dat beside the driver takes it.
+inline std::string TableNaming(const std::string& product)
+{
+    std::string table("\x01\x08\x00\x01\x00\x01\x00\x00", 8);
+    table += product + std::string(2, '\0');
+    table += std::string("\x7F\x04\x02\x01\x00\x00", 6);
+    return table;
+}

@@ -14,6 +14,7 @@
 #include "tests/kit/qvcheck_run.h"
 #include "tests/kit/run_follower.h"
 #include "tests/kit/setup_run.h"
+#include "tests/kit/smbios_data.h"
 #include "tests/kit/ui.h"
 
 namespace {
@@ -591,8 +592,8 @@ TEST(Qvcheck, PlanIsTheRunQvsetupMakes)
     const std::string log = ProgramFolder() + "\\plan-run.log";
     DeleteFileA(log.c_str());
     SampleMedia sample("LOG=" + log);
-    const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R \"" + sample.folder() + "\" \"" +
-                                     sample.Disc2() + "\"");
+    const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R \"/smbios=" + sample.folder() +
+                                     "\\Biospeek.dat\" \"" + sample.folder() + "\" \"" + sample.Disc2() + "\"");
     EXPECT_EQ(plan.exitCode, 0u);
     DWORD exitCode = 1;
     ASSERT_TRUE(sample.Run(&exitCode));
@@ -639,7 +640,8 @@ TEST(Qvcheck, AnswerFilesAreJudgedAndPlanned)
     WriteBytes(wrong, "[Unattended]\r\nSelect=QVTOOLS.INF,QVNOPE.INF\r\nDiscWait=20\r\nRestart=maybe\r\n");
     WriteBytes(all, "[Unattended]\r\nSelect=ALL\r\nLog=" + log + "\r\n");
     SampleMedia sample;
-    const std::string media = " \"" + sample.folder() + "\" \"" + sample.Disc2() + "\"";
+    const std::string media = " \"/smbios=" + sample.folder() + "\\Biospeek.dat\" \"" + sample.folder() + "\" \"" +
+                              sample.Disc2() + "\"";
     const CheckRun judged = RunQvcheck("/answers \"" + wrong + "\"" + media);
     EXPECT_EQ(judged.exitCode, 2u);
     std::vector<std::string> findings;
@@ -698,6 +700,74 @@ TEST(Qvcheck, AnswerFilesAreJudgedAndPlanned)
     EXPECT_GE(planned.size(), 6u);
     EXPECT_EQ(planned, LoggedCommands(log));
     RemoveTree("C:\\Program Files\\QVSAMPLE");
+}
+
+// MODEL in the plan and the answers: /smbios names the model; the plan
+// says what it is offered and runs it as qvsetup then does there (no model
+// read where the media can't run typescan); a Select that names an
+// application another model's is a warning; a file that holds no table is
+// wrong usage.
+TEST(Qvcheck, PlansAndAnswersByModel)
+{
+    TempFolder folder;
+    const std::string server = folder.get() + "\\SERVER.DAT", named = folder.get() + "\\NAMED.INI";
+    const std::string log = folder.get() + "\\RUN.LOG";
+    WriteBytes(server, TableNaming("PowerEdge R630"));
+    WriteBytes(named, "[Unattended]\r\nSelect=QVSERVER.INF,QVTOOLS.INF\r\n");
+    SampleMedia sample("LOG=" + log);
+    const std::string media = " \"" + sample.folder() + "\" \"" + sample.Disc2() + "\"";
+    const std::string onVirtual = " \"/smbios=" + sample.folder() + "\\Biospeek.dat\"";
+    const auto says = [](const CheckRun& run, const std::string& text) {
+        return std::any_of(run.lines.begin(), run.lines.end(),
+                           [&text](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+
+    // The model that matches: the tool is offered, and the plan is the run.
+    const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R \"/smbios=" + server + "\"" + media);
+    EXPECT_EQ(plan.exitCode, 0u);
+    EXPECT_TRUE(says(plan, "  MODEL \"/mode=0 /N=Po,SY,H8\": this model matches (Type1=PowerEdge R630)"));
+    EXPECT_TRUE(says(plan, "  not offered: none"));
+    ASSERT_TRUE(CopyFileA(server.c_str(), (sample.folder() + "\\Biospeek.dat").c_str(), FALSE));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(sample.Run(&exitCode));
+    const std::vector<std::string> planned = PlannedCommands(plan.lines);
+    EXPECT_TRUE(std::any_of(planned.begin(), planned.end(),
+                            [](const std::string& c) { return c.find("server tools installed") != std::string::npos; }));
+    EXPECT_EQ(planned, LoggedCommands(log));
+    RemoveTree("C:\\Program Files\\QVSAMPLE");
+
+    // Another model: not offered; an answer file that names it is warned.
+    WriteBytes(sample.folder() + "\\Biospeek.dat", TableNaming("Virtual Machine"));
+    const CheckRun other = RunQvcheck("/plan /answers \"" + named + "\"" + onVirtual + media);
+    EXPECT_EQ(other.exitCode, 1u);
+    EXPECT_TRUE(says(other, named + ":2:8: warning: Select names QVSERVER.INF, which its MODEL does not offer on "
+                                    "the model of Biospeek.dat: it is not run there (Status=not offered)"));
+    EXPECT_TRUE(says(other, "  not offered: QVSERVER.INF"));
+    EXPECT_FALSE(says(other, "server tools installed"));
+    EXPECT_EQ(RunQvcheck("/answers \"" + named + "\"" + media).exitCode, 0u) << "no model: no warning";
+
+    // A model whose string can't be read: offered unchecked, left out of ALL.
+    const std::string inf = sample.folder() + "\\QVSERVER.INF";
+    std::string text = ReadBytes(inf);
+    text.replace(text.find("/mode=0 /N=Po,SY,H8"), 19, "/mode=1,0 /INC=Dell");
+    WriteBytes(inf, text);
+    const CheckRun unread = RunQvcheck("/plan /select=ALL" + onVirtual + media);
+    EXPECT_TRUE(says(unread, "  offered unchecked, the model could not be read: QVSERVER.INF"));
+    EXPECT_FALSE(says(unread, "server tools installed"));
+
+    // Where typescan can't run, no model is read, a server's neither: on
+    // Windows 98 (no driver of that family on the media), or without it.
+    const CheckRun on98 = RunQvcheck("/plan /os=98 \"/smbios=" + server + "\"" + media);
+    EXPECT_TRUE(says(on98, "the model could not be read: the media folder has no vzorvdmid.vxd for typescan"));
+    DeleteFileA((sample.folder() + "\\TYPESCAN.EXE").c_str());
+    const CheckRun noTypescan = RunQvcheck("/plan /select=ALL /smbios \"" + server + "\"" + media);
+    EXPECT_TRUE(says(noTypescan, "the model could not be read: the media folder has no TYPESCAN.EXE for typescan"));
+    EXPECT_TRUE(says(noTypescan, "  offered unchecked, the model could not be read: QVSERVER.INF"));
+    EXPECT_FALSE(says(noTypescan, "server tools installed"));
+
+    const CheckRun noTable = RunQvcheck("/plan \"/smbios=" + named + "\"" + media);
+    EXPECT_EQ(noTable.exitCode, 3u);
+    EXPECT_TRUE(says(noTable, "holds no SMBIOS table that names a machine"));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "tests/kit/bench.h"
 #include "tests/kit/run_follower.h"
 #include "tests/kit/setup_run.h"
+#include "tests/kit/smbios_data.h"
 
 namespace {
 
@@ -376,19 +377,6 @@ TEST(Unattended, TheLiveRunsResultLands)
     EXPECT_EQ(held.Result("QVA.INF", "Status"), "done");
     EXPECT_TRUE(held.Logged("it was written in place")) << "the reader did not hold the file up";
 }
-
-namespace {
-
-// A raw SMBIOS table whose system information names `product`.
-std::string TableNaming(const std::string& product)
-{
-    std::string table("\x01\x08\x00\x01\x00\x01\x00\x00", 8);
-    table += product + std::string(2, '\0');
-    table += std::string("\x7F\x04\x02\x01\x00\x00", 6);
-    return table;
-}
-
-} // namespace
 
 // An application with a MODEL is offered on the models its condition
 // matches (typescan beside qvsetup reads the table the driver is given):

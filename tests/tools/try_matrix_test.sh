@@ -3,7 +3,9 @@
 # typescan (it fails on the EQ model and ends with a notice on the others)
 # under three models' SMBIOS tables and a file that holds none, on Windows
 # 2000 and XP: the EQ model's cells are marked as differing, the JUnit file
-# counts the failures, the broken dump's cells fail alone; a medium that goes
+# counts the failures, the broken dump's cells fail alone; the sample discs
+# on several models, their server tool offered where dmidecode names a
+# server and nowhere else; a medium that goes
 # on after a restart and fails after it on one model; and wrong usage (a
 # Windows version not offered, an answer file qvcheck refuses, an
 # unreachable ssh machine) is exit 2.
@@ -63,6 +65,32 @@ assert len(failures) == 6 and root.get("failures") == "6", (len(failures), root.
 eq = [c for c in failures if c.get("classname").startswith("EQ (") and c.get("name") == "QVA.INF"]
 assert len(eq) == 2 and "C:\\MODEL-OTHER.TXT" in eq[0].find("failure").get("message"), eq
 PY
+
+# The sample discs, one disc for a range: their server tool is offered
+# exactly on the models whose product name (as dmidecode reads it) is a
+# server's (the MODEL asks for the first two bytes), and on no other.
+# QV_MODEL_MATRIX=all tries every dump on Windows 2000 and XP; the suite
+# three dumps on 2000.
+source "$root/tests/typescan/smbios_dump.sh"
+dumps=("$tables/Dell-PowerEdge-R630-Dual-Xeon.dmi" "$tables/HyperV.dmi" "$tables/SuperMicro-Quad-Opteron.dmi")
+versions=2000
+[ "${QV_MODEL_MATRIX:-}" = all ] && dumps=("$tables"/*.dmi "$tables"/*.dat) && versions=2000,xp
+matrix --smbios "${dumps[@]}" --windows $versions --select ALL --timeout 180 \
+    "$tree/discs/disc1.iso" "$tree/discs/disc2.iso"
+[ $code -eq 0 ] || fail "the sample discs' matrix: exit code $code, $(tail -n 3 "$work/output")"
+sed -n '/^The applications offered, per model/,/^$/p' "$work/matrix/matrix.txt" >"$work/offers"
+for dump in "${dumps[@]}"; do
+    make_dump "$dump" "$work/dump.bin"
+    product=$(dmidecode --from-dump "$work/dump.bin" -s system-product-name 2>/dev/null)
+    grep -F "  $product ($(basename "$dump"))" "$work/offers" >"$work/offer" ||
+        fail "the sample discs' matrix: no offer of $product: $(cat "$work/offers")"
+    # Each line of the model (one, or one a column where they differ).
+    case ${product:0:2} in
+    Po | SY | H8) grep -v ": offered: [^;]*QVSERVER.INF" "$work/offer" >"$work/wrong" ;;
+    *) grep -v "; not offered: QVSERVER.INF$" "$work/offer" >"$work/wrong" ;;
+    esac
+    [ -s "$work/wrong" ] && fail "the sample discs' matrix: the server tool on $product: $(cat "$work/wrong")"
+done
 
 # A medium that goes on after a restart, and fails after it on the EQ model
 # alone: each cell follows its run across the restart to the real end.

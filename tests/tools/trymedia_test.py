@@ -265,6 +265,29 @@ class MatrixComparison(unittest.TestCase):
         self.assertIsNone(matrix.difference(untried, [common, odd, untried]))
         self.assertIsNone(matrix.difference(odd, [odd, untried]))
 
+    def test_each_model_is_told_what_it_was_offered(self):
+        status = report.RESULT.status
+        result = lambda **apps: {"result": dict({report.RESULT.section: {"ExitCode": "0"}},
+                                                **{a + ".INF": {status: s.replace("_", " ")} for a, s in apps.items()})}
+        self.assertEqual(matrix.offer_of(result(A="done", B="not_offered", C="model_unread", D="not_chosen")),
+                         (["A.INF", "D.INF"], ["C.INF"], ["B.INF"]))
+        self.assertIsNone(matrix.offer_of(result()))   # a run that ended before the choice
+        # One line a model whose cells agree; one a cell where they differ,
+        # and a model whose runs told nothing says so.
+        cell = lambda row, column, facts: SimpleNamespace(
+            given={"smbios": row}, column=column, model=row, dump=row,
+            offer=matrix.offer_of(facts) if facts else None)
+        server, other = result(A="done", S="done"), result(A="done", S="not_offered")
+        table = SimpleNamespace(rows=["P", "V", "X"], row_label=lambda row: row,
+                                row_cells=lambda row: [c for c in cells if c.given["smbios"] == row])
+        cells = [cell("P", "2000", server), cell("P", "xp", server), cell("V", "2000", other),
+                 cell("V", "xp", result(A="done", S="model_unread")), cell("X", "2000", None)]
+        self.assertEqual(matrix.offer_lines(table), [
+            "P: offered: A.INF, S.INF",
+            "V, 2000: offered: A.INF; not offered: S.INF",
+            "V, xp: offered: A.INF; the model could not be read, offered unchecked: S.INF",
+            "X: not told (no cell wrote the applications' statuses)"])
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "tests/kit/smbios_data.h"
-#include "tests/kit/table_link.h"
+#include "typescan/model_query.h"
+#include "typescan/table_link.h"
 
 namespace {
 
@@ -37,6 +38,16 @@ TEST(BiospeekTable, RealTablesGiveWhatDmidecodeSees)
             reader.ReadOemString(0);
             EXPECT_TRUE(reader.LastReadFailed());
         }
+        // typescan's whole question over the same table, as qvcheck asks it.
+        const std::string exactly = std::string("/ALL=") + c.product;
+        const char* shown[] = {"TYPESCAN.EXE", "/mode=0", "/d"};
+        const char* matches[] = {"TYPESCAN.EXE", "/mode=0", exactly.c_str()};
+        const char* misses[] = {"TYPESCAN.EXE", "/mode=0", "/ALL=PC-NONE"};
+        const char* oem[] = {"TYPESCAN.EXE", "/mode=1,0", "/d"};
+        EXPECT_EQ(AskModel(3, shown, reader).printed, std::string("Type1=") + c.product + "\n");
+        EXPECT_EQ(AskModel(3, matches, reader).outcome, ModelOutcome::Match);
+        EXPECT_EQ(AskModel(3, misses, reader).outcome, ModelOutcome::NoMatch);
+        EXPECT_EQ(AskModel(3, oem, reader).outcome, c.oem.empty() ? ModelOutcome::Unread : ModelOutcome::Match);
     }
 }
 

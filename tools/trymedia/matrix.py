@@ -29,6 +29,7 @@ class Cell:
         self.installed = self.facts is not None and self.tried == 0
         self.problem = None if self.facts else problem_of(folder, job)
         self.items = items_of(self.facts) if self.facts else set()
+        self.offer = offer_of(self.facts) if self.facts else None
         self.model = (self.facts or {}).get("machine", {}).get("model")
         # Judged without an empty medium's run: Wine's own changes may frame it.
         self.unjudged = ((self.facts or {}).get("baseline") or "").startswith("failed")
@@ -125,6 +126,46 @@ def items_of(facts):
     return items
 
 
+def offer_of(facts):
+    """(offered, offered though the model could not be read, not offered):
+    the INF names of the applications, as the result file's sections of
+    them say; None when the run wrote none."""
+    statuses = [(section, values.get(report.RESULT.status, ""))
+                for section, values in facts.get("result", {}).items() if section != report.RESULT.section]
+    if not statuses:
+        return None
+    unread, other = report.STATUS.model_unread, report.STATUS.not_offered
+    return ([name for name, status in statuses if status not in (unread, other)],
+            [name for name, status in statuses if status == unread],
+            [name for name, status in statuses if status == other])
+
+
+def offer_text(offer):
+    if offer is None:
+        return "not told: the run wrote no application's status"
+    offered, unread, other = offer
+    return "offered: %s%s%s" % (
+        ", ".join(offered) or "none",
+        "; the model could not be read, offered unchecked: %s" % ", ".join(unread) if unread else "",
+        "; not offered: %s" % ", ".join(other) if other else "")
+
+
+def offer_lines(table):
+    """What opens the report: which applications each model is offered, as
+    its cells' result files say (per column where its columns differ)."""
+    lines = []
+    for row in table.rows:
+        cells = [c for c in table.row_cells(row) if c.offer is not None]
+        told = list(dict.fromkeys(offer_text(c.offer) for c in cells))
+        if not told:
+            lines.append("%s: not told (no cell wrote the applications' statuses)" % table.row_label(row))
+        elif len(told) == 1:
+            lines.append("%s: %s" % (table.row_label(row), told[0]))
+        else:
+            lines += ["%s, %s: %s" % (table.row_label(row), c.column, offer_text(c.offer)) for c in cells]
+    return lines
+
+
 def difference(cell, group):
     """(what the cell did that most of `group` did not, what most did that
     it did not); most is more than half of the group's cells that ran."""
@@ -219,6 +260,7 @@ def write_text(path, discs, table):
     widths = [max(len(row[i]) for row in rows) for i in range(len(first))]
     with open(path, "w", encoding="utf-8") as text:
         text.write("try-matrix: %s\n%s\n\n" % (" ".join(discs), table.summary()))
+        text.write("The applications offered, per model\n%s\n" % "".join("  %s\n" % line for line in offer_lines(table)))
         text.write("The differences (per model against its column, per column against its row)\n%s\n"
                    % "".join("  %s\n" % line for line in real_differences(table)))
         for row in rows:
@@ -233,6 +275,7 @@ def write_text(path, discs, table):
                 text.write("  judged without the run of an empty medium (%s): Wine's own changes may differ\n"
                            % cell.facts["baseline"])
             if cell.facts:
+                text.write("  %s\n" % offer_text(cell.offer))
                 text.write("  report: cells/%d/report/report.txt\n" % cell.number)
             for line in difference_lines(cell):
                 text.write("  %s\n" % line)
@@ -275,6 +318,8 @@ def html_cell(out, cell):
         parts.append(html.escape(cell.outcome))
     if cell.box:
         parts.append("<div class='box'>%s</div>" % html.escape(cell.box))
+    if cell.facts:
+        parts.append("<div class='offer'>%s</div>" % html.escape(offer_text(cell.offer)))
     picture = thumbnail(out, cell)
     if picture:
         parts.append("<br><img src='%s' alt='the last window'>" % html.escape(picture))
@@ -291,11 +336,13 @@ def write_html(out, discs, table):
                    "body{font-family:sans-serif} table{border-collapse:collapse} td,th{border:1px solid #999;"
                    "padding:6px;vertical-align:top;max-width:300px;overflow-wrap:anywhere} .installed{background:#e6f4e6}"
                    ".failed{background:#fbe3e3} .untried{background:#eee} .marked{outline:3px solid #e0a000;"
-                   "outline-offset:-3px} .box{font-size:90%;margin-top:4px} img{border:1px solid #888;"
+                   "outline-offset:-3px} .box,.offer{font-size:90%;margin-top:4px} img{border:1px solid #888;"
                    "margin-top:4px}</style></head><body>\n")
         page.write("<h1>try-matrix: %s</h1>\n<p>%s; a cell framed in orange differs from its row's or "
                    "column's majority.</p>\n" % (html.escape(" ".join(os.path.basename(d) for d in discs)),
                                                   html.escape(table.summary())))
+        page.write("<h2>The applications offered, per model</h2>\n<ul>%s</ul>\n" % "".join(
+            "<li>%s</li>" % html.escape(line) for line in offer_lines(table)))
         page.write("<h2>The differences</h2>\n<ul>%s</ul>\n" % "".join(
             "<li>%s</li>" % html.escape(line) for line in real_differences(table)))
         page.write("<table><tr><th>model</th>%s</tr>\n" % "".join("<th>%s</th>" % html.escape(c)

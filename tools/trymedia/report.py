@@ -377,7 +377,7 @@ def junit_suite(name, facts, installed):
         elif status in (STATUS.paused, STATUS.running):
             ElementTree.SubElement(case, "failure", type=status,
                                    message="the run never came back to finish it: %s" % facts["meaning"])
-        elif status in (STATUS.not_chosen, STATUS.not_reached):
+        elif status in (STATUS.not_chosen, STATUS.not_reached, STATUS.not_offered, STATUS.model_unread):
             ElementTree.SubElement(case, "skipped", message=status)
     count_junit_cases(suite, facts["seconds"])
     return suite
