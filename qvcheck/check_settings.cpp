@@ -118,6 +118,12 @@ void MediaChecker::CheckModel(const std::string& path, const ProfileFile& file)
     if (found && value.size() >= PathCapacity - 1)
         fault = std::to_string(value.size()) + " bytes, where qvsetup keeps " +
                 std::to_string(PathCapacity - 2);
+    if (fault.empty() && found && !value.empty() && judged_.media.sourceDir[0] != '\0') {
+        const std::string unreadable = WhyModelUnreadable(judged_.media.sourceDir, options_.system);
+        if (!unreadable.empty())
+            Warn(At(Place{path, found->number}, found->text, found->name.size() + 1),
+                 say::ModelUnreadable(unreadable));
+    }
     if (fault.empty())
         return;
     const ProfileLine& line = *found;

@@ -75,7 +75,7 @@ int main(int argc, char** argv)
             printf("qvcheck: /smbios: %s\n\n%s", why.c_str(), CheckUsageText());
             return ExitUsage;
         }
-        dumpModel.SeeMediaFolder(judged.media.sourceDir, options.system.ntFamily);
+        dumpModel.SeeMediaFolder(judged.media.sourceDir, options.system);
         judged.models = &dumpModel;
         judged.modelName = InfFileName(options.smbiosDump.c_str());
     }

@@ -7,6 +7,7 @@
 
 #include "qvcheck/media_files.h"
 #include "setup/core/model_condition.h"
+#include "typescan/exit_codes.h"
 #include "typescan/model_query.h"
 #include "typescan/table_link.h"
 
@@ -20,6 +21,7 @@ constexpr size_t LargestDump = 16u << 20;
 constexpr char TypescanFile[] = "TYPESCAN.EXE";
 constexpr char NtDriverFile[] = "Biospeek.sys";
 constexpr char Windows9xDriverFile[] = "vzorvdmid.vxd";
+constexpr char MediaTableFile[] = "Biospeek.dat";
 
 ModelQuery Ask(const BiospeekTable& table, const std::vector<std::string>& words)
 {
@@ -33,43 +35,109 @@ ModelQuery Ask(const BiospeekTable& table, const std::vector<std::string>& words
 
 } // namespace
 
-bool DumpModelJudge::Load(const std::string& path, std::string* why)
+bool DumpModelJudge::ReadTable(const std::string& path, std::string* why)
 {
-    // One byte past the limit tells a file that is too large from one that fits.
-    if (!ReadPlainFile(path, LargestDump + 1, &bytes_)) {
+    // One byte past the limit tells a file that is too large from one that
+    // fits. The table is taken only when it is whole: the judge's table
+    // points into the bytes it was walked in.
+    std::string bytes;
+    if (!ReadPlainFile(path, LargestDump + 1, &bytes)) {
         *why = path + " can't be read";
         return false;
     }
-    if (bytes_.size() > LargestDump) {
+    if (bytes.size() > LargestDump) {
         *why = path + " is larger than the driver takes (" + std::to_string(LargestDump >> 20) + " MiB)";
         return false;
     }
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes_.data());
-    const bool walked = BiospeekFindTable(data, bytes_.size(), &table_) != 0;
-    if (!walked || (Ask(table_, {"/mode=0", "/d"}).value.empty() &&
-                    Ask(table_, {"/mode=1,0", "/d"}).value.empty())) {
+    BiospeekTable table = {};
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    const bool walked = BiospeekFindTable(data, bytes.size(), &table) != 0;
+    if (!walked || (Ask(table, {"/mode=0", "/d"}).value.empty() && Ask(table, {"/mode=1,0", "/d"}).value.empty())) {
         *why = path + " holds no SMBIOS table that names a machine (a raw table, a dmidecode "
                       "--dump-bin file or a RawSMBIOSData block, with a product name or an OEM string)";
         return false;
     }
+    // The table's pointers stay valid: moving a string keeps its buffer.
+    bytes_ = std::move(bytes);
+    table_ = table;
     return true;
 }
 
-void DumpModelJudge::SeeMediaFolder(const char* folder, bool ntFamily)
+bool DumpModelJudge::Load(const std::string& path, std::string* why)
 {
-    missing_.clear();
-    for (const char* name : {TypescanFile, ntFamily ? NtDriverFile : Windows9xDriverFile}) {
-        const std::string path = std::string(folder) + "\\" + name;
-        if (missing_.empty() && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-            missing_ = name;
-    }
+    return ReadTable(path, why);
+}
+
+std::string WhyModelUnreadable(const char* folder, const DescribedSystem& system)
+{
+    const std::string base = std::string(folder) + "\\";
+    std::string program;
+    if (!IsPlainFile(base + TypescanFile) || !ReadPlainFile(base + TypescanFile, LargestDump, &program))
+        return std::string("the media folder has no ") + TypescanFile + " for typescan";
+    if (program.find(FailureCodesSwitch) == std::string::npos)
+        return std::string("the media's ") + TypescanFile + " does not know " + FailureCodesSwitch +
+               ", so qvsetup does not ask it";
+    // Windows 9x looks for the device in the current folder (the media's),
+    // then in the system folder: a PC may have it where the media don't.
+    if (system.ntFamily && !IsPlainFile(base + NtDriverFile))
+        return std::string("the media folder has no ") + NtDriverFile + " for typescan";
+    if (system.ntFamily && !system.isAdmin)
+        return "the user is no administrator: typescan can't load its driver";
+    return std::string();
+}
+
+std::string MediaTableName(const char* folder, const DescribedSystem& system)
+{
+    const std::string table = std::string(folder) + "\\" + MediaTableFile;
+    if (!system.ntFamily || !IsPlainFile(std::string(folder) + "\\" + NtDriverFile) || !IsPlainFile(table))
+        return std::string();
+    // The driver passes over a file that is empty or larger than it takes,
+    // and reads the PC's own table then.
+    std::string bytes;
+    if (!ReadPlainFile(table, LargestDump + 1, &bytes) || bytes.empty() || bytes.size() > LargestDump)
+        return std::string();
+    return table;
+}
+
+void DumpModelJudge::SeeMediaFolder(const char* folder, const DescribedSystem& system)
+{
+    unreadable_.clear();
+    source_.clear();
+    if (folder[0] == '\0')
+        return;
+    unreadable_ = WhyModelUnreadable(folder, system);
+    if (!unreadable_.empty())
+        return;
+    if (!system.ntFamily && !IsPlainFile(std::string(folder) + "\\" + Windows9xDriverFile))
+        source_ = std::string(" (where the PC has ") + Windows9xDriverFile + ": the media have none)";
+    const std::string table = MediaTableName(folder, system);
+    if (table.empty())
+        return;
+    // The driver reads a table file beside it before the PC's own table:
+    // every PC that runs these media reads that one.
+    std::string why;
+    source_ = std::string(" (from the media's ") + MediaTableFile + ", which the driver reads before the PC's own table)";
+    if (!ReadTable(table, &why))
+        unreadable_ = std::string("the media's ") + MediaTableFile + " holds no table, and the driver reads it first";
 }
 
 ModelAnswer DumpModelJudge::Judge(const char* condition)
 {
+    std::string said = "the model could not be read: " + unreadable_;
+    const ModelAnswer answer = unreadable_.empty() ? AskTable(condition, &said) : ModelAnswer::Unread;
+    // Each check that loads the offer asks again; the plan tells each condition once.
+    const bool told = std::any_of(readings_.begin(), readings_.end(),
+                                  [condition](const Reading& r) { return r.condition == condition; });
+    if (!told)
+        readings_.push_back(Reading{condition, said});
+    return answer;
+}
+
+ModelAnswer DumpModelJudge::AskTable(const char* condition, std::string* said)
+{
     const std::vector<std::string> words = ModelArguments(condition);
     const ModelQuery query = Ask(table_, words);
-    std::string said = "the model could not be read: typescan finds no such string in the table";
+    *said = "the model could not be read: typescan finds no such string in the table";
     ModelAnswer answer = ModelAnswer::Unread;
     if (query.outcome == ModelOutcome::Match || query.outcome == ModelOutcome::NoMatch) {
         const bool matches = query.outcome == ModelOutcome::Match;
@@ -77,18 +145,9 @@ ModelAnswer DumpModelJudge::Judge(const char* condition)
         std::string shown = Ask(table_, {words[0], "/d"}).printed;
         if (!shown.empty() && shown.back() == '\n')
             shown.pop_back();
-        said = std::string(matches ? "this model matches" : "another model") + " (" + shown + ")";
+        *said = std::string(matches ? "this model matches" : "another model") + " (" + shown + ")" + source_;
     } else if (query.outcome == ModelOutcome::WrongUsage) {
-        said = "typescan refuses the condition";
+        *said = "typescan refuses the condition";
     }
-    if (!missing_.empty()) {
-        said = "the model could not be read: the media folder has no " + missing_ + " for typescan";
-        answer = ModelAnswer::Unread;
-    }
-    // Each check that loads the offer asks again; the plan tells each condition once.
-    const bool told = std::any_of(readings_.begin(), readings_.end(),
-                                  [condition](const Reading& r) { return r.condition == condition; });
-    if (!told)
-        readings_.push_back(Reading{condition, said});
     return answer;
 }

@@ -9,7 +9,18 @@
 extern "C" {
 #include "biospeek/table.h"
 }
+#include "qvcheck/options.h"
 #include "setup/core/model_offer.h"
+
+// Why typescan of the media folder reads no model on the described system
+// (no TYPESCAN.EXE that knows /FAILCODES; on the NT family no driver, or no
+// rights to load it); empty when it can, or may (Windows 9x finds its
+// device in the PC's system folder too).
+std::string WhyModelUnreadable(const char* folder, const DescribedSystem& system);
+// The media's own table file, which the driver beside typescan reads before
+// the PC's table on the NT family (so every PC reads that model); empty
+// when there is none that the driver would take.
+std::string MediaTableName(const char* folder, const DescribedSystem& system);
 
 class DumpModelJudge : public ModelJudge {
 public:
@@ -21,10 +32,11 @@ public:
     // than the driver takes, or holds no table that names a machine
     // (neither a product name nor an OEM string).
     bool Load(const std::string& path, std::string* why);
-    // The media folder, as qvsetup asks there: without TYPESCAN.EXE, or
-    // without the driver that typescan loads on the described system's
-    // family, every condition is answered "could not be read".
-    void SeeMediaFolder(const char* folder, bool ntFamily);
+    // The media folder on the described system, as qvsetup asks there:
+    // where WhyModelUnreadable says why, every condition is answered "could
+    // not be read"; the media's own table (MediaTableName) is the one every
+    // PC reads, and is judged instead of the dump.
+    void SeeMediaFolder(const char* folder, const DescribedSystem& system);
     ModelAnswer Judge(const char* condition) override;
 
     // Each condition asked, with what typescan would print for /d on this
@@ -38,6 +50,10 @@ public:
 private:
     std::string bytes_;
     BiospeekTable table_ = {};
-    std::string missing_;   // a file the media lack that typescan needs there
+    std::string unreadable_;   // why typescan can't read a model from these media
+    std::string source_;       // where the table comes from, when not the dump
+
+    bool ReadTable(const std::string& path, std::string* why);
+    ModelAnswer AskTable(const char* condition, std::string* said);
     std::vector<Reading> readings_;
 };

@@ -235,8 +235,8 @@ std::vector<std::string> ChosenNames(const Media& media, SelectAnswer select, co
 
 // Marks the applications chosen: those that Select names (the answers',
 // or else /select's), or the dialog's preselection (MULTI: Default=YES;
-// the other styles: the first item). Select=ALL leaves out an application
-// whose model could not be read, as an unattended run does.
+// the other styles: the first item). Select=ALL, and an unattended
+// DEFAULT, leave out an application whose model could not be read.
 std::string ChooseApplications(const CheckOptions& options, const Answers* answers, Media& media)
 {
     std::string notes;
@@ -265,7 +265,9 @@ std::string ChooseApplications(const CheckOptions& options, const Answers* answe
                 notes += "  (no application INF " + name + " is offered)\n";
         }
     } else if (media.config.listStyle != StyleMulti && media.apps.head) {
-        media.apps.head->selected = 1;
+        // A person sees the first item marked; an unattended run takes it
+        // only when its model could be read.
+        media.apps.head->selected = answers && media.apps.head->modelUnread ? 0 : 1;
     }
     return notes;
 }

@@ -287,6 +287,13 @@ Said NeedsAdministrator()
     return Said{RuleId::NeedsAdministrator, "not offered to this user: admini=YES and the user is no administrator"};
 }
 
+Said ModelUnreadable(const std::string& why)
+{
+    return Said{RuleId::ModelUnreadable, "no model can be read on this system, " + why +
+                                             ": the application is offered unchecked on every PC, and an unattended "
+                                             "run installs it only when Select names it (Status=model unread)"};
+}
+
 Said BadModel(const std::string& shown, const std::string& fault)
 {
     // typescan's message, its lines as one.

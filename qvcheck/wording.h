@@ -70,6 +70,7 @@ Said DeviceNotFile(const std::string& name);
 Said NoSignature(int priorityLine);
 Said NeedsAdministrator();
 Said NoTitle();
+Said ModelUnreadable(const std::string& why);
 Said BadModel(const std::string& shown, const std::string& fault);
 Said TitleCut(size_t length, size_t kept);
 Said DescriptionCut(size_t length, size_t kept);

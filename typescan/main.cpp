@@ -6,44 +6,38 @@
 #include <vector>
 
 #include "typescan/device_link.h"
+#include "typescan/exit_codes.h"
 #include "typescan/model_query.h"
 #include "typescan/smbios_reader.h"
 
 namespace {
 
-// Batch files know two exit codes: 1 for a match (or a string printed by
-// /d) and 0 for everything else. Under FailureCodesSwitch a failure has a
-// code of its own, so that a caller never takes a model that could not be
-// read, or a command line that is wrong, for "not this model".
-constexpr int ExitMatch = 1;
-constexpr int ExitNoMatch = 0;
-constexpr int ExitUnread = 2;
-constexpr int ExitWrongUsage = 3;
-
-// Taken only as the first argument, before /mode; the usage text does not
-// name it, and a command line without it runs as it always did.
-constexpr char FailureCodesSwitch[] = "/FAILCODES";
+// The compare reads the switch's text through this pointer, which the
+// compiler can't see through: the text stays in the file, whatever the
+// optimiser makes of the loop.
+const char* const volatile FailureCodesText = FailureCodesSwitch;
 
 int ExitCodeOf(ModelOutcome outcome, bool failureCodes)
 {
     switch (outcome) {
     case ModelOutcome::Match:
-        return ExitMatch;
+        return TypescanMatch;
     case ModelOutcome::Unread:
-        return failureCodes ? ExitUnread : ExitNoMatch;
+        return failureCodes ? TypescanUnread : TypescanNoMatch;
     case ModelOutcome::WrongUsage:
-        return failureCodes ? ExitWrongUsage : ExitNoMatch;
+        return failureCodes ? TypescanWrongUsage : TypescanNoMatch;
     case ModelOutcome::NoMatch:
         break;
     }
-    return ExitNoMatch;
+    return TypescanNoMatch;
 }
 
 bool IsFailureCodesSwitch(const char* argument)
 {
+    const char* const text = FailureCodesText;
     for (size_t i = 0;; ++i) {
         const char a = argument[i] >= 'a' && argument[i] <= 'z' ? argument[i] - 0x20 : argument[i];
-        if (a != FailureCodesSwitch[i])
+        if (a != text[i])
             return false;
         if (a == '\0')
             return true;

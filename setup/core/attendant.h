@@ -12,6 +12,7 @@
 #include "setup/core/inf_line.h"
 #include "setup/core/machine.h"
 #include "setup/core/media.h"
+#include "setup/core/model_offer.h"
 #include "setup/core/records.h"
 
 // How the wait for a drive check's disc ended.
@@ -46,6 +47,9 @@ public:
     // made by ChoosesUnseen, the dialog's Install or Cancel pressed.
     virtual bool SeesSelection() const = 0;
     virtual void ChoosesUnseen(HWND dialog) = 0;
+    // The choice an earlier start of the run made, which the offer by model
+    // keeps whatever the model reads now; null when the choice is made now.
+    virtual EarlierChoice ChoiceMadeBefore() const = 0;
 
     // Where the run of `media` starts once the choice is made: the
     // application (null: nothing to run) and the command of it. False when

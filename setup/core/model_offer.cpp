@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "setup/core/answer_file.h"
 #include "setup/core/dbcs.h"
 #include "setup/core/messages.h"
 
@@ -33,12 +34,12 @@ void NoteModelUnread(AppRecord& app)
 
 } // namespace
 
-std::vector<JudgedCondition> OfferByModel(Media& media, ModelJudge& judge)
+std::vector<JudgedCondition> OfferByModel(Media& media, ModelJudge& judge, EarlierChoice chosenBefore)
 {
     std::vector<JudgedCondition> judged;
     NodeList<AppRecord> kept = {};
     while (AppRecord* app = PopFront(media.apps)) {
-        if (app->model[0] == '\0') {
+        if (app->model[0] == '\0' || (chosenBefore && chosenBefore(InfFileName(app->infPath)))) {
             Append(kept, app);
             continue;
         }

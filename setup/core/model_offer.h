@@ -34,10 +34,16 @@ struct JudgedCondition {
     ModelAnswer answer;
 };
 
+// Whether an earlier start of the run chose the application of that INF
+// file name (a run that goes on after a restart).
+using EarlierChoice = bool (*)(const char* infName);
+
 // Offers the applications of `media` by their MODEL, each distinct
 // condition judged once: one that matches stays as it is; one for another
 // model leaves the offer for the media's list of those not offered; one
-// whose model could not be read stays, unchosen, marked so. Answers each
-// condition with its answer, in the order first asked. No platform calls
-// but the judge's.
-std::vector<JudgedCondition> OfferByModel(Media& media, ModelJudge& judge);
+// whose model could not be read stays, unchosen, marked so. An application
+// that `chosenBefore` names stays offered unjudged: the run goes on with
+// what its start chose on the model it read then. Answers each condition
+// with its answer, in the order first asked. No platform calls but the
+// judge's.
+std::vector<JudgedCondition> OfferByModel(Media& media, ModelJudge& judge, EarlierChoice chosenBefore = nullptr);

@@ -9,6 +9,7 @@
 #include "setup/core/paths.h"
 #include "setup/core/run_course.h"
 #include "setup/core/setup_log.h"
+#include "typescan/exit_codes.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ TypescanJudge::Ran TypescanJudge::Run(const char* arguments, unsigned long* exit
     char commandLine[PathCapacity * 2 + 32];
     if (!JoinPath(program, sizeof program, sourceDir_, "TYPESCAN.EXE"))
         return Ran::NotStarted;
-    const int written = snprintf(commandLine, sizeof commandLine, "\"%s\" /FAILCODES %s", program,
-                                 arguments);
+    const int written = snprintf(commandLine, sizeof commandLine, "\"%s\" %s %s", program,
+                                 FailureCodesSwitch, arguments);
     if (written < 0 || written >= static_cast<int>(sizeof commandLine))
         return Ran::NotStarted;
     STARTUPINFOA startup = {};
@@ -68,10 +69,10 @@ ModelAnswer TypescanJudge::Judge(const char* condition)
     if (!probed_) {
         probed_ = true;
         const Ran probe = Run("", &code);
-        usable_ = probe == Ran::Ended && code == 3;
+        usable_ = probe == Ran::Ended && code == TypescanWrongUsage;
         if (probe == Ran::Ended && !usable_)
-            LogEvent("MODEL: TYPESCAN.EXE ended with %lu where one that knows /FAILCODES ends "
-                     "with 3: it is not asked", code);
+            LogEvent("MODEL: TYPESCAN.EXE ended with %lu where one that knows %s ends "
+                     "with %d: it is not asked", code, FailureCodesSwitch, TypescanWrongUsage);
     }
     if (!usable_)
         return ModelAnswer::Unread;
@@ -81,13 +82,15 @@ ModelAnswer TypescanJudge::Judge(const char* condition)
         return ModelAnswer::Unread;
     }
     LogEvent("MODEL: typescan %s ended with %lu", condition, code);
-    return code == 1 ? ModelAnswer::Matches : code == 0 ? ModelAnswer::OtherModel : ModelAnswer::Unread;
+    if (code == TypescanMatch)
+        return ModelAnswer::Matches;
+    return code == TypescanNoMatch ? ModelAnswer::OtherModel : ModelAnswer::Unread;
 }
 
-void OfferByModelOnThisPc(Media& media)
+void OfferByModelOnThisPc(Media& media, EarlierChoice chosenBefore)
 {
     TypescanJudge judge(media.sourceDir);
-    for (const JudgedCondition& c : OfferByModel(media, judge))
+    for (const JudgedCondition& c : OfferByModel(media, judge, chosenBefore))
         LogEvent("MODEL \"%s\": %s", c.condition.c_str(), AnswerName(c.answer));
     for (const AppRecord* app = media.notOffered.head; app; app = app->next)
         LogEvent("not offered on this model: \"%s\" (%s), MODEL \"%s\"", app->title, app->infPath, app->model);

@@ -28,9 +28,14 @@ private:
     bool usable_ = false;
 };
 
-constexpr unsigned long TypescanWaitMs = 60000;
+// typescan waits up to 10 s each for six steps of the service manager at
+// worst (open it, create, start and see the driver run; open it again and
+// see the service gone): the bound leaves it room to end, and to take its
+// service away, rather than be ended with the service left behind.
+constexpr unsigned long TypescanWaitMs = 90000;
 
 // Offers the applications of `media` by their MODEL as typescan of the
-// media folder answers on this PC; logs each condition's answer and each
+// media folder answers on this PC (those `chosenBefore` names stay, as
+// OfferByModel keeps them); logs each condition's answer and each
 // application left out or offered unchosen.
-void OfferByModelOnThisPc(Media& media);
+void OfferByModelOnThisPc(Media& media, EarlierChoice chosenBefore);

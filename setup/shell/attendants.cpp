@@ -88,6 +88,7 @@ public:
 
     bool SeesSelection() const override { return true; }
     void ChoosesUnseen(HWND dialog) override { PressInstall(dialog); }
+    EarlierChoice ChoiceMadeBefore() const override { return nullptr; }
     bool FindsStart(Media& media, AppRecord** app, int32_t* from) override
     {
         return StartWithFirstChosen(media, app, from);
@@ -132,6 +133,7 @@ public:
 
     bool SeesSelection() const override { return false; }
     void ChoosesUnseen(HWND dialog) override { AnswerSelection(dialog); }
+    EarlierChoice ChoiceMadeBefore() const override { return nullptr; }
     bool FindsStart(Media& media, AppRecord** app, int32_t* from) override
     {
         return StartWithFirstChosen(media, app, from);
@@ -159,6 +161,9 @@ public:
     // The choice is the journal's, made before the dialog is ever shown.
     bool SeesSelection() const override { return false; }
     void ChoosesUnseen(HWND dialog) override { TakeJournalChoice(dialog); }
+    // What the first start chose on the model it read stays offered: a
+    // model read otherwise now does not leave the run's INF missing.
+    EarlierChoice ChoiceMadeBefore() const override { return ChosenInJournal; }
 
     // The run goes on where the journal stood. The start is counted before
     // the notice: a cut while it shows cuts no command off.

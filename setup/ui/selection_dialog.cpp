@@ -185,7 +185,7 @@ BOOL InitSelectionDialog(HWND dialog, const SelectionScene* scene)
         PostQuitMessage(0);
         return FALSE;
     }
-    OfferByModelOnThisPc(media);
+    OfferByModelOnThisPc(media, attendant.ChoiceMadeBefore());
     if (Count(media.apps) == 0) {
         LogOffer(*state);
         LogEvent("no application is offered: Install is pressed at once");
@@ -314,6 +314,8 @@ void AnswerSelection(HWND dialog)
             app->selected = IsNamed(answers.selectNames, *app) ? 1 : 0;
         else if (answers.select == SelectAnswer::Nothing)
             app->selected = 0;
+        else if (app->modelUnread)
+            app->selected = 0;   // DEFAULT: not even as a single-choice list's first item
     }
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSTALL, ButtonClicked), 0);
 }

@@ -170,9 +170,12 @@ bool WindowPictures::Take(const char* name, HWND window, DWORD paintMs)
 void WindowPictures::Forget(const char* name)
 {
     const std::string entry = std::string(name) + ";";
-    const size_t at = taken_.find(entry);
-    if (at != std::string::npos)
-        taken_.erase(at, entry.size());
+    for (size_t at = taken_.find(entry); at != std::string::npos; at = taken_.find(entry, at + 1)) {
+        if (at == 0 || taken_[at - 1] == ';') {
+            taken_.erase(at, entry.size());
+            return;
+        }
+    }
 }
 
 std::vector<std::string> SetupLogLines(const std::string& path)

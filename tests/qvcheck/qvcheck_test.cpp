@@ -722,12 +722,17 @@ TEST(Qvcheck, PlansAndAnswersByModel)
                            [&text](const std::string& line) { return line.find(text) != std::string::npos; });
     };
 
+    // A table on the media is the one every PC's driver reads first: it is
+    // judged, not the dump.
+    const CheckRun mediaTable = RunQvcheck("/plan \"/smbios=" + server + "\"" + media);
+    EXPECT_TRUE(says(mediaTable, ": another model (Type1=Virtual Machine) (from the media's Biospeek.dat"));
+
     // The model that matches: the tool is offered, and the plan is the run.
+    ASSERT_TRUE(CopyFileA(server.c_str(), (sample.folder() + "\\Biospeek.dat").c_str(), FALSE));
     const CheckRun plan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R \"/smbios=" + server + "\"" + media);
     EXPECT_EQ(plan.exitCode, 0u);
     EXPECT_TRUE(says(plan, "  MODEL \"/mode=0 /N=Po,SY,H8\": this model matches (Type1=PowerEdge R630)"));
     EXPECT_TRUE(says(plan, "  not offered: none"));
-    ASSERT_TRUE(CopyFileA(server.c_str(), (sample.folder() + "\\Biospeek.dat").c_str(), FALSE));
     DWORD exitCode = 1;
     ASSERT_TRUE(sample.Run(&exitCode));
     const std::vector<std::string> planned = PlannedCommands(plan.lines);
@@ -755,15 +760,30 @@ TEST(Qvcheck, PlansAndAnswersByModel)
     EXPECT_TRUE(says(unread, "  offered unchecked, the model could not be read: QVSERVER.INF"));
     EXPECT_FALSE(says(unread, "server tools installed"));
 
-    // Where typescan can't run, no model is read, a server's neither: on
-    // Windows 98 (no driver of that family on the media), or without it.
+    // Where typescan can't run, no model is read, a server's neither: for
+    // a user who can't load the driver, or without typescan; the check
+    // says so even without a model, and the plan is the run. Windows 98
+    // finds its device in the PC's system folder too: the dump is answered,
+    // with that said.
+    text.replace(text.find("/mode=1,0 /INC=Dell"), 19, "/mode=0 /N=Po,SY,H8");
+    WriteBytes(inf, text);
     const CheckRun on98 = RunQvcheck("/plan /os=98 \"/smbios=" + server + "\"" + media);
-    EXPECT_TRUE(says(on98, "the model could not be read: the media folder has no vzorvdmid.vxd for typescan"));
+    EXPECT_TRUE(says(on98, ": this model matches (Type1=PowerEdge R630) (where the PC has vzorvdmid.vxd: the "
+                           "media have none)"));
+    const CheckRun user = RunQvcheck("/plan /user \"/smbios=" + server + "\"" + media);
+    EXPECT_TRUE(says(user, "the model could not be read: the user is no administrator"));
     DeleteFileA((sample.folder() + "\\TYPESCAN.EXE").c_str());
-    const CheckRun noTypescan = RunQvcheck("/plan /select=ALL /smbios \"" + server + "\"" + media);
+    const CheckRun unreadable = RunQvcheck(BenchSystem() + media);
+    EXPECT_EQ(unreadable.exitCode, 1u);
+    EXPECT_TRUE(says(unreadable, "QVSERVER.INF:4:7: warning: no model can be read on this system, the media folder "
+                                 "has no TYPESCAN.EXE for typescan"));
+    const CheckRun noTypescan = RunQvcheck("/plan " + BenchSystem() + " /cdrom=R /smbios \"" + server + "\"" + media);
     EXPECT_TRUE(says(noTypescan, "the model could not be read: the media folder has no TYPESCAN.EXE for typescan"));
     EXPECT_TRUE(says(noTypescan, "  offered unchecked, the model could not be read: QVSERVER.INF"));
-    EXPECT_FALSE(says(noTypescan, "server tools installed"));
+    DeleteFileA(log.c_str());
+    ASSERT_TRUE(sample.Run(&exitCode));
+    EXPECT_EQ(PlannedCommands(noTypescan.lines), LoggedCommands(log));
+    RemoveTree("C:\\Program Files\\QVSAMPLE");
 
     const CheckRun noTable = RunQvcheck("/plan \"/smbios=" + named + "\"" + media);
     EXPECT_EQ(noTable.exitCode, 3u);

@@ -413,12 +413,19 @@ TEST(Unattended, ApplicationsOfferedByModel)
          "not offered on this model: \"B\""},
         {"a MODEL typescan refuses", "EQ", "MODEL=/mode=0 /N=ABC", {"Select=ALL"}, 2, {}, "(none)",
          "loading stopped on " + media.Path("QVB.INF")},
+        // A program that ends otherwise than typescan does without a
+        // command line is no typescan that knows the failure codes: its 0
+        // would leave B out as another model.
+        {"an older typescan", "EQ12", model, {"Select=ALL"}, 0, {"a"}, "model unread",
+         "where one that knows /FAILCODES ends with 3: it is not asked"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DeleteFileA(media.StampFile().c_str());
+        const bool older = std::string(c.name) == "an older typescan";
         if (c.product)
-            CopyFileA(BuildProgram("typescan.exe").c_str(), media.Path("TYPESCAN.EXE").c_str(), FALSE);
+            CopyFileA(BuildProgram(older ? "stamp.exe" : "typescan.exe").c_str(), media.Path("TYPESCAN.EXE").c_str(),
+                      FALSE);
         else
             DeleteFileA(media.Path("TYPESCAN.EXE").c_str());
         ASSERT_TRUE(WriteBytes(media.Path("Biospeek.dat"), TableNaming(c.product ? c.product : "EQ")));
@@ -434,5 +441,16 @@ TEST(Unattended, ApplicationsOfferedByModel)
             EXPECT_EQ(answers.Result("Result", "Message"), "ﾓﾃﾞﾙの条件が不正です.\n" + media.Path("QVB.INF"));
         }
     }
+
+    // A single-choice list, no Select and no typescan: the first item is
+    // the one an unattended run takes, but not where its model is unread.
+    DeleteFileA(media.StampFile().c_str());
+    DeleteFileA(media.Path("TYPESCAN.EXE").c_str());
+    media.Write("QVSETUP.INF", {"[QvSetupConfig]", "STYLE=SINGLE"});
+    media.WriteApp("QVA.INF", AppInf{"A", {"PROG," + media.Stamp("a")}, {model}, ""});
+    AnswerFile noSelect;
+    ASSERT_TRUE(RunUnattended(media.folder(), noSelect.File(), 60000).ended);
+    EXPECT_EQ(StampLabels(ReadStamps(media.StampFile()), "start"), std::vector<std::string>{});
+    EXPECT_EQ(noSelect.Result("QVA.INF", "Status"), "model unread");
     EXPECT_FALSE(ServiceExists("Biospeek"));
 }

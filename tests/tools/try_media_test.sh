@@ -183,6 +183,15 @@ done
 [ "$(cat "$work/mine/notes.txt" 2>/dev/null)" = keep ] || fail "a folder given as --out lost its file"
 try "$work/no-such-medium"
 [ $code -eq 2 ] || fail "a medium that is not there: exit code $code, $(tail -n 1 "$work/output")"
+# A medium that holds its own table beside the driver is that model on
+# every PC: no dump stands for another, and the trial is not made.
+mkdir -p "$work/medium/TS" && : >"$work/medium/TS/BIOSPEEK.SYS" && printf 'x' >"$work/medium/TS/Biospeek.dat"
+"$root/tools/try-media" --smbios "$root/tests/data/smbios/HyperV.dmi" --out "$work/table" "$work/medium" \
+    >"$work/output" 2>&1
+code=$?
+[ $code -eq 2 ] && grep -q "Biospeek.dat stands beside its Biospeek.sys" "$work/output" ||
+    fail "a medium with its own table: exit code $code, $(tail -n 1 "$work/output")"
+rm -r "$work/medium/TS"
 reported "stopped: the run did not end within 20 s" || fail "a medium that is not there: the earlier report is gone"
 "$root/tools/try-media" --help >"$work/output" 2>&1
 grep -q "DEFAULT, ALL, NONE" "$work/output" || fail "the usage does not offer --select NONE"

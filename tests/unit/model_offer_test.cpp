@@ -71,6 +71,22 @@ TEST(ModelOffer, EachConditionAskedOnceAndEachAnswerApplied)
     ASSERT_GT(description.size(), note.size());
     EXPECT_EQ(description.substr(description.size() - note.size()), note);
     EXPECT_EQ(description.size(), room - 1 + note.size()) << "the double-byte character is cut whole";
+
+    // A run that goes on after a restart keeps what its start chose (C, by
+    // its INF's name), in its place, whatever the model reads now; the
+    // rest is judged again.
+    Media resumed = {};
+    for (int i = 0; i < 5; ++i) {
+        snprintf(apps[i].infPath, sizeof apps[i].infPath, "R:\\%c.INF", 'A' + i);
+        apps[i].selected = 1;
+        apps[i].modelUnread = 0;
+        Append(resumed.apps, &apps[i]);
+    }
+    judge.asked.clear();
+    OfferByModel(resumed, judge, [](const char* name) { return strcmp(name, "C.INF") == 0; });
+    EXPECT_EQ(Names(resumed.apps), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(apps[2].modelUnread, 0);
+    EXPECT_EQ(judge.asked, (std::vector<std::string>{"/mode=0 /N=AB", "/mode=1,0 /ALL=Z"}));
 }
 
 } // namespace

@@ -491,6 +491,17 @@ def try_media(options, work):
     return 0 if done else 1
 
 
+def own_table(folders):
+    """A Biospeek.dat that stands beside a Biospeek.sys on the discs (the
+    driver there reads it before the PC's own table), or None."""
+    for folder in folders:
+        for place, _, names in os.walk(folder):
+            lower = {n.lower(): n for n in names}
+            if "biospeek.sys" in lower and "biospeek.dat" in lower:
+                return os.path.join(place, lower["biospeek.dat"])
+    return None
+
+
 def run_trial(options, work, tree, baseline=None):
     """One trial in the work folder `work`: (whether the installation is
     done, the facts, the report folder made)."""
@@ -500,6 +511,11 @@ def run_trial(options, work, tree, baseline=None):
         discs = Discs(options.discs, work)
         if not find_in_folder(discs.folders[0], "QVSETUP.EXE"):
             raise Failure("the first disc holds no QVSETUP.EXE")
+        table = own_table(discs.folders) if options.smbios else None
+        if table:
+            raise Failure("--smbios: the medium's own %s stands beside its Biospeek.sys, and the driver reads it "
+                          "before the PC's own table: every PC reads that model, whatever the dump"
+                          % os.path.relpath(table, work))
         bench = Bench(tree, work, options.display, prepared_prefix_for(tree, options))
         # The registry's files change only when the session ends: they are
         # read while the bench is made ready.
