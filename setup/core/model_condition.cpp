@@ -73,6 +73,12 @@ std::string ModelConditionFault(const char* value, size_t* offset)
         *offset = escaped;
         return "a backslash before a quote, which typescan reads otherwise";
     }
+    // Inside quotes it reads two quotes in a row as one quote of the word.
+    const size_t doubled = std::string(value).find("\"\"");
+    if (doubled != std::string::npos) {
+        *offset = doubled;
+        return "two quotes in a row, which typescan reads otherwise";
+    }
     const ModeChoice mode = ParseMode(argc, argv[1]);
     if (mode.mode == ModeNone) {
         *offset = offsets[0];
