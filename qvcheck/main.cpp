@@ -77,7 +77,9 @@ int main(int argc, char** argv)
         }
         dumpModel.SeeMediaFolder(judged.media.sourceDir, options.system);
         judged.models = &dumpModel;
-        judged.modelName = InfFileName(options.smbiosDump.c_str());
+        // Every PC reads the media's own table where they hold one: that is the model.
+        judged.modelName = dumpModel.ReadsMediaTable() ? "the media's Biospeek.dat"
+                                                       : InfFileName(options.smbiosDump.c_str());
     }
     Report report;
     CheckInstallationMedia(options, view, judged, report);

@@ -49,16 +49,16 @@ bool DumpModelJudge::ReadTable(const std::string& path, std::string* why)
         *why = path + " is larger than the driver takes (" + std::to_string(LargestDump >> 20) + " MiB)";
         return false;
     }
+    std::vector<uint8_t> data(bytes.begin(), bytes.end());
     BiospeekTable table = {};
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    const bool walked = BiospeekFindTable(data, bytes.size(), &table) != 0;
+    const bool walked = BiospeekFindTable(data.data(), data.size(), &table) != 0;
     if (!walked || (Ask(table, {"/mode=0", "/d"}).value.empty() && Ask(table, {"/mode=1,0", "/d"}).value.empty())) {
         *why = path + " holds no SMBIOS table that names a machine (a raw table, a dmidecode "
                       "--dump-bin file or a RawSMBIOSData block, with a product name or an OEM string)";
         return false;
     }
-    // The table's pointers stay valid: moving a string keeps its buffer.
-    bytes_ = std::move(bytes);
+    // The table's pointers stay valid: moving a vector keeps its buffer.
+    bytes_ = std::move(data);
     table_ = table;
     return true;
 }
@@ -77,8 +77,12 @@ std::string WhyModelUnreadable(const char* folder, const DescribedSystem& system
     if (program.find(FailureCodesSwitch) == std::string::npos)
         return std::string("the media's ") + TypescanFile + " does not know " + FailureCodesSwitch +
                ", so qvsetup does not ask it";
-    // Windows 9x looks for the device in the current folder (the media's),
-    // then in the system folder: a PC may have it where the media don't.
+    // Windows 9x looks for its device in the current folder (the media's),
+    // then in the PC's system folder; this kit ships none, so a PC that
+    // lacks it is the one to plan for.
+    if (!system.ntFamily && !IsPlainFile(base + Windows9xDriverFile))
+        return std::string("the media folder has no ") + Windows9xDriverFile +
+               " for typescan (a PC that holds it in its system folder reads the model)";
     if (system.ntFamily && !IsPlainFile(base + NtDriverFile))
         return std::string("the media folder has no ") + NtDriverFile + " for typescan";
     if (system.ntFamily && !system.isAdmin)
@@ -108,8 +112,6 @@ void DumpModelJudge::SeeMediaFolder(const char* folder, const DescribedSystem& s
     unreadable_ = WhyModelUnreadable(folder, system);
     if (!unreadable_.empty())
         return;
-    if (!system.ntFamily && !IsPlainFile(std::string(folder) + "\\" + Windows9xDriverFile))
-        source_ = std::string(" (where the PC has ") + Windows9xDriverFile + ": the media have none)";
     const std::string table = MediaTableName(folder, system);
     if (table.empty())
         return;

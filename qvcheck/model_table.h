@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <cstdint>
 #include <vector>
 
 extern "C" {
@@ -38,6 +39,8 @@ public:
     // PC reads, and is judged instead of the dump.
     void SeeMediaFolder(const char* folder, const DescribedSystem& system);
     ModelAnswer Judge(const char* condition) override;
+    // Whether the media's own table is judged in place of the dump.
+    bool ReadsMediaTable() const { return !source_.empty(); }
 
     // Each condition asked, with what typescan would print for /d on this
     // machine ("Type1=..."), or why the string could not be read.
@@ -48,7 +51,7 @@ public:
     const std::vector<Reading>& readings() const { return readings_; }
 
 private:
-    std::string bytes_;
+    std::vector<uint8_t> bytes_;   // a vector keeps its buffer when moved
     BiospeekTable table_ = {};
     std::string unreadable_;   // why typescan can't read a model from these media
     std::string source_;       // where the table comes from, when not the dump

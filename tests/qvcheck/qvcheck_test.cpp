@@ -726,6 +726,7 @@ TEST(Qvcheck, PlansAndAnswersByModel)
     // judged, not the dump.
     const CheckRun mediaTable = RunQvcheck("/plan \"/smbios=" + server + "\"" + media);
     EXPECT_TRUE(says(mediaTable, ": another model (Type1=Virtual Machine) (from the media's Biospeek.dat"));
+    EXPECT_TRUE(says(mediaTable, "on the model of the media's Biospeek.dat:"));
 
     // The model that matches: the tool is offered, and the plan is the run.
     ASSERT_TRUE(CopyFileA(server.c_str(), (sample.folder() + "\\Biospeek.dat").c_str(), FALSE));
@@ -760,16 +761,14 @@ TEST(Qvcheck, PlansAndAnswersByModel)
     EXPECT_TRUE(says(unread, "  offered unchecked, the model could not be read: QVSERVER.INF"));
     EXPECT_FALSE(says(unread, "server tools installed"));
 
-    // Where typescan can't run, no model is read, a server's neither: for
-    // a user who can't load the driver, or without typescan; the check
-    // says so even without a model, and the plan is the run. Windows 98
-    // finds its device in the PC's system folder too: the dump is answered,
-    // with that said.
+    // Where typescan can't run, no model is read, a server's neither: on
+    // Windows 98 (no device of that family on the media), for a user who
+    // can't load the driver, or without typescan; the check says so even
+    // without a model, and the plan is the run.
     text.replace(text.find("/mode=1,0 /INC=Dell"), 19, "/mode=0 /N=Po,SY,H8");
     WriteBytes(inf, text);
     const CheckRun on98 = RunQvcheck("/plan /os=98 \"/smbios=" + server + "\"" + media);
-    EXPECT_TRUE(says(on98, ": this model matches (Type1=PowerEdge R630) (where the PC has vzorvdmid.vxd: the "
-                           "media have none)"));
+    EXPECT_TRUE(says(on98, "the model could not be read: the media folder has no vzorvdmid.vxd for typescan"));
     const CheckRun user = RunQvcheck("/plan /user \"/smbios=" + server + "\"" + media);
     EXPECT_TRUE(says(user, "the model could not be read: the user is no administrator"));
     DeleteFileA((sample.folder() + "\\TYPESCAN.EXE").c_str());

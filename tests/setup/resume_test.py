@@ -128,7 +128,14 @@ class Prefix:
         takes the entry away and removes them, and a cut in between leaves
         empty copies, which hold none."""
         windows = os.path.join(self.c, "windows")
-        return [n for n in self.journal_files() if os.path.getsize(os.path.join(windows, n)) > 0]
+        held = []
+        for name in self.journal_files():
+            try:
+                if os.path.getsize(os.path.join(windows, name)) > 0:
+                    held.append(name)
+            except FileNotFoundError:
+                pass   # removed meanwhile: it holds nothing
+        return held
 
     def end(self):
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=30)
@@ -223,8 +230,9 @@ def run_unattended(prefix, restart, background=False, more="", select="ALL", pro
     return prefix.wine([program, "C:\\MEDIA"], answers(prefix, restart, more, select), background=background)
 
 
-def left_nothing(prefix, case):
-    held = prefix.journal_held()
+def left_nothing(prefix, case, cut=False):
+    # A run that was cut may have been cut while its end emptied the copies.
+    held = prefix.journal_held() if cut else prefix.journal_files()
     check(not held, "%s: a journal is left: %s" % (case, held))
     check(not prefix.run_once_entry(), "%s: the RunOnce entry is left" % case)
 
@@ -377,7 +385,7 @@ def guards(prefix):
     check(result_value(prefix, "QVR.INF", "Status") == "failed", "cut off four times: the application not failed")
     check("QVR.INF" in (result_value(prefix, "Result", "FailedAt") or ""),
           "cut off four times: FailedAt names no command")
-    left_nothing(prefix, "cut off four times")
+    left_nothing(prefix, "cut off four times", cut=True)
 
     write_medium(prefix, resume=True)
     check(run_unattended(prefix, restart=False) == 10, "a changed INF: the run did not stop for a restart")
@@ -547,7 +555,7 @@ def power_cuts(prefix, expected):
           "power cuts: a program whose command had ended ran again: %s (allowed %s)" % (ran, allowed))
     check(installed(prefix) == expected, "power cuts: the files differ from a run without cuts")
     check(result_code(prefix) == "0", "power cuts: result %s, not 0" % result_code(prefix))
-    left_nothing(prefix, "power cuts")
+    left_nothing(prefix, "power cuts", cut=True)
 
 
 def hard_power_cuts(prefix, expected, cuts):
@@ -600,7 +608,7 @@ def hard_power_cuts(prefix, expected, cuts):
           "hard power cuts: a program whose command had ended ran again: %s (allowed %s)" % (ran, allowed))
     check(installed(prefix) == expected, "hard power cuts: the files differ from a run without cuts")
     check(result_code(prefix) == "0", "hard power cuts: result %s, not 0" % result_code(prefix))
-    left_nothing(prefix, "hard power cuts")
+    left_nothing(prefix, "hard power cuts", cut=True)
 
 
 def main():

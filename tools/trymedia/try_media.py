@@ -491,14 +491,20 @@ def try_media(options, work):
     return 0 if done else 1
 
 
+# The largest table file the driver takes; it passes over an empty one too.
+LARGEST_TABLE_FILE = 16 << 20
+
+
 def own_table(folders):
-    """A Biospeek.dat that stands beside a Biospeek.sys on the discs (the
-    driver there reads it before the PC's own table), or None."""
+    """A Biospeek.dat that stands beside a Biospeek.sys on the discs and
+    that the driver there reads before the PC's own table, or None."""
     for folder in folders:
         for place, _, names in os.walk(folder):
             lower = {n.lower(): n for n in names}
             if "biospeek.sys" in lower and "biospeek.dat" in lower:
-                return os.path.join(place, lower["biospeek.dat"])
+                table = os.path.join(place, lower["biospeek.dat"])
+                if 0 < os.path.getsize(table) <= LARGEST_TABLE_FILE:
+                    return table
     return None
 
 
