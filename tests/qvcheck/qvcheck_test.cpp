@@ -747,7 +747,7 @@ TEST(Qvcheck, PlansAndAnswersByModel)
     const CheckRun other = RunQvcheck("/plan /answers \"" + named + "\"" + onVirtual + media);
     EXPECT_EQ(other.exitCode, 1u);
     EXPECT_TRUE(says(other, named + ":2:8: warning: Select names QVSERVER.INF, which its MODEL does not offer on "
-                                    "the model of Biospeek.dat: it is not run there (Status=not offered)"));
+                                    "the model of the media's Biospeek.dat: it is not run there (Status=not offered)"));
     EXPECT_TRUE(says(other, "  not offered: QVSERVER.INF"));
     EXPECT_FALSE(says(other, "server tools installed"));
     EXPECT_EQ(RunQvcheck("/answers \"" + named + "\"" + media).exitCode, 0u) << "no model: no warning";
