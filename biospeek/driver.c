@@ -8,7 +8,6 @@
 #include "biospeek/table.h"
 
 #define BIOSPEEK_TAG 0x6B707342u /* 'Bspk' */
-#define MAX_TABLE_FILE (16u * 1024u * 1024u)
 #define IMAGE_PATH_CAPACITY 300u
 #define DATA_NAME_ROOM 16u              /* room left for the table file's name */
 #define BIOS_AREA 0xF0000               /* physical address of the BIOS area */
@@ -81,7 +80,7 @@ static NTSTATUS ReadPathValue(PUNICODE_STRING keyPath, const WCHAR* name, BOOLEA
     return STATUS_SUCCESS;
 }
 
-/* Reads a whole file of at most MAX_TABLE_FILE bytes into pool memory. */
+/* Reads a whole file of at most BIOSPEEK_MAX_TABLE_FILE bytes into pool memory. */
 static UCHAR* ReadWholeFile(const WCHAR* path, ULONG* size)
 {
     UNICODE_STRING name;
@@ -100,7 +99,7 @@ static UCHAR* ReadWholeFile(const WCHAR* path, ULONG* size)
         return NULL;
     if (NT_SUCCESS(ZwQueryInformationFile(file, &io, &info, sizeof info, FileStandardInformation)) &&
         info.EndOfFile.HighPart == 0 && info.EndOfFile.LowPart > 0 &&
-        info.EndOfFile.LowPart <= MAX_TABLE_FILE) {
+        info.EndOfFile.LowPart <= BIOSPEEK_MAX_TABLE_FILE) {
         *size = info.EndOfFile.LowPart;
         bytes = (UCHAR*)ExAllocatePoolWithTag(PagedPool, *size, BIOSPEEK_TAG);
         if (bytes && !(NT_SUCCESS(ZwReadFile(file, NULL, NULL, NULL, &io, bytes, *size, NULL, NULL)) &&
@@ -154,7 +153,7 @@ static UCHAR* ReadFirmwareTable(ULONG* size)
     FirmwareTableRequest* request;
     UCHAR* bytes = NULL;
     ZwQuerySystemInformation(FIRMWARE_TABLE_CLASS, &probe, sizeof probe, &needed);
-    if (needed <= FIELD_OFFSET(FirmwareTableRequest, tableBuffer) || needed > MAX_TABLE_FILE)
+    if (needed <= FIELD_OFFSET(FirmwareTableRequest, tableBuffer) || needed > BIOSPEEK_MAX_TABLE_FILE)
         return NULL;
     request = (FirmwareTableRequest*)ExAllocatePoolWithTag(PagedPool, needed, BIOSPEEK_TAG);
     if (!request)
@@ -195,7 +194,7 @@ static UCHAR* ReadPhysicalTable(ULONG* size)
     if (!area)
         return NULL;
     if (!BiospeekFindEntryPoint(area, BIOS_AREA_SIZE, &address, &length) || length == 0 ||
-        length > MAX_TABLE_FILE)
+        length > BIOSPEEK_MAX_TABLE_FILE)
         length = 0;
     MmUnmapIoSpace(area, BIOS_AREA_SIZE);
     if (length == 0)

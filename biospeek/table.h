@@ -9,6 +9,10 @@
 
 #include "biospeek/protocol.h"
 
+/* The largest table the driver takes, from a file or the firmware; a table
+   file that is empty or larger is passed over. */
+#define BIOSPEEK_MAX_TABLE_FILE (16u * 1024u * 1024u)
+
 typedef struct BiospeekTable {
     const uint8_t* data;   /* the structure table */
     size_t size;

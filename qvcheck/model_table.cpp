@@ -13,9 +13,6 @@
 
 namespace {
 
-// The largest table file the driver takes.
-constexpr size_t LargestDump = 16u << 20;
-
 // The files typescan needs beside it: the driver of the NT family, and the
 // device that Windows 9x loads from the current folder.
 constexpr char TypescanFile[] = "TYPESCAN.EXE";
@@ -33,22 +30,19 @@ ModelQuery Ask(const BiospeekTable& table, const std::vector<std::string>& words
     return AskModel(static_cast<int>(argv.size()), argv.data(), reader);
 }
 
+// A table file as the driver reads it: up to one byte past its limit, which
+// tells a file that is too large from one that fits.
+bool ReadTableFile(const std::string& path, std::string* bytes)
+{
+    return ReadPlainFile(path, BIOSPEEK_MAX_TABLE_FILE + 1, bytes);
+}
+
 } // namespace
 
-bool DumpModelJudge::ReadTable(const std::string& path, std::string* why)
+bool DumpModelJudge::TakeTable(const std::string& bytes, const std::string& path, std::string* why)
 {
-    // One byte past the limit tells a file that is too large from one that
-    // fits. The table is taken only when it is whole: the judge's table
-    // points into the bytes it was walked in.
-    std::string bytes;
-    if (!ReadPlainFile(path, LargestDump + 1, &bytes)) {
-        *why = path + " can't be read";
-        return false;
-    }
-    if (bytes.size() > LargestDump) {
-        *why = path + " is larger than the driver takes (" + std::to_string(LargestDump >> 20) + " MiB)";
-        return false;
-    }
+    // The table is taken only when it is whole: the judge's table points
+    // into the bytes it was walked in.
     std::vector<uint8_t> data(bytes.begin(), bytes.end());
     BiospeekTable table = {};
     const bool walked = BiospeekFindTable(data.data(), data.size(), &table) != 0;
@@ -65,14 +59,23 @@ bool DumpModelJudge::ReadTable(const std::string& path, std::string* why)
 
 bool DumpModelJudge::Load(const std::string& path, std::string* why)
 {
-    return ReadTable(path, why);
+    std::string bytes;
+    if (!ReadTableFile(path, &bytes)) {
+        *why = path + " can't be read";
+        return false;
+    }
+    if (bytes.size() > BIOSPEEK_MAX_TABLE_FILE) {
+        *why = path + " is larger than the driver takes (" + std::to_string(BIOSPEEK_MAX_TABLE_FILE >> 20) + " MiB)";
+        return false;
+    }
+    return TakeTable(bytes, path, why);
 }
 
 std::string WhyModelUnreadable(const char* folder, const DescribedSystem& system)
 {
     const std::string base = std::string(folder) + "\\";
     std::string program;
-    if (!IsPlainFile(base + TypescanFile) || !ReadPlainFile(base + TypescanFile, LargestDump, &program))
+    if (!ReadPlainFile(base + TypescanFile, LargestReadFile, &program))
         return std::string("the media folder has no ") + TypescanFile + " for typescan";
     if (program.find(FailureCodesSwitch) == std::string::npos)
         return std::string("the media's ") + TypescanFile + " does not know " + FailureCodesSwitch +
@@ -90,19 +93,6 @@ std::string WhyModelUnreadable(const char* folder, const DescribedSystem& system
     return std::string();
 }
 
-std::string MediaTableName(const char* folder, const DescribedSystem& system)
-{
-    const std::string table = std::string(folder) + "\\" + MediaTableFile;
-    if (!system.ntFamily || !IsPlainFile(std::string(folder) + "\\" + NtDriverFile) || !IsPlainFile(table))
-        return std::string();
-    // The driver passes over a file that is empty or larger than it takes,
-    // and reads the PC's own table then.
-    std::string bytes;
-    if (!ReadPlainFile(table, LargestDump + 1, &bytes) || bytes.empty() || bytes.size() > LargestDump)
-        return std::string();
-    return table;
-}
-
 void DumpModelJudge::SeeMediaFolder(const char* folder, const DescribedSystem& system)
 {
     unreadable_.clear();
@@ -110,22 +100,25 @@ void DumpModelJudge::SeeMediaFolder(const char* folder, const DescribedSystem& s
     if (folder[0] == '\0')
         return;
     unreadable_ = WhyModelUnreadable(folder, system);
-    if (!unreadable_.empty())
+    if (!unreadable_.empty() || !system.ntFamily)
         return;
-    const std::string table = MediaTableName(folder, system);
-    if (table.empty())
+    // The driver beside typescan (there is one, on the NT family, when the
+    // model can be read) reads a table file beside it before the PC's own
+    // table, passing over one that is empty or larger than it takes: every
+    // PC that runs these media reads that one.
+    const std::string table = std::string(folder) + "\\" + MediaTableFile;
+    std::string bytes;
+    if (!ReadTableFile(table, &bytes) || bytes.empty() || bytes.size() > BIOSPEEK_MAX_TABLE_FILE)
         return;
-    // The driver reads a table file beside it before the PC's own table:
-    // every PC that runs these media reads that one.
-    std::string why;
     source_ = std::string(" (from the media's ") + MediaTableFile + ", which the driver reads before the PC's own table)";
-    if (!ReadTable(table, &why))
+    std::string why;
+    if (!TakeTable(bytes, table, &why))
         unreadable_ = std::string("the media's ") + MediaTableFile + " holds no table, and the driver reads it first";
 }
 
 ModelAnswer DumpModelJudge::Judge(const char* condition)
 {
-    std::string said = "the model could not be read: " + unreadable_;
+    std::string said = std::string(ModelAnswerName(ModelAnswer::Unread)) + ": " + unreadable_;
     const ModelAnswer answer = unreadable_.empty() ? AskTable(condition, &said) : ModelAnswer::Unread;
     // Each check that loads the offer asks again; the plan tells each condition once.
     const bool told = std::any_of(readings_.begin(), readings_.end(),
@@ -139,7 +132,7 @@ ModelAnswer DumpModelJudge::AskTable(const char* condition, std::string* said)
 {
     const std::vector<std::string> words = ModelArguments(condition);
     const ModelQuery query = Ask(table_, words);
-    *said = "the model could not be read: typescan finds no such string in the table";
+    *said = std::string(ModelAnswerName(ModelAnswer::Unread)) + ": typescan finds no such string in the table";
     ModelAnswer answer = ModelAnswer::Unread;
     if (query.outcome == ModelOutcome::Match || query.outcome == ModelOutcome::NoMatch) {
         const bool matches = query.outcome == ModelOutcome::Match;
@@ -147,7 +140,7 @@ ModelAnswer DumpModelJudge::AskTable(const char* condition, std::string* said)
         std::string shown = Ask(table_, {words[0], "/d"}).printed;
         if (!shown.empty() && shown.back() == '\n')
             shown.pop_back();
-        *said = std::string(matches ? "this model matches" : "another model") + " (" + shown + ")" + source_;
+        *said = std::string(ModelAnswerName(answer)) + " (" + shown + ")" + source_;
     } else if (query.outcome == ModelOutcome::WrongUsage) {
         *said = "typescan refuses the condition";
     }

@@ -18,10 +18,6 @@ extern "C" {
 // rights to load it); empty when it can, or may (Windows 9x finds its
 // device in the PC's system folder too).
 std::string WhyModelUnreadable(const char* folder, const DescribedSystem& system);
-// The media's own table file, which the driver beside typescan reads before
-// the PC's table on the NT family (so every PC reads that model); empty
-// when there is none that the driver would take.
-std::string MediaTableName(const char* folder, const DescribedSystem& system);
 
 class DumpModelJudge : public ModelJudge {
 public:
@@ -35,8 +31,8 @@ public:
     bool Load(const std::string& path, std::string* why);
     // The media folder on the described system, as qvsetup asks there:
     // where WhyModelUnreadable says why, every condition is answered "could
-    // not be read"; the media's own table (MediaTableName) is the one every
-    // PC reads, and is judged instead of the dump.
+    // not be read"; a Biospeek.dat beside the driver that the driver takes
+    // is the table every PC reads, and is judged instead of the dump.
     void SeeMediaFolder(const char* folder, const DescribedSystem& system);
     ModelAnswer Judge(const char* condition) override;
     // Whether the media's own table is judged in place of the dump.
@@ -56,7 +52,9 @@ private:
     std::string unreadable_;   // why typescan can't read a model from these media
     std::string source_;       // where the table comes from, when not the dump
 
-    bool ReadTable(const std::string& path, std::string* why);
+    // Takes the table in `bytes` (read from `path`); false, with `why`, when
+    // they hold none that names a machine.
+    bool TakeTable(const std::string& bytes, const std::string& path, std::string* why);
     ModelAnswer AskTable(const char* condition, std::string* said);
     std::vector<Reading> readings_;
 };

@@ -233,6 +233,16 @@ std::vector<std::string> ChosenNames(const Media& media, SelectAnswer select, co
     return names;
 }
 
+// Whether an application of `apps` is that INF file.
+bool HoldsInf(const NodeList<AppRecord>& apps, const std::string& name)
+{
+    for (const AppRecord* app = apps.head; app; app = app->next) {
+        if (SameName(name, InfFileName(app->infPath)))
+            return true;
+    }
+    return false;
+}
+
 // Marks the applications chosen: those that Select names (the answers',
 // or else /select's), or the dialog's preselection (MULTI: Default=YES;
 // the other styles: the first item). Select=ALL, and an unattended
@@ -254,14 +264,9 @@ std::string ChooseApplications(const CheckOptions& options, const Answers* answe
         for (AppRecord* app = media.apps.head; app; app = app->next)
             app->selected = named(app) && !(select == SelectAnswer::All && app->modelUnread);
         for (const std::string& name : names) {
-            bool found = false, otherModel = false;
-            for (AppRecord* app = media.apps.head; app; app = app->next)
-                found = found || SameName(name, InfFileName(app->infPath));
-            for (AppRecord* app = media.notOffered.head; app; app = app->next)
-                otherModel = otherModel || SameName(name, InfFileName(app->infPath));
-            if (otherModel)
+            if (HoldsInf(media.notOffered, name))
                 notes += "  (" + name + " is not offered on this model: it does not run, Status=not offered)\n";
-            else if (!found)
+            else if (!HoldsInf(media.apps, name))
                 notes += "  (no application INF " + name + " is offered)\n";
         }
     } else if (media.config.listStyle != StyleMulti && media.apps.head) {

@@ -68,13 +68,14 @@ std::string ModelConditionFault(const char* value, size_t* offset)
         return "no /mode and no condition";
     // typescan's C runtime reads \" as a quote inside a word: the words it
     // got would not be these.
-    const size_t escaped = std::string(value).find("\\\"");
+    const std::string text(value);
+    const size_t escaped = text.find("\\\"");
     if (escaped != std::string::npos) {
         *offset = escaped;
         return "a backslash before a quote, which typescan reads otherwise";
     }
     // Inside quotes it reads two quotes in a row as one quote of the word.
-    const size_t doubled = std::string(value).find("\"\"");
+    const size_t doubled = text.find("\"\"");
     if (doubled != std::string::npos) {
         *offset = doubled;
         return "two quotes in a row, which typescan reads otherwise";

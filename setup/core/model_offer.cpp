@@ -34,6 +34,19 @@ void NoteModelUnread(AppRecord& app)
 
 } // namespace
 
+const char* ModelAnswerName(ModelAnswer answer)
+{
+    switch (answer) {
+    case ModelAnswer::Matches:
+        return "this model matches";
+    case ModelAnswer::OtherModel:
+        return "another model";
+    case ModelAnswer::Unread:
+        break;
+    }
+    return "the model could not be read";
+}
+
 std::vector<JudgedCondition> OfferByModel(Media& media, ModelJudge& judge, EarlierChoice chosenBefore)
 {
     std::vector<JudgedCondition> judged;
@@ -43,13 +56,11 @@ std::vector<JudgedCondition> OfferByModel(Media& media, ModelJudge& judge, Earli
             Append(kept, app);
             continue;
         }
-        const auto earlier = std::find_if(judged.begin(), judged.end(), [app](const JudgedCondition& c) {
-            return c.condition == app->model;
-        });
-        const ModelAnswer answer = earlier != judged.end() ? earlier->answer : judge.Judge(app->model);
-        if (earlier == judged.end())
-            judged.push_back(JudgedCondition{app->model, answer});
-        switch (answer) {
+        auto asked = std::find_if(judged.begin(), judged.end(),
+                                  [app](const JudgedCondition& c) { return c.condition == app->model; });
+        if (asked == judged.end())
+            asked = judged.insert(asked, JudgedCondition{app->model, judge.Judge(app->model)});
+        switch (asked->answer) {
         case ModelAnswer::Matches:
             Append(kept, app);
             break;

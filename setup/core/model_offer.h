@@ -19,6 +19,9 @@ enum class ModelAnswer {
     Unread,     // the model could not be read: no typescan, no driver, no table
 };
 
+// How the log and qvcheck's plan say an answer.
+const char* ModelAnswerName(ModelAnswer answer);
+
 // Answers conditions on one machine; each distinct condition is asked once.
 class ModelJudge {
 public:

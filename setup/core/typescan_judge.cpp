@@ -11,23 +11,6 @@
 #include "setup/core/setup_log.h"
 #include "typescan/exit_codes.h"
 
-namespace {
-
-const char* AnswerName(ModelAnswer answer)
-{
-    switch (answer) {
-    case ModelAnswer::Matches:
-        return "this model matches";
-    case ModelAnswer::OtherModel:
-        return "another model";
-    case ModelAnswer::Unread:
-        break;
-    }
-    return "the model could not be read";
-}
-
-} // namespace
-
 TypescanJudge::Ran TypescanJudge::Run(const char* arguments, unsigned long* exitCode)
 {
     char program[PathCapacity];
@@ -91,7 +74,7 @@ void OfferByModelOnThisPc(Media& media, EarlierChoice chosenBefore)
 {
     TypescanJudge judge(media.sourceDir);
     for (const JudgedCondition& c : OfferByModel(media, judge, chosenBefore))
-        LogEvent("MODEL \"%s\": %s", c.condition.c_str(), AnswerName(c.answer));
+        LogEvent("MODEL \"%s\": %s", c.condition.c_str(), ModelAnswerName(c.answer));
     for (const AppRecord* app = media.notOffered.head; app; app = app->next)
         LogEvent("not offered on this model: \"%s\" (%s), MODEL \"%s\"", app->title, app->infPath, app->model);
     for (const AppRecord* app = media.apps.head; app; app = app->next) {

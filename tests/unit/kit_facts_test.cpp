@@ -12,6 +12,9 @@
 #include <string>
 #include <utility>
 
+extern "C" {
+#include "biospeek/table.h"
+}
 #include "setup/core/answer_file.h"
 #include "setup/core/log_lines.h"
 #include "setup/core/resume.h"
@@ -89,7 +92,7 @@ std::string KitFacts()
         json += comma + Quoted(keys[i].name);
         comma = ", ";
     }
-    json += "],\n \"journal files\": [";
+    json += "],\n \"largest table file\": " + std::to_string(BIOSPEEK_MAX_TABLE_FILE) + ",\n \"journal files\": [";
     comma = "";
     for (const char* name : JournalFileNames) {
         json += comma + Quoted(name);

@@ -2,8 +2,8 @@
 ship with (kit_facts.json, written from the core's own tables and checked
 against them by a unit test): the exit codes with their meanings, the log
 lines that tell how a run goes, the result file's keys and escapes, the
-answer keys and the journal's files.
-No fact is typed here a second time, and no C++ source is read."""
+answer keys, the journal's files and the largest table file the driver
+takes. No fact is typed here a second time, and no C++ source is read."""
 
 import json
 import os
@@ -53,6 +53,12 @@ def log_lines():
 def journal_files():
     """The names of the journal's copies in the Windows folder."""
     return tuple(FACTS["journal files"])
+
+
+def largest_table_file():
+    """The most bytes of a table file the driver takes; it passes over a
+    larger one, and an empty one."""
+    return FACTS["largest table file"]
 
 
 def answer_keys():

@@ -491,10 +491,6 @@ def try_media(options, work):
     return 0 if done else 1
 
 
-# The largest table file the driver takes; it passes over an empty one too.
-LARGEST_TABLE_FILE = 16 << 20
-
-
 def own_table(folders):
     """A Biospeek.dat that stands beside a Biospeek.sys on the discs and
     that the driver there reads before the PC's own table, or None."""
@@ -503,7 +499,7 @@ def own_table(folders):
             lower = {n.lower(): n for n in names}
             if "biospeek.sys" in lower and "biospeek.dat" in lower:
                 table = os.path.join(place, lower["biospeek.dat"])
-                if 0 < os.path.getsize(table) <= LARGEST_TABLE_FILE:
+                if 0 < os.path.getsize(table) <= facts.largest_table_file():
                     return table
     return None
 
