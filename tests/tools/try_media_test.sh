@@ -50,8 +50,10 @@ reported "the box that ended the run: ﾌｧｲﾙの展開に失敗しました
 # RESUME=YES and a SHUTDOWN before the last command: the trial starts
 # Windows again and follows the run to its real end, where the command after
 # the restart fails; mended, and restarted by Wine itself (--restart), the
-# run ends 0 and the report shows the restart.
-make_medium 'SLEEP,1' 'SHUTDOWN,,1' 'COPY,R:\NOSUCH.TXT,C:\OUT.TXT'
+# run ends 0 and the report shows the restart, with the picture of the
+# window before it (its start lasts a second and a half, so that the
+# watcher's polls surely see it).
+make_medium 'SLEEP,1500' 'SHUTDOWN,,1' 'COPY,R:\NOSUCH.TXT,C:\OUT.TXT'
 printf 'RESUME=YES\r\n' >>"$work/medium/QVSETUP.INF"
 try --junit "$work/restart.xml" "$work/medium"
 [ $code -eq 1 ] || fail "a failure after the restart: exit code $code, $(tail -n 1 "$work/output")"
