@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <random>
 #include <string>
@@ -105,7 +106,12 @@ using Folders = std::vector<std::pair<std::string, std::string>>;
 Folders FoldersNamed(const MediaFolder& media, const std::string& out)
 {
     const std::string program = BuildProgram("stamp.exe");
-    return {{program.substr(0, program.rfind('\\')), "{BUILD}"}, {media.folder(), "{MEDIA}"}, {out, "{OUT}"}};
+    Folders folders = {
+        {program.substr(0, program.rfind('\\')), "{BUILD}"}, {media.folder(), "{MEDIA}"}, {out, "{OUT}"}};
+    // A folder inside another is replaced first, so that none is left half named.
+    std::sort(folders.begin(), folders.end(),
+              [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    return folders;
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to)
@@ -124,6 +130,8 @@ std::string Spoil(const MediaFolder& media, const Folders& folders, int index)
     std::string bytes = ReadBytes(inf);
     for (const auto& [folder, token] : folders)
         bytes = Replaced(bytes, folder, token);
+    if (bytes.find(std::to_string(GetCurrentProcessId()) + "_") != std::string::npos)
+        ADD_FAILURE() << inf << " still names a temporary folder: its spoilt bytes would differ by machine";
     std::string what;
     switch (index % 7) {
     case 0: {
@@ -194,6 +202,26 @@ bool RanPast(const AnswerFile& answers, const std::string& finding)
     return status == "done";
 }
 
+// True when a finding of qvcheck stands at the command that ended a run,
+// as its result names it ("PATH: line N, [SECTION]: COMMAND"): the same
+// file and line. A run that ended at no command (an application with
+// none) names no place: a file's error without a line stands there.
+bool StandsAt(const std::string& finding, const std::string& failedAt)
+{
+    const size_t lineAt = failedAt.find(": line ");
+    if (failedAt.empty())
+        return finding.find(".INF: error: ") != std::string::npos;
+    if (lineAt == std::string::npos)
+        return false;
+    const size_t name = failedAt.rfind('\\', lineAt) + 1;
+    const int line = atoi(failedAt.c_str() + lineAt + strlen(": line "));
+    std::string place = failedAt.substr(name, lineAt - name) + ":" + std::to_string(line) + ":";
+    std::string said = finding;
+    CharUpperA(&place[0]);
+    CharUpperA(&said[0]);
+    return said.find("\\" + place) != std::string::npos;
+}
+
 bool Documented(DWORD code)
 {
     for (const RunEndFact& fact : RunEndFacts) {
@@ -249,13 +277,16 @@ TEST(HostileMedia, EveryRunEndsWithADocumentedCodeAndItsResult)
             }
             if (end.exitCode >= EndCommandFailed && end.exitCode <= EndWaitTimedOut) {
                 ++failedAtTurn;
+                const std::string failedAt = answers.Result("Result", "FailedAt");
                 const bool named = std::any_of(check.lines.begin(), check.lines.end(), [&](const std::string& line) {
-                    return RunTimeExitCode(line) == static_cast<int>(end.exitCode);
+                    return RunTimeExitCode(line) == static_cast<int>(end.exitCode) && StandsAt(line, failedAt);
                 });
                 if (!named) {
                     ++unseen;
-                    printf("not foreseen: medium %d (%s) ended with %lu at %s\n", index, what.c_str(),
-                           static_cast<unsigned long>(end.exitCode), answers.Result("Result", "FailedAt").c_str());
+                    printf("not foreseen: medium %d (%s) ended with %lu at %s; qvcheck said:\n", index, what.c_str(),
+                           static_cast<unsigned long>(end.exitCode), failedAt.c_str());
+                    for (const std::string& line : check.lines)
+                        printf("  %s\n", line.c_str());
                 }
             }
         }

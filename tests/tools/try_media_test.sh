@@ -51,8 +51,8 @@ reported "the box that ended the run: ﾌｧｲﾙの展開に失敗しました
 # Windows again and follows the run to its real end, where the command after
 # the restart fails; mended, and restarted by Wine itself (--restart), the
 # run ends 0 and the report shows the restart, with the picture of the
-# window before it (its start lasts a second and a half, so that the
-# watcher's polls surely see it).
+# screen before it (its start lasts a second and a half, so that the
+# watcher's polls surely see its window).
 make_medium 'SLEEP,1500' 'SHUTDOWN,,1' 'COPY,R:\NOSUCH.TXT,C:\OUT.TXT'
 printf 'RESUME=YES\r\n' >>"$work/medium/QVSETUP.INF"
 try --junit "$work/restart.xml" "$work/medium"
