@@ -202,24 +202,44 @@ bool RanPast(const AnswerFile& answers, const std::string& finding)
     return status == "done";
 }
 
+// ASCII letters in upper case, other bytes (a path's CP932 ones) as they are.
+std::string FoldedAscii(std::string text)
+{
+    for (char& c : text)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    return text;
+}
+
 // True when a finding of qvcheck stands at the command that ended a run,
 // as its result names it ("PATH: line N, [SECTION]: COMMAND"): the same
 // file and line. A run that ended at no command (an application with
-// none) names no place: a file's error without a line stands there.
-bool StandsAt(const std::string& finding, const std::string& failedAt)
+// none) names no place: any finding of that application's INF, whose
+// result says it failed, stands there.
+bool StandsAt(const std::string& finding, const AnswerFile& answers)
 {
-    const size_t lineAt = failedAt.find(": line ");
-    if (failedAt.empty())
-        return finding.find(".INF: error: ") != std::string::npos;
-    if (lineAt == std::string::npos)
+    const std::string failedAt = answers.Result("Result", "FailedAt");
+    const std::string said = FoldedAscii(finding);
+    if (failedAt.empty()) {
+        for (const char* inf : Infs) {
+            const std::string file = FoldedAscii(std::string("\\") + inf + ":");
+            if (answers.Result(inf, "Status") == "failed" && said.find(file) != std::string::npos)
+                return true;
+        }
         return false;
-    const size_t name = failedAt.rfind('\\', lineAt) + 1;
-    const int line = atoi(failedAt.c_str() + lineAt + strlen(": line "));
-    std::string place = failedAt.substr(name, lineAt - name) + ":" + std::to_string(line) + ":";
-    std::string said = finding;
-    CharUpperA(&place[0]);
-    CharUpperA(&said[0]);
-    return said.find("\\" + place) != std::string::npos;
+    }
+    // A command of no known line is named "PATH: [SECTION]: ...", and so is
+    // qvcheck's finding there: "PATH: ...".
+    const size_t lineAt = failedAt.find(": line ");
+    const size_t nameEnd = lineAt != std::string::npos ? lineAt : failedAt.find(": [");
+    if (nameEnd == std::string::npos)
+        return false;
+    const size_t name = failedAt.rfind('\\', nameEnd) + 1;
+    std::string place = "\\" + failedAt.substr(name, nameEnd - name) + ":";
+    if (lineAt != std::string::npos)
+        place += std::to_string(atoi(failedAt.c_str() + lineAt + strlen(": line "))) + ":";
+    else
+        place += " ";
+    return said.find(FoldedAscii(place)) != std::string::npos;
 }
 
 bool Documented(DWORD code)
@@ -277,14 +297,13 @@ TEST(HostileMedia, EveryRunEndsWithADocumentedCodeAndItsResult)
             }
             if (end.exitCode >= EndCommandFailed && end.exitCode <= EndWaitTimedOut) {
                 ++failedAtTurn;
-                const std::string failedAt = answers.Result("Result", "FailedAt");
                 const bool named = std::any_of(check.lines.begin(), check.lines.end(), [&](const std::string& line) {
-                    return RunTimeExitCode(line) == static_cast<int>(end.exitCode) && StandsAt(line, failedAt);
+                    return RunTimeExitCode(line) == static_cast<int>(end.exitCode) && StandsAt(line, answers);
                 });
                 if (!named) {
                     ++unseen;
                     printf("not foreseen: medium %d (%s) ended with %lu at %s; qvcheck said:\n", index, what.c_str(),
-                           static_cast<unsigned long>(end.exitCode), failedAt.c_str());
+                           static_cast<unsigned long>(end.exitCode), answers.Result("Result", "FailedAt").c_str());
                     for (const std::string& line : check.lines)
                         printf("  %s\n", line.c_str());
                 }
@@ -302,5 +321,10 @@ TEST(HostileMedia, EveryRunEndsWithADocumentedCodeAndItsResult)
            count, summary.c_str(), waiting, static_cast<unsigned long>(longest), failedAtTurn - unseen,
            failedAtTurn, falseAlarms);
     EXPECT_GE((failedAtTurn - unseen) * 100, failedAtTurn * ForeseenPercent);
+    // The default media hold 4 runs that fail at a command's turn: fewer,
+    // and the share above would judge next to nothing.
+    if (count >= DefaultMediaCount) {
+        EXPECT_GE(failedAtTurn, 4);
+    }
     EXPECT_EQ(falseAlarms, 0);
 }
