@@ -40,24 +40,26 @@ void CheckSelectNames(Judged& judged, const std::string& list, const Place& plac
     std::vector<std::string> offered, otherModels;
     if (!OfferedNames(judged, &offered, &otherModels))
         return;
-    const auto named = [](const std::vector<std::string>& names, const char* name) {
-        for (const std::string& each : names) {
-            if (SameName(each, name))
-                return true;
-        }
-        return false;
-    };
     char name[PathCapacity];
     for (const char* cursor = list.c_str(); NextSelectName(&cursor, name, sizeof name);) {
-        if (named(otherModels, name))
+        if (NamesHold(otherModels, name))
             report.Add(place.path, place.line, column, Severity::Warning,
                        say::SelectOtherModel(name, judged.modelName, answerFile));
-        else if (!named(offered, name))
+        else if (!NamesHold(offered, name))
             report.Add(place.path, place.line, column, Severity::Error, say::SelectNotOffered(name, answerFile));
     }
 }
 
 } // namespace
+
+bool NamesHold(const std::vector<std::string>& names, const std::string& name)
+{
+    for (const std::string& each : names) {
+        if (SameName(each, name))
+            return true;
+    }
+    return false;
+}
 
 bool CheckAnswerFile(Judged& judged, const std::string& path, Report& report, Answers* answers)
 {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "qvcheck/checker.h"
 #include "qvcheck/options.h"
@@ -19,3 +20,7 @@ bool CheckAnswerFile(Judged& judged, const std::string& path, Report& report, An
 // offer; a name they do not offer is an error about the
 // media folder.
 void CheckSelectOption(Judged& judged, const CheckOptions& options, Report& report);
+
+// Whether `names` hold `name`, compared as Select's names are: ASCII
+// letters folded.
+bool NamesHold(const std::vector<std::string>& names, const std::string& name);

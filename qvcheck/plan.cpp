@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/owners.h"
+#include "qvcheck/check_answers.h"
 #include "qvcheck/media_checker.h"
 #include "qvcheck/media_files.h"
 #include "setup/core/answer_file.h"
@@ -253,16 +254,10 @@ std::string ChooseApplications(const CheckOptions& options, const Answers* answe
     const SelectAnswer select = answers ? answers->select : options.select;
     const std::vector<std::string> names =
         ChosenNames(media, select, answers ? answers->selectNames : options.selectNames.c_str());
-    const auto named = [&names](const AppRecord* app) {
-        for (const std::string& name : names) {
-            if (SameName(name, InfFileName(app->infPath)))
-                return true;
-        }
-        return false;
-    };
     if (select != SelectAnswer::Default) {
         for (AppRecord* app = media.apps.head; app; app = app->next)
-            app->selected = named(app) && !(select == SelectAnswer::All && app->modelUnread);
+            app->selected =
+                NamesHold(names, InfFileName(app->infPath)) && !(select == SelectAnswer::All && app->modelUnread);
         for (const std::string& name : names) {
             if (HoldsInf(media.notOffered, name))
                 notes += "  (" + name + " is not offered on this model: it does not run, Status=not offered)\n";
@@ -287,7 +282,8 @@ std::string ModelOffer(const Judged& judged)
     if (!judged.models) {
         for (const AppRecord* app = media.apps.head; app; app = app->next) {
             if (app->model[0] != '\0')
-                lines += "  " + std::string(InfFileName(app->infPath)) + " is offered only on the models that its MODEL \"" +
+                lines += "  " + std::string(InfFileName(app->infPath)) +
+                         " is offered only on the models that its MODEL \"" +
                          app->model + "\" matches (/smbios=DUMP plans one model)\n";
         }
         return lines.empty() ? lines : "offered by model:\n" + lines;
